@@ -1,0 +1,88 @@
+#include "recio/process.hpp"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+extern char** environ;
+
+namespace recio {
+namespace {
+
+bool executable(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// "CLOUDEX.EXE" -> "cloudex"
+std::string stem_lower(std::string_view name) {
+    std::string s(name.substr(0, name.find('.')));
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string own_folder() {
+    std::vector<char> buf(4096);
+    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    if (n <= 0) return {};
+    std::string path(buf.data(), static_cast<std::size_t>(n));
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string search_path(const std::vector<std::string>& names) {
+    const char* env = std::getenv("PATH");
+    std::string path = env ? env : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(':', start);
+        if (end == std::string::npos) end = path.size();
+        std::string dir = path.substr(start, end - start);
+        if (dir.empty()) dir = ".";
+        for (const std::string& n : names)
+            if (executable(dir + "/" + n)) return dir + "/" + n;
+        start = end + 1;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string find_program(std::string_view name) {
+    if (name.empty()) return {};
+    std::string stem = stem_lower(name);
+    if (stem == "cloudex" || stem == "dredge") {
+        std::string sibling = own_folder() + "/" + stem;
+        if (executable(sibling)) return sibling;
+        return search_path({stem});
+    }
+    std::string as_written(name);
+    if (as_written.find('/') != std::string::npos) return executable(as_written) ? as_written : std::string();
+    for (const std::string& n : {as_written, stem})
+        if (executable("./" + n)) return "./" + n;
+    return search_path({as_written, stem});
+}
+
+int run_program(std::string_view name) {
+    std::string path = find_program(name);
+    if (path.empty()) return -1;
+    std::string arg0 = path, arg1 = " ";
+    char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+}  // namespace recio

@@ -1,0 +1,23 @@
+// Child programs, started by the names the system knows them by.
+//
+// "CLOUDEX.EXE" and "DREDGE.EXE" are programs of this suite: they are looked
+// up beside the running program (its folder, from /proc/self/exe), then on
+// the PATH, as `cloudex` and `dredge`. Any other name is an outside program:
+// looked up in the current folder as written ("CARRYX.EXE") and as its
+// lower-case stem ("carryx"), then on the PATH under both names.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace recio {
+
+// The executable a program name stands for; empty when there is none.
+std::string find_program(std::string_view name);
+
+// Starts the named program with an argument of one blank, without a shell,
+// and waits for it to end. Returns its exit status, or -1 when it could not
+// be found or started (a program killed by a signal returns 128 + signal).
+int run_program(std::string_view name);
+
+}  // namespace recio

@@ -1,0 +1,112 @@
+// Formatted records in text files: sequential reading and writing by record.
+//
+//   recio::RecordReader in("DUMP.INI");
+//   in.need("(16I5)", nweeks, ndays);          // RecordError at end of file
+//   while (in.read_list(x, y, z)) ...           // false at end of file
+//
+//   recio::RecordWriter out("SITE.IN", recio::RecordWriter::Mode::Atomic);
+//   out.write("(1X,'AREA IS ',I5)", total);
+//   out.close();                                // renames into place
+//
+// Lines may end with LF or CR LF; a DOS end-of-file mark (Ctrl-Z) ends a file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "recio/format.hpp"
+
+namespace recio {
+
+class RecordReader : public RecordSource {
+public:
+    RecordReader() = default;
+    explicit RecordReader(const std::string& path) { open(path); }
+    ~RecordReader() override { close(); }
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+
+    bool open(const std::string& path);
+    bool is_open() const { return file_ != nullptr; }
+    void close();
+    void rewind();
+
+    bool next_record(std::string& record) override;
+    const std::string& source_name() const override { return name_; }
+    long record_number() const override { return record_; }
+
+    // Skips n records; false if the file ends first.
+    bool skip(long n = 1);
+
+    // Formatted read of the next record(s); false at the end of the file.
+    template <class... T>
+    bool read(std::string_view format, T&&... items) {
+        const InItem list[] = {InItem{}, to_in(items)...};
+        return read_items(format, *this, list + 1, sizeof...(T));
+    }
+    // As read, but the end of the file is an error.
+    template <class... T>
+    void need(std::string_view format, T&&... items) {
+        if (!read(format, std::forward<T>(items)...)) throw_end();
+    }
+    // List-directed read; false at the end of the file.
+    template <class... T>
+    bool read_list(T&&... items) {
+        const InItem list[] = {InItem{}, to_in(items)...};
+        return recio::read_list(*this, list + 1, sizeof...(T));
+    }
+    template <class... T>
+    void need_list(T&&... items) {
+        if (!read_list(std::forward<T>(items)...)) throw_end();
+    }
+
+private:
+    [[noreturn]] void throw_end() const;
+
+    std::FILE* file_ = nullptr;
+    std::string name_;
+    long record_ = 0;
+    bool at_end_ = false;
+};
+
+class RecordWriter {
+public:
+    // Replace: create or overwrite. Append: add to the end. Atomic: write a
+    // temporary file in the same folder and rename it into place on close(),
+    // so that a run that dies while writing leaves the old file intact.
+    enum class Mode { Replace, Append, Atomic };
+
+    RecordWriter() = default;
+    explicit RecordWriter(const std::string& path, Mode mode = Mode::Replace) { open(path, mode); }
+    ~RecordWriter();
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+
+    bool open(const std::string& path, Mode mode = Mode::Replace);
+    bool is_open() const { return file_ != nullptr; }
+    const std::string& path() const { return path_; }
+
+    template <class... A>
+    void write(std::string_view format, const A&... args) {
+        for (const std::string& r : format_records(format, args...)) record(r);
+    }
+    template <class... A>
+    void list(const A&... args) {
+        record(list_line(args...));
+    }
+    void record(std::string_view text);
+    // Flushes and closes (renaming an atomic file into place); false if any
+    // write failed, in which case an atomic target is left untouched.
+    bool close();
+    // Closes and throws away what was written (an atomic target stays as it was).
+    void abandon();
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_, temp_path_;
+    Mode mode_ = Mode::Replace;
+    bool failed_ = false;
+};
+
+}  // namespace recio

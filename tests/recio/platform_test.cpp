@@ -1,0 +1,83 @@
+// Console carriage control, keyboard at end of input, child programs, random.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "recio/console.hpp"
+#include "recio/process.hpp"
+#include "recio/random.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(Console, CarriageControlEndsLinesLazilyAndOverwritesWithPlus) {
+    ::testing::internal::CaptureStdout();
+    recio::console_record(" FIRST");
+    recio::console_write("(1X,'N=',I2)", std::int32_t{1});
+    recio::console_record("+N= 2");
+    recio::console_record("0AFTER A GAP");
+    recio::console_record("");
+    recio::console_end_line();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "FIRST\nN= 1\rN= 2\n\nAFTER A GAP\n\n");
+}
+
+TEST(Keyboard, EndOfInputReadsAsEmptyLines) {
+    // Standard input of the test run may be a terminal; point it at an empty file.
+    std::FILE* empty = std::tmpfile();
+    int saved = ::dup(STDIN_FILENO);
+    ::dup2(::fileno(empty), STDIN_FILENO);
+    std::cin.clear();
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(recio::keyboard_line(), "");
+    EXPECT_TRUE(recio::keyboard_at_end());
+    EXPECT_EQ(recio::keyboard_line(), "");
+    float x = 5.0f, y = 6.0f;
+    EXPECT_FALSE(recio::keyboard_list(x, y));
+    EXPECT_EQ(x, 5.0f);
+    std::int16_t n = 3;
+    recio::keyboard_read("(I5)", n);
+    EXPECT_EQ(n, 0);
+    ::testing::internal::GetCapturedStdout();
+    ::dup2(saved, STDIN_FILENO);
+    ::close(saved);
+    std::fclose(empty);
+}
+
+TEST(ChildPrograms, OutsideProgramFoundInCurrentFolderAndRunWithOneBlank) {
+    fs::path dir = fs::temp_directory_path() / ("child_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    fs::path old = fs::current_path();
+    fs::current_path(dir);
+    {
+        std::ofstream s("carryx");
+        s << "#!/bin/sh\n[ \"$1\" = \" \" ] && [ $# -eq 1 ] && echo ok > ran.txt\nexit 3\n";
+    }
+    fs::permissions("carryx", fs::perms::owner_all);
+    EXPECT_EQ(recio::find_program("CARRYX.EXE"), "./carryx");
+    EXPECT_EQ(recio::run_program("CARRYX.EXE"), 3);
+    EXPECT_TRUE(fs::exists("ran.txt"));
+    EXPECT_EQ(recio::find_program("NOSUCHPROGRAMX.EXE"), "");
+    EXPECT_EQ(recio::run_program("NOSUCHPROGRAMX.EXE"), -1);
+    fs::current_path(old);
+    fs::remove_all(dir);
+}
+
+TEST(Random, SeededSequenceIsRepeatableAndInRange) {
+    recio::UniformRandom a(17), b(17);
+    for (int i = 0; i < 1000; ++i) {
+        float u = a.next();
+        EXPECT_EQ(u, b.next());
+        EXPECT_GE(u, 0.0f);
+        EXPECT_LT(u, 1.0f);
+    }
+    int s = recio::clock_seconds();
+    EXPECT_GE(s, 0);
+    EXPECT_LE(s, 59);
+}
+
+}  // namespace
