@@ -50,8 +50,9 @@ float initial_descent_velocity(int kvessel, const Vessel& v, int nbins, int nlay
 
 float descent_time_step(float cv, float rb, float h, float alpha0, float roo, float rhos,
                         float rhob) {
-    if (cv == 0.0f) return 5.0f;
     const float delta = (roo - rhos) / rhos;  // relative density excess
+    // Without a velocity, or lighter than the surface water (no Froude number), 5 s.
+    if (cv == 0.0f || !(delta > 0.0f)) return 5.0f;
     const float eps = (rhob - rhos) / (rhos * h);  // mean stratification
     const float fr = cv / std::sqrt(rb * kGrav * delta);  // densimetric Froude number
     const float q = (rb / delta) * eps;

@@ -29,7 +29,8 @@ float initial_descent_velocity(int kvessel, const Vessel& v, int nbins, int nlay
 
 // Initial descent time step (s) for the initial velocity cv, radius rb,
 // depth h, entrainment ALPHA0, bulk density roo and the surface and bottom
-// ambient densities (all densities in the same units).
+// ambient densities (all densities in the same units); 5 s without an
+// initial velocity or for a load no denser than the surface water.
 float descent_time_step(float cv, float rb, float h, float alpha0, float roo, float rhos,
                         float rhob);
 

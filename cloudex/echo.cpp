@@ -36,7 +36,9 @@ void echo_header(Listing& out, const Controls& c, std::string_view base_name) {
     out.write("(15X,A)", std::string("VERSION 1.0, FATE OF ONE DISPOSAL OPERATION"));
     out.blank(2);
     out.write("(1X,'TITLE:   ',A60)", c.title);
-    out.write("(1X,'FILE:    ',A8,'.DUE')", std::string(base_name));
+    std::string base(base_name);  // an 8-character name field
+    base.resize(8, ' ');
+    out.write("(1X,'FILE:    ',A8,'.DUE')", base);
 }
 
 void echo_area(Listing& out, const Grid& g) {

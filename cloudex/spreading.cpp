@@ -181,7 +181,9 @@ int spread_energy(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVe
         const float wd = c.cdrag * rhob * ff;
         const float wh = ke / hc;
         float lnr = std::log(b / (2.0f * env.amb.rough));
-        if (!(lnr >= 1.0f)) lnr = 1.0f;  // log law kept above twice the roughness times e
+        // The log law holds only well above the roughness: a cloud thinner
+        // than 2e roughness heights is given the friction velocity at that height.
+        if (!(lnr >= 1.0f)) lnr = 1.0f;
         const float ustar = 0.4f * uu / lnr;
         const float wb = 0.7f * c.cfric * rhoc * vol * dt * ustar * ustar * uu / b;
         // Spreading velocity of the first semi-axis from the energy balance.
@@ -355,6 +357,8 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
                  (kPi / 4.0f) * c.cdrag * rhob * adot2 * std::fabs(adot2) * b * a -
                  0.5f * c.cfric * rhob * adot2 * std::fabs(adot2) * surf -
                  half_enc * c.frictn * normal - c.frictn * rhoc * kPi * a2 * a * vc2 * std::fabs(vc2);
+        // Deposition stress of the surge (a roughness of a foot or more has
+        // no log law left: taken as one e-fold).
         const float lnr0 = std::log(1.0f / env.amb.rough);
         const float lnr = lnr0 > 0.0f ? lnr0 : 1.0f;
         const float tstar = rhoc * (0.4f * hypot2(vc1, vc2) / lnr) * (0.4f * hypot2(vc1, vc2) / lnr);

@@ -81,6 +81,8 @@ TEST(LayerSetUp, DescentTimeStepRules) {
     const float rb = 29.542359f, roo = 1.509f * 1.94f, rhos = 1.025f * 1.94f;
     // No initial velocity: 5 s.
     EXPECT_EQ(descent_time_step(0.0f, rb, 50.0f, 0.235f, roo, rhos, rhos), 5.0f);
+    // A load lighter than the surface water has no densimetric Froude number.
+    EXPECT_EQ(descent_time_step(0.375f, rb, 50.0f, 0.235f, 0.99f * rhos, rhos, rhos), 5.0f);
     // Unstratified: only the entrainment rule DT2.
     EXPECT_NEAR(descent_time_step(0.375f, rb, 50.0f, 0.235f, roo, rhos, rhos), 0.0136161f, 2e-7f);
     // Stratified: the smaller of DT1 (stratification) and DT2.

@@ -274,6 +274,46 @@ TEST_F(ProgramTest, BulkDensityOfExactlyOneStops) {
     EXPECT_EQ(deposit_records().size(), 2u);  // records 1 and 2 only
 }
 
+TEST_F(ProgramTest, LoadLighterThanTheWaterEndsAfterTheDescent) {
+    // Neutrally buoyant at its first step: too few steps for a descent.
+    DeckSpec deck;
+    deck.rhow = 1.0f;
+    deck.fractions[0].conc = 0.005f;  // bulk density 1.008 in water of 1.025
+    EXPECT_EQ(run_program(deck), 2);
+    const auto lst = listing();
+    EXPECT_TRUE(contains(lst, "THE DISCHARGE REACHED A NEUTRALLY BUOYANT POSITION DURING CONVECTIVE DESCENT."));
+    EXPECT_TRUE(contains(lst, "IN TRIAL #1 THE DESCENT PHASE TIME STEP (DT) WAS    5.0000000     SECONDS."));
+    EXPECT_EQ(lst[lst.size() - 2], " TENTH SOLUTION TRIAL NOT SATISFACTORY--CALL EXIT");
+    EXPECT_FALSE(contains(lst, "CLOUD COLLAPSE PHASE:"));
+    const auto dut = deposit_records();
+    ASSERT_EQ(dut.size(), 3u);  // records 1 to 3
+    EXPECT_EQ(dut[2], " 24 24   100.0   100.0     0.0");
+}
+
+TEST_F(ProgramTest, NeutralWhereTheWaterIsUniformSkipsTheCollapse) {
+    // Coarse solids settle out of a light cloud below the pycnocline until
+    // it is lighter than the uniform water around it.
+    DeckSpec deck;
+    deck.depth = [](int, int) { return 300.0f; };
+    deck.depc = 300.0f;
+    deck.pdepth = {0.0f, 10.0f, 300.0f};
+    deck.pdens = {1.000f, 1.030f, 1.030f};
+    deck.rhow = 1.03f;
+    deck.vax = 0.05f;
+    deck.vaz = 0.0f;
+    deck.dobs = 100.0f;
+    deck.volume = 500.0f;
+    deck.fractions[0].conc = 0.012f;
+    deck.fractions[0].vfall = 2.0f;
+    const auto r = run_here(deck);
+    const auto lst = listing();
+    EXPECT_TRUE(contains(lst, "DENSITY GRADIENT = 0, GO DIRECTLY TO LONG TERM DIFFUSION"));
+    EXPECT_FALSE(contains(lst, "CLOUD COLLAPSE PHASE:"));
+    EXPECT_TRUE(contains(lst, "*** RUN COMPLETED ***"));
+    const Balance b = balance(*r);
+    EXPECT_NEAR(b.settled + b.suspended, b.released, 2e-5 * b.released);
+}
+
 TEST_F(ProgramTest, DeckValuesOutsideTheCapacitiesStopWithAMessage) {
     struct Case {
         std::function<void(DeckSpec&)> change;
