@@ -21,7 +21,10 @@ void DepositFile::grid_record(const Grid& g) {
 void DepositFile::summary(const std::vector<Fraction>& frac, float tstop) {
     summary_due_ = true;
     names_.clear();
-    for (const Fraction& f : frac) names_.push_back(f.name);
+    for (const Fraction& f : frac) {
+        names_.push_back(f.name);
+        names_.back().resize(8, ' ');  // 8-character name fields
+    }
     nsolid_ = static_cast<int>(frac.size());
     names_.push_back(nsolid_ == 1 ? std::string(8, ' ') : std::string("TOTALS  "));
     tstop_ = tstop;
@@ -53,14 +56,10 @@ bool DepositFile::finish() {
     if (!out_.is_open()) return false;
     if (summary_due_) {
         out_.write("(I3,F12.5)", static_cast<std::int32_t>(nblocks_), tstop_);
-        // (8A8): the names and the closing label, each in an 8-column field.
-        std::string rec;
-        for (const std::string& n : names_) {
-            std::string f = n.substr(0, 8);
-            f.resize(8, ' ');
-            rec += f;
-        }
-        out_.record(rec);
+        std::vector<recio::OutItem> labels;
+        for (const std::string& n : names_) labels.push_back(recio::OutItem::scalar_text(n));
+        for (const std::string& r : recio::write_items("(8A8)", labels.data(), labels.size()))
+            out_.record(r);
         for (const std::string& r : held_) out_.record(r);
     }
     held_.clear();
