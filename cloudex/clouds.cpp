@@ -148,7 +148,7 @@ float deposit_substep(const CloudEnv& env, const Fraction& f, SmallCloud& c, flo
     const float gap = h - c.thick - c.top;  // from the cloud's base to the bottom
     float reached = 0.0f;
     if (gap < d) {
-        // The thickness below the bottom after the fall reaches it.
+        // The part of the cloud that the fall carries past the bottom settles.
         const float fthick = std::min(d - gap, c.thick);
         reached = fthick >= c.thick ? c.mass : c.mass * fthick / c.thick;
         c.mass -= reached;
@@ -158,9 +158,9 @@ float deposit_substep(const CloudEnv& env, const Fraction& f, SmallCloud& c, flo
             c.thick = 0.0f;
             return reached;
         }
-    } else {
-        c.top += d;
     }
+    // The rest falls on, down to the bottom at most.
+    c.top = std::min(c.top + d, h - c.thick);
     // Vertical spreading at the top and the base of the cloud.
     const int m = cloud_row(g, c.x), n = cloud_col(g, c.z);
     const float mid = c.top + c.thick / 2.0f;

@@ -100,13 +100,22 @@ TEST(Deposition, SubStepFallsDepositsAndRespectsTheCriticalStress) {
     // Falls freely: 6 ft above the bottom, 1 ft per sub-step of 10 s.
     EXPECT_EQ(deposit_substep(env, f, c, 10.0f), 0.0f);
     EXPECT_GT(c.top, 30.0f);
-    // At the bottom: the part below the bed after the fall reaches it.
+    // At the bottom: the part carried past the bed settles, the rest falls on.
     c.top = 36.0f;
     c.thick = 4.0f;
     const float reached = deposit_substep(env, f, c, 10.0f);
     EXPECT_NEAR(reached, 10.0f * 1.0f / 4.0f, 1e-5f);
     EXPECT_NEAR(c.mass, 7.5f, 1e-5f);
+    EXPECT_NEAR(c.top + c.thick, 40.0f, 0.05f);  // base on the bed (plus vertical spreading)
+    // It keeps settling at its fall velocity: 4 ft of cloud, 1 ft per sub-step.
+    float total = reached;
+    for (int i = 0; i < 4; ++i) total += deposit_substep(env, f, c, 10.0f);
+    EXPECT_LT(c.mass, 0.1f);
+    EXPECT_NEAR(total + c.mass, 10.0f, 1e-5f);
     // A fast-falling cloud takes its spread from the vessel's size.
+    c.mass = 1.0f;
+    c.top = 10.0f;
+    c.thick = 2.0f;
     c.fall = 0.6f;
     deposit_substep(env, f, c, 10.0f);
     EXPECT_NEAR(c.sx, 0.25f * std::sqrt(200.0f * 200.0f + 40.0f * 40.0f), 1e-3f);
