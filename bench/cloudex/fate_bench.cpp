@@ -1,5 +1,5 @@
 // Speed of the fate model: one whole run on a 64 x 64 deck with two
-// fractions and 600 long-term steps (fate64/CLDX.DUE, written by
+// fractions and 360 long-term steps (fate64/CLDX.DUE, written by
 // tests/cloudex/make_decks.py), and the Gaussian spreading of one deposit.
 #include <benchmark/benchmark.h>
 

@@ -97,11 +97,11 @@ if __name__ == "__main__":
          profile=[(0.0, 1.020), (30.0, 1.024), (80.0, 1.026)], velocity=(0.2, 0.1, 80.0),
          times=(3600.0, 60.0, 30.0), vessel=(200.0, 42.0, 12.0, 3.0, 1.024, 0, 0, 0, 0),
          fractions=[SAND, CLAY], volume=1500.0)
-    # Benchmark: a 64 x 64 fate grid, two fractions, 300 long-term steps.
+    # Benchmark: a 64 x 64 fate grid, two fractions, 360 long-term steps.
     deck(os.path.join(here, "..", "..", "bench", "cloudex", "fate64", "CLDX.DUE"), kvessel=3,
          n=64, m=64, layers=2, nbins=0, kwave=1, kvel=1,
          depth=lambda i, j: 60.0 + 0.1 * (i - 32), spacing=100.0, dump=(3200.0, 3200.0),
          wave=(2.0, 8.0, 60.0), profile=[(0.0, 1.022), (70.0, 1.025)], velocity=(0.1, 0.05, 60.0),
-         times=(18000.0, 60.0, 60.0), vessel=(200.0, 42.0, 12.0, 3.0, 1.024, 0, 0, 0, 0),
+         times=(21600.0, 60.0, 60.0), vessel=(200.0, 42.0, 12.0, 3.0, 1.024, 0, 0, 0, 0),
          fractions=[SAND, ("SILT", 2.67, 0.12, 0.002, 2.50, 0.2, 1, 1)], volume=2000.0,
-         tprint=(3600.0, 18000.0))
+         tprint=(3600.0, 21600.0))
