@@ -53,8 +53,9 @@ float two_point(float y, float d1, float d2, float v1, float v2, float h) {
     if (y <= d1) return v1;
     if (y < d2) return v1 + (y - d1) * (v2 - v1) / (d2 - d1);
     if (d2 == h)
-        throw Stop({"WARNING...NEED TO CHANGE VELOCITY PROFILE...LAST ENTRY CAN NOT BE AT THE "
-                    "BOTTOM..."});
+        throw Stop(
+            {"WARNING...NEED TO CHANGE VELOCITY PROFILE...LAST ENTRY CAN NOT BE AT THE "
+             "BOTTOM..."});
     return v2 * (1.0f - (y - d2) / (h - d2));
 }
 

@@ -16,8 +16,12 @@ constexpr double kExpLimit = -88.0;  // lower limit of the Gaussian exponent
 // precision and is not added.
 constexpr double kNegligible = -100.0;
 
-int cloud_row(const Grid& g, float x) { return static_cast<int>(x / g.dx + 1.0e-5f); }
-int cloud_col(const Grid& g, float z) { return static_cast<int>(z / g.dz + 1.0e-5f); }
+int cloud_row(const Grid& g, float x) {
+    return static_cast<int>(x / g.dx + 1.0e-5f);
+}
+int cloud_col(const Grid& g, float z) {
+    return static_cast<int>(z / g.dz + 1.0e-5f);
+}
 
 bool is_land(const Grid& g, int n, int m) {
     return n >= 1 && n <= g.nmax && m >= 1 && m <= g.mmax && g.code(n, m) == kLand;
@@ -56,7 +60,8 @@ void spread_deposit(const Grid& g, Field& bottom, float mass, float x, float z, 
     }
     if (emax < kExpLimit) {
         // Every weight is at the limit: an even spread.
-        const float share = static_cast<float>(static_cast<double>(mass) / static_cast<double>(count));
+        const float share =
+            static_cast<float>(static_cast<double>(mass) / static_cast<double>(count));
         for (const WaterRun& r : g.runs)
             for (int m = r.m1; m <= r.m2; ++m) bottom(r.n, m) += share;
         return;
@@ -66,11 +71,13 @@ void spread_deposit(const Grid& g, Field& bottom, float mass, float x, float z, 
         // the limited weights point by point.
         double sum = 0.0;
         for (const WaterRun& r : g.runs)
-            for (int m = r.m1; m <= r.m2; ++m) sum += std::exp(std::max(ex[m] + ez[r.n], kExpLimit));
+            for (int m = r.m1; m <= r.m2; ++m)
+                sum += std::exp(std::max(ex[m] + ez[r.n], kExpLimit));
         const double f = static_cast<double>(mass) / sum;
         for (const WaterRun& r : g.runs)
             for (int m = r.m1; m <= r.m2; ++m)
-                bottom(r.n, m) += static_cast<float>(f * std::exp(std::max(ex[m] + ez[r.n], kExpLimit)));
+                bottom(r.n, m) +=
+                    static_cast<float>(f * std::exp(std::max(ex[m] + ez[r.n], kExpLimit)));
         return;
     }
     // The limit is negligible beside the largest weight: row times column.
@@ -165,7 +172,8 @@ float deposit_substep(const CloudEnv& env, const Fraction& f, SmallCloud& c, flo
     const int m = cloud_row(g, c.x), n = cloud_col(g, c.z);
     const float mid = c.top + c.thick / 2.0f;
     float rise = 0.0f, sink = 0.0f, kv = 0.0f;
-    if (c.top > 0.0f && vertical_diffusion(g, env.amb, env.coef.aky0, n, m, c.top, mid, c, f.sg, kv))
+    if (c.top > 0.0f &&
+        vertical_diffusion(g, env.amb, env.coef.aky0, n, m, c.top, mid, c, f.sg, kv))
         rise = std::min(std::sqrt(2.0f * kv * delta), c.top);
     const float base = c.top + c.thick;
     if (base < h && vertical_diffusion(g, env.amb, env.coef.aky0, n, m, base, mid, c, f.sg, kv))
@@ -208,9 +216,10 @@ void create_clouds(const CloudEnv& env, const Track& tr, const Outcome& o, const
             s = std::min(s + k, istep);
             if (too_rough && s > ibed && s < istep) {
                 s = istep;
-                out.write("(1X,'SHEAR STRESS NEAR THE BED EXCEEDS THE CRITICAL SHEAR STRESS FOR "
-                          "DEPOSITION OF ',A8)",
-                          f.name);
+                out.write(
+                    "(1X,'SHEAR STRESS NEAR THE BED EXCEEDS THE CRITICAL SHEAR STRESS FOR "
+                    "DEPOSITION OF ',A8)",
+                    f.name);
             }
             if (mass(j) - mass(s) >= 1.0e-5f * mass(j) || s == istep) break;
         }
@@ -292,9 +301,10 @@ void bring_forward(const CloudEnv& env, const std::vector<Fraction>& frac,
             c.z += w * dt;
             const int n = cloud_col(g, c.z), m = cloud_row(g, c.x);
             if (n < 2 || n > g.nmax - 1 || m < 2 || m > g.mmax - 1)
-                throw Stop({"---WARNING---A SMALL CLOUD HAS PASSED OUT OF GRID BOUNDARY IN "
-                            "SUBROUTINE UPDATE---ERRORS WILL OCCUR---",
-                            "YOU SHOULD RE-RUN WITH LARGER GRID."});
+                throw Stop(
+                    {"---WARNING---A SMALL CLOUD HAS PASSED OUT OF GRID BOUNDARY IN "
+                     "SUBROUTINE UPDATE---ERRORS WILL OCCUR---",
+                     "YOU SHOULD RE-RUN WITH LARGER GRID."});
             const float h_new = depth_at(g, c.x, c.z);
             if (h_new < h_old) c.top += h_old - h_new;
             grow_horizontal(env.coef.alamda, c, dt);

@@ -48,8 +48,7 @@ float deposit_substep(const CloudEnv& env, const Fraction& f, SmallCloud& c, flo
 // descent and collapse (xb, zb: the dump location of the layer). Stops the
 // run when the increment is zero or the fraction would hold more than 75.
 void create_clouds(const CloudEnv& env, const Track& tr, const Outcome& o, const Fraction& f,
-                   std::size_t fi, float xb, float zb, std::vector<SmallCloud>& list,
-                   Listing& out);
+                   std::size_t fi, float xb, float zb, std::vector<SmallCloud>& list, Listing& out);
 
 // Brings every small cloud of the present fractions forward to t_end: drift,
 // growth and one deposition pass. Stops the run when a cloud leaves the grid.

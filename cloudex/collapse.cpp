@@ -55,10 +55,9 @@ void CollapseModel::operator()(const float* y, float* dy) {
     dy[5] = (rhoc - rhoa) * vol * kGrav - c.cd4 * a * a * d * v;
     dy[6] = rhoa * wa * e - c.cd3 * a * b * d * (w - wa);
     dy[7] = (rhos - rhoa) * e;
-    const float dpa =
-        a * (b * ((1.0f - c.gama * r0_ / b) * grad * kPi * kGrav * b * b / 16.0f -
-                  c.cdrag * rhoa * std::fabs(adot) * adot / 4.0f) -
-             (a / (2.0f * b)) * c.cfric * rhoa * adot);
+    const float dpa = a * (b * ((1.0f - c.gama * r0_ / b) * grad * kPi * kGrav * b * b / 16.0f -
+                                c.cdrag * rhoa * std::fabs(adot) * adot / 4.0f) -
+                           (a / (2.0f * b)) * c.cfric * rhoa * adot);
     dy[9] = dpa;
     dy[11] = dpa;
     for (int i = 0; i < env_.nsolid; ++i) {
@@ -82,10 +81,14 @@ namespace {
 
 const char* bottom_text(int flag) {
     switch (flag) {
-        case kBottomInDescent: return "THE BOTTOM WAS ENCOUNTERED DURING CONVECTIVE DESCENT.";
-        case kBottomInCollapse: return "THE BOTTOM WAS ENCOUNTERED DURING COLLAPSE.";
-        case kRoseFromBottom: return "THE CLOUD ROSE FROM THE BOTTOM DURING COLLAPSE.";
-        default: return "THE BOTTOM WAS NOT ENCOUNTERED DURING CONVECTIVE DESCENT.";
+        case kBottomInDescent:
+            return "THE BOTTOM WAS ENCOUNTERED DURING CONVECTIVE DESCENT.";
+        case kBottomInCollapse:
+            return "THE BOTTOM WAS ENCOUNTERED DURING COLLAPSE.";
+        case kRoseFromBottom:
+            return "THE CLOUD ROSE FROM THE BOTTOM DURING COLLAPSE.";
+        default:
+            return "THE BOTTOM WAS NOT ENCOUNTERED DURING CONVECTIVE DESCENT.";
     }
 }
 
@@ -94,7 +97,8 @@ const char* spread_text(int flag) {
         case kNeutralInDescent:
             return "THE DISCHARGE REACHED A NEUTRALLY BUOYANT POSITION DURING CONVECTIVE DESCENT.";
         case kDiffusionWins:
-            return "DIFFUSION OF THE DISCHARGE IS GREATER THAN DYNAMIC SPREADING FROM THE COLLAPSE.";
+            return "DIFFUSION OF THE DISCHARGE IS GREATER THAN DYNAMIC SPREADING FROM THE "
+                   "COLLAPSE.";
         default:
             return "THE DISCHARGE DID NOT OBTAIN A NEUTRALLY BUOYANT CONDITION DURING CONVECTIVE "
                    "DESCENT.";
@@ -124,7 +128,8 @@ void record_step(const PhaseEnv& env, Track& tr, const StateVector& y, int s, in
     const float rhoc = mass / vol;
     tr.ddens[s] = (rhoc - density_at(env.amb.prof, y[1], k)) * kToGcc;
     for (int i = 0; i < env.nsolid; ++i) {
-        tr.conc[static_cast<std::size_t>(i)][s] = y[static_cast<std::size_t>(kCollapseBase + i)] / vol;
+        tr.conc[static_cast<std::size_t>(i)][s] =
+            y[static_cast<std::size_t>(kCollapseBase + i)] / vol;
         tr.fall[static_cast<std::size_t>(i)][s] = fall[i];
     }
 }
@@ -133,50 +138,54 @@ void print_report(Listing& out, const PhaseEnv& env, const Track& tr, int s0, in
     out.page();
     out.line("COLLAPSE PHASE RESULTS:");
     out.blank();
-    out.line("  TIME  "
-             "     CLOUD CENTROID     "
-             "     VELOCITY OF     "
-             "DIFFERENCE OF"
-             "          "
-             "ELLIPSOIDAL CLOUD "
-             "            "
-             "  VOLUME OF "
-             " SOLIDS VOL.");
-    out.line("  FROM  "
-             "  (DISTANCE FROM BARGE) "
-             "    CLOUD CENTROID   "
-             "CLOUD & WATER"
-             "   CLOUD  "
-             "   AXIS LENGTHS   "
-             "   TRACER   "
-             "    SOLID   "
-             "  CONC. BY  ");
-    out.line("DISPOSAL"
-             "  X-DIR   DEPTH   Z-DIR "
-             " X-DIR  DOWN   Z-DIR "
-             "  DENSITIES  "
-             " THICKNESS"
-             "  MINOR    MAJOR  "
-             "    CONC.   "
-             "  FRACTIONS "
-             "  FRACTION  ");
-    out.line(" (SEC)  "
-             "  (FT)    (FT)    (FT)  "
-             " (FPS)  (FPS)  (FPS) "
-             "    (G/CC)   "
-             "   (FT)  "
-             "   (FT)     (FT)  "
-             "    (MG/L)  "
-             "   (CU FT)  "
-             "  (VOL/VOL) ");
+    out.line(
+        "  TIME  "
+        "     CLOUD CENTROID     "
+        "     VELOCITY OF     "
+        "DIFFERENCE OF"
+        "          "
+        "ELLIPSOIDAL CLOUD "
+        "            "
+        "  VOLUME OF "
+        " SOLIDS VOL.");
+    out.line(
+        "  FROM  "
+        "  (DISTANCE FROM BARGE) "
+        "    CLOUD CENTROID   "
+        "CLOUD & WATER"
+        "   CLOUD  "
+        "   AXIS LENGTHS   "
+        "   TRACER   "
+        "    SOLID   "
+        "  CONC. BY  ");
+    out.line(
+        "DISPOSAL"
+        "  X-DIR   DEPTH   Z-DIR "
+        " X-DIR  DOWN   Z-DIR "
+        "  DENSITIES  "
+        " THICKNESS"
+        "  MINOR    MAJOR  "
+        "    CONC.   "
+        "  FRACTIONS "
+        "  FRACTION  ");
+    out.line(
+        " (SEC)  "
+        "  (FT)    (FT)    (FT)  "
+        " (FPS)  (FPS)  (FPS) "
+        "    (G/CC)   "
+        "   (FT)  "
+        "   (FT)     (FT)  "
+        "    (MG/L)  "
+        "   (CU FT)  "
+        "  (VOL/VOL) ");
     out.blank();
     const int p = std::max((istep - s0) / 60, 1);
     for (int s = s0; s <= istep; s += p) {
         const float ellipsoid = tr.axb[s] * tr.thick[s] * tr.axa[s] * kPi / 6.0f;
         const float c1 = tr.conc[0][s];
-        out.write("(1X,F7.2,3F8.2,3F7.2,E13.4,3F9.2,1X,2E12.4)", tr.t[s], tr.x[s], tr.y[s],
-                  tr.z[s], tr.u[s], tr.v[s], tr.w[s], tr.ddens[s], tr.thick[s], tr.axa[s],
-                  tr.axb[s], c1 * ellipsoid, c1);
+        out.write("(1X,F7.2,3F8.2,3F7.2,E13.4,3F9.2,1X,2E12.4)", tr.t[s], tr.x[s], tr.y[s], tr.z[s],
+                  tr.u[s], tr.v[s], tr.w[s], tr.ddens[s], tr.thick[s], tr.axa[s], tr.axb[s],
+                  c1 * ellipsoid, c1);
         for (int i = 1; i < env.nsolid; ++i) {
             const float ci = tr.conc[static_cast<std::size_t>(i)][s];
             out.write("(106X,2E12.4)", ci * ellipsoid, ci);
@@ -258,8 +267,9 @@ bool run_collapse(Run& r) {
                     if (vc <= vd) o.spread_flag = kDiffusionWins;
                     if (b2 <= 0.25f * std::sqrt(ax * ax + tr.axb[s] * tr.axb[s])) {
                         o.spread_flag = kDiffusionWins;
-                        out.line("COLLAPSE PHASE IS TERMINATED BECAUSE VERTICAL HEIGHT IS LESS "
-                                 "THAN TWENTY-FIVE PERCENT OF HORIZONTAL DIMENSION");
+                        out.line(
+                            "COLLAPSE PHASE IS TERMINATED BECAUSE VERTICAL HEIGHT IS LESS "
+                            "THAN TWENTY-FIVE PERCENT OF HORIZONTAL DIMENSION");
                     }
                 }
                 if (o.spread_flag == kDiffusionWins) break;
@@ -295,15 +305,18 @@ bool run_collapse(Run& r) {
         }
         const int steps = s - s0;
         out.blank();
-        out.write("(1X,'IN TRIAL #',I1,' THE COLLAPSE PHASE TIME STEP (DT)',' WAS',G16.8,"
-                  "' SECONDS.')",
-                  static_cast<std::int32_t>(trial), dt);
-        out.write("(1X,'THE TOTAL NUMBER OF INTEGRATION TIME STEPS (ISTEP) FOR CONVECTIVE DESCENT "
-                  "AND COLAPSE WAS ',I4,'.')",
-                  static_cast<std::int32_t>(s));
-        out.write("(1X,'THE INTEGRATION TIME STEP NUMBER WHEN THE BED WAS ENCOUNTERED (IBED) WAS ',"
-                  "I4,'.')",
-                  static_cast<std::int32_t>(o.ibed));
+        out.write(
+            "(1X,'IN TRIAL #',I1,' THE COLLAPSE PHASE TIME STEP (DT)',' WAS',G16.8,"
+            "' SECONDS.')",
+            static_cast<std::int32_t>(trial), dt);
+        out.write(
+            "(1X,'THE TOTAL NUMBER OF INTEGRATION TIME STEPS (ISTEP) FOR CONVECTIVE DESCENT "
+            "AND COLAPSE WAS ',I4,'.')",
+            static_cast<std::int32_t>(s));
+        out.write(
+            "(1X,'THE INTEGRATION TIME STEP NUMBER WHEN THE BED WAS ENCOUNTERED (IBED) WAS ',"
+            "I4,'.')",
+            static_cast<std::int32_t>(o.ibed));
         out.line(bottom_text(o.bottom_flag));
         out.line(spread_text(o.spread_flag));
         r.y = y;

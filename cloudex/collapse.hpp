@@ -22,15 +22,15 @@ float collapse_time_step(float a, float rel_gradient);
 
 // Rates of the collapse state x, y, z, M, Px, Py, Pz, B, a, Pa, a2, Pa2, S(i).
 class CollapseModel {
-public:
+  public:
     CollapseModel(const PhaseEnv& env, float xbarge, float zbarge, float r0)
         : env_(env), xb_(xbarge), zb_(zbarge), r0_(r0) {}
     void operator()(const float* y, float* dy);
 
-    int k = 0;                          // profile interval of the last evaluation
-    float fall[kMaxFractions] = {};     // fall velocities in force
+    int k = 0;                       // profile interval of the last evaluation
+    float fall[kMaxFractions] = {};  // fall velocities in force
 
-private:
+  private:
     const PhaseEnv& env_;
     float xb_, zb_, r0_;
 };

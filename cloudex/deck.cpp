@@ -27,8 +27,7 @@ void item(const char* what, F&& read) {
 
 void check_range(const char* name, long value, long lo, long hi) {
     if (value < lo || value > hi)
-        reject(name, value,
-               "IT MUST LIE FROM " + std::to_string(lo) + " TO " + std::to_string(hi));
+        reject(name, value, "IT MUST LIE FROM " + std::to_string(lo) + " TO " + std::to_string(hi));
 }
 
 // NMAX reals per grid row in 10F8.3 records, each row starting a new record.
@@ -113,9 +112,8 @@ void Deck::ambient(const Grid& g, Ambient& a) {
             read_rows(in_, g, a.w);
         });
     } else {
-        item("TWO-POINT PROFILES (RECORD 18)", [&] {
-            in_.need("(8F10.0)", a.du1, a.du2, a.uu1, a.uu2, a.dw1, a.dw2, a.ww1, a.ww2);
-        });
+        item("TWO-POINT PROFILES (RECORD 18)",
+             [&] { in_.need("(8F10.0)", a.du1, a.du2, a.uu1, a.uu2, a.dw1, a.dw2, a.ww1, a.ww2); });
     }
 }
 
@@ -136,9 +134,8 @@ void Deck::vessel(Vessel& v) {
 
 void Deck::coefficients(Coefs& k) {
     item("COEFFICIENTS (RECORD 21)", [&] { in_.need("(9E10.0)", k.alpha0, k.beta, k.cm, k.cd); });
-    item("COEFFICIENTS (RECORD 22)", [&] {
-        in_.need("(9E10.0)", k.gama, k.cdrag, k.cfric, k.cd3, k.cd4, k.alphac, k.frictn);
-    });
+    item("COEFFICIENTS (RECORD 22)",
+         [&] { in_.need("(9E10.0)", k.gama, k.cdrag, k.cfric, k.cd3, k.cd4, k.alphac, k.frictn); });
     item("COEFFICIENTS (RECORD 23)",
          [&] { in_.need("(9E10.0)", k.alamda, k.aky0, k.cstrip, k.cbed1, k.cbed2); });
 }

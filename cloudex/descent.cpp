@@ -53,7 +53,7 @@ float descent_time_step(float cv, float rb, float h, float alpha0, float roo, fl
     const float delta = (roo - rhos) / rhos;  // relative density excess
     // Without a velocity, or lighter than the surface water (no Froude number), 5 s.
     if (cv == 0.0f || !(delta > 0.0f)) return 5.0f;
-    const float eps = (rhob - rhos) / (rhos * h);  // mean stratification
+    const float eps = (rhob - rhos) / (rhos * h);         // mean stratification
     const float fr = cv / std::sqrt(rb * kGrav * delta);  // densimetric Froude number
     const float q = (rb / delta) * eps;
     const float grow = 1.0f + alpha0 * h / rb;
@@ -149,37 +149,41 @@ void print_results(Listing& out, const PhaseEnv& env, const Track& tr, int istep
     out.page();
     out.line("CONVECTIVE DESCENT RESULTS:");
     out.blank();
-    out.line("  TIME  "
-             "     PLUME CENTROID     "
-             "                     "
-             "DIFFERENCE OF"
-             "                   "
-             "  VOLUME OF "
-             " SOLIDS VOL.");
-    out.line("  FROM  "
-             "  (DISTANCE FROM BARGE) "
-             "   PLUME VELOCITY    "
-             "PLUME & WATER"
-             "   PLUME "
-             "  TRACER  "
-             "    SOLID   "
-             "  CONC. BY  ");
-    out.line("DISPOSAL"
-             "  X-DIR   DEPTH   Z-DIR "
-             " X-DIR  DOWN   Z-DIR "
-             "  DENSITIES  "
-             "  RADIUS "
-             "   CONC.  "
-             "  FRACTIONS "
-             "  FRACTION  ");
-    out.line("  (SEC)  "
-             "  (FT)    (FT)    (FT) "
-             " (FPS)  (FPS)  (FPS) "
-             "    (G/CC)   "
-             "   (FT)  "
-             "  (MG/L)  "
-             "   (CU FT)  "
-             "  (VOL/VOL) ");
+    out.line(
+        "  TIME  "
+        "     PLUME CENTROID     "
+        "                     "
+        "DIFFERENCE OF"
+        "                   "
+        "  VOLUME OF "
+        " SOLIDS VOL.");
+    out.line(
+        "  FROM  "
+        "  (DISTANCE FROM BARGE) "
+        "   PLUME VELOCITY    "
+        "PLUME & WATER"
+        "   PLUME "
+        "  TRACER  "
+        "    SOLID   "
+        "  CONC. BY  ");
+    out.line(
+        "DISPOSAL"
+        "  X-DIR   DEPTH   Z-DIR "
+        " X-DIR  DOWN   Z-DIR "
+        "  DENSITIES  "
+        "  RADIUS "
+        "   CONC.  "
+        "  FRACTIONS "
+        "  FRACTION  ");
+    out.line(
+        "  (SEC)  "
+        "  (FT)    (FT)    (FT) "
+        " (FPS)  (FPS)  (FPS) "
+        "    (G/CC)   "
+        "   (FT)  "
+        "  (MG/L)  "
+        "   (CU FT)  "
+        "  (VOL/VOL) ");
     out.blank();
     const int p = std::max(istep / 60, 1);
     for (int s = 1; s <= istep; s += p) {
@@ -252,12 +256,12 @@ void run_descent(Run& r, Deck& deck, int layer) {
     out.blank();
     out.line("DISCHARGE PARAMETERS:");
     if (bypass) {
-        out.write("(10X,'VOLUME OF LAYER',I2,' = ',G12.4,' CU YD')", static_cast<std::int32_t>(layer),
-                  lv.vollay);
+        out.write("(10X,'VOLUME OF LAYER',I2,' = ',G12.4,' CU YD')",
+                  static_cast<std::int32_t>(layer), lv.vollay);
         out.line("         DEPTH IS TOO SHALLOW FOR CONVECTIVE DESCENT SO DESCENT IS BYPASSED.");
     } else {
-        out.write("(10X,'VOLUME OF LAYER',I2,' = ',G12.4,' CU YD')", static_cast<std::int32_t>(layer),
-                  lv.vollay);
+        out.write("(10X,'VOLUME OF LAYER',I2,' = ',G12.4,' CU YD')",
+                  static_cast<std::int32_t>(layer), lv.vollay);
         out.write("(10X,'INITIAL RADIUS OF CLOUD, RB = ',G15.7,' FT')", rb);
         out.write("(10X,'INITIAL DEPTH OF CLOUD CENTROID, DREL = ',G12.4,' FT')", drel);
         out.write("(10X,'INITIAL CLOUD VELOCITIES...  X-DIRECTION, CU(1) = ',G12.4,' FPS')", lv.cu);
@@ -328,9 +332,10 @@ void run_descent(Run& r, Deck& deck, int layer) {
         istep = s;
         if (!bypass) {
             out.blank();
-            out.write("(1X,'IN TRIAL #',I1,' THE DESCENT PHASE TIME STEP (DT)',' WAS ',G16.8,"
-                      "' SECONDS.')",
-                      static_cast<std::int32_t>(trial), dt);
+            out.write(
+                "(1X,'IN TRIAL #',I1,' THE DESCENT PHASE TIME STEP (DT)',' WAS ',G16.8,"
+                "' SECONDS.')",
+                static_cast<std::int32_t>(trial), dt);
             out.write("(1X,'THE TOTAL NUMBER OF INTEGRATION',' TIME STEPS (ISTEP) WAS ',I4,'.')",
                       static_cast<std::int32_t>(istep));
             out.line(o.bottom ? "THE BOTTOM WAS ENCOUNTERED DURING CONVECTIVE DESCENT."

@@ -36,7 +36,7 @@ float descent_time_step(float cv, float rb, float h, float alpha0, float roo, fl
 
 // Rates of the descent state x, y, z, M, Px, Py, Pz, B, K, S(1..NSOLID).
 class DescentModel {
-public:
+  public:
     DescentModel(const PhaseEnv& env, float xbarge, float zbarge)
         : env_(env), xb_(xbarge), zb_(zbarge) {}
     void operator()(const float* y, float* dy);
@@ -44,7 +44,7 @@ public:
     int k = 0;     // profile interval of the last evaluation
     int step = 0;  // current integration step (settling starts after step 10)
 
-private:
+  private:
     const PhaseEnv& env_;
     float xb_, zb_;
 };

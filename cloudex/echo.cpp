@@ -43,11 +43,12 @@ void echo_header(Listing& out, const Controls& c, std::string_view base_name) {
 
 void echo_area(Listing& out, const Grid& g) {
     out.blank();
-    out.write("(1X,'AREA:    THE PROJECT AREA IS DESCRIBED BY',' A',I3,' X',I3,' GRID.')",
-              g.nmax, g.mmax);
-    out.write("(10X,'THERE ARE',I3,' GRID POINTS',"
-              "' (NMAX) IN THE Z-DIRECTION (FROM LEFT TO RIGHT)')",
-              g.nmax);
+    out.write("(1X,'AREA:    THE PROJECT AREA IS DESCRIBED BY',' A',I3,' X',I3,' GRID.')", g.nmax,
+              g.mmax);
+    out.write(
+        "(10X,'THERE ARE',I3,' GRID POINTS',"
+        "' (NMAX) IN THE Z-DIRECTION (FROM LEFT TO RIGHT)')",
+        g.nmax);
     out.write("(10X,'AND',I3,' GRID POINTS (MMAX) IN THE X-DIRECTION (FROM TOP TO BOTTOM).')",
               g.mmax);
 }
@@ -115,12 +116,14 @@ void echo_grid(Listing& out, const Grid& g) {
 void echo_dump(Listing& out, const Grid& g) {
     out.blank(2);
     out.line("DISPOSAL LOCATION:");
-    out.write("(10X,'THE DUMP LOCATION IS',G12.4,' FT (XBARGE) OR ABOUT GRID POINT #',I2,"
-              "' FROM THE TOP OF THE GRID ')",
-              g.xbarge, g.dump_row);
-    out.write("(10X,'AND',G12.4,' FT (ZBARGE) OR ABOUT GRID POINT #',I2,"
-              "' FROM THE LEFT EDGE OF THE GRID.')",
-              g.zbarge, g.dump_col);
+    out.write(
+        "(10X,'THE DUMP LOCATION IS',G12.4,' FT (XBARGE) OR ABOUT GRID POINT #',I2,"
+        "' FROM THE TOP OF THE GRID ')",
+        g.xbarge, g.dump_row);
+    out.write(
+        "(10X,'AND',G12.4,' FT (ZBARGE) OR ABOUT GRID POINT #',I2,"
+        "' FROM THE LEFT EDGE OF THE GRID.')",
+        g.zbarge, g.dump_col);
 }
 
 void echo_ambient(Listing& out, const Grid& g, const Ambient& a) {
@@ -138,27 +141,30 @@ void echo_ambient(Listing& out, const Grid& g, const Ambient& a) {
     out.line("VELOCITY DISTRIBUTION:");
     if (a.kvel == 1 || a.kvel == 2) {
         out.write("(10X,'VERTICALLY AVERAGED X-DIRECTION (VAX =',G11.3,' FPS) AND')", a.vax);
-        out.write("(10X,'Z-DIRECTION (VAZ =',G11.3,"
-                  "' FPS) VELOCITIES CONSTRUCTED AT EACH GRID POINT')",
-                  a.vaz);
+        out.write(
+            "(10X,'Z-DIRECTION (VAZ =',G11.3,"
+            "' FPS) VELOCITIES CONSTRUCTED AT EACH GRID POINT')",
+            a.vaz);
         if (a.kvel == 1) {
-            out.write("(10X,'FROM A SINGLE OBSERVATION AT A DEPTH (D) OF',G11.3,' FT.')",
-                      a.dobs);
+            out.write("(10X,'FROM A SINGLE OBSERVATION AT A DEPTH (D) OF',G11.3,' FT.')", a.dobs);
         } else {
             out.write("(10X,'FROM A SINGLE OBSERVATION AT A DEPTH (D) OF',G11.3,' FT AND')",
                       a.dobs);
             out.write("(10X,'USED WITH A LOGARITHMIC VELOCITY DISTRIBUTION.')");
         }
     } else if (a.kvel == 3) {
-        out.write("(10X,'TWO-POINT VELOCITY PROFILES IN THE X- AND Z-DIRECTIONS USED AT ALL "
-                  "GRID POINTS')");
+        out.write(
+            "(10X,'TWO-POINT VELOCITY PROFILES IN THE X- AND Z-DIRECTIONS USED AT ALL "
+            "GRID POINTS')");
         out.write("(10X,'(QUICK LOOK: DEPTH ASSUMED CONSTANT AND VELOCITIES STEADY)')");
-        out.write("(10X,'UPPER:   DEPTH, DU1 =',G11.3,' FT  X-VELOCITY, UU1 =',G11.3,"
-                  "' FPS   DEPTH, DW1 =',G11.3,' FT  Z-VELOCITY, WW1 =',G11.3,' FPS')",
-                  a.du1, a.uu1, a.dw1, a.ww1);
-        out.write("(10X,'LOWER:   DEPTH, DU2 =',G11.3,' FT  X-VELOCITY, UU2 =',G11.3,"
-                  "' FPS   DEPTH, DW2 =',G11.3,' FT  Z-VELOCITY, WW2 =',G11.3,' FPS')",
-                  a.du2, a.uu2, a.dw2, a.ww2);
+        out.write(
+            "(10X,'UPPER:   DEPTH, DU1 =',G11.3,' FT  X-VELOCITY, UU1 =',G11.3,"
+            "' FPS   DEPTH, DW1 =',G11.3,' FT  Z-VELOCITY, WW1 =',G11.3,' FPS')",
+            a.du1, a.uu1, a.dw1, a.ww1);
+        out.write(
+            "(10X,'LOWER:   DEPTH, DU2 =',G11.3,' FT  X-VELOCITY, UU2 =',G11.3,"
+            "' FPS   DEPTH, DW2 =',G11.3,' FT  Z-VELOCITY, WW2 =',G11.3,' FPS')",
+            a.du2, a.uu2, a.dw2, a.ww2);
     } else {
         out.write("(10X,'SINGLE VELOCITY PLANE WITH DEPTH AVERAGED VALUES READ IN')");
         out.write("(10X,'- NO LOGARITHMIC VARIATION')");
@@ -178,8 +184,7 @@ void echo_times_vessel(Listing& out, const Controls& c, const Times& t, const Ve
     out.line("TIME PARAMETERS:");
     out.write("(10X,'DURATION OF THE DISPOSAL, TREL = ',F10.2,' SECONDS')", t.trel);
     out.write("(10X,'DURATION OF THE SIMULATION, TSTOP = ',F10.2,' SECONDS')", t.tstop);
-    out.write("(10X,'LONG-TERM TIME STEP USED IN THE SIMULATION, DTL = ',F10.2,' SECONDS')",
-              t.dtl);
+    out.write("(10X,'LONG-TERM TIME STEP USED IN THE SIMULATION, DTL = ',F10.2,' SECONDS')", t.dtl);
     out.blank();
     if (c.kvessel == 3) {
         out.line("BARGE DESCRIPTION:");
@@ -196,12 +201,14 @@ void echo_times_vessel(Listing& out, const Controls& c, const Times& t, const Ve
         out.write("(10X,'LENGTH OF BIN, BINL = ',G9.2,' FT')", v.binl);
         out.write("(10X,'WIDTH OF BIN, BINW = ',G9.2,' FT')", v.binw);
         out.write("(10X,'DISTANCE BETWEEN BINS, TDIS = ',G9.2,' FT')", v.tdis);
-        out.write("(10X,'SIMULATED LENGTH OF DISCHARGE PARALLEL TO FORE-AFT AXIS, BARGL = ',"
-                  "G9.2,' FT')",
-                  v.bargl);
-        out.write("(10X,'SIMULATED WIDTH OF DISCHARGE PERPENDICULAR TO FORE-AFT AXIS, BARGW = ',"
-                  "G9.2,' FT')",
-                  v.bargw);
+        out.write(
+            "(10X,'SIMULATED LENGTH OF DISCHARGE PARALLEL TO FORE-AFT AXIS, BARGL = ',"
+            "G9.2,' FT')",
+            v.bargl);
+        out.write(
+            "(10X,'SIMULATED WIDTH OF DISCHARGE PERPENDICULAR TO FORE-AFT AXIS, BARGW = ',"
+            "G9.2,' FT')",
+            v.bargw);
         out.write("(10X,'DRAFT OF LOADED HOPPER DREDGE, DREL1 = ',G10.3,' FT')", v.drel1);
         out.write("(10X,'DRAFT OF UNLOADED HOPPER DREDGE, DREL2 = ',G10.3,' FT')", v.drel2);
     }
@@ -237,22 +244,24 @@ void echo_coef_values(Listing& out, const Coefs& k) {
         {"STRIPPING COEF. OF FINES DURING CONVERTIVE DESCENT", "CSTRIP", k.cstrip},
     };
     for (const auto& r : rows)
-        out.write("(10X,A,T63,A6,' =',F10.4)", std::string(r.label), std::string(r.name),
-                  r.value);
+        out.write("(10X,A,T63,A6,' =',F10.4)", std::string(r.label), std::string(r.name), r.value);
 }
 
 void echo_material(Listing& out, const Controls& c, int layer) {
     out.page();
     if (c.nlayer >= 2) {
-        out.write("(1X,'MATERIAL DESCRIPTION:   ',I1,' LAYERS OF DREDGED MATERIAL WITH',I2,"
-                  "' SOLIDS FRACTIONS')",
-                  c.nlayer, c.nsolid);
+        out.write(
+            "(1X,'MATERIAL DESCRIPTION:   ',I1,' LAYERS OF DREDGED MATERIAL WITH',I2,"
+            "' SOLIDS FRACTIONS')",
+            c.nlayer, c.nsolid);
         if (c.kvary == 0)
-            out.line("                        VOLUMETRIC CONCENTRATIONS OF SOLIDS FRACTIONS DO "
-                     "NOT VARY FROM LAYER TO LAYER.");
+            out.line(
+                "                        VOLUMETRIC CONCENTRATIONS OF SOLIDS FRACTIONS DO "
+                "NOT VARY FROM LAYER TO LAYER.");
         else
-            out.line("                        VOLUMETRIC CONCENTRATIONS OF SOLIDS FRACTIONS VARY "
-                     "FROM LAYER TO LAYER.");
+            out.line(
+                "                        VOLUMETRIC CONCENTRATIONS OF SOLIDS FRACTIONS VARY "
+                "FROM LAYER TO LAYER.");
     } else {
         out.write("(1X,'MATERIAL DESCRIPTION:   ',I2,' SOLIDS FRACTIONS')", c.nsolid);
     }
@@ -260,22 +269,25 @@ void echo_material(Listing& out, const Controls& c, int layer) {
     out.write("(1X,' L A Y E R ',I2)", static_cast<std::int32_t>(layer));
     out.blank();
     out.line("                       SPEC. GRAV.   VOLUMETRIC     FALL    DEPOSITIONAL");
-    out.line("            DESCRIPTION  OR DENSITY  CONCENTRATION  VELOCITY   VOID RATIO   "
-             "CHARACTER");
+    out.line(
+        "            DESCRIPTION  OR DENSITY  CONCENTRATION  VELOCITY   VOID RATIO   "
+        "CHARACTER");
     out.line("                         (GM/CC)      (VOL/VOL)      (FPS)");
 }
 
 void echo_fraction(Listing& out, const Fraction& f) {
     const std::string character = f.kcohes == 1 ? "   COHESIVE    " : "   NONCOHESIVE ";
-    out.write("(12X,A8,1X,G12.4,2X,G12.4,F11.5,2X,G12.4,A15)", f.name, f.sg_gcc, f.conc,
-              f.vfall, f.voidr, character);
+    out.write("(12X,A8,1X,G12.4,2X,G12.4,F11.5,2X,G12.4,A15)", f.name, f.sg_gcc, f.conc, f.vfall,
+              f.voidr, character);
     out.write("(21X,'CRITICAL SHEAR STRESS FOR DEPOSITION =',G12.4,' LBS/SQ. FT.')", f.taucd);
     if (f.kstrip == 0)
-        out.line("                    SEDIMENT FRACTION WILL NOT BE STRIPPED DURING CONVECTIVE "
-                 "DESCENT.");
+        out.line(
+            "                    SEDIMENT FRACTION WILL NOT BE STRIPPED DURING CONVECTIVE "
+            "DESCENT.");
     else
-        out.line("                    SEDIMENT FRACTION WILL BE STRIPPED DURING CONVECTIVE "
-                 "DESCENT.");
+        out.line(
+            "                    SEDIMENT FRACTION WILL BE STRIPPED DURING CONVECTIVE "
+            "DESCENT.");
 }
 
 }  // namespace cloudex

@@ -64,11 +64,15 @@ void mark_interior_land(Grid& g) {
 
 char code_letter(std::int16_t code) {
     switch (code) {
-        case kWater: return 'W';
+        case kWater:
+            return 'W';
         case kLand:
-        case kInteriorLand: return 'L';
-        case kOpen: return 'O';
-        default: return 'X';
+        case kInteriorLand:
+            return 'L';
+        case kOpen:
+            return 'O';
+        default:
+            return 'X';
     }
 }
 

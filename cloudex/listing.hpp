@@ -14,7 +14,7 @@ namespace cloudex {
 // The listing: records under format texts; a new page is a form-feed
 // character written as data on a record of its own.
 class Listing {
-public:
+  public:
     Listing() = default;
     bool open(const std::string& path) { return out_.open(path); }
     bool is_open() const { return out_.is_open(); }
@@ -35,14 +35,14 @@ public:
             if (out_.is_open()) out_.record("");
     }
 
-private:
+  private:
     recio::RecordWriter out_;
 };
 
 // Ends the run at once: the message lines are written to the listing
 // (followed by a form feed when asked) and the files are closed as they stand.
 class Stop : public std::exception {
-public:
+  public:
     explicit Stop(std::vector<std::string> lines, bool form_feed = true)
         : lines_(std::move(lines)), form_feed_(form_feed) {}
     const char* what() const noexcept override {
@@ -51,7 +51,7 @@ public:
     const std::vector<std::string>& lines() const { return lines_; }
     bool form_feed() const { return form_feed_; }
 
-private:
+  private:
     std::vector<std::string> lines_;
     bool form_feed_;
 };

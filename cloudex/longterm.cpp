@@ -32,8 +32,12 @@ void complete_print_times(std::vector<float>& t, float tstop) {
 
 namespace {
 
-int row_of(const Grid& g, float x) { return static_cast<int>(x / g.dx + 1.0e-5f); }
-int col_of(const Grid& g, float z) { return static_cast<int>(z / g.dz + 1.0e-5f); }
+int row_of(const Grid& g, float x) {
+    return static_cast<int>(x / g.dx + 1.0e-5f);
+}
+int col_of(const Grid& g, float z) {
+    return static_cast<int>(z / g.dz + 1.0e-5f);
+}
 
 bool inside_band(const Grid& g, const SmallCloud& c) {
     const int m = row_of(g, c.x), n = col_of(g, c.z);
@@ -44,12 +48,15 @@ void print_clouds(Listing& out, const Fraction& f, const std::vector<SmallCloud>
     out.page();
     out.write("(1X,' SMALL CLOUDS AT ',F10.2,' SECONDS ELAPSED TIME',' FOR ',A8)", t, f.name);
     out.blank();
-    out.line("       LOCATION OF CLOUD CENTROID   MASS FROM   ENTRAINED "
-             "  CLOUD X-Z   DEPTH OF   CLOUD VERT.   SOLIDS FALL");
-    out.line("CLOUD         DISTANCE FROM          DISPOSAL     MASS    "
-             "  DIAMETER  TOP OF CLOUD  THICKNESS     VELOCITY  ");
-    out.line("  #    TOP OF GRID   LEFT OF GRID    (CU FT)     (CU FT)  "
-             "    (FT)        (FT)        (FT)          (FPS)   ");
+    out.line(
+        "       LOCATION OF CLOUD CENTROID   MASS FROM   ENTRAINED "
+        "  CLOUD X-Z   DEPTH OF   CLOUD VERT.   SOLIDS FALL");
+    out.line(
+        "CLOUD         DISTANCE FROM          DISPOSAL     MASS    "
+        "  DIAMETER  TOP OF CLOUD  THICKNESS     VELOCITY  ");
+    out.line(
+        "  #    TOP OF GRID   LEFT OF GRID    (CU FT)     (CU FT)  "
+        "    (FT)        (FT)        (FT)          (FPS)   ");
     out.blank();
     for (std::size_t i = 0; i < list.size(); ++i) {
         const SmallCloud& c = list[i];
@@ -160,9 +167,10 @@ float long_term_fraction(Run& r, std::size_t fi, float te, bool first_fraction) 
             const StepTotals tot = long_term_step(r, fi, t, te, first, print);
             if (tot.suspended < 1.0e-6) {
                 out.blank(3);
-                out.write("(1X,' COMPUTATIONS FOR ',A8,' TERMINATED AT ',F10.2,"
-                          "'  SEC. ELAPSED TIME...MATERIAL SETTLED TO BOTTOM')",
-                          f.name, t);
+                out.write(
+                    "(1X,' COMPUTATIONS FOR ',A8,' TERMINATED AT ',F10.2,"
+                    "'  SEC. ELAPSED TIME...MATERIAL SETTLED TO BOTTOM')",
+                    f.name, t);
                 break;
             }
         } else if (p < np && tp[p] <= t) {

@@ -8,9 +8,12 @@
 int main() {
     auto run = std::make_unique<cloudex::Run>();
     switch (cloudex::run_fate(*run, "CLDX")) {
-        case cloudex::RunEnd::Completed: return 0;
-        case cloudex::RunEnd::Stopped: return 2;
-        case cloudex::RunEnd::InputError: return 1;
+        case cloudex::RunEnd::Completed:
+            return 0;
+        case cloudex::RunEnd::Stopped:
+            return 2;
+        case cloudex::RunEnd::InputError:
+            return 1;
     }
     return 1;
 }

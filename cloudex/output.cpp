@@ -111,15 +111,17 @@ void print_map(Listing& out, const Grid& g, const Field& f, const std::string& h
             any = true;
         }
     const float scale = display_scale(vmax);
-    out.write("(1X,' ...MULTIPLY DISPLAYED VALUES BY ',G11.4,5X,"
-              "'(LEGEND... + = .LT. .01   . = .LT. .0001   0 = .LT. .000001)')",
-              scale);
+    out.write(
+        "(1X,' ...MULTIPLY DISPLAYED VALUES BY ',G11.4,5X,"
+        "'(LEGEND... + = .LT. .01   . = .LT. .0001   0 = .LT. .000001)')",
+        scale);
     for (int n0 = 2; n0 <= g.nmax - 1; n0 += 30) {
         const int n1 = std::min(n0 + 29, g.nmax - 1);
         std::int32_t cols[30];
         for (int n = n0; n <= n1; ++n) cols[n - n0] = n;
         out.blank();
-        out.write("(1X,'M N= ',I2,29I4)", recio::array(cols, static_cast<std::size_t>(n1 - n0 + 1)));
+        out.write("(1X,'M N= ',I2,29I4)",
+                  recio::array(cols, static_cast<std::size_t>(n1 - n0 + 1)));
         for (int m = 2; m <= g.mmax - 1; ++m) {
             std::string cells;
             for (int n = n0; n <= n1; ++n) {

@@ -22,7 +22,7 @@ namespace cloudex {
 // Records 1 to 3 are written when due; records 4 and 5 and the blocks are
 // held until the run ends, so that record 4 counts the blocks that follow.
 class DepositFile {
-public:
+  public:
     bool open(const std::string& path) { return out_.open(path); }
     bool is_open() const { return out_.is_open(); }
 
@@ -37,7 +37,7 @@ public:
 
     int blocks() const { return nblocks_; }
 
-private:
+  private:
     recio::RecordWriter out_;
     bool summary_due_ = false;
     std::vector<std::string> names_;

@@ -8,7 +8,9 @@ namespace {
 
 // Flocculation law of the settling velocity of cohesive material, for a
 // concentration in mg/L above the free-settling range.
-float flocculated_fall(float cm) { return 1.6e-7f * std::pow(cm, 4.0f / 3.0f) + 2.25e-5f; }
+float flocculated_fall(float cm) {
+    return 1.6e-7f * std::pow(cm, 4.0f / 3.0f) + 2.25e-5f;
+}
 
 }  // namespace
 

@@ -94,8 +94,8 @@ void release_layer(Run& r, Deck& deck, int layer) {
     const CloudEnv env{r.grid, r.amb, r.coef, r.vessel};
     for (std::size_t i = 0; i < r.frac.size(); ++i)
         if (r.frac[i].conc != 0.0f)
-            create_clouds(env, r.track, o, r.frac[i], i, r.grid.xbarge, r.grid.zbarge,
-                          r.clouds[i], r.listing);
+            create_clouds(env, r.track, o, r.frac[i], i, r.grid.xbarge, r.grid.zbarge, r.clouds[i],
+                          r.listing);
     bring_forward(env, r.frac, r.clouds, r.bottom, r.t_layer_end);
 }
 

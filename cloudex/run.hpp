@@ -36,9 +36,9 @@ struct Run {
     std::vector<float> vollay, bvoid;  // per layer released so far
     float total_volume = 0;            // cu yd
 
-    Track track;          // per-step record of the current layer
-    Outcome out;          // outcome of the current layer
-    StateVector y{};      // cloud state handed from the descent to the collapse
+    Track track;            // per-step record of the current layer
+    Outcome out;            // outcome of the current layer
+    StateVector y{};        // cloud state handed from the descent to the collapse
     float t_layer_end = 0;  // time at the last step of the current layer
 
     std::array<std::vector<SmallCloud>, kMaxFractions> clouds;

@@ -16,7 +16,9 @@ float polar_radius(float p2, float p3, float phi) {
     return std::sqrt(p2 * p2 * p3 * p3 / (s * s * p3 * p3 + c * c * p2 * p2));
 }
 
-float hypot2(float a, float b) { return std::sqrt(a * a + b * b); }
+float hypot2(float a, float b) {
+    return std::sqrt(a * a + b * b);
+}
 
 // Bottom shear stress of the grid point nearest the absolute position (x, z).
 float cell_stress(const Grid& g, const Ambient& a, float x, float z) {
@@ -138,8 +140,8 @@ int spread_energy(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVe
             vc1 = (ax - ax_prev) / (2.0f * dt);
             vc2 = (bx - bx_prev) / (2.0f * dt);
             bdot = (b - b_prev) / dt;
-            if ((vc1 == 0.0f && vc2 == 0.0f) || hypot2(vc1, vc2) <= hypot2(vd1, vd2) ||
-                dd < 0.0f || b <= 0.01f * hypot2(ax, bx))
+            if ((vc1 == 0.0f && vc2 == 0.0f) || hypot2(vc1, vc2) <= hypot2(vd1, vd2) || dd < 0.0f ||
+                b <= 0.01f * hypot2(ax, bx))
                 return finish(kSpreadEnded);
             if (s >= kMaxSteps) return finish(kSpreadCapacity);
         }
@@ -188,8 +190,8 @@ int spread_energy(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVe
         const float wb = 0.7f * c.cfric * rhoc * vol * dt * ustar * ustar * uu / b;
         // Spreading velocity of the first semi-axis from the energy balance.
         const float r = a1 / a2;
-        const float p = (b / a1) * (b / a1) + (2.0f * a1 * a1 + (r * r + 2.0f) * b * b) / (a2 * a2) +
-                        1.0f;
+        const float p =
+            (b / a1) * (b / a1) + (2.0f * a1 * a1 + (r * r + 2.0f) * b * b) / (a2 * a2) + 1.0f;
         const float qq = -2.0f * (1.0f / (a1 * vol) + a1 / (a2 * a2 * vol)) * b * b * e;
         const float rr = e * e * (b / vol) * (b / vol) - 10.0f * ke / (rhoc * vol);
         const float disc = qq * qq - 4.0f * p * rr;
@@ -239,8 +241,7 @@ int spread_energy(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVe
     }
 }
 
-int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVector& y,
-                    int& s) {
+int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVector& y, int& s) {
     const Coefs& c = env.coef;
     const Profile& prof = env.amb.prof;
     const float rhos = env.rhos(), rhob = env.rhob();
@@ -336,7 +337,7 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
         const float dirf = uu > 0.001f ? 1.0f / uu : 0.0f;
         const float fric = normal * share * dirf;
         const float surf = std::fabs(a - a2) >= 0.0001f ? half_ellipsoid_surface(b, a, a2)
-                                                         : half_spheroid_surface(a, a2, b);
+                                                        : half_spheroid_surface(a, a2, b);
         const float e = (alpha * ur + c.alphac * hypot2(adot, adot2)) * surf;
         const float d = 0.5f * kPi * rhob * ur;
         float dy[kCollapseBase + kMaxFractions] = {};
@@ -351,17 +352,20 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
                     ((a * a / 2.0f + b * b / 2.0f) / (a2 * a2) + 3.0f) -
                 (kPi / 4.0f) * c.cdrag * rhob * adot * std::fabs(adot) * b * a2 -
                 0.5f * c.cfric * rhob * adot * std::fabs(adot) * surf -
-                half_enc * c.frictn * normal - c.frictn * rhoc * kPi * a * a2 * vc1 * std::fabs(vc1);
+                half_enc * c.frictn * normal -
+                c.frictn * rhoc * kPi * a * a2 * vc1 * std::fabs(vc1);
         dy[11] = (kPi / 8.0f) * kGrav * (rhoc - rhob) * b * b * a *
                      ((a2 * a2 / 2.0f + b * b / 2.0f) / (a * a) + 3.0f) -
                  (kPi / 4.0f) * c.cdrag * rhob * adot2 * std::fabs(adot2) * b * a -
                  0.5f * c.cfric * rhob * adot2 * std::fabs(adot2) * surf -
-                 half_enc * c.frictn * normal - c.frictn * rhoc * kPi * a2 * a * vc2 * std::fabs(vc2);
+                 half_enc * c.frictn * normal -
+                 c.frictn * rhoc * kPi * a2 * a * vc2 * std::fabs(vc2);
         // Deposition stress of the surge (a roughness of a foot or more has
         // no log law left: taken as one e-fold).
         const float lnr0 = std::log(1.0f / env.amb.rough);
         const float lnr = lnr0 > 0.0f ? lnr0 : 1.0f;
-        const float tstar = rhoc * (0.4f * hypot2(vc1, vc2) / lnr) * (0.4f * hypot2(vc1, vc2) / lnr);
+        const float tstar =
+            rhoc * (0.4f * hypot2(vc1, vc2) / lnr) * (0.4f * hypot2(vc1, vc2) / lnr);
         for (int i = 0; i < ns; ++i) {
             const Fraction& f = env.frac[static_cast<std::size_t>(i)];
             const float si = y[static_cast<std::size_t>(kCollapseBase + i)];

@@ -15,24 +15,24 @@ namespace cloudex {
 
 // ---- constants of the model
 
-constexpr float kGrav = 32.2f;         // gravitational acceleration, ft/s^2
-constexpr float kPi = 3.14159f;        // pi as the model carries it
-constexpr float kToSlugs = 1.94f;      // g/cc -> slugs per cubic foot
-constexpr float kToGcc = 0.51545f;     // slugs per cubic foot -> g/cc (density differences)
+constexpr float kGrav = 32.2f;      // gravitational acceleration, ft/s^2
+constexpr float kPi = 3.14159f;     // pi as the model carries it
+constexpr float kToSlugs = 1.94f;   // g/cc -> slugs per cubic foot
+constexpr float kToGcc = 0.51545f;  // slugs per cubic foot -> g/cc (density differences)
 constexpr float kToRadians = kPi / 180.0f;
-constexpr float kCuFtPerCuYd = 27.0f;  // cubic feet in a cubic yard
+constexpr float kCuFtPerCuYd = 27.0f;     // cubic feet in a cubic yard
 constexpr float kBottomEncounter = 0.1f;  // fixed bottom-encounter coefficient
 
 // ---- capacities
 
-constexpr int kLead = 65;       // leading dimension of every grid; NMAX, MMAX at most 65
+constexpr int kLead = 65;  // leading dimension of every grid; NMAX, MMAX at most 65
 constexpr int kMaxFractions = 5;
 constexpr int kMaxLayers = 6;
 constexpr int kMaxDensities = 5;
-constexpr int kMaxRuns = 150;   // water-point runs along the grid columns
-constexpr int kMaxSteps = 1200; // integration steps of descent plus collapse
-constexpr int kMaxTrials = 10;  // solution trials per phase
-constexpr int kMaxClouds = 75;  // small clouds per solids fraction
+constexpr int kMaxRuns = 150;    // water-point runs along the grid columns
+constexpr int kMaxSteps = 1200;  // integration steps of descent plus collapse
+constexpr int kMaxTrials = 10;   // solution trials per phase
+constexpr int kMaxClouds = 75;   // small clouds per solids fraction
 
 // A grid of reals addressed as H(n, m): n the column (z direction, 1..NMAX),
 // m the row (x direction, 1..MMAX), with the fixed leading dimension 65.
@@ -65,16 +65,16 @@ struct WaterRun {
 
 // Run control values of the deck (records 1-5).
 struct Controls {
-    std::string title;             // 60 characters
-    std::int16_t kvessel = 0;      // 1 hopper dredge, 3 split-hull barge
-    std::int16_t nsolid = 0;       // solids fractions
-    std::int16_t nlayer = 0;       // layers (hopper dredge: discharges NOPENS)
-    std::int16_t nbins = 0;        // hopper dredge: bins opening simultaneously
-    std::int16_t key1 = 0;         // 1: coefficients read from the deck
-    std::int16_t kvary = 0;        // 1: concentrations vary from layer to layer (heading only)
-    std::int16_t kpdesc = 0;       // print the descent table
-    std::int16_t kpcoll = 0;       // print the collapse table
-    std::int16_t nprt = 0;         // print times given at the end of the deck
+    std::string title;         // 60 characters
+    std::int16_t kvessel = 0;  // 1 hopper dredge, 3 split-hull barge
+    std::int16_t nsolid = 0;   // solids fractions
+    std::int16_t nlayer = 0;   // layers (hopper dredge: discharges NOPENS)
+    std::int16_t nbins = 0;    // hopper dredge: bins opening simultaneously
+    std::int16_t key1 = 0;     // 1: coefficients read from the deck
+    std::int16_t kvary = 0;    // 1: concentrations vary from layer to layer (heading only)
+    std::int16_t kpdesc = 0;   // print the descent table
+    std::int16_t kpcoll = 0;   // print the collapse table
+    std::int16_t nprt = 0;     // print times given at the end of the deck
 };
 
 // The computational grid (records 3, 6-9).
@@ -86,8 +86,8 @@ struct Grid {
     Field depth;                       // water depth, ft (0 = land)
     CodeGrid code;
     std::vector<WaterRun> runs;
-    std::int32_t nwater = 0;           // points coded W
-    float xbarge = 0, zbarge = 0;      // dump location, ft from the top and the left edge
+    std::int32_t nwater = 0;                  // points coded W
+    float xbarge = 0, zbarge = 0;             // dump location, ft from the top and the left edge
     std::int16_t dump_row = 0, dump_col = 0;  // grid point nearest the dump at set-up
 };
 
@@ -130,16 +130,16 @@ struct Vessel {
 
 // One solids fraction as last read (records 24b).
 struct Fraction {
-    std::string name;        // 8 characters
-    float sg_gcc = 0;        // specific gravity or density, g/cc
-    float sg = 0;            // the same in slugs per cubic foot
-    float conc = 0;          // volumetric concentration in the current layer
-    float vfall = 0;         // fall velocity, ft/s
-    float voidr = 0;         // depositional void ratio
-    float taucd = 0;         // critical shear stress for deposition, lb/ft^2
+    std::string name;  // 8 characters
+    float sg_gcc = 0;  // specific gravity or density, g/cc
+    float sg = 0;      // the same in slugs per cubic foot
+    float conc = 0;    // volumetric concentration in the current layer
+    float vfall = 0;   // fall velocity, ft/s
+    float voidr = 0;   // depositional void ratio
+    float taucd = 0;   // critical shear stress for deposition, lb/ft^2
     std::int16_t kcohes = 0, kstrip = 0;
-    bool present = false;    // non-zero concentration in some layer
-    double released = 0;     // solids released by all layers so far, cu ft
+    bool present = false;  // non-zero concentration in some layer
+    double released = 0;   // solids released by all layers so far, cu ft
 };
 
 // Times (record 19) and the long-term print times.
@@ -166,27 +166,32 @@ struct Track {
 };
 
 // Bottom flag values of a layer's outcome.
-enum : std::int16_t { kBottomNotMet = 0, kBottomInDescent = 1, kBottomInCollapse = 2, kRoseFromBottom = 4 };
+enum : std::int16_t {
+    kBottomNotMet = 0,
+    kBottomInDescent = 1,
+    kBottomInCollapse = 2,
+    kRoseFromBottom = 4
+};
 // Spreading flag values.
 enum : std::int16_t { kNotNeutral = 0, kNeutralInDescent = 1, kDiffusionWins = 3 };
 
 // Outcome of the descent and collapse of the current layer.
 struct Outcome {
-    int istep = 0;           // last step of the record
-    int ntrial = 0;          // trials made by the last phase
-    int ibed = 0;            // step at which the bed was met (0: not met)
-    bool bottom = false;     // descent met the bottom
-    bool neutral = false;    // descent reached neutral buoyancy
-    bool bypassed = false;   // descent bypassed (water too shallow)
-    float dt = 0;            // time step in force
-    int desc_steps = 0;      // last step of the descent
-    float t_desc_end = 0;    // time at the end of the descent
+    int istep = 0;          // last step of the record
+    int ntrial = 0;         // trials made by the last phase
+    int ibed = 0;           // step at which the bed was met (0: not met)
+    bool bottom = false;    // descent met the bottom
+    bool neutral = false;   // descent reached neutral buoyancy
+    bool bypassed = false;  // descent bypassed (water too shallow)
+    float dt = 0;           // time step in force
+    int desc_steps = 0;     // last step of the descent
+    float t_desc_end = 0;   // time at the end of the descent
     std::int16_t bottom_flag = kBottomNotMet;
     std::int16_t spread_flag = kNotNeutral;
-    float draft = 0;         // draft at release of this layer
-    float rb = 0;            // initial radius of this layer's cloud
-    float r0 = 0;            // cloud radius at the end of the descent
-    float grad = 0;          // ambient density gradient at the end of the descent (kept across layers)
+    float draft = 0;  // draft at release of this layer
+    float rb = 0;     // initial radius of this layer's cloud
+    float r0 = 0;     // cloud radius at the end of the descent
+    float grad = 0;   // ambient density gradient at the end of the descent (kept across layers)
 };
 
 // Number of entries of the collapse state: x, y, z, M, Px, Py, Pz, B, a, Pa, a2, Pa2, S(i).

@@ -2,7 +2,6 @@
 // fractions and 360 long-term steps (fate64/CLDX.DUE, written by
 // tests/cloudex/make_decks.py), and the Gaussian spreading of one deposit.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -16,7 +15,8 @@
 namespace fs = std::filesystem;
 
 static void BM_FateRun64x64TwoFractions(benchmark::State& state) {
-    const fs::path dir = fs::temp_directory_path() / ("cloudex_bench_" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("cloudex_bench_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     fs::copy_file(fs::path(BENCH_DATA_DIR) / "fate64" / "CLDX.DUE", dir / "CLDX.DUE",
                   fs::copy_options::overwrite_existing);

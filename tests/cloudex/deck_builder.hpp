@@ -38,7 +38,7 @@ struct DeckSpec {
     float tstop = 1800.0f, dtl = 60.0f, trel = 30.0f;
     float bargl = 200.0f, bargw = 42.0f, drel1 = 12.0f, drel2 = 3.0f, rhow = 1.025f, tdis = 0,
           binl = 0, binw = 0, theta = 0;
-    std::vector<std::vector<float>> coefs;  // three records when key1 = 1
+    std::vector<std::vector<float>> coefs;         // three records when key1 = 1
     float cu = 0.0f, cw = 0.0f, volume = 1000.0f;  // per layer: volume / nlayer
     std::vector<FractionSpec> fractions{FractionSpec{}};
     std::vector<float> tprint{900.0f, 1800.0f};
@@ -47,7 +47,9 @@ struct DeckSpec {
     std::vector<std::string> records() const {
         using recio::format_records;
         std::vector<std::string> r;
-        const auto add = [&](const std::vector<std::string>& v) { r.insert(r.end(), v.begin(), v.end()); };
+        const auto add = [&](const std::vector<std::string>& v) {
+            r.insert(r.end(), v.begin(), v.end());
+        };
         const auto reals = [&](const char* fmt, std::vector<float> v) {
             add(format_records(fmt, recio::array(v.data(), v.size())));
         };
@@ -55,7 +57,8 @@ struct DeckSpec {
         title.resize(60, ' ');
         r.push_back(title);
         add(format_records("(2I5)", kvessel, 0));
-        add(format_records("(16I5)", nmax, mmax, static_cast<int>(fractions.size()), nlayer, nbins));
+        add(format_records("(16I5)", nmax, mmax, static_cast<int>(fractions.size()), nlayer,
+                           nbins));
         add(format_records("(16I5)", key1, kvary, kwave));
         add(format_records("(16I5)", kpdesc, kpcoll,
                            write_nprt ? static_cast<int>(tprint.size()) : 0));
@@ -92,8 +95,8 @@ struct DeckSpec {
             for (const FractionSpec& f : fractions) {
                 std::string name = f.name;
                 name.resize(8, ' ');
-                add(format_records("(A8,5F10.5,3I5)", name, f.sg, f.conc, f.vfall, f.voidr,
-                                   f.taucd, f.kcohes, f.kstrip));
+                add(format_records("(A8,5F10.5,3I5)", name, f.sg, f.conc, f.vfall, f.voidr, f.taucd,
+                                   f.kcohes, f.kstrip));
             }
         }
         if (write_nprt && !tprint.empty()) reals("(9F10.2)", tprint);

@@ -86,8 +86,8 @@ TEST(LayerSetUp, DescentTimeStepRules) {
     // Unstratified: only the entrainment rule DT2.
     EXPECT_NEAR(descent_time_step(0.375f, rb, 50.0f, 0.235f, roo, rhos, rhos), 0.0136161f, 2e-7f);
     // Stratified: the smaller of DT1 (stratification) and DT2.
-    EXPECT_NEAR(descent_time_step(0.375f, rb, 50.0f, 0.235f, roo, rhos, 1.03f * 1.94f),
-                0.00711491f, 2e-7f);
+    EXPECT_NEAR(descent_time_step(0.375f, rb, 50.0f, 0.235f, roo, rhos, 1.03f * 1.94f), 0.00711491f,
+                2e-7f);
 }
 
 TEST(Ambient, DepthByTheBilinearRule) {
@@ -96,10 +96,10 @@ TEST(Ambient, DepthByTheBilinearRule) {
         for (int n = 1; n <= 4; ++n) g.depth(n, m) = static_cast<float>(10 * n + m);
     // z = 25: node index 2, weight 0.5; x = 15: node index 1, weight 0.5.
     EXPECT_NEAR(depth_at(g, 15.0f, 25.0f), 26.5f, 1e-5f);
-    EXPECT_NEAR(depth_at(g, 20.0f, 30.0f), 32.0f, 1e-5f);          // on a node
-    EXPECT_NEAR(depth_at(g, 20.00049f, 30.0f), 32.0f, 1e-5f);      // weights below 1e-4 are 0
-    EXPECT_NEAR(depth_at(g, 0.0f, 0.0f), 11.0f, 1e-5f);            // index 0 kept on the grid
-    EXPECT_NEAR(depth_at(g, 45.0f, 45.0f), 44.0f, 1e-5f);          // beyond the last node
+    EXPECT_NEAR(depth_at(g, 20.0f, 30.0f), 32.0f, 1e-5f);      // on a node
+    EXPECT_NEAR(depth_at(g, 20.00049f, 30.0f), 32.0f, 1e-5f);  // weights below 1e-4 are 0
+    EXPECT_NEAR(depth_at(g, 0.0f, 0.0f), 11.0f, 1e-5f);        // index 0 kept on the grid
+    EXPECT_NEAR(depth_at(g, 45.0f, 45.0f), 44.0f, 1e-5f);      // beyond the last node
 }
 
 TEST(Ambient, DensityProfileInterpolationAndGradient) {
@@ -260,8 +260,8 @@ TEST(Surfaces, SliceQuadratureAgreesWithTheSpheroid) {
     // thickness and cut near-circles.
     struct Case {
         float b, a, a2;
-    } cases[] = {{1.0f, 1.0f, 1.0002f}, {0.5f, 1.0f, 1.0002f}, {0.1f, 3.0f, 3.0005f},
-                 {0.01f, 5.0f, 5.001f}};
+    } cases[] = {
+        {1.0f, 1.0f, 1.0002f}, {0.5f, 1.0f, 1.0002f}, {0.1f, 3.0f, 3.0005f}, {0.01f, 5.0f, 5.001f}};
     for (const Case& c : cases) {
         const float q = half_ellipsoid_surface(c.b, c.a, c.a2);
         const float s = half_spheroid_surface(c.a, c.a2, c.b);
@@ -295,8 +295,8 @@ TEST(Collapse, CohesiveFallVelocityBands) {
     EXPECT_EQ(cloud_fall_velocity(f, 1.0f, 10.0f), 0.01f);  // non-cohesive: VFALL
     f.kcohes = 1;
     EXPECT_EQ(cloud_fall_velocity(f, 1.0e-5f, 1.0f), 3.4e-5f);  // 25 mg/L
-    EXPECT_NEAR(cloud_fall_velocity(f, 4.0e-4f, 1.0f), 1.6e-7f * std::pow(1000.0f, 4.0f / 3.0f) + 2.25e-5f,
-                1e-8f);
+    EXPECT_NEAR(cloud_fall_velocity(f, 4.0e-4f, 1.0f),
+                1.6e-7f * std::pow(1000.0f, 4.0f / 3.0f) + 2.25e-5f, 1e-8f);
     EXPECT_EQ(cloud_fall_velocity(f, 2.0e-3f, 1.0f), 0.0069f);  // 5000 mg/L
 }
 
@@ -332,8 +332,9 @@ TEST(Descent, MassGrowsOnlyByEntrainmentAndSolidsNeverIncrease) {
     model.step = 20;  // settling active
     const float rho = 2.9f;
     const float v = 1500.0f;
-    float y[11] = {0, 20.0f, 0, rho * v, 0.0f, 0.05f * rho * v, 0.0f, (1.99f - rho) * v, 30.0f,
-                   0.2f * v, 0.05f * v};
+    float y[11] = {0,     20.0f,           0,        rho * v,
+                   0.0f,  0.05f * rho * v, 0.0f,     (1.99f - rho) * v,
+                   30.0f, 0.2f * v,        0.05f * v};
     float dy[kCollapseBase + kMaxFractions] = {};
     model(y, dy);
     // dM/dt + sum SG*dS/dt is the entrained mass flux, never negative.

@@ -1,4 +1,6 @@
 // Small clouds, deposition, print times and the deposit-file and map layouts.
+#include "cloudex/longterm.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 
 #include "cloudex/clouds.hpp"
 #include "cloudex/gridsetup.hpp"
-#include "cloudex/longterm.hpp"
 #include "cloudex/output.hpp"
 #include "test_grids.hpp"
 
@@ -46,8 +47,11 @@ TEST(Deposition, SeparableWeightsMatchThePointByPointRule) {
     build_runs(g);
     struct Case {
         float x, z, sx, sz;
-    } cases[] = {{500, 600, 80, 60},   {500, 600, 5, 5},        {37, 1220, 400, 300},
-                 {610, 555, 1000, 20}, {-3000, 600, 100, 100}};
+    } cases[] = {{500, 600, 80, 60},
+                 {500, 600, 5, 5},
+                 {37, 1220, 400, 300},
+                 {610, 555, 1000, 20},
+                 {-3000, 600, 100, 100}};
     for (const Case& c : cases) {
         Field fast, slow;
         fast.fill(0.0f);
@@ -135,13 +139,13 @@ TEST(Deposition, LandRuleUndoesTheSteps) {
         float u, w;
         bool keep_x, keep_z;
     } cases[] = {
-        {{}, 1.0f, 1.0f, true, true},                                   // water
-        {{{5, 5}}, 1.0f, 1.0f, false, false},                           // lone land point
-        {{{5, 5}, {5, 4}, {5, 6}}, 1.0f, 1.0f, true, false},            // land along x
-        {{{5, 5}, {4, 5}, {6, 5}}, 1.0f, 1.0f, false, true},            // land along z
-        {{{5, 5}, {5, 4}, {4, 5}}, 1.0f, 2.0f, false, true},            // corner, |w| > |u|
-        {{{5, 5}, {6, 5}, {5, 6}}, 2.0f, 1.0f, true, false},            // corner, |w| < |u|
-        {{{5, 5}, {6, 5}, {5, 6}}, 1.0f, 1.0f, false, false},           // corner, equal
+        {{}, 1.0f, 1.0f, true, true},                          // water
+        {{{5, 5}}, 1.0f, 1.0f, false, false},                  // lone land point
+        {{{5, 5}, {5, 4}, {5, 6}}, 1.0f, 1.0f, true, false},   // land along x
+        {{{5, 5}, {4, 5}, {6, 5}}, 1.0f, 1.0f, false, true},   // land along z
+        {{{5, 5}, {5, 4}, {4, 5}}, 1.0f, 2.0f, false, true},   // corner, |w| > |u|
+        {{{5, 5}, {6, 5}, {5, 6}}, 2.0f, 1.0f, true, false},   // corner, |w| < |u|
+        {{{5, 5}, {6, 5}, {5, 6}}, 1.0f, 1.0f, false, false},  // corner, equal
     };
     for (const Case& c : cases) {
         for (int m = 1; m <= 9; ++m)
@@ -240,7 +244,8 @@ TEST(SmallClouds, SeventyFiveAllowedTheSeventySixthStops) {
         create_clouds(fx.env(), fx.tr, fx.out, fx.f, 0, 0.0f, 0.0f, list, out);
         FAIL();
     } catch (const Stop& s) {
-        EXPECT_EQ(s.lines().at(0), "WARNING!!! - TOO MANY SMALL CLOUDS FORMED... EXECUTION STOPPED.");
+        EXPECT_EQ(s.lines().at(0),
+                  "WARNING!!! - TOO MANY SMALL CLOUDS FORMED... EXECUTION STOPPED.");
     }
 }
 
@@ -301,16 +306,16 @@ TEST(PrintTimes, CompletedListIsCutAndDeduplicated) {
 TEST(Maps, DisplayScaleAndCells) {
     struct Scale {
         float vmax, s;
-    } scales[] = {{455, 1}, {4550, 10}, {12345, 100}, {0.5f, 1}, {5.0f, 1},
-                  {0.05f, 0.01f}, {0.005f, 0.001f}, {0.0f, 1}, {-1.0f, 1}};
+    } scales[] = {{455, 1},       {4550, 10},       {12345, 100}, {0.5f, 1}, {5.0f, 1},
+                  {0.05f, 0.01f}, {0.005f, 0.001f}, {0.0f, 1},    {-1.0f, 1}};
     for (const Scale& c : scales) EXPECT_FLOAT_EQ(display_scale(c.vmax), c.s) << c.vmax;
     struct Cell {
         float v;
         const char* text;
-    } cells[] = {{455, " 455"}, {10, "  10"}, {9.99f, " 9.9"}, {5.37f, " 5.3"}, {1, " 1.0"},
-                 {0.53f, " .53"}, {0.1f, " .10"}, {0.05f, " .05"}, {0.01f, " .01"},
-                 {0.005f, "   +"}, {0.0001f, "   +"}, {5e-5f, "   ."}, {1e-6f, "   ."},
-                 {1e-7f, "   0"}, {0.0f, "   0"}};
+    } cells[] = {{455, " 455"},   {10, "  10"},     {9.99f, " 9.9"},   {5.37f, " 5.3"},
+                 {1, " 1.0"},     {0.53f, " .53"},  {0.1f, " .10"},    {0.05f, " .05"},
+                 {0.01f, " .01"}, {0.005f, "   +"}, {0.0001f, "   +"}, {5e-5f, "   ."},
+                 {1e-6f, "   ."}, {1e-7f, "   0"},  {0.0f, "   0"}};
     for (const Cell& c : cells) EXPECT_EQ(map_cell(c.v), c.text) << c.v;
 }
 
@@ -319,8 +324,8 @@ TEST(DepositFile, BlockLayoutFollowsTheGridWidth) {
         int nmax, mmax;
         std::vector<std::size_t> row_values;  // values per record of one row
     } cases[] = {
-        {25, 10, {21}}, {26, 10, {21, 1}}, {44, 10, {21, 19}}, {65, 10, {21, 21, 19}},
-        {4, 10, {0}},   {3, 10, {0}},
+        {25, 10, {21}},         {26, 10, {21, 1}}, {44, 10, {21, 19}},
+        {65, 10, {21, 21, 19}}, {4, 10, {0}},      {3, 10, {0}},
     };
     for (const Case& c : cases) {
         const Grid g = water_grid(c.nmax, c.mmax, 10.0f, 5.0f);

@@ -2,7 +2,6 @@
 // program itself for the files it leaves, the run in process for the state
 // behind them (mass balance, deposit position).
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cmath>
@@ -89,7 +88,7 @@ Balance balance(const cloudex::Run& r) {
 }
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("cloudex_" + std::to_string(::getpid()) + "_" +
@@ -117,7 +116,8 @@ protected:
                       fs::copy_options::overwrite_existing);
     }
     // Runs the model in this process on the deck already in the folder.
-    std::unique_ptr<cloudex::Run> run_here(cloudex::RunEnd expected = cloudex::RunEnd::Completed) const {
+    std::unique_ptr<cloudex::Run> run_here(
+        cloudex::RunEnd expected = cloudex::RunEnd::Completed) const {
         auto r = std::make_unique<cloudex::Run>();
         EXPECT_EQ(cloudex::run_fate(*r, (dir_ / "CLDX").string()), expected);
         return r;
@@ -157,7 +157,8 @@ TEST_F(ProgramTest, BargeOfSandInFiftyFeetOfWater) {
     const auto lst = listing();
     EXPECT_TRUE(contains(lst, "*** RUN COMPLETED ***"));
     EXPECT_TRUE(contains(lst, "THE BOTTOM WAS ENCOUNTERED DURING CONVECTIVE DESCENT."));
-    EXPECT_TRUE(contains(lst, "DIFFUSION OF THE DISCHARGE IS GREATER THAN DYNAMIC SPREADING FROM THE COLLAPSE."));
+    EXPECT_TRUE(contains(
+        lst, "DIFFUSION OF THE DISCHARGE IS GREATER THAN DYNAMIC SPREADING FROM THE COLLAPSE."));
     const Trials descent = last_trial(lst, "DESCENT");
     EXPECT_EQ(descent.trial, 3);
     EXPECT_EQ(descent.istep, 200);
@@ -175,8 +176,9 @@ TEST_F(ProgramTest, BargeOfSandInFiftyFeetOfWater) {
     const Deposit d = read_deposit(dir_ / "CLDX.DUT", 44, 44);
     ASSERT_EQ(d.times.size(), 1u);
     EXPECT_FLOAT_EQ(d.times[0], 120.0f);  // the sand has settled after two long-term steps
-    EXPECT_TRUE(contains(lst, "  COMPUTATIONS FOR SAND     TERMINATED AT     120.00  SEC. ELAPSED "
-                              "TIME...MATERIAL SETTLED TO BOTTOM"));
+    EXPECT_TRUE(contains(lst,
+                         "  COMPUTATIONS FOR SAND     TERMINATED AT     120.00  SEC. ELAPSED "
+                         "TIME...MATERIAL SETTLED TO BOTTOM"));
     // The thickest deposit lies near the dump point (fate node 23 = interior index 20).
     std::size_t best = 0;
     for (std::size_t k = 0; k < d.grids[0].size(); ++k)
@@ -232,7 +234,8 @@ TEST_F(ProgramTest, TwoFractionsWriteOneBlockEachThenTheTotals) {
     const float e_total = (0.30f * 0.8f + 0.08f * 3.0f) / 0.38f;
     double sum_fractions = 0, sum_total = 0;
     for (std::size_t k = 0; k < d.grids[0].size(); ++k) {
-        sum_fractions += static_cast<double>(d.grids[0][k] / (1 + e_sand) + d.grids[1][k] / (1 + e_clay));
+        sum_fractions +=
+            static_cast<double>(d.grids[0][k] / (1 + e_sand) + d.grids[1][k] / (1 + e_clay));
         sum_total += static_cast<double>(d.grids[2][k] / (1 + e_total));
     }
     EXPECT_GT(sum_fractions, 0.0);
@@ -252,11 +255,13 @@ TEST_F(ProgramTest, ShallowWaterBypassesTheDescent) {
     deck.vaz = 0.0f;
     const auto r = run_here(deck);
     const auto lst = listing();
-    EXPECT_TRUE(contains(lst, "DEPTH IS TOO SHALLOW FOR CONVECTIVE DESCENT SO DESCENT IS BYPASSED."));
+    EXPECT_TRUE(
+        contains(lst, "DEPTH IS TOO SHALLOW FOR CONVECTIVE DESCENT SO DESCENT IS BYPASSED."));
     EXPECT_FALSE(contains(lst, "CONVECTIVE DESCENT PHASE:"));
     EXPECT_FALSE(contains(lst, "THE DESCENT PHASE TIME STEP"));
     EXPECT_TRUE(contains(lst, "CLOUD COLLAPSE PHASE:"));
-    EXPECT_TRUE(contains(lst, "IN TRIAL #1 THE COLLAPSE PHASE TIME STEP (DT) WAS  0.10000000     SECONDS."));
+    EXPECT_TRUE(contains(
+        lst, "IN TRIAL #1 THE COLLAPSE PHASE TIME STEP (DT) WAS  0.10000000     SECONDS."));
     EXPECT_TRUE(contains(lst, "(IBED) WAS    1."));
     EXPECT_TRUE(contains(lst, "*** RUN COMPLETED ***"));
     EXPECT_TRUE(r->out.bypassed);
@@ -284,8 +289,10 @@ TEST_F(ProgramTest, LoadLighterThanTheWaterEndsAfterTheDescent) {
     deck.fractions[0].conc = 0.005f;  // bulk density 1.008 in water of 1.025
     EXPECT_EQ(run_program(deck), 2);
     const auto lst = listing();
-    EXPECT_TRUE(contains(lst, "THE DISCHARGE REACHED A NEUTRALLY BUOYANT POSITION DURING CONVECTIVE DESCENT."));
-    EXPECT_TRUE(contains(lst, "IN TRIAL #1 THE DESCENT PHASE TIME STEP (DT) WAS    5.0000000     SECONDS."));
+    EXPECT_TRUE(contains(
+        lst, "THE DISCHARGE REACHED A NEUTRALLY BUOYANT POSITION DURING CONVECTIVE DESCENT."));
+    EXPECT_TRUE(contains(
+        lst, "IN TRIAL #1 THE DESCENT PHASE TIME STEP (DT) WAS    5.0000000     SECONDS."));
     EXPECT_EQ(lst[lst.size() - 2], " TENTH SOLUTION TRIAL NOT SATISFACTORY--CALL EXIT");
     EXPECT_FALSE(contains(lst, "CLOUD COLLAPSE PHASE:"));
     const auto dut = deposit_records();
@@ -382,7 +389,8 @@ TEST_F(ProgramTest, ShearAboveTheCriticalStressDepositsNothing) {
     EXPECT_EQ(b.settled, 0.0);
     EXPECT_NEAR(b.suspended, b.released, 1e-5 * b.released);
     const auto lst = listing();
-    EXPECT_TRUE(contains(lst, "SHEAR STRESS NEAR THE BED EXCEEDS THE CRITICAL SHEAR STRESS FOR DEPOSITION OF SAND"));
+    EXPECT_TRUE(contains(
+        lst, "SHEAR STRESS NEAR THE BED EXCEEDS THE CRITICAL SHEAR STRESS FOR DEPOSITION OF SAND"));
     EXPECT_TRUE(contains(lst, "TOTAL MATERIAL SETTLED TO BOTTOM (CU FT) =     0.0000"));
     EXPECT_TRUE(contains(lst, "*** RUN COMPLETED ***"));
     const auto dut = deposit_records();
@@ -478,7 +486,8 @@ TEST_F(ProgramTest, NeutralBuoyancyInStratifiedWaterCollapsesAtDepth) {
     deck.tstop = 3600.0f;
     const auto r = run_here(deck);
     const auto lst = listing();
-    EXPECT_TRUE(contains(lst, "THE DISCHARGE REACHED A NEUTRALLY BUOYANT POSITION DURING CONVECTIVE DESCENT."));
+    EXPECT_TRUE(contains(
+        lst, "THE DISCHARGE REACHED A NEUTRALLY BUOYANT POSITION DURING CONVECTIVE DESCENT."));
     EXPECT_TRUE(contains(lst, "THE BOTTOM WAS NOT ENCOUNTERED DURING CONVECTIVE DESCENT."));
     EXPECT_EQ(r->out.ibed, 0);
     const Trials collapse = last_trial(lst, "COLLAPSE");
@@ -493,7 +502,11 @@ TEST_F(ProgramTest, DeckVariantsRunToCompletion) {
         std::function<void(DeckSpec&)> change;
         std::function<void(const cloudex::Run&)> check;
     } cases[] = {
-        {"constant depth", [](DeckSpec& d) { d.kdepth = 1; d.depc = 45.0f; },
+        {"constant depth",
+         [](DeckSpec& d) {
+             d.kdepth = 1;
+             d.depc = 45.0f;
+         },
          [](const cloudex::Run& r) { EXPECT_EQ(r.grid.depth(5, 7), 45.0f); }},
         {"DZ from DX", [](DeckSpec& d) { d.dz = 0.0f; },
          [](const cloudex::Run& r) { EXPECT_EQ(r.grid.dz, r.grid.dx); }},
