@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -29,6 +30,10 @@ std::vector<std::string> read_lines(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     for (std::string l; std::getline(in, l);) lines.push_back(l);
     return lines;
+}
+
+bool has_line(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 bool contains(const std::vector<std::string>& lines, const std::string& text) {
@@ -159,6 +164,29 @@ TEST_F(ProgramTest, BargeOfSandInFiftyFeetOfWater) {
     EXPECT_TRUE(contains(lst, "THE BOTTOM WAS ENCOUNTERED DURING CONVECTIVE DESCENT."));
     EXPECT_TRUE(contains(
         lst, "DIFFUSION OF THE DISCHARGE IS GREATER THAN DYNAMIC SPREADING FROM THE COLLAPSE."));
+    // Headings and fixed texts of the listing, line for line.
+    for (const char* line : {
+             " AREA:    THE PROJECT AREA IS DESCRIBED BY A 44 X 44 GRID.",
+             " FILE:    CLDX    .DUE",
+             " LEGEND FOR CODED GRID:  W = WATER POINT",
+             " NUMBER OF GRID POINTS WITHIN ESTUARY =  1600",
+             " BOTTOM SHEAR STRESS, LBS/SQ FT:",
+             " SUGGESTED DEFAULT MODEL COEFFICIENTS USED:",
+             "   TIME       PLUME CENTROID                          DIFFERENCE OF                  "
+             "   VOLUME OF  SOLIDS VOL.",
+             "   (SEC)    (FT)    (FT)    (FT)  (FPS)  (FPS)  (FPS)     (G/CC)      (FT)    "
+             "(MG/L)     (CU FT)    (VOL/VOL) ",
+             "   TIME       CLOUD CENTROID          VELOCITY OF     DIFFERENCE OF          "
+             "ELLIPSOIDAL CLOUD               VOLUME OF  SOLIDS VOL.",
+             " LONG TERM DIFFUSION RESULTS:",
+             " BEGIN LONG TERM SIMULATION OF FATE OF SAND    ",
+             "  ...MULTIPLY DISPLAYED VALUES BY   10.00         (LEGEND... + = .LT. .01   . = "
+             ".LT. .0001   0 = .LT. .000001)",
+             " FINAL DISTRIBUTIONS OF TOTAL SETTLED MATERIAL FOLLOW.....",
+             " *** RUN COMPLETED ***",
+         })
+        EXPECT_TRUE(has_line(lst, line)) << line;
+    EXPECT_EQ(lst.back(), "\f");
     const Trials descent = last_trial(lst, "DESCENT");
     EXPECT_EQ(descent.trial, 3);
     EXPECT_EQ(descent.istep, 200);
