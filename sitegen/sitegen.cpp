@@ -193,7 +193,7 @@ void report_files(const std::string& grid_file, const std::string& summary_file,
     recio::console_write(DASHES);
     recio::console_write("(/,/,1X,'PRESS \"RETURN\" TO CONTINUE')");
     recio::keyboard_line();
-    recio::console_write("(10(/))");
+    recio::console_write("(9(/))");  // ten empty lines
 }
 
 }  // namespace
