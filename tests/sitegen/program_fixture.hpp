@@ -7,10 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,14 @@ protected:
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
+
+public:
+    // Empties the run folder, for tests that make several runs.
+    void clear() const {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    void remove(const std::string& name) const { std::filesystem::remove(dir_ / name); }
 
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
     bool exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }
@@ -61,10 +71,16 @@ protected:
         std::ofstream out(dir_ / name);
         for (const std::string& r : records) out << r << '\n';
     }
+    // Keeps the first n records of a text file.
+    void keep_records(const std::string& name, std::size_t n) const {
+        std::vector<std::string> all = lines(name);
+        all.resize(std::min(n, all.size()));
+        write_lines(name, all);
+    }
     // Replaces record n (1-based) of a text file.
     void replace_record(const std::string& name, std::size_t n, const std::string& record) const {
         std::vector<std::string> all = lines(name);
-        ASSERT_LE(n, all.size());
+        if (n == 0 || n > all.size()) throw std::out_of_range(name + " has no record " + std::to_string(n));
         all[n - 1] = record;
         write_lines(name, all);
     }
@@ -85,5 +101,6 @@ protected:
         return out;
     }
 
+protected:
     std::filesystem::path dir_;
 };
