@@ -27,6 +27,7 @@ std::string read_control(recio::RecordReader& in, Control& c) {
     in.need(INI_SITE, fixed_text(c.new_site, 6));
     in.need(INI_TITLE, fixed_text(c.title, 60));
     in.need(INI_INTEGERS, c.mode);
+    if (gridlib::IBLANKS(c.new_site) == 0) return "MODIFY.INI RECORD 3: NO NEW SITE NAME (IT MUST START IN COLUMN 1)";
     if (c.mode == MODE_EDITS) {
         // Read wider than the 16-bit count so that any number in the field
         // meets the capacity check rather than an overflow.

@@ -64,6 +64,7 @@ Control read_control(recio::RecordReader& in) {
 
 std::string control_fault(const Control& c) {
     const std::string where = "SITEGEN.INI RECORD ";
+    if (gridlib::IBLANKS(c.site) == 0) return where + "1: NO SITE NAME (IT MUST START IN COLUMN 1)";
     if (c.coord_system != 1 && c.coord_system != 2)
         return where + "4: THE COORDINATE SYSTEM IS " + std::to_string(c.coord_system) +
                ", NOT 1 (PLANE) OR 2 (GEOGRAPHIC)";

@@ -140,9 +140,9 @@ struct Candidates {
     float weighted_depth() const {
         double sum_wd = 0.0, sum_w = 0.0;
         for (int c = 0; c < held; ++c) {
-            const double w = 1.0 / (d[c] * d[c]);
-            sum_wd += static_cast<double>(depth[c]) * w;
-            sum_w += w;
+            const double d2 = d[c] * d[c];
+            sum_wd += static_cast<double>(depth[c]) / d2;
+            sum_w += 1.0 / d2;
         }
         return static_cast<float>(sum_wd / sum_w);
     }

@@ -172,6 +172,7 @@ TEST_F(Modify, RunsThatWriteNothing) {
         {"no MODIFY.INI", [](F f) { f.remove("MODIFY.INI"); }, "UNABLE TO FIND \"MODIFY.INI\" DATA FILE"},
         {"more edit points than a run holds", [](F f) { f.write("MODIFY.INI", many_edits()); },
          "MODIFY.INI RECORD 6: 10001 EDIT POINTS; A RUN TAKES 0 TO 10000"},
+        {"no new site name", [](F f) { f.replace_record("MODIFY.INI", 3, ""); }, "MODIFY.INI RECORD 3: NO NEW SITE NAME"},
         {"unknown mode", [](F f) { f.replace_record("MODIFY.INI", 5, "    3"); },
          "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS 3"},
         {"edit records end early", [](F f) { f.keep_records("MODIFY.INI", 6); }, "END OF FILE"},

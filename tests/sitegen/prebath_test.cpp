@@ -82,6 +82,7 @@ TEST(Prebath, NoDepthAboveZeroFormsNoDatum) {
 TEST(Prebath, ControlValuesThatMakeNoGrid) {
     Control ok = plane(6, 4, 500, 300, 30.0f, 0.0f, 0.0f);
     ok.coord_system = 1;
+    ok.site = "SITE1 ";
     EXPECT_EQ(control_fault(ok), "");
     struct Case {
         const char* what;
@@ -96,6 +97,7 @@ TEST(Prebath, ControlValuesThatMakeNoGrid) {
         {"interval", [](Control& c) { c.interval = 0; }, "RECORD 10: THE INTERVAL IS 0 FT"},
         {"system", [](Control& c) { c.coord_system = 3; }, "RECORD 4: THE COORDINATE SYSTEM IS 3"},
         {"mode", [](Control& c) { c.mode = 0; }, "RECORD 11: THE GENERATION MODE IS 0"},
+        {"site name", [](Control& c) { c.site = " SITE1"; }, "RECORD 1: NO SITE NAME"},
     };
     for (const Case& k : cases) {
         Control c = ok;

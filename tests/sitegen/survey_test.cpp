@@ -233,10 +233,9 @@ TEST_F(SurveyFile, ColumnsInAnyOrderAbsoluteDepthsAndShallowPointsIgnored) {
     EXPECT_EQ(out.grid_points_reached, 2);
     // R = 2 x max(10, 100) = 200. Grid point 1: 12 at d = sqrt(2) (stored as 1),
     // 20 at d = sqrt(100^2 + 1); grid point 2 the other way round.
-    const double far = std::sqrt(10001.0);
-    const double w_far = 1.0 / (far * far);
-    EXPECT_EQ(g.depth[0], static_cast<float>((12.0 + 20.0 * w_far) / (1.0 + w_far)));
-    EXPECT_EQ(g.depth[1], static_cast<float>((20.0 + 12.0 * w_far) / (1.0 + w_far)));
+    const double far = std::sqrt(10001.0), far2 = far * far;
+    EXPECT_EQ(g.depth[0], static_cast<float>((12.0 + 20.0 / far2) / (1.0 + 1.0 / far2)));
+    EXPECT_EQ(g.depth[1], static_cast<float>((20.0 + 12.0 / far2) / (1.0 + 1.0 / far2)));
 }
 
 TEST_F(SurveyFile, UnknownNamesOrMissingFileLeaveTheDepths) {
