@@ -175,8 +175,8 @@ void explain_no_depth(const Control& c, const Depths& d) {
     else {
         const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(c.survey.spacing, c.interval));
         say("NO GRID WRITTEN: NO SURVEY POINT LIES WITHIN REACH OF THE GRID");
-        say("(" + std::to_string(s.points_used) + " SURVEY POINTS OF AT LEAST 1 FT, NONE WITHIN THE SEARCH RADIUS OF " +
-            number("%.1f", static_cast<double>(radius)) + " FT OF A GRID POINT)");
+        say("(" + std::to_string(s.points_used) + " SURVEY POINTS OF AT LEAST 1 FT; NONE LIES WITHIN THE SEARCH RADIUS OF " +
+            number("%.1f", static_cast<double>(radius)) + " FT OF ANY GRID POINT)");
     }
 }
 
