@@ -185,10 +185,11 @@ void cone_in_window(ShapedSite& site, const Lattice& lat, std::size_t a, double 
 
 void apply_berm(ShapedSite& site, const Berm& b) {
     BermLine line = berm_line(b, site.grid.interval, site.f);
-    if (line.too_long || line.steps <= 0 || site.e.empty()) return;
+    const float band = crest_band(b);
+    // No steps, or a band that holds no point (a negative crest width): no apex, no change.
+    if (line.too_long || line.steps <= 0 || site.e.empty() || !(band >= 0.0f)) return;
     std::vector<float>& depth = site.grid.depth;
     const Lattice lat = lattice_of(site);
-    const float band = crest_band(b);
 
     // How far a cone can reach. Depths only ever become shallower, or are set
     // to the crest depth, so no depth exceeds the deeper of the deepest depth
@@ -209,7 +210,6 @@ void apply_berm(ShapedSite& site, const Berm& b) {
 
     for (std::int32_t j = 1; j <= line.steps; ++j) {
         gridlib::Position p = line.at(j);
-        if (!(band >= 0.0f)) continue;
         double row = 0, col = 0;
         locate(site, lat, p, row, col);
         if (row + band_reach < 0.0 || col + band_reach < 0.0 || row - band_reach > static_cast<double>(lat.rows - 1) ||
