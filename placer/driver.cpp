@@ -75,7 +75,7 @@ void access_problem() {
 // cannot be started at all is named on the console.
 void start_child(const char* name) {
     recio::console_end_line();
-    if (recio::run_program(name) < 0) recio::console_list("COULD NOT START", std::string(name));
+    if (recio::run_program(name) < 0) recio::console_list("COULD NOT START", " " + std::string(name));
 }
 
 void avalanche(RunState& st, float aval, float post) {
@@ -328,7 +328,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random, 
 bool place(RunState& st, std::uint32_t seed) {
     const DumpControl& c = st.ctl;
     if (!st.report.open(st.names.act)) {
-        recio::console_list("COULD NOT OPEN", st.names.act);
+        recio::console_list("COULD NOT OPEN", " " + st.names.act);
         return false;
     }
     st.report.header(c);
@@ -419,7 +419,7 @@ int finish(RunState& st) {
         st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
         st.report.lateral_page(st.lateral, st.ctl.lateral_tolerance);
         if (!st.report.close()) {
-            recio::console_list("COULD NOT WRITE", st.names.act);
+            recio::console_list("COULD NOT WRITE", " " + st.names.act);
             return RUN_FAILED;
         }
     }
@@ -430,7 +430,7 @@ int finish(RunState& st) {
     if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned)) return RUN_FAILED;
     listing_screen(st);
     if (!write_run_length(st.names.tim, st.hours)) {
-        recio::console_list("COULD NOT WRITE", st.names.tim);
+        recio::console_list("COULD NOT WRITE", " " + st.names.tim);
         return RUN_FAILED;
     }
     return RUN_OK;

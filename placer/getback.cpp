@@ -85,7 +85,7 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
     {
         recio::RecordReader in(tns);
         if (!in.is_open()) {
-            recio::console_list("COULD NOT OPEN", tns);
+            recio::console_list("COULD NOT OPEN", " " + tns);
             kept("");
             return 0;
         }
@@ -103,7 +103,7 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
     {
         recio::RecordReader in(plotbath_name);
         if (!in.is_open()) {
-            recio::console_list("COULD NOT OPEN", "PLOTBATH.DAT");
+            recio::console_list("COULD NOT OPEN", " PLOTBATH.DAT");
             kept("");
             return 0;
         }
