@@ -233,33 +233,6 @@ bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t
     }
 }
 
-// Fate grid size and, when the drift would carry material past the grid, a
-// shorter fate-model duration (kept for later loads).
-void fit_fate_grid(RunState& st, DumpConditions& cond) {
-    const float current = std::max(std::fabs(cond.current_x), std::fabs(cond.current_y));
-    const float settling = st.ref_depth / st.mat.min_fall * current * 0.8f;
-    const float travel = std::max(std::fabs(st.vessel.vx), std::fabs(st.vessel.vy)) * st.ctl.trel * 0.7f;
-    const float drift = std::max(settling, travel);
-    cond.rows = cond.cols = 44;
-    float half = static_cast<float>((cond.rows - 1) * st.site.spacing) / 2.0f;
-    if (0.95f * half < drift && std::min(st.site.npr, st.site.nrow) > 58) {
-        cond.rows = cond.cols = 64;
-        half = static_cast<float>(st.site.spacing * 63) / 2.0f;
-    }
-    if (half < drift && current > 0.0f) {
-        const std::int32_t seconds = static_cast<std::int32_t>(half / current);
-        const auto duration = std::max(100.0f, static_cast<float>(100 * (seconds / 100)));
-        if (duration < st.tstop) {
-            st.tstop = duration;
-            st.tprint1 = duration / 2.0f;
-            st.tprint2 = duration;
-        }
-    }
-    cond.tstop = st.tstop;
-    cond.tprint1 = st.tprint1;
-    cond.tprint2 = st.tprint2;
-}
-
 enum class Load { Done, NoPosition, Fatal };
 
 Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random, std::int32_t week_loads,
@@ -296,7 +269,11 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random, 
     cond.req_n = req.n;
     ++st.made;
     cond.dumps_remaining = static_cast<std::int16_t>(c.loads - st.made);
-    fit_fate_grid(st, cond);
+    FateTiming timing{st.tstop, st.tprint1, st.tprint2};
+    fit_fate_grid(st.ref_depth, st.mat.min_fall, st.vessel, c.trel, st.site, cond, timing);
+    st.tstop = timing.tstop;
+    st.tprint1 = timing.tprint1;
+    st.tprint2 = timing.tprint2;
 
     const BuildResult b = BUILD(c, st.mat, st.vessel, st.site, st.grid.depth, cond, st.work);
     if (!b.abort) {

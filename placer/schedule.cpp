@@ -75,6 +75,32 @@ void total_current(float u, float v, float rotation, const Current& steady, floa
     y = std::sin(angle) * speed + steady.y;
 }
 
+void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float trel, const SiteFrame& site,
+                   DumpConditions& cond, FateTiming& timing) {
+    const float current = std::max(std::fabs(cond.current_x), std::fabs(cond.current_y));
+    const float settling = ref_depth / min_fall * current * 0.8f;
+    const float travel = std::max(std::fabs(vessel.vx), std::fabs(vessel.vy)) * trel * 0.7f;
+    const float drift = std::max(settling, travel);
+    cond.rows = cond.cols = 44;
+    float half = static_cast<float>((cond.rows - 1) * site.spacing) / 2.0f;
+    if (0.95f * half < drift && std::min(site.npr, site.nrow) > 58) {
+        cond.rows = cond.cols = 64;
+        half = static_cast<float>(site.spacing * 63) / 2.0f;
+    }
+    if (half < drift && current > 0.0f) {
+        const auto seconds = static_cast<std::int32_t>(half / current);
+        const float duration = std::max(100.0f, static_cast<float>(100 * (seconds / 100)));
+        if (duration < timing.tstop) {
+            timing.tstop = duration;
+            timing.tprint1 = duration / 2.0f;
+            timing.tprint2 = duration;
+        }
+    }
+    cond.tstop = timing.tstop;
+    cond.tprint1 = timing.tprint1;
+    cond.tprint2 = timing.tprint2;
+}
+
 void sector_weight(const std::string& code, float b, float& weight) {
     auto w = [&](bool in) { weight = in ? 1.0f : 0.5f; };
     if (code == "NO") w((b > 270.0f && b <= 360.0f) || (b >= 0.0f && b <= 90.0f));

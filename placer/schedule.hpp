@@ -58,6 +58,23 @@ float CTHETA(float u, float v);
 // the schedule's steady current.
 void total_current(float u, float v, float rotation, const Current& steady, float& x, float& y);
 
+// The fate-model duration and print times, s.
+struct FateTiming {
+    float tstop = 0, tprint1 = 0, tprint2 = 0;
+};
+
+// Fate grid of a load: 44 x 44, or 64 x 64 on a site of more than 58 points
+// each way when the drift of the load (settling through the reference depth
+// in the current, or the vessel's travel during the discharge) comes near
+// the grid's half width. When the drift still passes the half width, the
+// duration is cut to the time the current takes to cross the half width,
+// in whole hundreds of seconds (at least 100), the print times to half of it
+// and all of it; `timing` keeps the cut for later loads. A duration is never
+// lengthened this way, and a drift from the vessel alone (no current) leaves it.
+// Sets cond.rows, cond.cols and the timing of `cond`.
+void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float trel, const SiteFrame& site,
+                   DumpConditions& cond, FateTiming& timing);
+
 // ---- dump positions, in the site's own units
 
 // Mode 1: random scatter within 1.1 radius of the centre, favouring the half

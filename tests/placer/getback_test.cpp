@@ -53,44 +53,50 @@ TEST_F(Getback, SiteOfAtMost201PointsIsCopiedWithRowOneInTheSouth) {
     EXPECT_FLOAT_EQ(g.depth[13], 202.0f);  // row 2 of 4 (0-based), column 1: I = 2, J = 2
 }
 
-// A 250 x 100 site comes back from a 201 x 80 lattice: every point is
-// interpolated from the lattice nodes around it, the corners are copied.
+// A 250 x 100 site comes back from a 201 x 80 lattice (and a 100 x 250 site
+// from 80 x 201): every point is interpolated from the lattice nodes around
+// it, the corners are copied.
 TEST_F(Getback, LargerSiteIsInterpolatedFromTheLatticeWithCornersExact) {
-    gridlib::SiteGrid g = make_grid(100, 250, 10, [](int) { return 40.0f; });
-    g.rotation = 30.0f;
-    const placer::LongTermFrame fr = frame_for(g);
-    std::int32_t nx = 0, ny = 0;
-    placer::lattice_size(250, 100, nx, ny);
-    ASSERT_EQ(nx, 201);
-    ASSERT_EQ(ny, 80);
-    // A plane over the local frame: depth = 50 + 0.01 x (distance east of the
-    // NW corner along the rows) + 0.02 x (distance south along the columns).
-    const float along_we = 2490.0f / static_cast<float>(nx - 1), along_ns = 990.0f / static_cast<float>(ny - 1);
-    std::vector<float> last;
-    for (int i = 1; i <= nx; ++i)
-        for (int j = 1; j <= ny; ++j)
-            last.push_back(50.0f + 0.01f * along_we * static_cast<float>(i - 1) +
-                           0.02f * (990.0f - along_ns * static_cast<float>(j - 1)));
-    write_tns(12.0f);
-    write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(last.size(), 40.0f), 336, last));
-    GetbackResult result{};
-    EXPECT_EQ(placer::GETBACK("RUN1.TNS", work, g.depth, lattice, fr, &result), 336);
-    EXPECT_EQ(result, GetbackResult::Interpolated);
-    auto lat = [&](int i, int j) { return last[static_cast<std::size_t>((i - 1) * ny + (j - 1))]; };
-    EXPECT_EQ(g.depth[0], lat(1, ny));
-    EXPECT_EQ(g.depth[249], lat(nx, ny));
-    EXPECT_EQ(g.depth[99 * 250], lat(1, 1));
-    EXPECT_EQ(g.depth[100 * 250 - 1], lat(nx, 1));
-    float worst = 0.0f;
-    for (int r = 0; r < 100; ++r)
-        for (int c = 0; c < 250; ++c) {
-            const float plane = 50.0f + 0.01f * static_cast<float>(c * 10) + 0.02f * static_cast<float>(r * 10);
-            worst = std::max(worst, std::fabs(g.depth[static_cast<std::size_t>(r * 250 + c)] - plane));
-        }
-    // Inverse-distance weighting over nodes 12.45 x 12.53 ft apart on a plane
-    // rising 0.02 ft per foot: off by at most a fraction of a node's rise.
-    EXPECT_LT(worst, 0.25f);
-    EXPECT_GT(worst, 0.0f);
+    for (auto [rows, cols] : {std::pair<int, int>{100, 250}, std::pair<int, int>{250, 100}}) {
+        gridlib::SiteGrid g = make_grid(rows, cols, 10, [](int) { return 40.0f; });
+        g.rotation = 30.0f;
+        const placer::LongTermFrame fr = frame_for(g);
+        std::int32_t nx = 0, ny = 0;
+        placer::lattice_size(g.points_we, g.points_ns, nx, ny);
+        ASSERT_EQ(nx, cols > rows ? 201 : 80);
+        ASSERT_EQ(ny, cols > rows ? 80 : 201);
+        // A plane over the local frame: depth = 50 + 0.01 x (distance east of
+        // the NW corner along the rows) + 0.02 x (distance south along the columns).
+        const auto we = static_cast<float>(fr.we_extent), ns = static_cast<float>(fr.ns_extent);
+        const float along_we = we / static_cast<float>(nx - 1), along_ns = ns / static_cast<float>(ny - 1);
+        std::vector<float> last;
+        for (int i = 1; i <= nx; ++i)
+            for (int j = 1; j <= ny; ++j)
+                last.push_back(50.0f + 0.01f * along_we * static_cast<float>(i - 1) +
+                               0.02f * (ns - along_ns * static_cast<float>(j - 1)));
+        write_tns(12.0f);
+        write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(last.size(), 40.0f), 336, last));
+        GetbackResult result{};
+        EXPECT_EQ(placer::GETBACK("RUN1.TNS", work, g.depth, lattice, fr, &result), 336);
+        EXPECT_EQ(result, GetbackResult::Interpolated);
+        auto lat = [&](int i, int j) { return last[static_cast<std::size_t>((i - 1) * ny + (j - 1))]; };
+        const auto n = static_cast<std::size_t>(g.total_points), npr = static_cast<std::size_t>(cols);
+        EXPECT_EQ(g.depth[0], lat(1, ny));
+        EXPECT_EQ(g.depth[npr - 1], lat(nx, ny));
+        EXPECT_EQ(g.depth[n - npr], lat(1, 1));
+        EXPECT_EQ(g.depth[n - 1], lat(nx, 1));
+        float worst = 0.0f;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) {
+                const float plane = 50.0f + 0.01f * static_cast<float>(c * 10) + 0.02f * static_cast<float>(r * 10);
+                worst = std::max(worst, std::fabs(g.depth[static_cast<std::size_t>(r) * npr + static_cast<std::size_t>(c)] - plane));
+            }
+        // Inverse-distance weighting over nodes about 12.5 ft apart on a plane
+        // rising 0.02 ft per foot: off by well under a node's rise (0.25 ft),
+        // everywhere, the southern row and the rows past 100 included.
+        EXPECT_LT(worst, 0.1f) << rows << " x " << cols;
+        EXPECT_GT(worst, 0.0f);
+    }
 }
 
 TEST_F(Getback, DepthsAreKeptWhenNoCompleteGridCanBeRead) {

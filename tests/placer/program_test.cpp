@@ -184,6 +184,8 @@ TEST_F(Program, ScheduleMakesEveryLoad) {
     }
 }
 
+// The deposit file of the previous load is removed before each fate run, so
+// a fate model that leaves none has failed rather than repeating a deposit.
 TEST_F(Program, OneFailedFateRunIsSkippedTwoInARowEndTheRun) {
     ctl.loads = 3;
     prepare();
@@ -210,6 +212,8 @@ TEST_F(Program, SeriesValuesReachTheDeck) {
     prepare();
     fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/WAVREC.OUT", "WAVREC.OUT");
     fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/TIDE.DAT", "TIDE.DAT");
+    // A long-term grid left from an earlier run is not taken for this run's.
+    write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(1200, 12.0f), 168, std::vector<float>(1200, 12.0f)));
     ASSERT_EQ(run_placer(), 0) << console();
     recio::RecordReader deck("CLDX.DUE");
     ASSERT_TRUE(deck.skip(7));
@@ -329,6 +333,7 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
         void (*change)(placer::DumpControl&);
         std::string action = "DUMPYES";
         std::size_t bad_record = 0;  // 1-based record of DUMP.INI spoiled
+        bool other_summary = false;  // a summary file of another grid
     };
     const std::vector<Case> cases = {
         {"not a placement run", "", [](placer::DumpControl&) {}, "GRIDYES"},
@@ -339,12 +344,18 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
          [](placer::DumpControl& c) { c.placement_mode = 4, c.loads = 5, c.placement_file = "NOWHERE.XY"; }},
         {"input order", "PROBLEM WITH PLACEMENT FILE INPUT ORDER",
          [](placer::DumpControl& c) { c.placement_mode = 4, c.loads = 5, c.order = 0; }},
+        {"summary of another grid", "THE SITE SUMMARY FILE SITE.OUT DOES NOT DESCRIBE THE GRID OF SITE.IN",
+         [](placer::DumpControl&) {}, "DUMPYES", 0, true},
     };
     for (const Case& c : cases) {
         ctl = test_control();
         c.change(ctl);
         prepare();
         write_file("ACTION.BAT", c.action + "\n");
+        if (c.other_summary) {
+            write_site("OTHER", make_grid(20, 61, 20, [](int) { return 40.0f; }));
+            fs::copy_file("OTHER.OUT", "SITE.OUT", fs::copy_options::overwrite_existing);
+        }
         if (c.bad_record) {
             std::vector<std::string> recs = dump_ini_records(ctl);
             recs[c.bad_record - 1] = "  1.0.0";

@@ -72,6 +72,55 @@ TEST(Schedule, DumpsSpreadOverTheWeekInThreeHourSteps) {
     EXPECT_EQ(placer::dump_time_step(9, 9, 0), 49);   // int(24 / (9/7) x 8 / 3)
 }
 
+// The fate grid grows to 64 x 64 on a large site when the drift nears the
+// 44-node grid's half width (430 ft at 20 ft spacing); past the half width the
+// duration is cut to the crossing time in whole hundreds of seconds.
+TEST(Schedule, FateGridAndDurationFitTheDrift) {
+    placer::SiteFrame big;
+    big.npr = big.nrow = 100;
+    big.spacing = 20;
+    placer::SiteFrame small = big;
+    small.npr = small.nrow = 40;
+    placer::Vessel still, fast;
+    fast.vx = 5.0f;
+    struct Case {
+        const char* what;
+        const placer::SiteFrame& site;
+        const placer::Vessel& vessel;
+        float current, tstop;
+        int size;
+        float expected;
+    };
+    // Settling drift 40 / 0.1 x current x 0.8 = 320 x current ft; vessel travel 5 x 200 x 0.7 = 700 ft.
+    for (const Case& c : {Case{"slow current", big, still, 0.5f, 1800.0f, 44, 1800.0f},
+                          Case{"64 nodes hold it", big, still, 1.5f, 1800.0f, 64, 1800.0f},
+                          Case{"64 nodes cut short", big, still, 2.5f, 1800.0f, 64, 200.0f},    // 630 / 2.5 = 252 s
+                          Case{"small site cut short", small, still, 1.5f, 1800.0f, 44, 200.0f},  // 430 / 1.5 = 286 s
+                          Case{"at least 100 s", small, still, 10.0f, 1800.0f, 44, 100.0f},
+                          Case{"never lengthened", small, still, 1.5f, 150.0f, 44, 150.0f},
+                          Case{"vessel drift, no current", big, fast, 0.0f, 1800.0f, 64, 1800.0f}}) {
+        placer::DumpConditions cond;
+        cond.current_y = -c.current;
+        placer::FateTiming timing{c.tstop, c.tstop / 2.0f, c.tstop};
+        placer::fit_fate_grid(40.0f, 0.1f, c.vessel, 200.0f, c.site, cond, timing);
+        EXPECT_EQ(cond.rows, c.size) << c.what;
+        EXPECT_EQ(cond.cols, c.size) << c.what;
+        EXPECT_EQ(cond.tstop, c.expected) << c.what;
+        EXPECT_EQ(cond.tprint1, c.expected / 2.0f) << c.what;
+        EXPECT_EQ(cond.tprint2, c.expected) << c.what;
+        EXPECT_EQ(timing.tstop, c.expected) << c.what;
+    }
+    // A cut duration stays in force for the loads after it.
+    placer::FateTiming timing{1800.0f, 900.0f, 1800.0f};
+    placer::DumpConditions cond;
+    cond.current_x = 2.5f;
+    placer::fit_fate_grid(40.0f, 0.1f, still, 200.0f, big, cond, timing);
+    cond.current_x = 0.1f;
+    placer::fit_fate_grid(40.0f, 0.1f, still, 200.0f, big, cond, timing);
+    EXPECT_EQ(cond.rows, 44);
+    EXPECT_EQ(cond.tstop, 200.0f);
+}
+
 TEST(Current, CthetaAtTheAxesAndInTheQuadrants) {
     struct Case {
         float u, v, bearing;
