@@ -5,6 +5,7 @@
 // downhill is redistributed into a straight profile at the post-avalanching
 // angle holding the same volume, the stretch growing until the next cell lies
 // no more than one profile step below its end.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -75,7 +76,9 @@ bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post
     s.step = s.tan2 * s.dx;
     recio::console_list("   Evaluating bathymetry for avalanching");
 
-    std::vector<float> b(WORK_DIM + 2, 0.0f);
+    // Room for the grid and the cleared row and column beyond it.
+    work.hold(nrow + 1, npr + 1);
+    std::vector<float> b(static_cast<std::size_t>(std::max(npr, nrow)) + 2, 0.0f);
     auto dep = [&](int i, int j) -> float& { return depth[static_cast<std::size_t>((i - 1) * npr + (j - 1))]; };
     for (;;) {
         work.clear();

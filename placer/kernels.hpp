@@ -101,7 +101,8 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
 
 // Avalanches the site depths in place: every over-steep stretch along a
 // column or row (slope above `aval_deg`) is redistributed, volume kept, into
-// a straight profile at `post_deg`. `work` is the 210 x 210 elevation grid.
+// a straight profile at `post_deg`. `work` holds the elevations during the
+// work (grown to the site when it has more than 209 points along an axis).
 // Returns false when a stretch would run past the grid edge ("AVALANCHING
 // STOPPED"), the depths then being those of the last complete iteration.
 bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post_deg, std::int16_t npr,

@@ -67,6 +67,7 @@ void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, Work
                     Angles& angles) {
     const float tan_aval = std::tan(angles.aval * DEG_TO_RAD);
     const auto dx = static_cast<float>(site.spacing);
+    work.hold(site.nrow, site.npr);
     work.clear();
     for (int i = 1; i <= site.nrow; ++i)
         for (int j = 1; j <= site.npr; ++j) work.at(i, j) = -depth[static_cast<std::size_t>((i - 1) * site.npr + j - 1)];

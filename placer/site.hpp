@@ -16,13 +16,23 @@ constexpr float DEG_TO_RAD = 0.017453333f;    // degrees to radians of the place
 constexpr float FEET_PER_DEGREE = 364800.0f;  // feet per degree of latitude
 constexpr int WORK_DIM = 210;                  // storage per axis of the work array
 
-// A 210 x 210 array of reals, element (i, j) 1-based, i the first index.
+// A work array of reals, at least 210 x 210, element (i, j) 1-based, i the
+// first index. A site may have more than 210 points along a row (a 250 x 100
+// site holds 25000 points): the array then grows to hold it.
 struct WorkGrid {
+    int dim_i = WORK_DIM, dim_j = WORK_DIM;
     std::vector<float> v = std::vector<float>(WORK_DIM * WORK_DIM, 0.0f);
-    float& at(int i, int j) { return v[static_cast<std::size_t>((i - 1) * WORK_DIM + (j - 1))]; }
-    float at(int i, int j) const { return v[static_cast<std::size_t>((i - 1) * WORK_DIM + (j - 1))]; }
-    float* row(int i) { return &v[static_cast<std::size_t>((i - 1) * WORK_DIM)]; }
+    float& at(int i, int j) { return v[static_cast<std::size_t>((i - 1) * dim_j + (j - 1))]; }
+    float at(int i, int j) const { return v[static_cast<std::size_t>((i - 1) * dim_j + (j - 1))]; }
+    float* row(int i) { return &v[static_cast<std::size_t>((i - 1) * dim_j)]; }
     void clear() { std::fill(v.begin(), v.end(), 0.0f); }
+    // Makes room for `rows` x `cols` elements (contents cleared when it grows).
+    void hold(int rows, int cols) {
+        if (rows <= dim_i && cols <= dim_j) return;
+        dim_i = std::max(dim_i, rows);
+        dim_j = std::max(dim_j, cols);
+        v.assign(static_cast<std::size_t>(dim_i) * static_cast<std::size_t>(dim_j), 0.0f);
+    }
 };
 
 // The lattice of a site and where it lies. Points are numbered row by row

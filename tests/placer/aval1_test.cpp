@@ -72,6 +72,19 @@ TEST_F(Aval1, StretchReachingTheEdge) {
     EXPECT_EQ(land, before);
 }
 
+// 250 points along a row: more than the 210 x 210 work grid holds.
+TEST_F(Aval1, WideSiteIsAvalanchedAsAWhole) {
+    const int rows = 3, cols = 250;
+    std::vector<float> d(static_cast<std::size_t>(rows * cols), 40.0f);
+    d[static_cast<std::size_t>(cols + 239)] = 60.0f;  // a pit in row 2, column 240
+    EXPECT_TRUE(placer::AVAL1(work, d, 30.0f, 10.0f, cols, rows, 10));
+    EXPECT_NEAR(sum(d), rows * cols * 40.0 + 20.0, 1e-3);
+    EXPECT_LT(d[static_cast<std::size_t>(cols + 239)], 50.0f);
+    EXPECT_GT(d[239], 40.0f);  // filled from rows 1 and 3 along column 240
+    EXPECT_GT(d[static_cast<std::size_t>(2 * cols + 239)], 40.0f);
+    for (int c : {0, 29, 30, 100, 208, 209, 210}) EXPECT_EQ(d[static_cast<std::size_t>(2 * cols + c)], 40.0f) << c;
+}
+
 TEST_F(Aval1, MoundSlumpsWithItsVolumeKept) {
     // A cone 15 ft high and 50 ft in radius on a 40 ft bottom, 10 ft spacing.
     const int n = 30;
