@@ -18,10 +18,10 @@ namespace {
 constexpr float AVAL_DEG_TO_RAD = 0.01745328f;  // degrees to radians of the slope angles
 
 struct Slopes {
-    float phi1 = 0;   // avalanching angle, rad
-    float tan2 = 0;   // tan of the post-avalanching angle
-    float step = 0;   // drop of the post-avalanching profile per node, ft
-    float dx = 1;     // node spacing, ft
+    float phi1 = 0;  // avalanching angle, rad
+    float tan2 = 0;  // tan of the post-avalanching angle
+    float step = 0;  // drop of the post-avalanching profile per node, ft
+    float dx = 1;    // node spacing, ft
 };
 
 enum class Pass { Quiet, Avalanche, Stopped };
@@ -56,7 +56,8 @@ Pass treat_line(Cell cell, int length, const Slopes& s, std::vector<float>& b) {
         for (int m = 0; m < n; ++m) sum += cell(top + m * dir);
         const float mean = sum / static_cast<float>(n);
         b[0] = mean + s.step * static_cast<float>(n - 1) / 2.0f;
-        for (int m = 1; m < n; ++m) b[static_cast<std::size_t>(m)] = b[0] - static_cast<float>(m) * s.step;
+        for (int m = 1; m < n; ++m)
+            b[static_cast<std::size_t>(m)] = b[0] - static_cast<float>(m) * s.step;
         if (dir < 0 && end + dir < 2) break;
         if ((b[static_cast<std::size_t>(n - 1)] - cell(end + dir)) / s.dx <= s.tan2) break;
     }
@@ -66,8 +67,8 @@ Pass treat_line(Cell cell, int length, const Slopes& s, std::vector<float>& b) {
 
 }  // namespace
 
-bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post_deg, std::int16_t npr,
-           std::int16_t nrow, std::int16_t spacing) {
+bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post_deg,
+           std::int16_t npr, std::int16_t nrow, std::int16_t spacing) {
     Slopes s;
     s.phi1 = aval_deg * AVAL_DEG_TO_RAD;
     const float phi2 = post_deg * AVAL_DEG_TO_RAD;
@@ -79,7 +80,9 @@ bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post
     // Room for the grid and the cleared row and column beyond it.
     work.hold(nrow + 1, npr + 1);
     std::vector<float> b(static_cast<std::size_t>(std::max(npr, nrow)) + 2, 0.0f);
-    auto dep = [&](int i, int j) -> float& { return depth[static_cast<std::size_t>((i - 1) * npr + (j - 1))]; };
+    auto dep = [&](int i, int j) -> float& {
+        return depth[static_cast<std::size_t>((i - 1) * npr + (j - 1))];
+    };
     for (;;) {
         work.clear();
         for (int i = 1; i <= nrow; ++i)
@@ -99,8 +102,10 @@ bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post
             return true;
         };
         const bool done =
-            sweep(npr, nrow, [&](int j) { return [&work, j](int k) -> float& { return work.at(k, j); }; }) &&
-            sweep(nrow, npr, [&](int i) { return [&work, i](int k) -> float& { return work.at(i, k); }; });
+            sweep(npr, nrow,
+                  [&](int j) { return [&work, j](int k) -> float& { return work.at(k, j); }; }) &&
+            sweep(nrow, npr,
+                  [&](int i) { return [&work, i](int k) -> float& { return work.at(i, k); }; });
         if (!done) {
             recio::console_list("AVALANCHING STOPPED");
             return false;

@@ -14,13 +14,14 @@ void blank_lines(int n) {
 }
 
 // The console echo of an accepted dump.
-void echo(const DumpControl& ctl, const Vessel& vessel, const SiteFrame& site, const DumpConditions& cond,
-          float current, float seabed, float e, float n) {
+void echo(const DumpControl& ctl, const Vessel& vessel, const SiteFrame& site,
+          const DumpConditions& cond, float current, float seabed, float e, float n) {
     blank_lines(7);
     recio::console_list("     CONDUCTING   DREDGED   MATERIAL   PLACEMENT");
     blank_lines(3);
     recio::console_list("Disposal Volume (load,CY) = ", static_cast<std::int32_t>(ctl.load_volume));
-    recio::console_list("Disposal vessel speed (ft/sec) = ", std::sqrt(vessel.vx * vessel.vx + vessel.vy * vessel.vy));
+    recio::console_list("Disposal vessel speed (ft/sec) = ",
+                        std::sqrt(vessel.vx * vessel.vx + vessel.vy * vessel.vy));
     recio::console_list("Wave Height (ft)= ", static_cast<std::int32_t>(cond.wave_height),
                         "  Period (sec)= ", static_cast<std::int32_t>(cond.wave_period));
     recio::console_list("Tide Amplitude (ft) = ", cond.tide);
@@ -28,8 +29,10 @@ void echo(const DumpControl& ctl, const Vessel& vessel, const SiteFrame& site, c
     recio::console_list("Seabed elevation (-ft) = ", seabed);
     blank_lines(1);
     recio::console_list("DISPOSAL COORDINATES ARE:");
-    if (site.coord_system == 2) recio::console_list("LONGITUDE=", e, " LATITUDE=", n);
-    else recio::console_list("EASTING =", e, " NORTHING =", n);
+    if (site.coord_system == 2)
+        recio::console_list("LONGITUDE=", e, " LATITUDE=", n);
+    else
+        recio::console_list("EASTING =", e, " NORTHING =", n);
     blank_lines(1);
     recio::console_list("There are", cond.dumps_remaining, " dumps remaining for this");
     recio::console_list("disposal activity");
@@ -38,9 +41,9 @@ void echo(const DumpControl& ctl, const Vessel& vessel, const SiteFrame& site, c
 
 }  // namespace
 
-BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& vessel, const SiteFrame& site,
-                  const std::vector<float>& depth, const DumpConditions& cond, WorkGrid& work,
-                  const std::string& deck_name) {
+BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& vessel,
+                  const SiteFrame& site, const std::vector<float>& depth,
+                  const DumpConditions& cond, WorkGrid& work, const std::string& deck_name) {
     const std::string title = recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60);
     BuildResult res;
 
@@ -51,12 +54,13 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     const float dx = static_cast<float>(site.spacing);
     float x0 = static_cast<float>(hr) * dx;
     float z0 = static_cast<float>(hc) * dx;
-    const float current = std::sqrt(cond.current_x * cond.current_x + cond.current_y * cond.current_y);
+    const float current =
+        std::sqrt(cond.current_x * cond.current_x + cond.current_y * cond.current_y);
     work.clear();
 
     // Nearest grid point within sqrt(2) spacings (+2 ft); ties keep the earlier point.
-    const auto radius = static_cast<float>(
-        static_cast<std::int32_t>(std::sqrt(2.0f * dx * dx)) + 2);
+    const auto radius =
+        static_cast<float>(static_cast<std::int32_t>(std::sqrt(2.0f * dx * dx)) + 2);
     const PointFrame pf = point_frame(site);
     float best = radius;
     std::int32_t nearest = 0;
@@ -124,7 +128,8 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     for (int m = -hr; m <= hr; ++m)
         for (int n = -hc; n <= hc; ++n) {
             const std::int32_t k = site_index(m, n);
-            work.at(m + hr + 1, n + hc + 1) = (k ? depth[static_cast<std::size_t>(k - 1)] : mean) + cond.tide;
+            work.at(m + hr + 1, n + hc + 1) =
+                (k ? depth[static_cast<std::size_t>(k - 1)] : mean) + cond.tide;
         }
 
     const float layer_volume = ctl.load_volume / static_cast<float>(ctl.nlayer);
@@ -142,7 +147,8 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     if (mean * 1.1f < cond.water_level) {
         const float sx = cond.current_x * cond.water_level / mean;
         const float sy = cond.current_y * cond.water_level / mean;
-        if (x0 < (mean / mat.min_fall) * std::max(std::fabs(sx), std::fabs(sy)) * 0.7f) d_obs = mean;
+        if (x0 < (mean / mat.min_fall) * std::max(std::fabs(sx), std::fabs(sy)) * 0.7f)
+            d_obs = mean;
     }
 
     recio::RecordWriter deck(deck_name);
@@ -155,7 +161,8 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     deck.write("(9F10.2)", mean, dx, dx);
     deck.write("(2I5)", ctl.kdepth);
     for (int r = 1; r <= cond.rows; ++r)
-        deck.write("(10F8.3)", recio::array(static_cast<const float*>(work.row(r)), static_cast<std::size_t>(cond.cols)));
+        deck.write("(10F8.3)", recio::array(static_cast<const float*>(work.row(r)),
+                                            static_cast<std::size_t>(cond.cols)));
     deck.write("(9F10.2)", x0, z0);
     deck.write("(8F10.5)", ctl.rough, ctl.zref);
     deck.write("(9F10.2)", cond.wave_height, cond.wave_period, cond.wave_direction);
@@ -166,14 +173,14 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     deck.write("(16I5)", ctl.kvel);
     deck.write("(9F10.2)", cond.current_x, cond.current_y, d_obs);
     deck.write("(8F10.1)", cond.tstop, ctl.dtl, ctl.trel);
-    deck.write("(9F10.2)", mat.sim_length, mat.sim_width, ctl.loaded_draft, ctl.light_draft, ctl.rhow, ctl.tdis,
-               ctl.binl, ctl.binw, vessel.heading);
+    deck.write("(9F10.2)", mat.sim_length, mat.sim_width, ctl.loaded_draft, ctl.light_draft,
+               ctl.rhow, ctl.tdis, ctl.binl, ctl.binw, vessel.heading);
     for (int layer = 0; layer < ctl.nlayer; ++layer) {
         deck.write("(9F10.4)", vessel.vx, vessel.vy, layer_volume);
         for (std::size_t i = 0; i < ctl.fractions.size(); ++i) {
             const Fraction& f = ctl.fractions[i];
-            deck.write("(A8,5F10.5,3I5)", recio::padded(f.name, 8), f.sg, f.conc, mat.fall[i], f.void_ratio, f.taucd,
-                       f.cohesive, f.strip);
+            deck.write("(A8,5F10.5,3I5)", recio::padded(f.name, 8), f.sg, f.conc, mat.fall[i],
+                       f.void_ratio, f.taucd, f.cohesive, f.strip);
         }
     }
     deck.write("(9F10.2)", cond.tprint1, cond.tprint2);

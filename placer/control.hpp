@@ -16,14 +16,14 @@ constexpr int MAX_FRACTIONS = 4;  // sediment fractions of a load
 constexpr int MAX_PROFILE = 4;    // points of the ambient density profile
 
 struct Fraction {
-    std::string name;            // 8 characters
-    float sg = 0;                // specific gravity
-    float conc = 0;              // volumetric concentration in the load
-    float diameter = 0;          // grain diameter, mm
-    float void_ratio = 0;        // depositional void ratio
-    float taucd = 0;             // critical shear stress for deposition, lb/ft2
-    std::int16_t cohesive = 0;   // 0 non-cohesive
-    std::int16_t strip = 0;      // non-zero: stripped during descent
+    std::string name;           // 8 characters
+    float sg = 0;               // specific gravity
+    float conc = 0;             // volumetric concentration in the load
+    float diameter = 0;         // grain diameter, mm
+    float void_ratio = 0;       // depositional void ratio
+    float taucd = 0;            // critical shear stress for deposition, lb/ft2
+    std::int16_t cohesive = 0;  // 0 non-cohesive
+    std::int16_t strip = 0;     // non-zero: stripped during descent
 };
 
 struct DumpControl {
@@ -36,7 +36,8 @@ struct DumpControl {
     std::int16_t base_option = 0;  // 1: avalanching over a base surface
     std::int16_t sign_option = 0;  // depth sign option of the point file
     std::int32_t run_mode = 2;     // 1 long-term only, 2 placement
-    std::int32_t wave_source = 2;  // 1 WAVREC.OUT, 2 constant, 3 constant and calm for the long-term model
+    std::int32_t wave_source =
+        2;  // 1 WAVREC.OUT, 2 constant, 3 constant and calm for the long-term model
     std::int32_t tide_source = 2;  // 1 TIDE.DAT, 2 none
     // records 6-7
     std::string equipment;
@@ -45,11 +46,14 @@ struct DumpControl {
     float vessel_speed = 0, vessel_direction = 0, load_volume = 0;
     float wave_height = 0, wave_period = 0, wave_direction = 0;
     // record 9: fate-model options
-    std::int16_t key1 = 0, kdepth = 0, kpdesc = 0, kpcoll = 0, nprt = 2, kwave = 1, kvary = 0, kvel = 1;
+    std::int16_t key1 = 0, kdepth = 0, kpdesc = 0, kpcoll = 0, nprt = 2, kwave = 1, kvary = 0,
+                 kvel = 1;
     // record 10
-    float tstop = 0, dtl = 0, trel = 0, tprint1 = 0, tprint2 = 0, rough = 0, zref = 0, gauge_depth = 0;
+    float tstop = 0, dtl = 0, trel = 0, tprint1 = 0, tprint2 = 0, rough = 0, zref = 0,
+          gauge_depth = 0;
     // record 11 (its first value is not used)
-    float vessel_width = 0, loaded_draft = 0, light_draft = 0, rhow = 0, tdis = 0, binl = 0, binw = 0;
+    float vessel_width = 0, loaded_draft = 0, light_draft = 0, rhow = 0, tdis = 0, binl = 0,
+          binw = 0;
     float heading = 0;
     // record 12
     std::int32_t start_month = 0, start_year = 0, end_month = 0, end_year = 0;
@@ -79,7 +83,8 @@ struct DumpControl {
     float profile_depth[MAX_PROFILE] = {0, 0, 0, 0};
     float profile_density[MAX_PROFILE] = {0, 0, 0, 0};
     // record 24: current schedule
-    float schedule_value = 0, speed1 = 0, direction1 = 0, switch_days = 0, speed2 = 0, direction2 = 0;
+    float schedule_value = 0, speed1 = 0, direction1 = 0, switch_days = 0, speed2 = 0,
+          direction2 = 0;
 
     // Record numbers in the file, for messages about values found there.
     long rec_fractions = 20, rec_profile = 21;

@@ -24,7 +24,7 @@ namespace placer {
 namespace {
 
 struct Names {
-    std::string grid_in, summary_in, tns_in;                         // the starting site
+    std::string grid_in, summary_in, tns_in;                          // the starting site
     std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
 };
 
@@ -57,8 +57,8 @@ struct RunState {
     float weight = 0;              // scatter weight, carried from dump to dump
     float tstop = 0, tprint1 = 0, tprint2 = 0;
     std::int32_t last_week_start = 0;
-    float last_speed = 0;          // schedule current speed of the last dump
-    std::int16_t hours = 0;        // elapsed hours of the last long-term read-back
+    float last_speed = 0;    // schedule current speed of the last dump
+    std::int16_t hours = 0;  // elapsed hours of the last long-term read-back
 };
 
 std::string trim(const std::string& s) {
@@ -75,7 +75,8 @@ void access_problem() {
 // cannot be started at all is named on the console.
 void start_child(const char* name) {
     recio::console_end_line();
-    if (recio::run_program(name) < 0) recio::console_list("COULD NOT START", " " + std::string(name));
+    if (recio::run_program(name) < 0)
+        recio::console_list("COULD NOT START", " " + std::string(name));
 }
 
 void avalanche(RunState& st, float aval, float post) {
@@ -87,19 +88,23 @@ void avalanche(RunState& st, float aval, float post) {
 // The long-term model has nothing to do: calm, no tide, non-cohesive
 // material and no schedule current.
 bool no_forcing(const RunState& st) {
-    return st.ctl.wave_source == 3 && st.ctl.tide_source == 2 && st.ctl.sediment_type <= 1 && st.last_speed == 0.0f;
+    return st.ctl.wave_source == 3 && st.ctl.tide_source == 2 && st.ctl.sediment_type <= 1 &&
+           st.last_speed == 0.0f;
 }
 
 bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     const DumpControl& c = st.ctl;
     recio::RecordWriter out("PCD.INI");
     if (out.is_open()) {
-        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, c.wave_source, c.tide_source, c.run_mode);
+        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, c.wave_source,
+                  c.tide_source, c.run_mode);
         out.write("(A32)", recio::padded(c.run_mode == 2 ? st.names.tns_out : st.names.tns_in, 32));
-        out.write("(8F8.3)", st.grid.rotation, c.wave_height, c.wave_period, c.wave_direction, st.grid.datum,
-                  c.gauge_depth);
-        out.write("(8F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days, c.speed2, c.direction2);
-        out.write("(F8.3,I4,3F8.3)", c.grain_size, c.sediment_type, st.angles.aval, st.angles.post, st.mat.porosity);
+        out.write("(8F8.3)", st.grid.rotation, c.wave_height, c.wave_period, c.wave_direction,
+                  st.grid.datum, c.gauge_depth);
+        out.write("(8F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days, c.speed2,
+                  c.direction2);
+        out.write("(F8.3,I4,3F8.3)", c.grain_size, c.sediment_type, st.angles.aval, st.angles.post,
+                  st.mat.porosity);
         if (out.close()) return true;
     }
     recio::console_list("COULD NOT WRITE PCD.INI");
@@ -107,8 +112,9 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
 }
 
 bool write_grid(RunState& st) {
-    return gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e, st.summary.corners.nw_n, st.grid, st.resample,
-                          gridlib::GRID1_NEW, st.ctl.sign_option, st.ctl.title);
+    return gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e, st.summary.corners.nw_n,
+                          st.grid, st.resample, gridlib::GRID1_NEW, st.ctl.sign_option,
+                          st.ctl.title);
 }
 
 // DREDGE over the grid as it stands, and its last grid read back.
@@ -161,9 +167,11 @@ bool start_up(RunState& st, const RunOptions& options) {
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
     if (gridlib::RGRID1(nm.grid_in, st.grid) != gridlib::GRID_OK) return false;
     if (gridlib::READG(nm.summary_in, st.summary) != gridlib::GRID_OK) return false;
-    if (st.summary.portrayal_points != st.grid.total_points || st.summary.portrayal_interval != st.grid.interval) {
-        recio::console_list("THE SITE SUMMARY FILE " + nm.summary_in + " DOES NOT DESCRIBE THE GRID OF " + nm.grid_in +
-                            " (POINTS " + std::to_string(st.summary.portrayal_points) + " AND " +
+    if (st.summary.portrayal_points != st.grid.total_points ||
+        st.summary.portrayal_interval != st.grid.interval) {
+        recio::console_list("THE SITE SUMMARY FILE " + nm.summary_in +
+                            " DOES NOT DESCRIBE THE GRID OF " + nm.grid_in + " (POINTS " +
+                            std::to_string(st.summary.portrayal_points) + " AND " +
                             std::to_string(st.grid.total_points) + ", INTERVAL " +
                             std::to_string(st.summary.portrayal_interval) + " AND " +
                             std::to_string(st.grid.interval) + ")");
@@ -214,11 +222,15 @@ bool start_up(RunState& st, const RunOptions& options) {
 
 // The requested position of dump k of the week; false when the placement
 // file or the keyboard has no more positions.
-bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t k, std::int16_t week_remaining,
-                        gridlib::Position& p) {
+bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t k,
+                        std::int16_t week_remaining, gridlib::Position& p) {
     switch (st.ctl.placement_mode) {
-        case 1: p = scatter_position(st.ctl, st.scale, random, st.weight); return true;
-        case 2: p = line_position(st.line, st.scale, st.made + 1); return true;
+        case 1:
+            p = scatter_position(st.ctl, st.scale, random, st.weight);
+            return true;
+        case 2:
+            p = line_position(st.line, st.scale, st.made + 1);
+            return true;
         case 3:
             if (keyboard_position(st.site.coord_system, k, week_remaining, p)) return true;
             recio::console_list("NO MORE PLACEMENT POSITIONS FROM THE KEYBOARD");
@@ -235,8 +247,9 @@ bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t
 
 enum class Load { Done, NoPosition, Fatal };
 
-Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random, std::int32_t week_loads,
-               std::int16_t k, std::int32_t week_start, std::int16_t week_remaining) {
+Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
+               std::int32_t week_loads, std::int16_t k, std::int32_t week_start,
+               std::int16_t week_remaining) {
     const DumpControl& c = st.ctl;
     ++st.since_aval;
     const std::int32_t index = dump_time_step(week_loads, k, week_start);
@@ -283,7 +296,8 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random, 
         }
         std::remove("CLDX.DUT");  // a fate run that leaves no deposit file has failed
         start_child("CLOUDEX.EXE");
-        if (RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols) == 0) {
+        if (RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols) ==
+            0) {
             st.failures = 0;
             if (st.since_aval > 10 && week_loads > 20) {
                 avalanche(st, st.angles.aval, st.angles.post);
@@ -295,8 +309,8 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random, 
         }
     }
     st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n);
-    st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n, st.summary.we_extent,
-                    st.summary.ns_extent, c.lateral_tolerance, st.scale);
+    st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n,
+                    st.summary.we_extent, st.summary.ns_extent, c.lateral_tolerance, st.scale);
     return Load::Done;
 }
 
@@ -322,7 +336,8 @@ bool place(RunState& st, std::uint32_t seed) {
         st.last_week_start = week_start;
         st.since_aval = 0;
         for (std::int32_t k = 1; k <= loads && !st.placement_ended; ++k) {
-            const Load l = make_load(st, series, random, loads, static_cast<std::int16_t>(k), week_start, week_remaining);
+            const Load l = make_load(st, series, random, loads, static_cast<std::int16_t>(k),
+                                     week_start, week_remaining);
             if (l == Load::Fatal) return false;
             if (l == Load::NoPosition) st.placement_ended = true;
         }
@@ -341,7 +356,8 @@ bool place(RunState& st, std::uint32_t seed) {
 // The quiet weeks after the last load (the whole period in run mode 1), then
 // the final avalanching.
 bool final_period(RunState& st) {
-    if (st.ctl.run_mode != 2) st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
+    if (st.ctl.run_mode != 2)
+        st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
     if (no_forcing(st)) return true;
     const std::int32_t days = 7 * st.sched.quiet_weeks;
     if (days > 0) {
@@ -404,7 +420,8 @@ int finish(RunState& st) {
     st.summary.total_seq = static_cast<std::int16_t>(st.summary.total_seq + st.made);
     st.summary.seq_since_last = static_cast<std::int16_t>(st.made);
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned)) return RUN_FAILED;
+    if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned))
+        return RUN_FAILED;
     listing_screen(st);
     if (!write_run_length(st.names.tim, st.hours)) {
         recio::console_list("COULD NOT WRITE", " " + st.names.tim);
@@ -420,7 +437,8 @@ int run(const RunOptions& options) {
     auto st = std::make_unique<RunState>();
     if (!start_up(*st, options)) return RUN_FAILED;
     if (st->ctl.run_mode == 2) {
-        const auto seed = options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
+        const auto seed =
+            options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
         if (!place(*st, seed)) return RUN_FAILED;
     }
     if (!final_period(*st)) return RUN_FAILED;

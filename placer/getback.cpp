@@ -29,8 +29,9 @@ namespace {
 
 // Records of a file held in memory, read back through the format interpreter.
 class HeldRecords : public recio::RecordSource {
-public:
-    HeldRecords(const std::vector<std::string>& records, std::size_t first, std::size_t end, std::string name)
+  public:
+    HeldRecords(const std::vector<std::string>& records, std::size_t first, std::size_t end,
+                std::string name)
         : records_(records), pos_(first), end_(end), name_(std::move(name)) {}
     bool next_record(std::string& record) override {
         if (pos_ >= end_) return false;
@@ -40,7 +41,7 @@ public:
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return static_cast<long>(pos_); }
 
-private:
+  private:
     const std::vector<std::string>& records_;
     std::size_t pos_, end_;
     std::string name_;
@@ -56,7 +57,9 @@ bool is_end_marker(const std::string& r) {
 }
 
 // An elapsed-time record: (5X,'ELAPSED TIME = ',I10,' HOURS').
-bool is_elapsed_time(const std::string& r) { return r.size() >= 30 && r.compare(5, 15, "ELAPSED TIME = ") == 0; }
+bool is_elapsed_time(const std::string& r) {
+    return r.size() >= 30 && r.compare(5, 15, "ELAPSED TIME = ") == 0;
+}
 
 void kept(const std::string& why) {
     if (!why.empty()) recio::console_list(why);
@@ -65,8 +68,9 @@ void kept(const std::string& why) {
 
 }  // namespace
 
-std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<float>& depth, Lattice& lattice,
-                     const LongTermFrame& fr, GetbackResult* result, const std::string& plotbath_name) {
+std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<float>& depth,
+                     Lattice& lattice, const LongTermFrame& fr, GetbackResult* result,
+                     const std::string& plotbath_name) {
     if (result) *result = GetbackResult::Kept;
     std::fill(lattice.e.begin(), lattice.e.end(), 0.0f);
     std::fill(lattice.n.begin(), lattice.n.end(), 0.0f);
@@ -74,7 +78,8 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
     work.clear();
 
     // Corners of the site in the local frame.
-    const float sinr = std::sin(fr.rotation * DEG_TO_RAD), cosr = std::cos(fr.rotation * DEG_TO_RAD);
+    const float sinr = std::sin(fr.rotation * DEG_TO_RAD),
+                cosr = std::cos(fr.rotation * DEG_TO_RAD);
     const auto ns = static_cast<float>(fr.ns_extent), we = static_cast<float>(fr.we_extent);
     const float sw_e = fr.nw_e + ns * sinr, sw_n = fr.nw_n - ns * cosr;
     const float se_e = fr.nw_e + ns * sinr + we * cosr, se_n = fr.nw_n - ns * cosr + we * sinr;
@@ -116,7 +121,8 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
     const std::size_t per_grid = (values + 25) / 26;
     std::size_t marker = records.size();
     while (marker > 0 && !is_end_marker(records[marker - 1])) --marker;
-    if (marker == 0 || marker - 1 < per_grid + 1 || !is_elapsed_time(records[marker - 2 - per_grid])) {
+    if (marker == 0 || marker - 1 < per_grid + 1 ||
+        !is_elapsed_time(records[marker - 2 - per_grid])) {
         kept("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT");
         return 0;
     }
@@ -142,7 +148,8 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
     if (nx == npr && ny == nrow) {
         // Direct copy: J = 1 is the southern row.
         for (std::int32_t i = 1; i <= nx; ++i)
-            for (std::int32_t j = 1; j <= ny; ++j) dep(n - (npr - 1) + (i - 1) - (j - 1) * npr) = work.at(i, j);
+            for (std::int32_t j = 1; j <= ny; ++j)
+                dep(n - (npr - 1) + (i - 1) - (j - 1) * npr) = work.at(i, j);
         if (result) *result = GetbackResult::Direct;
         return static_cast<std::int16_t>(hours);
     }
@@ -152,7 +159,8 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
         for (std::int32_t j = 1; j <= ny; ++j) {
             const std::size_t m = static_cast<std::size_t>((i - 1) * ny + j - 1);
             const auto fi = static_cast<float>(i - 1), fj = static_cast<float>(j - 1);
-            const float dj = ny > 1 ? static_cast<float>(ny - 1) : 1.0f, di = nx > 1 ? static_cast<float>(nx - 1) : 1.0f;
+            const float dj = ny > 1 ? static_cast<float>(ny - 1) : 1.0f,
+                        di = nx > 1 ? static_cast<float>(nx - 1) : 1.0f;
             lattice.e[m] = fj * (fr.nw_e - sw_e) / dj + fi * (se_e - sw_e) / di + sw_e;
             lattice.n[m] = fj * (fr.nw_n - sw_n) / dj + fi * (se_n - sw_n) / di + sw_n;
             lattice.d[m] = work.at(i, j);
@@ -175,7 +183,8 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
         const float nn = sinr * a + (fr.nw_n - cosr * b);
 
         const float fi = fx * static_cast<float>(col), fj = static_cast<float>(r) * fy;
-        const std::int32_t jlo = std::max<std::int32_t>(1, ny - (static_cast<std::int32_t>(fj) + 3));
+        const std::int32_t jlo =
+            std::max<std::int32_t>(1, ny - (static_cast<std::int32_t>(fj) + 3));
         const std::int32_t jhi = std::min<std::int32_t>(ny, jlo + 6);
         std::int32_t mlo, mhi;
         if (fi >= static_cast<float>(nx - 3)) {

@@ -22,17 +22,20 @@ void read_blocks(recio::RecordReader& in, WorkGrid& work, float duration, int ro
         float time = 0.0f;
         if (!in.read("(F12.4)", time)) return;
         for (int a = 0; a < nr; ++a)
-            in.need("(21E9.3)", recio::array(&block[static_cast<std::size_t>(a * nc)], static_cast<std::size_t>(nc)));
+            in.need("(21E9.3)", recio::array(&block[static_cast<std::size_t>(a * nc)],
+                                             static_cast<std::size_t>(nc)));
         if (time > duration) continue;
         for (int a = 1; a <= nr; ++a)
-            for (int b = 1; b <= nc; ++b) work.at(a, b) = block[static_cast<std::size_t>((a - 1) * nc + (b - 1))];
+            for (int b = 1; b <= nc; ++b)
+                work.at(a, b) = block[static_cast<std::size_t>((a - 1) * nc + (b - 1))];
     }
 }
 
 }  // namespace
 
-std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n, const SiteFrame& site,
-                    std::vector<float>& depth, std::int16_t rows, std::int16_t cols, const std::string& dut_name) {
+std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
+                    const SiteFrame& site, std::vector<float>& depth, std::int16_t rows,
+                    std::int16_t cols, const std::string& dut_name) {
     work.clear();
     recio::RecordReader in(dut_name);
     bool readable = in.is_open();

@@ -7,19 +7,24 @@
 namespace placer {
 
 void LateralList::test(std::int16_t dump_in_week, float e, float n, float centre_e, float centre_n,
-                       std::int32_t we_extent, std::int32_t ns_extent, std::int16_t tolerance, const Scale& sc) {
+                       std::int32_t we_extent, std::int32_t ns_extent, std::int16_t tolerance,
+                       const Scale& sc) {
     const float dx = std::fabs(centre_e - e) * sc.lon_factor * sc.feet_per_unit;
     const float dy = std::fabs(centre_n - n) * sc.feet_per_unit;
     const auto hx = static_cast<float>(std::abs(we_extent / 2 - tolerance));
     const auto hy = static_cast<float>(std::abs(ns_extent / 2 - tolerance));
     if (!(hx < dx || hy < dy)) return;
     const auto beyond = static_cast<std::int32_t>(std::max(dx - hx, dy - hy));
-    if (entries.size() < CAPACITY) entries.emplace_back(dump_in_week, beyond);
-    else entries.back() = {dump_in_week, beyond};
+    if (entries.size() < CAPACITY)
+        entries.emplace_back(dump_in_week, beyond);
+    else
+        entries.back() = {dump_in_week, beyond};
     any_outside = true;
 }
 
-bool PlacementReport::open(const std::string& path) { return out_.open(path); }
+bool PlacementReport::open(const std::string& path) {
+    return out_.open(path);
+}
 
 void PlacementReport::header(const DumpControl& c) {
     out_.write("(1X,'DREDGING   PLACEMENT   SUMMARY   FOR   SITE: ',A6)", recio::padded(c.site, 6));
@@ -38,7 +43,9 @@ void PlacementReport::load_line(std::int16_t remaining, float volume, float e, f
     out_.write("(1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4)", remaining, volume, e, n);
 }
 
-void PlacementReport::page_head() { out_.write("(A1,1X,'DREDGING PLACEMENT SUMMARY, CONT.',/,/,/)", "\f"); }
+void PlacementReport::page_head() {
+    out_.write("(A1,1X,'DREDGING PLACEMENT SUMMARY, CONT.',/,/,/)", "\f");
+}
 
 void PlacementReport::navigable_page(const SiteFrame& site, const std::vector<float>& depth,
                                      std::int16_t navigable) {
@@ -59,21 +66,24 @@ void PlacementReport::navigable_page(const SiteFrame& site, const std::vector<fl
     for (std::int32_t i = 1; i <= site.n; ++i)
         if (exceeded(i)) {
             gridlib::Position p = point_position(site, pf, i);
-            out_.write("(1X,F12.4,5X,F12.4,10X,F6.1)", p.e, p.n, depth[static_cast<std::size_t>(i - 1)]);
+            out_.write("(1X,F12.4,5X,F12.4,10X,F6.1)", p.e, p.n,
+                       depth[static_cast<std::size_t>(i - 1)]);
         }
 }
 
 void PlacementReport::lateral_page(const LateralList& list, std::int16_t tolerance) {
     page_head();
-    out_.write("(1X,'LOCATIONS WHERE DREDGING PLACEMENTS HAVE',/,1X,"
-               "'BEEN DEPOSITED OUTSIDE THE BOUNDARIES LATERAL TOLERANCE')");
+    out_.write(
+        "(1X,'LOCATIONS WHERE DREDGING PLACEMENTS HAVE',/,1X,"
+        "'BEEN DEPOSITED OUTSIDE THE BOUNDARIES LATERAL TOLERANCE')");
     out_.write("(/,1X,'LATERAL BOUNDARY TOLERANCE = ',I4,/,/)", tolerance);
     if (!list.any_outside) {
         out_.write("(1X,'NO DISPOSALS HAVE BEEN PLACED OUTSIDE LATERAL ','BOUNDARY TOLERANCES')");
         return;
     }
     out_.write("(/,/,/,1X,10X,'LOAD #',15X,'DIST. FROM LAT. BOUNDRY(ft)')");
-    for (const auto& entry : list.entries) out_.write("(1X,11X,I3,40X,I3)", entry.first, entry.second);
+    for (const auto& entry : list.entries)
+        out_.write("(1X,11X,I3,40X,I3)", entry.first, entry.second);
 }
 
 bool write_run_length(const std::string& path, std::int16_t hours) {

@@ -23,24 +23,26 @@ struct LateralList {
 
     // Tests the actual position (E, N) of a load against the site centre and
     // half-extents less the tolerance.
-    void test(std::int16_t dump_in_week, float e, float n, float centre_e, float centre_n, std::int32_t we_extent,
-              std::int32_t ns_extent, std::int16_t tolerance, const Scale& sc);
+    void test(std::int16_t dump_in_week, float e, float n, float centre_e, float centre_n,
+              std::int32_t we_extent, std::int32_t ns_extent, std::int16_t tolerance,
+              const Scale& sc);
 };
 
 class PlacementReport {
-public:
+  public:
     bool open(const std::string& path);
     bool is_open() const { return out_.is_open(); }
     void header(const DumpControl& c);
     // One load, placed or refused: dumps remaining, load volume and the actual position.
     void load_line(std::int16_t remaining, float volume, float e, float n);
     // Continuation page 1: grid points whose depth (truncated) is at most the navigable depth.
-    void navigable_page(const SiteFrame& site, const std::vector<float>& depth, std::int16_t navigable);
+    void navigable_page(const SiteFrame& site, const std::vector<float>& depth,
+                        std::int16_t navigable);
     // Continuation page 2: loads outside the lateral boundary tolerance.
     void lateral_page(const LateralList& list, std::int16_t tolerance);
     bool close() { return out_.close(); }
 
-private:
+  private:
     void page_head();
     recio::RecordWriter out_;
 };

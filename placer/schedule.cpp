@@ -29,7 +29,8 @@ Schedule make_schedule(std::int32_t loads, std::int32_t disposal_days, std::int3
         s.per_week = loads;
         s.disposal_weeks = 1;
     }
-    s.remainder = (static_cast<float>(loads) / static_cast<float>(s.disposal_weeks) - static_cast<float>(s.per_week)) *
+    s.remainder = (static_cast<float>(loads) / static_cast<float>(s.disposal_weeks) -
+                   static_cast<float>(s.per_week)) *
                   static_cast<float>(s.disposal_weeks);
     s.uneven = s.remainder > 2.0f;
     s.quiet_weeks = std::max<std::int32_t>(0, s.weeks - s.disposal_weeks);
@@ -42,7 +43,8 @@ std::int32_t planned_loads(const Schedule& s, std::int32_t week) {
     return s.per_week;
 }
 
-std::int32_t week_loads(const Schedule& s, std::int32_t week, std::int32_t loads, std::int32_t made) {
+std::int32_t week_loads(const Schedule& s, std::int32_t week, std::int32_t loads,
+                        std::int32_t made) {
     const std::int32_t remaining = std::max<std::int32_t>(0, loads - made);
     if (week >= s.disposal_weeks) return remaining;
     return std::min(planned_loads(s, week), remaining);
@@ -75,8 +77,8 @@ void total_current(float u, float v, float rotation, const Current& steady, floa
     y = std::sin(angle) * speed + steady.y;
 }
 
-void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float trel, const SiteFrame& site,
-                   DumpConditions& cond, FateTiming& timing) {
+void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float trel,
+                   const SiteFrame& site, DumpConditions& cond, FateTiming& timing) {
     const float current = std::max(std::fabs(cond.current_x), std::fabs(cond.current_y));
     const float settling = ref_depth / min_fall * current * 0.8f;
     const float travel = std::max(std::fabs(vessel.vx), std::fabs(vessel.vy)) * trel * 0.7f;
@@ -103,27 +105,37 @@ void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float 
 
 void sector_weight(const std::string& code, float b, float& weight) {
     auto w = [&](bool in) { weight = in ? 1.0f : 0.5f; };
-    if (code == "NO") w((b > 270.0f && b <= 360.0f) || (b >= 0.0f && b <= 90.0f));
-    else if (code == "EA") w(b >= 0.0f && b < 180.0f);
-    else if (code == "SO") w(b > 90.0f && b <= 270.0f);
-    else if (code == "WE") w(b > 180.0f && b <= 360.0f);
-    else if (code == "NE") w((b >= 315.0f && b <= 360.0f) || (b >= 0.0f && b <= 135.0f));
-    else if (code == "SE") w(b >= 45.0f && b < 225.0f);
-    else if (code == "SW") w(b > 135.0f && b <= 315.0f);
-    else if (code == "NW") w((b > 225.0f && b <= 360.0f) || (b >= 0.0f && b <= 45.0f));
+    if (code == "NO")
+        w((b > 270.0f && b <= 360.0f) || (b >= 0.0f && b <= 90.0f));
+    else if (code == "EA")
+        w(b >= 0.0f && b < 180.0f);
+    else if (code == "SO")
+        w(b > 90.0f && b <= 270.0f);
+    else if (code == "WE")
+        w(b > 180.0f && b <= 360.0f);
+    else if (code == "NE")
+        w((b >= 315.0f && b <= 360.0f) || (b >= 0.0f && b <= 135.0f));
+    else if (code == "SE")
+        w(b >= 45.0f && b < 225.0f);
+    else if (code == "SW")
+        w(b > 135.0f && b <= 315.0f);
+    else if (code == "NW")
+        w((b > 225.0f && b <= 360.0f) || (b >= 0.0f && b <= 45.0f));
 }
 
-gridlib::Position scatter_position(const DumpControl& c, const Scale& sc, recio::UniformRandom& random,
-                                   float& weight) {
+gridlib::Position scatter_position(const DumpControl& c, const Scale& sc,
+                                   recio::UniformRandom& random, float& weight) {
     float r = random.next() * c.radius * 1.1f;
     float b = random.next() * 360.0f;
     sector_weight(c.direction_code, b, weight);
     // Loads meant for the favoured side are kept away from the centre.
-    if (weight >= 0.8f && c.radius > 0.0f && r / c.radius < 0.4f) r = (1.0f - r / c.radius) * c.radius;
+    if (weight >= 0.8f && c.radius > 0.0f && r / c.radius < 0.4f)
+        r = (1.0f - r / c.radius) * c.radius;
     if (weight < 0.8f) b = random.next() * 360.0f;
     gridlib::Position p;
     p.n = c.centre_n + std::cos(b * DEG_TO_RAD) * r * weight / sc.feet_per_unit;
-    p.e = c.centre_e + std::sin(b * DEG_TO_RAD) * sc.sign * r * weight / (sc.lon_factor * sc.feet_per_unit);
+    p.e = c.centre_e +
+          std::sin(b * DEG_TO_RAD) * sc.sign * r * weight / (sc.lon_factor * sc.feet_per_unit);
     return p;
 }
 
@@ -137,7 +149,9 @@ gridlib::Position line_position(const Line& line, const Scale& sc, std::int32_t 
     return p;
 }
 
-bool PlacementFile::open(const std::string& name) { return in_.open(gridlib::trimmed(name)); }
+bool PlacementFile::open(const std::string& name) {
+    return in_.open(gridlib::trimmed(name));
+}
 
 bool PlacementFile::next(std::int16_t order, gridlib::Position& p, std::string& problem) {
     problem.clear();
@@ -160,12 +174,15 @@ bool PlacementFile::next(std::int16_t order, gridlib::Position& p, std::string& 
     return true;
 }
 
-bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t remaining, gridlib::Position& p) {
+bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t remaining,
+                       gridlib::Position& p) {
     for (;;) {
         if (coord_system == 1) recio::console_list();
         recio::console_list("WHERE WITHIN THE DISPOSAL AREA IS THE PLACEMENT");
-        if (coord_system == 2) recio::console_list("OPERATION TAKING PLACE ? (LONGITUDE,LATITUDE)");
-        else recio::console_list("OPERATION TAKING PLACE ? (EASTING,NORTHING)");
+        if (coord_system == 2)
+            recio::console_list("OPERATION TAKING PLACE ? (LONGITUDE,LATITUDE)");
+        else
+            recio::console_list("OPERATION TAKING PLACE ? (EASTING,NORTHING)");
         recio::console_list("FOR DUMP # ", k, " OF ", remaining);
         float e = p.e, n = p.n;
         try {
@@ -182,7 +199,8 @@ bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t r
     }
 }
 
-bool SeriesFiles::open(bool waves, bool tides, const std::string& wave_name, const std::string& tide_name) {
+bool SeriesFiles::open(bool waves, bool tides, const std::string& wave_name,
+                       const std::string& tide_name) {
     close();
     waves_ = waves;
     tides_ = tides;
@@ -201,7 +219,8 @@ namespace {
 void position_at(recio::RecordReader& in, long header, std::int32_t index, const char* name) {
     in.rewind();
     if (!in.skip(header + index))
-        throw recio::RecordError(std::string(name) + " ENDS BEFORE THE RECORD OF TIME STEP " + std::to_string(index));
+        throw recio::RecordError(std::string(name) + " ENDS BEFORE THE RECORD OF TIME STEP " +
+                                 std::to_string(index));
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ std::int32_t planned_loads(const Schedule& s, std::int32_t week);
 // Loads to make in week w when `made` of `loads` are made already: the plan,
 // never more than remain, and in the last disposal week all that remain, so
 // that the activity makes exactly its number of loads.
-std::int32_t week_loads(const Schedule& s, std::int32_t week, std::int32_t loads, std::int32_t made);
+std::int32_t week_loads(const Schedule& s, std::int32_t week, std::int32_t loads,
+                        std::int32_t made);
 
 // Time step index of dump k (1-based) of a week of `loads_this_week` loads
 // starting at step `week_start`: the loads spread evenly over the 7 days.
@@ -72,16 +73,16 @@ struct FateTiming {
 // and all of it; `timing` keeps the cut for later loads. A duration is never
 // lengthened this way, and a drift from the vessel alone (no current) leaves it.
 // Sets cond.rows, cond.cols and the timing of `cond`.
-void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float trel, const SiteFrame& site,
-                   DumpConditions& cond, FateTiming& timing);
+void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float trel,
+                   const SiteFrame& site, DumpConditions& cond, FateTiming& timing);
 
 // ---- dump positions, in the site's own units
 
 // Mode 1: random scatter within 1.1 radius of the centre, favouring the half
 // plane named by the direction code. `weight` carries over from dump to dump:
 // an unknown code leaves it as it was (0 at first, placing the dump at the centre).
-gridlib::Position scatter_position(const DumpControl& c, const Scale& sc, recio::UniformRandom& random,
-                                   float& weight);
+gridlib::Position scatter_position(const DumpControl& c, const Scale& sc,
+                                   recio::UniformRandom& random, float& weight);
 // The weight of bearing b (degrees) for a direction code; `weight` unchanged for an unknown code.
 void sector_weight(const std::string& code, float bearing, float& weight);
 
@@ -91,19 +92,20 @@ gridlib::Position line_position(const Line& line, const Scale& sc, std::int32_t 
 
 // Mode 4: the placement file, one list-directed record of two reals per load.
 class PlacementFile {
-public:
+  public:
     bool open(const std::string& name);
     // The next position; false at the end of the file or at a record that
     // cannot be read (with `problem` set to the reason).
     bool next(std::int16_t order, gridlib::Position& p, std::string& problem);
 
-private:
+  private:
     recio::RecordReader in_;
 };
 
 // Mode 3: asks for the position of dump k at the keyboard. False when the
 // keyboard input has ended.
-bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t remaining, gridlib::Position& p);
+bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t remaining,
+                       gridlib::Position& p);
 
 // ---- series files
 
@@ -115,7 +117,7 @@ struct SeriesValues {
 // WAVREC.OUT (9 header records, then (1X,I6,I4,3X,4F12.5) per 3-hour step,
 // heights in metres) and TIDE.DAT (3 header records, then (8F8.3) per step).
 class SeriesFiles {
-public:
+  public:
     // Opens the files in use; false when one of them cannot be opened.
     bool open(bool waves, bool tides, const std::string& wave_name = "WAVREC.OUT",
               const std::string& tide_name = "TIDE.DAT");
@@ -124,7 +126,7 @@ public:
     // series in use. Throws RecordError when a series is shorter or unreadable.
     void values(std::int32_t index, SeriesValues& out);
 
-private:
+  private:
     bool waves_ = false, tides_ = false;
     recio::RecordReader wave_, tide_;
 };

@@ -51,26 +51,30 @@ Material material_properties(const DumpControl& c) {
 
 float reference_depth(const SiteFrame& site, const std::vector<float>& depth) {
     const std::int32_t n = site.n, npr = site.npr;
-    auto d = [&](std::int32_t k) { return depth[static_cast<std::size_t>(std::max<std::int32_t>(k, 1) - 1)]; };
+    auto d = [&](std::int32_t k) {
+        return depth[static_cast<std::size_t>(std::max<std::int32_t>(k, 1) - 1)];
+    };
     return (d(1) + d(npr) + d(n - npr + 1) + d(n) + 2.0f * d(n / 2 - npr / 2)) / 6.0f;
 }
 
 bool read_base_surface(const std::string& path, std::int32_t n, std::vector<float>& base) {
     recio::RecordReader in(path);
     if (!in.is_open()) return false;
-    if (!in.skip(14)) throw recio::RecordError("UNEXPECTED END OF FILE " + path + " IN ITS 14 HEADER RECORDS");
+    if (!in.skip(14))
+        throw recio::RecordError("UNEXPECTED END OF FILE " + path + " IN ITS 14 HEADER RECORDS");
     in.need("(26F8.3)", recio::array(base.data(), static_cast<std::size_t>(n)));
     return true;
 }
 
-void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, WorkGrid& work, std::int32_t run_mode,
-                    Angles& angles) {
+void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, WorkGrid& work,
+                    std::int32_t run_mode, Angles& angles) {
     const float tan_aval = std::tan(angles.aval * DEG_TO_RAD);
     const auto dx = static_cast<float>(site.spacing);
     work.hold(site.nrow, site.npr);
     work.clear();
     for (int i = 1; i <= site.nrow; ++i)
-        for (int j = 1; j <= site.npr; ++j) work.at(i, j) = -depth[static_cast<std::size_t>((i - 1) * site.npr + j - 1)];
+        for (int j = 1; j <= site.npr; ++j)
+            work.at(i, j) = -depth[static_cast<std::size_t>((i - 1) * site.npr + j - 1)];
 
     // Steepest slope (with its sign) over the pairs of every point with its
     // northern and its western neighbour.
@@ -133,12 +137,16 @@ Line line_setup(const DumpControl& c, const Scale& sc) {
     return l;
 }
 
-void to_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref, std::int32_t n) {
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) depth[i] = ref - (base[i] - depth[i]);
+void to_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref,
+                       std::int32_t n) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
+        depth[i] = ref - (base[i] - depth[i]);
 }
 
-void from_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref, std::int32_t n) {
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) depth[i] = base[i] - (ref - depth[i]);
+void from_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref,
+                         std::int32_t n) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
+        depth[i] = base[i] - (ref - depth[i]);
 }
 
 }  // namespace placer

@@ -40,11 +40,11 @@ bool read_base_surface(const std::string& path, std::int32_t n, std::vector<floa
 // the avalanching angle's tangent of the steepest). In run mode 1 the
 // record-19 angles are replaced by the final angles.
 struct Angles {
-    float aval = 0, post = 0;    // angles in force during the run (record 19)
+    float aval = 0, post = 0;  // angles in force during the run (record 19)
     float final_aval = 0, final_post = 0;
 };
-void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, WorkGrid& work, std::int32_t run_mode,
-                    Angles& angles);
+void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, WorkGrid& work,
+                    std::int32_t run_mode, Angles& angles);
 
 // Vessel velocity along the grid axes and the heading corrected for the rotation.
 Vessel vessel_motion(const DumpControl& c, float rotation);
@@ -53,16 +53,19 @@ Vessel vessel_motion(const DumpControl& c, float rotation);
 // the spacing between dumps (length / loads, whole feet).
 struct Line {
     float start_e = 0, start_n = 0;
-    float dn = 0, de = 0;          // start - end in feet: dn > 0 when the end lies south, de > 0 when it lies west
+    float dn = 0,
+          de = 0;  // start - end in feet: dn > 0 when the end lies south, de > 0 when it lies west
     std::int32_t length = 0;
-    float angle = 0;               // B, rad
+    float angle = 0;  // B, rad
     std::int32_t spacing = 0;
 };
 Line line_setup(const DumpControl& c, const Scale& sc);
 
 // Depths to thickness form over the base surface (reference depth -
 // (base - depth)) and back.
-void to_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref, std::int32_t n);
-void from_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref, std::int32_t n);
+void to_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref,
+                       std::int32_t n);
+void from_thickness_form(std::vector<float>& depth, const std::vector<float>& base, float ref,
+                         std::int32_t n);
 
 }  // namespace placer

@@ -23,7 +23,8 @@ PointFrame point_frame(const SiteFrame& site) {
 }
 
 gridlib::Position point_position(const SiteFrame& site, const PointFrame& pf, std::int32_t i) {
-    const auto r = static_cast<std::int32_t>(static_cast<float>(i) / (static_cast<float>(site.npr) + 0.001f));
+    const auto r =
+        static_cast<std::int32_t>(static_cast<float>(i) / (static_cast<float>(site.npr) + 0.001f));
     const auto a = static_cast<float>((i - (r * site.npr + 1)) * site.spacing);
     const auto b = static_cast<float>(r * site.spacing);
     gridlib::Position p;

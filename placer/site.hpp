@@ -14,7 +14,7 @@ namespace placer {
 
 constexpr float DEG_TO_RAD = 0.017453333f;    // degrees to radians of the placement routines
 constexpr float FEET_PER_DEGREE = 364800.0f;  // feet per degree of latitude
-constexpr int WORK_DIM = 210;                  // storage per axis of the work array
+constexpr int WORK_DIM = 210;                 // storage per axis of the work array
 
 // A work array of reals, at least 210 x 210, element (i, j) 1-based, i the
 // first index. A site may have more than 210 points along a row (a 250 x 100
@@ -39,13 +39,14 @@ struct WorkGrid {
 // from the north-west corner; the corner is the site north-west corner of
 // the summary file, in the site's coordinate system.
 struct SiteFrame {
-    std::int32_t n = 0;             // total points
-    std::int16_t npr = 0;           // points per row (west-east)
-    std::int16_t nrow = 0;          // rows (north-south)
-    std::int16_t spacing = 0;       // node spacing, whole feet
-    float rotation = 0;             // degrees from true north
-    std::int16_t coord_system = 1;  // 1 easting/northing feet, 2 longitude/latitude degrees (west positive)
-    float nw_e = 0, nw_n = 0;       // north-west corner
+    std::int32_t n = 0;        // total points
+    std::int16_t npr = 0;      // points per row (west-east)
+    std::int16_t nrow = 0;     // rows (north-south)
+    std::int16_t spacing = 0;  // node spacing, whole feet
+    float rotation = 0;        // degrees from true north
+    std::int16_t coord_system =
+        1;  // 1 easting/northing feet, 2 longitude/latitude degrees (west positive)
+    float nw_e = 0, nw_n = 0;  // north-west corner
 };
 
 // Site units to feet: 1 for easting/northing; 364800 feet per degree for
@@ -73,6 +74,8 @@ PointFrame point_frame(const SiteFrame& site);
 gridlib::Position point_position(const SiteFrame& site, const PointFrame& pf, std::int32_t i);
 
 // 1-based row of point k: k / npr, plus 1 when the division is not exact.
-inline std::int32_t row_of(std::int32_t k, std::int16_t npr) { return k / npr + (k % npr != 0 ? 1 : 0); }
+inline std::int32_t row_of(std::int32_t k, std::int16_t npr) {
+    return k / npr + (k % npr != 0 ? 1 : 0);
+}
 
 }  // namespace placer

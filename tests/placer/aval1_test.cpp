@@ -8,7 +8,7 @@
 namespace {
 
 class Aval1 : public PlacerFolder {
-protected:
+  protected:
     placer::WorkGrid work;
 
     // A grid of `rows` rows and 2 columns, both columns holding `column`.
@@ -25,7 +25,9 @@ protected:
         for (std::size_t i = static_cast<std::size_t>(j); i < d.size(); i += 2) c.push_back(d[i]);
         return c;
     }
-    static double sum(const std::vector<float>& d) { return std::accumulate(d.begin(), d.end(), 0.0); }
+    static double sum(const std::vector<float>& d) {
+        return std::accumulate(d.begin(), d.end(), 0.0);
+    }
 };
 
 TEST_F(Aval1, FlatGridIsLeftAlone) {
@@ -82,7 +84,8 @@ TEST_F(Aval1, WideSiteIsAvalanchedAsAWhole) {
     EXPECT_LT(d[static_cast<std::size_t>(cols + 239)], 50.0f);
     EXPECT_GT(d[239], 40.0f);  // filled from rows 1 and 3 along column 240
     EXPECT_GT(d[static_cast<std::size_t>(2 * cols + 239)], 40.0f);
-    for (int c : {0, 29, 30, 100, 208, 209, 210}) EXPECT_EQ(d[static_cast<std::size_t>(2 * cols + c)], 40.0f) << c;
+    for (int c : {0, 29, 30, 100, 208, 209, 210})
+        EXPECT_EQ(d[static_cast<std::size_t>(2 * cols + c)], 40.0f) << c;
 }
 
 TEST_F(Aval1, MoundSlumpsWithItsVolumeKept) {
@@ -91,7 +94,8 @@ TEST_F(Aval1, MoundSlumpsWithItsVolumeKept) {
     std::vector<float> d(static_cast<std::size_t>(n * n));
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
-            const float r = std::hypot(static_cast<float>(i - 15), static_cast<float>(j - 15)) * 10.0f;
+            const float r =
+                std::hypot(static_cast<float>(i - 15), static_cast<float>(j - 15)) * 10.0f;
             d[static_cast<std::size_t>(i * n + j)] = 40.0f - std::max(0.0f, 15.0f - 0.3f * r);
         }
     const double before = sum(d);
@@ -100,12 +104,14 @@ TEST_F(Aval1, MoundSlumpsWithItsVolumeKept) {
         for (int i = 1; i < n; ++i)
             for (int j = 1; j < n; ++j) {
                 const std::size_t k = static_cast<std::size_t>(i * n + j);
-                s = std::max({s, std::fabs(d[k] - d[k - 1]), std::fabs(d[k] - d[k - static_cast<std::size_t>(n)])});
+                s = std::max({s, std::fabs(d[k] - d[k - 1]),
+                              std::fabs(d[k] - d[k - static_cast<std::size_t>(n)])});
             }
         return std::atan(s / 10.0f) / 0.01745328f;
     };
     EXPECT_GT(steepest(), 16.0f);
-    EXPECT_TRUE(placer::AVAL1(work, d, 12.0f, 6.0f, static_cast<std::int16_t>(n), static_cast<std::int16_t>(n), 10));
+    EXPECT_TRUE(placer::AVAL1(work, d, 12.0f, 6.0f, static_cast<std::int16_t>(n),
+                              static_cast<std::int16_t>(n), 10));
     EXPECT_NEAR(sum(d), before, 0.01);
     EXPECT_LT(steepest(), 12.5f);
     EXPECT_GT(*std::min_element(d.begin(), d.end()), 25.0f);

@@ -12,9 +12,10 @@ using placer::BuildResult;
 using placer::DumpConditions;
 
 class Build : public PlacerFolder {
-protected:
+  protected:
     // 20 rows x 60 columns, 20 ft apart; depth 30 + 0.01 x point number.
-    gridlib::SiteGrid grid = make_grid(20, 60, 20, [](int i) { return 30.0f + 0.01f * static_cast<float>(i); });
+    gridlib::SiteGrid grid =
+        make_grid(20, 60, 20, [](int i) { return 30.0f + 0.01f * static_cast<float>(i); });
     placer::SiteFrame site = frame_of(grid);
     placer::DumpControl ctl = test_control();
     placer::Material mat = placer::material_properties(ctl);
@@ -36,8 +37,12 @@ protected:
         c.dumps_remaining = 4;
         return c;
     }
-    BuildResult build(const DumpConditions& c) { return placer::BUILD(ctl, mat, vessel, site, grid.depth, c, work); }
-    float depth_at(int r, int col) const { return grid.depth[static_cast<std::size_t>(r * 60 + col)]; }
+    BuildResult build(const DumpConditions& c) {
+        return placer::BUILD(ctl, mat, vessel, site, grid.depth, c, work);
+    }
+    float depth_at(int r, int col) const {
+        return grid.depth[static_cast<std::size_t>(r * 60 + col)];
+    }
 };
 
 TEST_F(Build, DumpBetweenTwoPointsGoesToTheLowerNumber) {
@@ -46,8 +51,8 @@ TEST_F(Build, DumpBetweenTwoPointsGoesToTheLowerNumber) {
         std::int32_t point;
     };
     const gridlib::Position p = at_point(grid, 10, 30);  // point 631
-    for (const Case& c : {Case{p.e + 10.0f, p.n, 631}, Case{p.e - 10.0f, p.n, 630}, Case{p.e, p.n - 10.0f, 631},
-                          Case{p.e + 3.0f, p.n - 2.0f, 631}}) {
+    for (const Case& c : {Case{p.e + 10.0f, p.n, 631}, Case{p.e - 10.0f, p.n, 630},
+                          Case{p.e, p.n - 10.0f, 631}, Case{p.e + 3.0f, p.n - 2.0f, 631}}) {
         BuildResult r = build(request(c.e, c.n));
         EXPECT_EQ(r.nearest, c.point) << c.e << " " << c.n;
         EXPECT_EQ(r.abort, 0);
@@ -105,7 +110,8 @@ TEST_F(Build, DeckReadsBackWithTheFateModelLayouts) {
     ctl.nfrac = 2;
     placer::Fraction silt;
     silt.name = "SILT";
-    silt.sg = 2.7f, silt.conc = 0.05f, silt.diameter = 0.02f, silt.void_ratio = 99.5f, silt.taucd = 0.015f;
+    silt.sg = 2.7f, silt.conc = 0.05f, silt.diameter = 0.02f, silt.void_ratio = 99.5f,
+    silt.taucd = 0.015f;
     silt.cohesive = 1, silt.strip = 1;
     ctl.fractions.push_back(silt);
     ctl.nprofile = 2;
@@ -125,7 +131,8 @@ TEST_F(Build, DeckReadsBackWithTheFateModelLayouts) {
 
     recio::RecordReader in("CLDX.DUE");
     std::string title, name;
-    std::int32_t kvessel = 0, nmax = 0, mmax = 0, nsolid = 0, nlayer = 0, nbins = 0, key1 = 9, kvary = 9, kwave = 0;
+    std::int32_t kvessel = 0, nmax = 0, mmax = 0, nsolid = 0, nlayer = 0, nbins = 0, key1 = 9,
+                 kvary = 9, kwave = 0;
     std::int32_t kpdesc = 9, kpcoll = 9, nprt = 0, kdepth = 9, ndens = 0, kvel = 0;
     in.need("(A60)", title);
     EXPECT_EQ(title, recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60));
@@ -133,7 +140,8 @@ TEST_F(Build, DeckReadsBackWithTheFateModelLayouts) {
     in.need("(16I5)", nmax, mmax, nsolid, nlayer, nbins);
     in.need("(16I5)", key1, kvary, kwave);
     in.need("(16I5)", kpdesc, kpcoll, nprt);
-    EXPECT_EQ(std::vector<int>({kvessel, nmax, mmax, nsolid, nlayer, nbins, key1, kvary, kwave, kpdesc, kpcoll, nprt}),
+    EXPECT_EQ(std::vector<int>({kvessel, nmax, mmax, nsolid, nlayer, nbins, key1, kvary, kwave,
+                                kpdesc, kpcoll, nprt}),
               std::vector<int>({3, 44, 44, 2, 2, 1, 0, 0, 1, 0, 0, 2}));
     float depc = 0, dx = 0, dz = 0;
     in.need("(8F10.0)", depc, dx, dz);
@@ -145,7 +153,8 @@ TEST_F(Build, DeckReadsBackWithTheFateModelLayouts) {
     std::vector<float> row(44);
     for (int m = 1; m <= 44; ++m) {
         in.need("(10F8.3)", recio::array(row.data(), 44));
-        for (int n = 1; n <= 44; ++n) ASSERT_NEAR(row[static_cast<std::size_t>(n - 1)], work.at(m, n), 0.0005);
+        for (int n = 1; n <= 44; ++n)
+            ASSERT_NEAR(row[static_cast<std::size_t>(n - 1)], work.at(m, n), 0.0005);
     }
     float xb = 0, zb = 0, rough = 0, zref = 0, hw = 0, tw = 0, dw = 0;
     in.need("(8F10.0)", xb, zb);
@@ -188,7 +197,8 @@ TEST_F(Build, DeckReadsBackWithTheFateModelLayouts) {
             const placer::Fraction& f = ctl.fractions[i];
             float sg = 0, conc = 0, fall = 0, voidr = 0, taucd = 0;
             std::int32_t kcohes = 9, kstrip = 9, third = 9;
-            in.need("(A8,2X,5E10.0,3I5)", name, sg, conc, fall, voidr, taucd, kcohes, kstrip, third);
+            in.need("(A8,2X,5E10.0,3I5)", name, sg, conc, fall, voidr, taucd, kcohes, kstrip,
+                    third);
             EXPECT_EQ(name, recio::padded(f.name, 8));
             EXPECT_FLOAT_EQ(sg, f.sg);
             EXPECT_FLOAT_EQ(conc, f.conc);
@@ -217,7 +227,8 @@ TEST_F(Build, CurrentDepthIsTheMeanDepthWhenSettlingDriftsTooFar) {
         float current_x, level, depth_written;
     };
     // x0 = 22 x 20 = 440 ft; threshold (40 / 0.1) x current x 50/40 x 0.7.
-    for (const Case& k : {Case{0.5f, 50.0f, 50.0f}, Case{2.0f, 50.0f, 40.0f}, Case{2.0f, 43.0f, 43.0f}}) {
+    for (const Case& k :
+         {Case{0.5f, 50.0f, 50.0f}, Case{2.0f, 50.0f, 40.0f}, Case{2.0f, 43.0f, 43.0f}}) {
         DumpConditions c = request(at_point(grid, 10, 30).e, at_point(grid, 10, 30).n);
         c.current_x = k.current_x;
         c.water_level = k.level;

@@ -1,8 +1,9 @@
 // DUMP.INI, the handshake and the start-up computations.
+#include "placer/control.hpp"
+
 #include <cmath>
 #include <memory>
 
-#include "placer/control.hpp"
 #include "placer/setup.hpp"
 #include "placer_fixture.hpp"
 #include "recio/records.hpp"
@@ -13,8 +14,11 @@ class Control : public PlacerFolder {};
 
 TEST_F(Control, HandshakeNeedsDumpyes) {
     EXPECT_FALSE(placer::handshake("ACTION.BAT"));
-    for (auto [first, ok] : std::vector<std::pair<std::string, bool>>{
-             {"DUMPYES", true}, {"DUMPYESXYZ  more", true}, {"GRIDYES", false}, {"DUMPYE", false}, {"", false}}) {
+    for (auto [first, ok] : std::vector<std::pair<std::string, bool>>{{"DUMPYES", true},
+                                                                      {"DUMPYESXYZ  more", true},
+                                                                      {"GRIDYES", false},
+                                                                      {"DUMPYE", false},
+                                                                      {"", false}}) {
         write_file("ACTION.BAT", first + "\n");
         EXPECT_EQ(placer::handshake("ACTION.BAT"), ok) << first;
     }
@@ -31,7 +35,8 @@ TEST_F(Control, ReadsEveryRecordOfEachPlacementMode) {
     c.nprofile = 2;
     c.profile_depth[1] = 60.0f;
     c.profile_density[1] = 1.027f;
-    c.speed1 = 0.3f, c.direction1 = 45.0f, c.switch_days = 3.5f, c.speed2 = 0.2f, c.direction2 = 225.0f;
+    c.speed1 = 0.3f, c.direction1 = 45.0f, c.switch_days = 3.5f, c.speed2 = 0.2f,
+    c.direction2 = 225.0f;
     c.heading = 33.0f;
     for (std::int16_t mode : {1, 2, 3, 4}) {
         c.placement_mode = mode;
@@ -84,13 +89,16 @@ TEST_F(Control, MalformedFileNamesTheRecord) {
         std::string message;
     };
     const std::vector<std::string> good = dump_ini_records(test_control());
-    for (const Case& c : {Case{7, "         abc", "RECORD 8"},
-                          Case{18, "    1    5     10.00      5.00", "RECORD 19: THE NUMBER OF SEDIMENT FRACTIONS"},
-                          Case{20, "    7", "RECORD 21: THE NUMBER OF DENSITY PROFILE POINTS"},
-                          Case{99, "", "END OF FILE DUMP.INI"}}) {
+    for (const Case& c :
+         {Case{7, "         abc", "RECORD 8"},
+          Case{18, "    1    5     10.00      5.00", "RECORD 19: THE NUMBER OF SEDIMENT FRACTIONS"},
+          Case{20, "    7", "RECORD 21: THE NUMBER OF DENSITY PROFILE POINTS"},
+          Case{99, "", "END OF FILE DUMP.INI"}}) {
         std::vector<std::string> recs = good;
-        if (c.record < recs.size()) recs[c.record] = c.text;
-        else recs.pop_back();
+        if (c.record < recs.size())
+            recs[c.record] = c.text;
+        else
+            recs.pop_back();
         write_records("DUMP.INI", recs);
         placer::DumpControl r;
         try {
@@ -113,13 +121,17 @@ TEST_F(Control, ValuesTheRunCannotUseAreRefused) {
         {"RECORD 9: KWAVE MUST BE 1", [](placer::DumpControl& c) { c.kwave = 0; }},
         {"RECORD 9: KVEL MUST BE 1 OR 2", [](placer::DumpControl& c) { c.kvel = 3; }},
         {"RECORD 9: NPRT MUST BE 2", [](placer::DumpControl& c) { c.nprt = 4; }},
-        {"RECORD 21: A PLACEMENT RUN NEEDS AT LEAST ONE DENSITY", [](placer::DumpControl& c) { c.nprofile = 0; }},
+        {"RECORD 21: A PLACEMENT RUN NEEDS AT LEAST ONE DENSITY",
+         [](placer::DumpControl& c) { c.nprofile = 0; }},
         {"RECORD 19: THE NUMBER OF LAYERS", [](placer::DumpControl& c) { c.nlayer = 7; }},
         {"RECORD 5: THE RUN MODE", [](placer::DumpControl& c) { c.run_mode = 3; }},
         {"RECORD 5: THE WAVE SOURCE", [](placer::DumpControl& c) { c.wave_source = 4; }},
-        {"RECORD 19: THE AVALANCHING ANGLE", [](placer::DumpControl& c) { c.post_angle = c.aval_angle; }},
-        {"RECORD 11: THE VESSEL WIDTH", [](placer::DumpControl& c) { c.light_draft = c.loaded_draft; }},
-        {"RECORD 20: FRACTION VALUES", [](placer::DumpControl& c) { c.fractions[0].void_ratio = 100.0f; }},
+        {"RECORD 19: THE AVALANCHING ANGLE",
+         [](placer::DumpControl& c) { c.post_angle = c.aval_angle; }},
+        {"RECORD 11: THE VESSEL WIDTH",
+         [](placer::DumpControl& c) { c.light_draft = c.loaded_draft; }},
+        {"RECORD 20: FRACTION VALUES",
+         [](placer::DumpControl& c) { c.fractions[0].void_ratio = 100.0f; }},
         {"RECORD 13: THE PLACEMENT MODE", [](placer::DumpControl& c) { c.placement_mode = 5; }},
         {"PROBLEM WITH PLACEMENT FILE INPUT ORDER",
          [](placer::DumpControl& c) { c.placement_mode = 4, c.order = 3; }},
@@ -156,7 +168,8 @@ TEST(Material, PorosityVesselAndSmallestNonCohesiveFallVelocity) {
     placer::Fraction coarse = c.fractions[0], clay = c.fractions[0];
     coarse.diameter = 0.15f;
     coarse.conc = 0.1f, coarse.void_ratio = 0.6f;
-    clay.diameter = 0.002f, clay.cohesive = 1, clay.conc = 0.1f, clay.sg = 2.75f, clay.void_ratio = 3.0f;
+    clay.diameter = 0.002f, clay.cohesive = 1, clay.conc = 0.1f, clay.sg = 2.75f,
+    clay.void_ratio = 3.0f;
     c.fractions = {c.fractions[0], clay, coarse};  // 0.2 mm, clay, 0.15 mm
     c.nfrac = 3;
     const placer::Material m = placer::material_properties(c);
@@ -202,12 +215,15 @@ TEST(Setup, SlopeAnalysisSetsTheFinalAngles) {
     EXPECT_FLOAT_EQ(flat.aval, 10.0f);
     // One 45-degree step up to the east in a placement run: only a few pairs
     // come near it, the final angles rise to just above it.
-    placer::Angles step = final_angles(make_grid(5, 5, 10, [](int i) { return i % 5 == 0 ? 30.0f : 40.0f; }), 2);
+    placer::Angles step =
+        final_angles(make_grid(5, 5, 10, [](int i) { return i % 5 == 0 ? 30.0f : 40.0f; }), 2);
     const float a = std::atan(1.0f) / 0.017453333f;
     EXPECT_FLOAT_EQ(step.final_aval, a + 1.0f);
     EXPECT_FLOAT_EQ(step.final_post, a + 0.75f);
     // A gentle slope in a long-term run: the angles fall to just above it, in force at once.
-    placer::Angles gentle = final_angles(make_grid(5, 5, 10, [](int i) { return 40.0f + 0.5f * static_cast<float>((i - 1) / 5); }), 1);
+    placer::Angles gentle = final_angles(
+        make_grid(5, 5, 10, [](int i) { return 40.0f + 0.5f * static_cast<float>((i - 1) / 5); }),
+        1);
     const float g = std::atan(0.05f) / 0.017453333f;
     EXPECT_FLOAT_EQ(gentle.final_aval, g + 1.0f);
     EXPECT_FLOAT_EQ(gentle.aval, g + 1.0f);

@@ -10,7 +10,7 @@ namespace {
 using placer::GetbackResult;
 
 class Getback : public PlacerFolder {
-protected:
+  protected:
     placer::WorkGrid work;
     placer::Lattice lattice;
 
@@ -68,19 +68,24 @@ TEST_F(Getback, LargerSiteIsInterpolatedFromTheLatticeWithCornersExact) {
         // A plane over the local frame: depth = 50 + 0.01 x (distance east of
         // the NW corner along the rows) + 0.02 x (distance south along the columns).
         const auto we = static_cast<float>(fr.we_extent), ns = static_cast<float>(fr.ns_extent);
-        const float along_we = we / static_cast<float>(nx - 1), along_ns = ns / static_cast<float>(ny - 1);
+        const float along_we = we / static_cast<float>(nx - 1),
+                    along_ns = ns / static_cast<float>(ny - 1);
         std::vector<float> last;
         for (int i = 1; i <= nx; ++i)
             for (int j = 1; j <= ny; ++j)
                 last.push_back(50.0f + 0.01f * along_we * static_cast<float>(i - 1) +
                                0.02f * (ns - along_ns * static_cast<float>(j - 1)));
         write_tns(12.0f);
-        write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(last.size(), 40.0f), 336, last));
+        write_records("PLOTBATH.DAT",
+                      plotbath_records(std::vector<float>(last.size(), 40.0f), 336, last));
         GetbackResult result{};
         EXPECT_EQ(placer::GETBACK("RUN1.TNS", work, g.depth, lattice, fr, &result), 336);
         EXPECT_EQ(result, GetbackResult::Interpolated);
-        auto lat = [&](int i, int j) { return last[static_cast<std::size_t>((i - 1) * ny + (j - 1))]; };
-        const auto n = static_cast<std::size_t>(g.total_points), npr = static_cast<std::size_t>(cols);
+        auto lat = [&](int i, int j) {
+            return last[static_cast<std::size_t>((i - 1) * ny + (j - 1))];
+        };
+        const auto n = static_cast<std::size_t>(g.total_points),
+                   npr = static_cast<std::size_t>(cols);
         EXPECT_EQ(g.depth[0], lat(1, ny));
         EXPECT_EQ(g.depth[npr - 1], lat(nx, ny));
         EXPECT_EQ(g.depth[n - npr], lat(1, 1));
@@ -88,8 +93,13 @@ TEST_F(Getback, LargerSiteIsInterpolatedFromTheLatticeWithCornersExact) {
         float worst = 0.0f;
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < cols; ++c) {
-                const float plane = 50.0f + 0.01f * static_cast<float>(c * 10) + 0.02f * static_cast<float>(r * 10);
-                worst = std::max(worst, std::fabs(g.depth[static_cast<std::size_t>(r) * npr + static_cast<std::size_t>(c)] - plane));
+                const float plane =
+                    50.0f + 0.01f * static_cast<float>(c * 10) + 0.02f * static_cast<float>(r * 10);
+                worst = std::max(
+                    worst,
+                    std::fabs(
+                        g.depth[static_cast<std::size_t>(r) * npr + static_cast<std::size_t>(c)] -
+                        plane));
             }
         // Inverse-distance weighting over nodes about 12.5 ft apart on a plane
         // rising 0.02 ft per foot: off by well under a node's rise (0.25 ft),
@@ -116,13 +126,15 @@ TEST_F(Getback, DepthsAreKeptWhenNoCompleteGridCanBeRead) {
     };
     for (const Case& c : {Case{"no resampled grid file", false, plotbath_records(flat, 168, flat)},
                           Case{"no PLOTBATH.DAT", true, {}}, Case{"no end marker", true, no_marker},
-                          Case{"a grid cut short", true, short_block}, Case{"no elapsed-time block", true, no_output}}) {
+                          Case{"a grid cut short", true, short_block},
+                          Case{"no elapsed-time block", true, no_output}}) {
         std::remove("RUN1.TNS");
         std::remove("PLOTBATH.DAT");
         if (c.tns) write_tns(20.0f);
         if (!c.plotbath.empty()) write_records("PLOTBATH.DAT", c.plotbath);
         GetbackResult result{};
-        EXPECT_EQ(placer::GETBACK("RUN1.TNS", work, g.depth, lattice, frame_for(g), &result), 0) << c.what;
+        EXPECT_EQ(placer::GETBACK("RUN1.TNS", work, g.depth, lattice, frame_for(g), &result), 0)
+            << c.what;
         EXPECT_EQ(result, GetbackResult::Kept) << c.what;
         EXPECT_EQ(g.depth, before) << c.what;
     }

@@ -28,10 +28,11 @@ namespace fs = std::filesystem;
 
 // A test in its own temporary folder, with standard input at its end.
 class PlacerFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("placer_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("placer_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         old_ = fs::current_path();
@@ -57,14 +58,17 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    static void write_file(const std::string& file, const std::string& body) { std::ofstream(file) << body; }
+    static void write_file(const std::string& file, const std::string& body) {
+        std::ofstream(file) << body;
+    }
     static void write_records(const std::string& file, const std::vector<std::string>& records) {
         std::ofstream out(file);
         for (const std::string& r : records) out << r << '\n';
     }
     template <class... A>
     static void add(std::vector<std::string>& records, const char* format, const A&... args) {
-        for (std::string& r : recio::format_records(format, args...)) records.push_back(std::move(r));
+        for (std::string& r : recio::format_records(format, args...))
+            records.push_back(std::move(r));
     }
 
     fs::path dir_, old_;
@@ -86,7 +90,8 @@ gridlib::SiteGrid make_grid(int ns, int we, int interval, F depth_of) {
     g.datum = 40.0f;
     g.local_nw_e = 1000.0f;
     g.local_nw_n = 5000.0f;
-    for (int i = 1; i <= g.total_points; ++i) g.depth[static_cast<std::size_t>(i - 1)] = depth_of(i);
+    for (int i = 1; i <= g.total_points; ++i)
+        g.depth[static_cast<std::size_t>(i - 1)] = depth_of(i);
     return g;
 }
 
@@ -107,20 +112,25 @@ inline placer::SiteFrame frame_of(const gridlib::SiteGrid& g) {
 // Easting and northing of the point in 0-based row r and column c of a site
 // with rotation 0.
 inline gridlib::Position at_point(const gridlib::SiteGrid& g, int r, int c) {
-    return {g.local_nw_e + static_cast<float>(c * g.interval), g.local_nw_n - static_cast<float>(r * g.interval)};
+    return {g.local_nw_e + static_cast<float>(c * g.interval),
+            g.local_nw_n - static_cast<float>(r * g.interval)};
 }
 
 // Writes stem.IN (and its companions) and stem.OUT, the summary with the
 // corners, extents and centre of the grid.
 inline void write_site(const std::string& stem, const gridlib::SiteGrid& g) {
     gridlib::ResampleWork work;
-    ASSERT_TRUE(gridlib::GRID1(stem + ".IN", g.local_nw_e, g.local_nw_n, g, work, gridlib::GRID1_NEW, 0, "TEST SITE"));
+    ASSERT_TRUE(gridlib::GRID1(stem + ".IN", g.local_nw_e, g.local_nw_n, g, work,
+                               gridlib::GRID1_NEW, 0, "TEST SITE"));
     gridlib::SiteSummary s;
     gridlib::Rotation rot = gridlib::rotation_of(g.rotation, g.coord_system, g.local_nw_n);
-    auto corner = [&](std::int32_t i) { return gridlib::site_position(i, g, g.local_nw_e, g.local_nw_n, rot); };
-    gridlib::Position nw = corner(1), ne = corner(g.points_we), sw = corner(g.total_points - g.points_we + 1),
-                      se = corner(g.total_points);
-    s.corners = {nw.e, nw.n, ne.e, ne.n, sw.e, sw.n, se.e, se.n, (nw.e + se.e) / 2.0f, (nw.n + se.n) / 2.0f};
+    auto corner = [&](std::int32_t i) {
+        return gridlib::site_position(i, g, g.local_nw_e, g.local_nw_n, rot);
+    };
+    gridlib::Position nw = corner(1), ne = corner(g.points_we),
+                      sw = corner(g.total_points - g.points_we + 1), se = corner(g.total_points);
+    s.corners = {
+        nw.e, nw.n, ne.e, ne.n, sw.e, sw.n, se.e, se.n, (nw.e + se.e) / 2.0f, (nw.n + se.n) / 2.0f};
     s.ns_extent = (g.points_ns - 1) * g.interval;
     s.we_extent = (g.points_we - 1) * g.interval;
     s.portrayal_points = g.total_points;
@@ -153,7 +163,8 @@ inline placer::DumpControl test_control() {
     c.wave_height = 2.0f;
     c.wave_period = 8.0f;
     c.wave_direction = 270.0f;
-    c.key1 = 0, c.kdepth = 0, c.kpdesc = 0, c.kpcoll = 0, c.nprt = 2, c.kwave = 1, c.kvary = 0, c.kvel = 1;
+    c.key1 = 0, c.kdepth = 0, c.kpdesc = 0, c.kpcoll = 0, c.nprt = 2, c.kwave = 1, c.kvary = 0,
+    c.kvel = 1;
     c.tstop = 1800.0f, c.dtl = 300.0f, c.trel = 10.0f, c.tprint1 = 900.0f, c.tprint2 = 1800.0f;
     c.rough = 0.005f, c.zref = 3.0f, c.gauge_depth = 60.0f;
     c.vessel_width = 40.0f, c.loaded_draft = 12.0f, c.light_draft = 4.0f, c.rhow = 1.0f;
@@ -186,28 +197,34 @@ inline placer::DumpControl test_control() {
 // The records of DUMP.INI holding `c` (loads and amount as the file states them).
 inline std::vector<std::string> dump_ini_records(const placer::DumpControl& c) {
     std::vector<std::string> r;
-    auto add = [&r](const std::vector<std::string>& recs) { r.insert(r.end(), recs.begin(), recs.end()); };
+    auto add = [&r](const std::vector<std::string>& recs) {
+        r.insert(r.end(), recs.begin(), recs.end());
+    };
     using recio::format_records;
     using recio::padded;
     add(format_records("(A19)", padded(c.prefix, 19)));
     add(format_records("(A6)", padded(c.site, 6)));
     add(format_records("(A6)", padded(c.out, 6)));
     add(format_records("(A60)", padded(c.title, 60)));
-    add(format_records("(16I5)", c.base_option, c.sign_option, c.run_mode, c.wave_source, c.tide_source));
+    add(format_records("(16I5)", c.base_option, c.sign_option, c.run_mode, c.wave_source,
+                       c.tide_source));
     add(format_records("(A6)", padded(c.equipment, 6)));
     add(format_records("(16I5)", c.kvessel, c.nbins));
-    add(format_records("(9F12.3)", c.vessel_speed, c.vessel_direction, c.load_volume, c.wave_height, c.wave_period,
-                       c.wave_direction));
-    add(format_records("(16I5)", c.key1, c.kdepth, c.kpdesc, c.kpcoll, c.nprt, c.kwave, c.kvary, c.kvel));
-    add(format_records("(9F12.3)", c.tstop, c.dtl, c.trel, c.tprint1, c.tprint2, c.rough, c.zref, c.gauge_depth));
-    add(format_records("(9F12.3)", 0.0f, c.vessel_width, c.loaded_draft, c.light_draft, c.rhow, c.tdis, c.binl,
-                       c.binw, c.heading));
-    add(format_records("(16I5)", c.start_month, c.start_year, c.end_month, c.end_year, c.disposal_days,
-                       c.period_days, 0));
+    add(format_records("(9F12.3)", c.vessel_speed, c.vessel_direction, c.load_volume, c.wave_height,
+                       c.wave_period, c.wave_direction));
+    add(format_records("(16I5)", c.key1, c.kdepth, c.kpdesc, c.kpcoll, c.nprt, c.kwave, c.kvary,
+                       c.kvel));
+    add(format_records("(9F12.3)", c.tstop, c.dtl, c.trel, c.tprint1, c.tprint2, c.rough, c.zref,
+                       c.gauge_depth));
+    add(format_records("(9F12.3)", 0.0f, c.vessel_width, c.loaded_draft, c.light_draft, c.rhow,
+                       c.tdis, c.binl, c.binw, c.heading));
+    add(format_records("(16I5)", c.start_month, c.start_year, c.end_month, c.end_year,
+                       c.disposal_days, c.period_days, 0));
     add(format_records("(16I5)", c.placement_mode));
     add(format_records("(A30)", padded(c.technique, 30)));
     if (c.placement_mode == 1)
-        add(format_records("(3F11.1,3X,A2)", c.centre_e, c.centre_n, c.radius, padded(c.direction_code, 2)));
+        add(format_records("(3F11.1,3X,A2)", c.centre_e, c.centre_n, c.radius,
+                           padded(c.direction_code, 2)));
     else if (c.placement_mode == 2)
         add(format_records("(9F12.3)", c.line_start_e, c.line_start_n, c.line_end_e, c.line_end_n));
     else
@@ -215,16 +232,17 @@ inline std::vector<std::string> dump_ini_records(const placer::DumpControl& c) {
     add(format_records("(2I9,3X,A32)", c.loads, c.total_amount, padded(c.placement_file, 32)));
     add(format_records("(16I5)", c.order, c.navigable_depth, c.lateral_tolerance));
     add(format_records("(A30)", padded(c.material, 30)));
-    add(format_records("(2I5,3F10.2,I5,F12.3)", c.nlayer, c.nfrac, c.aval_angle, c.post_angle, c.grain_size,
-                       c.sediment_type, c.bulk_void_ratio));
+    add(format_records("(2I5,3F10.2,I5,F12.3)", c.nlayer, c.nfrac, c.aval_angle, c.post_angle,
+                       c.grain_size, c.sediment_type, c.bulk_void_ratio));
     for (const placer::Fraction& f : c.fractions)
-        add(format_records("(A8,3X,5F10.5,3I5)", padded(f.name, 8), f.sg, f.conc, f.diameter, f.void_ratio, f.taucd,
-                           f.cohesive, f.strip, 0));
+        add(format_records("(A8,3X,5F10.5,3I5)", padded(f.name, 8), f.sg, f.conc, f.diameter,
+                           f.void_ratio, f.taucd, f.cohesive, f.strip, 0));
     add(format_records("(16I5)", c.nprofile));
     const auto m = static_cast<std::size_t>(c.nprofile);
     add(format_records("(9F12.3)", recio::array(static_cast<const float*>(c.profile_depth), m)));
     add(format_records("(8F10.5)", recio::array(static_cast<const float*>(c.profile_density), m)));
-    add(format_records("(9F12.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days, c.speed2, c.direction2));
+    add(format_records("(9F12.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days,
+                       c.speed2, c.direction2));
     return r;
 }
 
@@ -234,9 +252,12 @@ inline std::vector<std::string> dump_ini_records(const placer::DumpControl& c) {
 using Cells = std::map<std::pair<int, int>, float>;
 
 // CLDX.DUT: five header records, then each block's time and rows (21E9.3 per record).
-inline std::vector<std::string> deposit_records(int rows, int cols, const std::vector<std::pair<float, Cells>>& blocks) {
+inline std::vector<std::string> deposit_records(
+    int rows, int cols, const std::vector<std::pair<float, Cells>>& blocks) {
     std::vector<std::string> r;
-    auto add = [&r](const std::vector<std::string>& recs) { r.insert(r.end(), recs.begin(), recs.end()); };
+    auto add = [&r](const std::vector<std::string>& recs) {
+        r.insert(r.end(), recs.begin(), recs.end());
+    };
     add(recio::format_records("(A7,A60)", std::string("    DUT"), std::string(60, ' ')));
     add(recio::format_records("(A60)", recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60)));
     add(recio::format_records("(2I3,3F8.1)", rows, cols, 20.0f, 20.0f, 0.0f));
@@ -250,7 +271,8 @@ inline std::vector<std::string> deposit_records(int rows, int cols, const std::v
                 auto it = block.second.find({a, b});
                 if (it != block.second.end()) row[static_cast<std::size_t>(b - 1)] = it->second;
             }
-            add(recio::format_records("(21E9.3)", recio::array(static_cast<const float*>(row.data()), row.size())));
+            add(recio::format_records(
+                "(21E9.3)", recio::array(static_cast<const float*>(row.data()), row.size())));
         }
     }
     return r;
@@ -259,10 +281,13 @@ inline std::vector<std::string> deposit_records(int rows, int cols, const std::v
 // ---- long-term grid file
 
 // PLOTBATH.DAT: header, initial grid, one elapsed-time block and the end marker.
-inline std::vector<std::string> plotbath_records(const std::vector<float>& initial, std::int32_t hours,
+inline std::vector<std::string> plotbath_records(const std::vector<float>& initial,
+                                                 std::int32_t hours,
                                                  const std::vector<float>& last) {
     std::vector<std::string> r;
-    auto add = [&r](const std::vector<std::string>& recs) { r.insert(r.end(), recs.begin(), recs.end()); };
+    auto add = [&r](const std::vector<std::string>& recs) {
+        r.insert(r.end(), recs.begin(), recs.end());
+    };
     add(recio::format_records("(' TIME =   00 HR ',4F10.5)", 0.2f, 0.025f, 20.0f, 20.0f));
     add(recio::format_records("(26F8.3)", recio::array(initial.data(), initial.size())));
     add(recio::format_records("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours));
@@ -275,7 +300,8 @@ inline std::vector<std::string> plotbath_records(const std::vector<float>& initi
 
 // Copies the built placer into the current folder and writes child scripts.
 inline void install_placer() {
-    fs::copy_file(fs::path(SUITE_BIN_DIR) / "placer", "placer", fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(SUITE_BIN_DIR) / "placer", "placer",
+                  fs::copy_options::overwrite_existing);
 }
 
 inline void write_script(const std::string& name, const std::string& body) {

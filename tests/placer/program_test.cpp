@@ -17,7 +17,7 @@ struct LoadLine {
 };
 
 class Program : public PlacerFolder {
-protected:
+  protected:
     // 20 rows x 60 columns, 20 ft apart, 40 ft deep; NW corner (1000, 5000).
     gridlib::SiteGrid grid = make_grid(20, 60, 20, [](int) { return 40.0f; });
     placer::DumpControl ctl = test_control();
@@ -34,13 +34,17 @@ protected:
         write_records("DUMP.INI", dump_ini_records(ctl));
         write_records("deposit.dut", deposit_records(44, 44, {{1800.0f, deposit}}));
         write_script("cloudex", "echo run >> cloudex.log\ncp deposit.dut CLDX.DUT");
-        write_script("dredge",
-                     "echo run >> dredge.log\nn=$(wc -l < dredge.log | tr -d ' ')\ncp PCD.INI pcd.$n\n"
-                     "cp RUN1.TNS tns.$n 2>/dev/null\n[ -f plotbath.dat ] && cp plotbath.dat PLOTBATH.DAT\nexit 0");
+        write_script(
+            "dredge",
+            "echo run >> dredge.log\nn=$(wc -l < dredge.log | tr -d ' ')\ncp PCD.INI pcd.$n\n"
+            "cp RUN1.TNS tns.$n 2>/dev/null\n[ -f plotbath.dat ] && cp plotbath.dat "
+            "PLOTBATH.DAT\nexit 0");
     }
     static int calls(const std::string& log) { return static_cast<int>(lines(log).size()); }
     std::string console() const { return text("console.txt"); }
-    bool said(const std::string& message) const { return console().find(message) != std::string::npos; }
+    bool said(const std::string& message) const {
+        return console().find(message) != std::string::npos;
+    }
 
     // The load lines of RUN1.ACT: after the 16 header records, up to the first continuation page.
     static std::vector<LoadLine> load_lines() {
@@ -62,7 +66,8 @@ protected:
     // Depth lowered over the whole site against a flat 40 ft.
     static double lowered(const gridlib::SiteGrid& g) {
         double s = 0.0;
-        for (std::int32_t i = 0; i < g.total_points; ++i) s += 40.0 - static_cast<double>(g.depth[static_cast<std::size_t>(i)]);
+        for (std::int32_t i = 0; i < g.total_points; ++i)
+            s += 40.0 - static_cast<double>(g.depth[static_cast<std::size_t>(i)]);
         return s;
     }
 };
@@ -81,7 +86,8 @@ TEST_F(Program, PlacementFileWithRefusedLoadsAndAnEastEdgeDump) {
     ASSERT_EQ(run_placer(), 0) << console();
     const std::vector<LoadLine> loads = load_lines();
     ASSERT_EQ(loads.size(), 4u);
-    const std::vector<std::pair<float, int>> expected = {{1600.0f, 3}, {500.0f, 2}, {1000.0f, 1}, {2140.0f, 0}};
+    const std::vector<std::pair<float, int>> expected = {
+        {1600.0f, 3}, {500.0f, 2}, {1000.0f, 1}, {2140.0f, 0}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(loads[i].remaining, expected[i].second);
         EXPECT_FLOAT_EQ(loads[i].e, expected[i].first);
@@ -101,9 +107,12 @@ TEST_F(Program, PlacementFileWithRefusedLoadsAndAnEastEdgeDump) {
     EXPECT_NEAR(lowered(g), 2 * 1.5 + 7.0, 1e-3);
     // The loads beyond the lateral tolerance: 1090 - 540, 590 - 540 and 550 - 540 ft.
     const std::string act = text("RUN1.ACT");
-    EXPECT_NE(act.find("              2                                        550"), std::string::npos);
-    EXPECT_NE(act.find("              3                                         50"), std::string::npos);
-    EXPECT_NE(act.find("              4                                         10"), std::string::npos);
+    EXPECT_NE(act.find("              2                                        550"),
+              std::string::npos);
+    EXPECT_NE(act.find("              3                                         50"),
+              std::string::npos);
+    EXPECT_NE(act.find("              4                                         10"),
+              std::string::npos);
     EXPECT_NE(act.find("NAVIGABLE DEPTH HAS NOT BEEN EXCEEDED"), std::string::npos);
     EXPECT_NE(act.find("NUMBER OF LOADS TO PLACE ALL MATERIAL:    4"), std::string::npos);
     EXPECT_NE(act.find("AMOUNT MATERIAL PLACED AT SITE:    4000"), std::string::npos);
@@ -137,7 +146,8 @@ TEST_F(Program, RandomScatterStaysAboutTheCentre) {
 // the second week, (load - 1) x 166 ft from its start, snapped to the grid.
 TEST_F(Program, LineLoadsCoverTheWholeLineOverSeveralWeeks) {
     ctl.placement_mode = 2;
-    ctl.line_start_e = 1100.0f, ctl.line_start_n = 4800.0f, ctl.line_end_e = 2100.0f, ctl.line_end_n = 4800.0f;
+    ctl.line_start_e = 1100.0f, ctl.line_start_n = 4800.0f, ctl.line_end_e = 2100.0f,
+    ctl.line_end_n = 4800.0f;
     ctl.loads = 6;
     ctl.disposal_days = 14, ctl.period_days = 14;
     prepare();
@@ -157,8 +167,10 @@ TEST_F(Program, KeyboardPositionsUntilTheInputEnds) {
     ASSERT_EQ(loads.size(), 2u);
     EXPECT_FLOAT_EQ(loads[1].e, 1700.0f);
     EXPECT_FLOAT_EQ(loads[1].n, 4780.0f);
-    EXPECT_TRUE(said("WHERE WITHIN THE DISPOSAL AREA IS THE PLACEMENT\nOPERATION TAKING PLACE ? (EASTING,NORTHING)\n"
-                     "FOR DUMP #       2  OF       3"));
+    EXPECT_TRUE(
+        said("WHERE WITHIN THE DISPOSAL AREA IS THE PLACEMENT\nOPERATION TAKING PLACE ? "
+             "(EASTING,NORTHING)\n"
+             "FOR DUMP #       2  OF       3"));
     EXPECT_TRUE(said("NO MORE PLACEMENT POSITIONS FROM THE KEYBOARD"));
     EXPECT_TRUE(said("PRESS \"RETURN\" TO CONTINUE"));
     gridlib::SiteSummary s;
@@ -177,7 +189,8 @@ TEST_F(Program, ScheduleMakesEveryLoad) {
         ASSERT_EQ(run_placer(), 0) << console();
         const std::vector<LoadLine> made = load_lines();
         ASSERT_EQ(static_cast<int>(made.size()), loads);
-        for (int k = 0; k < loads; ++k) EXPECT_EQ(made[static_cast<std::size_t>(k)].remaining, loads - 1 - k);
+        for (int k = 0; k < loads; ++k)
+            EXPECT_EQ(made[static_cast<std::size_t>(k)].remaining, loads - 1 - k);
         EXPECT_EQ(calls("cloudex.log"), loads);
         EXPECT_EQ(lines("PCD.INI")[0], "  168    7   60   20    3    2    2");
         std::remove("cloudex.log");
@@ -189,7 +202,9 @@ TEST_F(Program, ScheduleMakesEveryLoad) {
 TEST_F(Program, OneFailedFateRunIsSkippedTwoInARowEndTheRun) {
     ctl.loads = 3;
     prepare();
-    write_script("cloudex", "echo run >> cloudex.log\n[ $(wc -l < cloudex.log) -eq 2 ] || cp deposit.dut CLDX.DUT");
+    write_script(
+        "cloudex",
+        "echo run >> cloudex.log\n[ $(wc -l < cloudex.log) -eq 2 ] || cp deposit.dut CLDX.DUT");
     ASSERT_EQ(run_placer(), 0) << console();
     EXPECT_EQ(load_lines().size(), 3u);
     EXPECT_TRUE(said("THERE WERE PROBLEMS ACCESSING CLDX.DUT"));
@@ -213,7 +228,8 @@ TEST_F(Program, SeriesValuesReachTheDeck) {
     fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/WAVREC.OUT", "WAVREC.OUT");
     fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/TIDE.DAT", "TIDE.DAT");
     // A long-term grid left from an earlier run is not taken for this run's.
-    write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(1200, 12.0f), 168, std::vector<float>(1200, 12.0f)));
+    write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(1200, 12.0f), 168,
+                                                   std::vector<float>(1200, 12.0f)));
     ASSERT_EQ(run_placer(), 0) << console();
     recio::RecordReader deck("CLDX.DUE");
     ASSERT_TRUE(deck.skip(7));
@@ -244,7 +260,8 @@ TEST_F(Program, LongTermRunsAfterTheWeekAndForTheQuietWeeks) {
     ctl.wave_source = 2;
     ctl.disposal_days = 7, ctl.period_days = 14;
     prepare();
-    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168, std::vector<float>(1200, 33.0f)));
+    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168,
+                                                   std::vector<float>(1200, 33.0f)));
     ASSERT_EQ(run_placer(), 0) << console();
     EXPECT_EQ(calls("dredge.log"), 2);
     EXPECT_EQ(lines("pcd.1")[0], "    0    7   60   20    2    2    2");
@@ -253,7 +270,8 @@ TEST_F(Program, LongTermRunsAfterTheWeekAndForTheQuietWeeks) {
     EXPECT_EQ(lines("pcd.1")[4], "   0.200   1  10.000   5.000   0.444");
     EXPECT_EQ(lines("pcd.2")[0], "   56    7   60   20    2    2    2");
     const gridlib::SiteGrid g = result();
-    EXPECT_TRUE(std::all_of(g.depth.begin(), g.depth.begin() + 1200, [](float d) { return d == 33.0f; }));
+    EXPECT_TRUE(
+        std::all_of(g.depth.begin(), g.depth.begin() + 1200, [](float d) { return d == 33.0f; }));
     EXPECT_EQ(lines("RUN1.TIM"), std::vector<std::string>({"    168"}));
 }
 
@@ -271,7 +289,8 @@ TEST_F(Program, LongTermOnlyRun) {
     ctl.wave_source = 2;
     ctl.period_days = 14;
     prepare();
-    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 336, std::vector<float>(1200, 35.0f)));
+    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 336,
+                                                   std::vector<float>(1200, 35.0f)));
     ASSERT_EQ(run_placer(), 0) << console();
     EXPECT_EQ(calls("dredge.log"), 1);
     EXPECT_EQ(lines("pcd.1")[0], "    0   14   60   20    2    2    1");
@@ -294,7 +313,8 @@ TEST_F(Program, CohesiveMaterialIsHandedOverAsThicknessOverTheBaseSurface) {
     ctl.loads = 1;
     ctl.disposal_days = 7, ctl.period_days = 14;
     prepare();
-    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168, std::vector<float>(1200, 39.0f)));
+    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168,
+                                                   std::vector<float>(1200, 39.0f)));
     ASSERT_EQ(run_placer(), 0) << console();
     const auto& d0 = grid.depth;
     const float ref = (d0[0] + d0[59] + d0[1140] + d0[1199] + 2.0f * d0[569]) / 6.0f;
@@ -308,7 +328,9 @@ TEST_F(Program, CohesiveMaterialIsHandedOverAsThicknessOverTheBaseSurface) {
     // Back from 1 ft of material everywhere: base depth less 1 ft of thickness over the reference.
     const gridlib::SiteGrid g = result();
     for (int i : {0, 100, 630, 1199})
-        EXPECT_NEAR(g.depth[static_cast<std::size_t>(i)], d0[static_cast<std::size_t>(i)] - (ref - 39.0f), 0.002) << i;
+        EXPECT_NEAR(g.depth[static_cast<std::size_t>(i)],
+                    d0[static_cast<std::size_t>(i)] - (ref - 39.0f), 0.002)
+            << i;
 }
 
 TEST_F(Program, AvalanchingDuringABusyWeekKeepsTheVolume) {
@@ -337,14 +359,19 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
     };
     const std::vector<Case> cases = {
         {"not a placement run", "", [](placer::DumpControl&) {}, "GRIDYES"},
-        {"deck option", "DUMP.INI RECORD 9: KEY1 MUST BE 0", [](placer::DumpControl& c) { c.key1 = 1; }},
-        {"profile", "DUMP.INI RECORD 21: A PLACEMENT RUN NEEDS", [](placer::DumpControl& c) { c.nprofile = 0; }},
+        {"deck option", "DUMP.INI RECORD 9: KEY1 MUST BE 0",
+         [](placer::DumpControl& c) { c.key1 = 1; }},
+        {"profile", "DUMP.INI RECORD 21: A PLACEMENT RUN NEEDS",
+         [](placer::DumpControl& c) { c.nprofile = 0; }},
         {"malformed record", "RECORD 8", [](placer::DumpControl&) {}, "DUMPYES", 8},
         {"placement file missing", "COULD NOT OPEN PLACEMENT FILE NOWHERE.XY",
-         [](placer::DumpControl& c) { c.placement_mode = 4, c.loads = 5, c.placement_file = "NOWHERE.XY"; }},
+         [](placer::DumpControl& c) {
+             c.placement_mode = 4, c.loads = 5, c.placement_file = "NOWHERE.XY";
+         }},
         {"input order", "PROBLEM WITH PLACEMENT FILE INPUT ORDER",
          [](placer::DumpControl& c) { c.placement_mode = 4, c.loads = 5, c.order = 0; }},
-        {"summary of another grid", "THE SITE SUMMARY FILE SITE.OUT DOES NOT DESCRIBE THE GRID OF SITE.IN",
+        {"summary of another grid",
+         "THE SITE SUMMARY FILE SITE.OUT DOES NOT DESCRIBE THE GRID OF SITE.IN",
          [](placer::DumpControl&) {}, "DUMPYES", 0, true},
     };
     for (const Case& c : cases) {
@@ -362,8 +389,10 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
             write_records("DUMP.INI", recs);
         }
         EXPECT_EQ(run_placer(), 1) << c.what;
-        if (c.message.empty()) EXPECT_EQ(console(), "") << c.what;
-        else EXPECT_TRUE(said(c.message)) << c.what << ": " << console();
+        if (c.message.empty())
+            EXPECT_EQ(console(), "") << c.what;
+        else
+            EXPECT_TRUE(said(c.message)) << c.what << ": " << console();
         for (const char* f : {"RUN1.ACT", "PCD.INI", "CLDX.DUE", "RUN1.IN", "RUN1.TIM"})
             EXPECT_FALSE(fs::exists(f)) << c.what << " wrote " << f;
     }

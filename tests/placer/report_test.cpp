@@ -1,5 +1,6 @@
 // The placement summary: header, load lines, continuation pages, lateral list.
 #include "placer/report.hpp"
+
 #include "placer_fixture.hpp"
 
 namespace {
@@ -41,7 +42,9 @@ TEST_F(Report, HeaderAndLoadLines) {
 
 TEST_F(Report, NavigableDepthPage) {
     // Depths truncated to whole feet at or above the navigable depth are listed.
-    gridlib::SiteGrid g = make_grid(2, 3, 20, [](int i) { return i == 2 ? 12.9f : i == 6 ? 11.0f : 13.0f; });
+    gridlib::SiteGrid g = make_grid(2, 3, 20, [](int i) {
+        return i == 2 ? 12.9f : i == 6 ? 11.0f : 13.0f;
+    });
     placer::PlacementReport r;
     ASSERT_TRUE(r.open("RUN1.ACT"));
     r.navigable_page(frame_of(g), g.depth, 12);
@@ -81,12 +84,14 @@ TEST_F(Report, LateralTolerancePageAndList) {
     // east-west or 250 ft north-south of the centre a load is outside.
     placer::LateralList list;
     const placer::Scale sc;
-    auto test = [&](std::int16_t k, float e, float n) { list.test(k, e, n, 1500.0f, 4700.0f, 1000, 600, 50, sc); };
+    auto test = [&](std::int16_t k, float e, float n) {
+        list.test(k, e, n, 1500.0f, 4700.0f, 1000, 600, 50, sc);
+    };
     test(1, 1500.0f, 4700.0f);
     test(2, 1949.0f, 4949.0f);
     EXPECT_FALSE(list.any_outside);
-    test(3, 1960.5f, 4700.0f);   // 10.5 ft beyond
-    test(4, 1500.0f, 5984.0f);   // 1034 ft beyond: asterisks in I3
+    test(3, 1960.5f, 4700.0f);  // 10.5 ft beyond
+    test(4, 1500.0f, 5984.0f);  // 1034 ft beyond: asterisks in I3
     ASSERT_EQ(list.entries.size(), 2u);
     EXPECT_EQ(list.entries[0], std::make_pair(std::int16_t{3}, 10));
     placer::PlacementReport r;

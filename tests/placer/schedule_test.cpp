@@ -1,8 +1,9 @@
 // The schedule in time, the currents, the dump positions and the series files.
+#include "placer/schedule.hpp"
+
 #include <cmath>
 #include <numeric>
 
-#include "placer/schedule.hpp"
 #include "placer_fixture.hpp"
 
 namespace {
@@ -11,7 +12,8 @@ using placer::Schedule;
 
 TEST(Schedule, WeeksOfAPeriod) {
     // A part-week counts when it exceeds 0.14 of the whole weeks.
-    const std::vector<std::pair<int, int>> cases = {{0, 1}, {3, 1}, {7, 1}, {8, 2}, {14, 2}, {15, 2}, {22, 3}, {29, 4}, {36, 5}};
+    const std::vector<std::pair<int, int>> cases = {{0, 1},  {3, 1},  {7, 1},  {8, 2}, {14, 2},
+                                                    {15, 2}, {22, 3}, {29, 4}, {36, 5}};
     for (auto [days, weeks] : cases) EXPECT_EQ(placer::weeks_of(days), weeks) << days;
 }
 
@@ -23,10 +25,11 @@ TEST(Schedule, LoadsPerWeekAndTheUnevenFlag) {
         bool uneven;
         int quiet;
     };
-    for (const Case& c : {Case{30, 28, 28, 4, 4, 7, 2.0f, false, 0}, Case{31, 28, 28, 4, 4, 7, 3.0f, true, 0},
-                          Case{3, 28, 35, 5, 1, 3, 0.0f, false, 4},  // fewer loads than weeks: one week
-                          Case{20, 28, 14, 2, 2, 10, 0.0f, false, 0},  // disposal weeks at most the period's
-                          Case{10, 7, 21, 3, 1, 10, 0.0f, false, 2}}) {
+    for (const Case& c :
+         {Case{30, 28, 28, 4, 4, 7, 2.0f, false, 0}, Case{31, 28, 28, 4, 4, 7, 3.0f, true, 0},
+          Case{3, 28, 35, 5, 1, 3, 0.0f, false, 4},    // fewer loads than weeks: one week
+          Case{20, 28, 14, 2, 2, 10, 0.0f, false, 0},  // disposal weeks at most the period's
+          Case{10, 7, 21, 3, 1, 10, 0.0f, false, 2}}) {
         const Schedule s = placer::make_schedule(c.loads, c.disposal_days, c.period_days, 2);
         EXPECT_EQ(s.weeks, c.weeks) << c.loads;
         EXPECT_EQ(s.disposal_weeks, c.disposal_weeks) << c.loads;
@@ -47,8 +50,9 @@ TEST(Schedule, EveryLoadIsMade) {
         int loads, days;
         std::vector<int> weeks;
     };
-    for (const Case& c : {Case{30, 28, {7, 7, 7, 9}}, Case{31, 28, {8, 7, 7, 9}}, Case{28, 28, {7, 7, 7, 7}},
-                          Case{3, 28, {3}}, Case{35, 28, {9, 8, 8, 10}}, Case{1, 7, {1}}}) {
+    for (const Case& c :
+         {Case{30, 28, {7, 7, 7, 9}}, Case{31, 28, {8, 7, 7, 9}}, Case{28, 28, {7, 7, 7, 7}},
+          Case{3, 28, {3}}, Case{35, 28, {9, 8, 8, 10}}, Case{1, 7, {1}}}) {
         const Schedule s = placer::make_schedule(c.loads, c.days, c.days, 2);
         std::vector<int> made;
         int total = 0;
@@ -67,9 +71,9 @@ TEST(Schedule, EveryLoadIsMade) {
 
 TEST(Schedule, DumpsSpreadOverTheWeekInThreeHourSteps) {
     EXPECT_EQ(placer::dump_time_step(7, 1, 0), 0);
-    EXPECT_EQ(placer::dump_time_step(7, 2, 0), 8);    // one load a day
+    EXPECT_EQ(placer::dump_time_step(7, 2, 0), 8);     // one load a day
     EXPECT_EQ(placer::dump_time_step(14, 2, 56), 60);  // two a day, second week
-    EXPECT_EQ(placer::dump_time_step(9, 9, 0), 49);   // int(24 / (9/7) x 8 / 3)
+    EXPECT_EQ(placer::dump_time_step(9, 9, 0), 49);    // int(24 / (9/7) x 8 / 3)
 }
 
 // The fate grid grows to 64 x 64 on a large site when the drift nears the
@@ -91,14 +95,17 @@ TEST(Schedule, FateGridAndDurationFitTheDrift) {
         int size;
         float expected;
     };
-    // Settling drift 40 / 0.1 x current x 0.8 = 320 x current ft; vessel travel 5 x 200 x 0.7 = 700 ft.
-    for (const Case& c : {Case{"slow current", big, still, 0.5f, 1800.0f, 44, 1800.0f},
-                          Case{"64 nodes hold it", big, still, 1.5f, 1800.0f, 64, 1800.0f},
-                          Case{"64 nodes cut short", big, still, 2.5f, 1800.0f, 64, 200.0f},    // 630 / 2.5 = 252 s
-                          Case{"small site cut short", small, still, 1.5f, 1800.0f, 44, 200.0f},  // 430 / 1.5 = 286 s
-                          Case{"at least 100 s", small, still, 10.0f, 1800.0f, 44, 100.0f},
-                          Case{"never lengthened", small, still, 1.5f, 150.0f, 44, 150.0f},
-                          Case{"vessel drift, no current", big, fast, 0.0f, 1800.0f, 64, 1800.0f}}) {
+    // Settling drift 40 / 0.1 x current x 0.8 = 320 x current ft; vessel travel 5 x 200 x 0.7 = 700
+    // ft.
+    for (const Case& c :
+         {Case{"slow current", big, still, 0.5f, 1800.0f, 44, 1800.0f},
+          Case{"64 nodes hold it", big, still, 1.5f, 1800.0f, 64, 1800.0f},
+          Case{"64 nodes cut short", big, still, 2.5f, 1800.0f, 64, 200.0f},  // 630 / 2.5 = 252 s
+          Case{"small site cut short", small, still, 1.5f, 1800.0f, 44,
+               200.0f},  // 430 / 1.5 = 286 s
+          Case{"at least 100 s", small, still, 10.0f, 1800.0f, 44, 100.0f},
+          Case{"never lengthened", small, still, 1.5f, 150.0f, 44, 150.0f},
+          Case{"vessel drift, no current", big, fast, 0.0f, 1800.0f, 64, 1800.0f}}) {
         placer::DumpConditions cond;
         cond.current_y = -c.current;
         placer::FateTiming timing{c.tstop, c.tstop / 2.0f, c.tstop};
@@ -125,15 +132,16 @@ TEST(Current, CthetaAtTheAxesAndInTheQuadrants) {
     struct Case {
         float u, v, bearing;
     };
-    for (const Case& c : {Case{0, 0, 0}, Case{0, 1, 0}, Case{1, 0, 90}, Case{0, -1, 180}, Case{-1, 0, 270},
-                          Case{1, 1, 45}, Case{1, -1, 135}, Case{-1, -1, 225}, Case{-1, 1, 315},
-                          Case{1, 2, 26.565f}})
+    for (const Case& c : {Case{0, 0, 0}, Case{0, 1, 0}, Case{1, 0, 90}, Case{0, -1, 180},
+                          Case{-1, 0, 270}, Case{1, 1, 45}, Case{1, -1, 135}, Case{-1, -1, 225},
+                          Case{-1, 1, 315}, Case{1, 2, 26.565f}})
         EXPECT_NEAR(placer::CTHETA(c.u, c.v), c.bearing, 0.001) << c.u << " " << c.v;
 }
 
 TEST(Current, ScheduleAndTideAddAlongTheGridAxes) {
     placer::DumpControl c = test_control();
-    c.speed1 = 1.0f, c.direction1 = 90.0f, c.switch_days = 2.0f, c.speed2 = 0.5f, c.direction2 = 0.0f;
+    c.speed1 = 1.0f, c.direction1 = 90.0f, c.switch_days = 2.0f, c.speed2 = 0.5f,
+    c.direction2 = 0.0f;
     const placer::Current east = placer::schedule_current(c, 0.0f, 1.875f);
     EXPECT_FLOAT_EQ(east.speed, 1.0f);
     EXPECT_NEAR(east.x, 0.0f, 1e-5);  // x runs down the rows (south), y along them (east)
@@ -155,11 +163,13 @@ TEST(Positions, DirectionSectors) {
         const char* code;
         float bearing, weight;
     };
-    for (const Case& c : {Case{"NO", 0, 1}, Case{"NO", 90, 1}, Case{"NO", 91, 0.5f}, Case{"NO", 271, 1},
-                          Case{"EA", 0, 1}, Case{"EA", 180, 0.5f}, Case{"SO", 90, 0.5f}, Case{"SO", 270, 1},
-                          Case{"WE", 180, 0.5f}, Case{"WE", 360, 1}, Case{"NE", 315, 1}, Case{"NE", 135, 1},
-                          Case{"NE", 136, 0.5f}, Case{"SE", 45, 1}, Case{"SE", 225, 0.5f}, Case{"SW", 135, 0.5f},
-                          Case{"SW", 315, 1}, Case{"NW", 45, 1}, Case{"NW", 46, 0.5f}, Case{"NW", 226, 1}}) {
+    for (const Case& c : {Case{"NO", 0, 1},      Case{"NO", 90, 1},  Case{"NO", 91, 0.5f},
+                          Case{"NO", 271, 1},    Case{"EA", 0, 1},   Case{"EA", 180, 0.5f},
+                          Case{"SO", 90, 0.5f},  Case{"SO", 270, 1}, Case{"WE", 180, 0.5f},
+                          Case{"WE", 360, 1},    Case{"NE", 315, 1}, Case{"NE", 135, 1},
+                          Case{"NE", 136, 0.5f}, Case{"SE", 45, 1},  Case{"SE", 225, 0.5f},
+                          Case{"SW", 135, 0.5f}, Case{"SW", 315, 1}, Case{"NW", 45, 1},
+                          Case{"NW", 46, 0.5f},  Case{"NW", 226, 1}}) {
         float w = -1.0f;
         placer::sector_weight(c.code, c.bearing, w);
         EXPECT_EQ(w, c.weight) << c.code << " " << c.bearing;
@@ -200,7 +210,8 @@ TEST(Positions, RandomScatterAboutTheCentre) {
 TEST(Positions, LineLoadsSpreadOverTheWholeLine) {
     placer::DumpControl c = test_control();
     c.loads = 10;
-    c.line_start_e = 2000.0f, c.line_start_n = 5000.0f, c.line_end_e = 1000.0f, c.line_end_n = 4000.0f;
+    c.line_start_e = 2000.0f, c.line_start_n = 5000.0f, c.line_end_e = 1000.0f,
+    c.line_end_n = 4000.0f;
     const placer::Line line = placer::line_setup(c, placer::Scale{});
     EXPECT_EQ(line.length, 1414);
     EXPECT_EQ(line.spacing, 141);
@@ -216,7 +227,8 @@ TEST(Positions, LineLoadsSpreadOverTheWholeLine) {
     geo.coord_system = 2;
     geo.nw_n = 44.6f;
     const placer::Scale sc = placer::scale_of(geo);
-    c.line_start_e = 124.00f, c.line_start_n = 44.60f, c.line_end_e = 123.99f, c.line_end_n = 44.60f;
+    c.line_start_e = 124.00f, c.line_start_n = 44.60f, c.line_end_e = 123.99f,
+    c.line_end_n = 44.60f;
     const placer::Line east = placer::line_setup(c, sc);
     float previous = 124.01f;
     for (int load = 1; load <= 10; ++load) {
