@@ -19,7 +19,12 @@ std::string site_file_name(std::string_view prefix, std::string_view site, std::
 }
 
 std::string base_name(std::string_view file_name) {
-    return std::string(file_name.substr(0, static_cast<std::size_t>(IPERIOD(file_name))));
+    // The first period of the file's own name: a period in the folder part
+    // ("./", "../data/") does not end the base.
+    std::size_t folder = file_name.find_last_of("/\\");
+    std::size_t start = folder == std::string_view::npos ? 0 : folder + 1;
+    std::string_view own = file_name.substr(start);
+    return std::string(file_name.substr(0, start + static_cast<std::size_t>(IPERIOD(own))));
 }
 
 std::string trimmed(std::string_view name) {

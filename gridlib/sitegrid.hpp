@@ -72,7 +72,8 @@ std::int16_t IBLANKS(std::string_view text);
 std::int16_t IPERIOD(std::string_view text);
 // prefix + site name + extension, each trimmed at its first blank.
 std::string site_file_name(std::string_view prefix, std::string_view site, std::string_view extension);
-// The text before the first period: the base of the companion file names.
+// The text before the first period of the file's own name (after its folder
+// part): the base of the companion file names.
 std::string base_name(std::string_view file_name);
 // A file name as the file system sees it: trailing blanks removed.
 std::string trimmed(std::string_view name);

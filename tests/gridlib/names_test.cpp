@@ -14,6 +14,11 @@ TEST(Names, BlanksAndPeriods) {
     EXPECT_EQ(site_file_name("", "BAY1", ".OUT"), "BAY1.OUT");
     EXPECT_EQ(base_name("DATA/BAY1.IN"), "DATA/BAY1");
     EXPECT_EQ(base_name("NOPERIOD"), "");  // companions become ".DAT" and ".TNS"
+    // A period in the folder part does not end the base.
+    EXPECT_EQ(base_name("./SITE1.IN"), "./SITE1");
+    EXPECT_EQ(base_name("../data.v2/SITE1.IN"), "../data.v2/SITE1");
+    EXPECT_EQ(base_name("C:\\DATA.OLD\\BAY1.IN"), "C:\\DATA.OLD\\BAY1");
+    EXPECT_EQ(base_name("../x/NOEXT"), "../x/");
     EXPECT_EQ(trimmed("BAY1.IN    "), "BAY1.IN");
 }
 
