@@ -91,7 +91,7 @@ struct Column {
 // Reads a consolidation data file (PCDDF2.DAT .. PCDDF4.DAT), list-directed:
 // the flag, Gs, NPTS, e00, gw, NEL; NPTS rows of void ratio, effective
 // stress and permeability in order of decreasing void ratio; the foundation
-// void ratio, thickness and permeability. Throws InputError naming the file
+// void ratio, thickness and permeability. Throws RunError naming the file
 // for a missing file, a short one or values the column cannot use.
 void read_consolidation_data(const std::string& path, Column& c);
 
@@ -152,7 +152,7 @@ void intgrl(const float* f, float h, int n, float* out);
 
 // SAVEDAT / DATAIN: the column to and from STORE.DAT, list-directed, every
 // record led by its record number (1, 2, 3, ... through the file). DATAIN
-// throws InputError naming the file when it is missing, short, out of
+// throws RunError naming the file when it is missing, short, out of
 // order or describes an impossible column.
 void savedat(const Column& c, const std::string& path);
 void datain(Column& c, const std::string& path);

@@ -13,7 +13,7 @@ namespace {
 class StoreReader {
 public:
     explicit StoreReader(const std::string& path) : path_(path), in_(path) {
-        if (!in_.is_open()) throw InputError("COULD NOT OPEN " + path + " (THE CONSOLIDATION STATE OF THIS RUN)");
+        if (!in_.is_open()) throw RunError("COULD NOT OPEN " + path + " (THE CONSOLIDATION STATE OF THIS RUN)");
     }
     template <class... T>
     void record(T&... values) {
@@ -21,10 +21,10 @@ public:
         try {
             in_.need_list(number, values...);
         } catch (const recio::RecordError& e) {
-            throw InputError(std::string("CONSOLIDATION STATE: ") + e.what());
+            throw RunError(std::string("CONSOLIDATION STATE: ") + e.what());
         }
         if (number != ++expected_)
-            throw InputError(path_ + " RECORD " + std::to_string(expected_) + " IS NUMBERED " + std::to_string(number));
+            throw RunError(path_ + " RECORD " + std::to_string(expected_) + " IS NUMBERED " + std::to_string(number));
     }
 
 private:
@@ -40,10 +40,10 @@ void datain(Column& c, const std::string& path) {
     std::int32_t npts = 0, nodes = 0, nodes_less = 0, nodes_again = 0;
     float zero = 0.0f, sett = 0.0f;
     in.record(npts);
-    if (npts < 2 || npts > kMaxTableRows) throw InputError(path + ": IMPOSSIBLE NUMBER OF TABLE ROWS " + std::to_string(npts));
+    if (npts < 2 || npts > kMaxTableRows) throw RunError(path + ": IMPOSSIBLE NUMBER OF TABLE ROWS " + std::to_string(npts));
     in.record(c.nel, c.nodes, c.data_flag);
     if (c.nel < 1 || c.nel > kMaxNodes - 1 || c.nodes != c.nel + 1)
-        throw InputError(path + ": IMPOSSIBLE NUMBER OF ELEMENTS " + std::to_string(c.nel));
+        throw RunError(path + ": IMPOSSIBLE NUMBER OF ELEMENTS " + std::to_string(c.nel));
     in.record(nodes, nodes_less, c.step);
     in.record(c.h_element, c.drain, c.dz);
     in.record(c.e00, c.zs, c.gbuoy);
@@ -56,7 +56,7 @@ void datain(Column& c, const std::string& path) {
     in.record(nodes_again);
     in.record(c.sett);
     if (nodes != c.nodes || nodes_again != c.nodes)
-        throw InputError(path + ": THE NUMBER OF NODES DISAGREES BETWEEN RECORDS 2, 3 AND 12");
+        throw RunError(path + ": THE NUMBER OF NODES DISAGREES BETWEEN RECORDS 2, 3 AND 12");
     c.resize_nodes(c.nodes);
     for (std::size_t k = 0; k < static_cast<std::size_t>(c.nodes); ++k) {
         in.record(c.z[k], c.xi0[k], c.xi[k], c.e[k]);

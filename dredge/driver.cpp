@@ -50,7 +50,7 @@ void check_depths(const Fields& f, std::int32_t n) {
                               "ZERO, NEGATIVE OR UNDEFINED WATER DEPTH %.3f FT AT CELL I = %d, J = %d IN STEP N = %d;"
                               " THE CURRENT SOLVER NEEDS WATER IN EVERY CELL",
                               static_cast<double>(d), i, j, static_cast<int>(n));
-                throw InputError(text);
+                throw RunError(text);
             }
         }
     }
@@ -58,7 +58,7 @@ void check_depths(const Fields& f, std::int32_t n) {
 
 // The values a run works with, checked before anything is written.
 void check_controls(const Controls& c, bool calm_forcing) {
-    auto bad = [](const std::string& what) { throw InputError(what); };
+    auto bad = [](const std::string& what) { throw RunError(what); };
     if (c.ndays < 1) bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
     if (c.iwave < 1 || c.iwave > 3)
         bad("IWAVE IN PCD.INI RECORD 1 MUST BE 1, 2 OR 3, NOT " + std::to_string(c.iwave));
@@ -178,6 +178,9 @@ void run(Run& r, RunStats& stats) {
             stats.velocity_calls += 1;
             stats.velocity_sweeps += v.sweeps;
             stats.velocity_cells += static_cast<std::int64_t>(v.sweeps) * (f.nx - 2) * f.ny;
+            if (std::isnan(v.error))
+                throw RunError("THE CURRENT FIELD OF STEP N = " + std::to_string(n) +
+                               " BECAME UNDEFINED (THE RELAXATION DIVERGED)");
             maxangx(f, a1, a2, h0, slopes);
             maxangy(f, a1, a2, h0, slopes);
             const Clock::time_point s0 = Clock::now();
@@ -211,7 +214,7 @@ void run(Run& r, RunStats& stats) {
     }
 
     r.plot.end_marker();
-    if (!r.plot.close()) throw InputError("COULD NOT WRITE PLOTBATH.DAT");
+    if (!r.plot.close()) throw RunError("COULD NOT WRITE PLOTBATH.DAT");
     waves.close();
 }
 
@@ -225,7 +228,7 @@ int run_dredge(RunStats* stats_out) {
     try {
         run(r, stats);
     } catch (const std::exception& e) {
-        // An input the run cannot go on with (InputError, or an unreadable
+        // An input the run cannot go on with (RunError, or an unreadable
         // record named by the record library).
         recio::console_end_line();
         recio::console_list(e.what());

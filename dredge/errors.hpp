@@ -6,10 +6,11 @@
 
 namespace dredge {
 
-// An input file that is missing, short or holds a value the model cannot
-// work with. The message names the file or the value and is shown on the
-// console as it stands.
-class InputError : public std::runtime_error {
+// A run that cannot go on: an input file that is missing, short or holds a
+// value the model cannot work with, or a field that became undefined. The
+// message names the file, the value or the step and is shown on the console
+// as it stands.
+class RunError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

@@ -57,7 +57,8 @@ void initlz(Fields& f, float q, float v0, float n);
 //   in/out: f.u, f.v, f.eta (ft/s, ft/s, ft); in: f.depth, q (ft2/s), n
 // Stops when the largest change of a sweep, 0.1 sqrt(RX^2 + RY^2), is below
 // 0.02 ft/s, or after 500 sweeps with " ITERATION FAILED TO MEET MINIMUM
-// ERROR LIMITS" on the console. Where the outflow edge carried no discharge
+// ERROR LIMITS" on the console. A sweep whose change is undefined (NaN, a
+// field blown up) never counts as converged. Where the outflow edge carried no discharge
 // before a sweep its velocity is left as it was (the edge formula would
 // divide by that discharge).
 struct VelocityResult {

@@ -19,7 +19,7 @@ std::string trimmed(const std::string& s) {
 
 Controls read_pcd_ini(const std::string& path) {
     recio::RecordReader in(path);
-    if (!in.is_open()) throw InputError("COULD NOT OPEN " + path);
+    if (!in.is_open()) throw RunError("COULD NOT OPEN " + path);
     Controls c;
     in.need("(7I5)", c.n0, c.ndays, c.nx, c.ny, c.iwave, c.itide, c.icoh);
     in.need("(A32)", c.grid_file);

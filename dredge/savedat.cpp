@@ -30,7 +30,7 @@ namespace dredge {
 
 void savedat(const Column& c, const std::string& path) {
     recio::RecordWriter out(path, recio::RecordWriter::Mode::Atomic);
-    if (!out.is_open()) throw InputError("COULD NOT WRITE " + path);
+    if (!out.is_open()) throw RunError("COULD NOT WRITE " + path);
     std::int32_t rec = 0;
     out.list(++rec, c.table.rows());
     out.list(++rec, c.nel, c.nodes, c.data_flag);
@@ -56,7 +56,7 @@ void savedat(const Column& c, const std::string& path) {
         out.list(++rec, t.e[r], t.sigma[r], t.k[r], t.kk[r], t.dkk[r]);
         out.list(++rec, t.dsig[r], t.alpha[r]);
     }
-    if (!out.close()) throw InputError("COULD NOT WRITE " + path);
+    if (!out.close()) throw RunError("COULD NOT WRITE " + path);
 }
 
 }  // namespace dredge

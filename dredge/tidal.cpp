@@ -8,17 +8,17 @@ namespace dredge {
 
 TideTable read_tidal(const std::string& path) {
     recio::RecordReader in(path);
-    if (!in.is_open()) throw InputError("COULD NOT OPEN " + path);
-    if (!in.skip(2)) throw InputError(path + " ENDS IN ITS HEADER");
+    if (!in.is_open()) throw RunError("COULD NOT OPEN " + path);
+    if (!in.skip(2)) throw RunError(path + " ENDS IN ITS HEADER");
     TideTable t;
     std::int32_t ncon = 0;
     in.need("(I10,3F10.2)", ncon, t.mean, t.u0, t.v0);
     if (ncon < 0 || ncon > 20)
-        throw InputError(path + ": THE NUMBER OF CONSTITUENTS MUST BE 0 TO 20, NOT " + std::to_string(ncon));
+        throw RunError(path + ": THE NUMBER OF CONSTITUENTS MUST BE 0 TO 20, NOT " + std::to_string(ncon));
     t.mean *= 3.28f;
     t.u0 *= 0.0328f;
     t.v0 *= 0.0328f;
-    if (!in.skip(2)) throw InputError(path + " ENDS BEFORE ITS CONSTITUENTS");
+    if (!in.skip(2)) throw RunError(path + " ENDS BEFORE ITS CONSTITUENTS");
     for (std::int32_t c = 0; c < ncon; ++c) {
         float speed, amp, phase, uamp, uphase, vamp, vphase;
         in.need("(10X,F10.6,6F10.2)", speed, amp, phase, uamp, uphase, vamp, vphase);

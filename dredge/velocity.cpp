@@ -7,6 +7,8 @@
 // the one-cell formula, so the results do not depend on that.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "dredge/hydro.hpp"
@@ -38,7 +40,7 @@ struct Coefficients {
     float g, ev, tdx, tdy, dx2, dy2, ch2;
 };
 
-void residuals(const LineIn& in, const Coefficients& k, int ny, float* __restrict rx, float* __restrict ry,
+__attribute__((target_clones("avx2", "default"))) void residuals(const LineIn& in, const Coefficients& k, int ny, float* __restrict rx, float* __restrict ry,
                float* __restrict rc) {
     const float g = k.g, ev = k.ev, tdx = k.tdx, tdy = k.tdy, dx2 = k.dx2, dy2 = k.dy2, ch2 = k.ch2;
     for (int j = 1; j < ny - 1; ++j) {
@@ -86,9 +88,18 @@ void advance(float* __restrict u, float* __restrict v, float* __restrict e, cons
     }
 }
 
-float largest(const float* a, int n) {
-    float m = 0.0f;
-    for (int j = 0; j < n; ++j) m = std::max(m, a[j]);
+// Largest of non-negative values, an undefined value (NaN) counting as the
+// largest of all so that a field gone undefined never passes for converged.
+// For non-negative reals the order of the bit patterns, sign bit cleared, is
+// the order of the values, with NaN above infinity.
+std::uint32_t largest_bits(const float* a, int n) {
+    std::uint32_t m = 0;
+    for (int j = 0; j < n; ++j) {
+        std::uint32_t b;
+        std::memcpy(&b, &a[j], sizeof b);
+        b &= 0x7fffffffu;
+        m = b > m ? b : m;
+    }
     return m;
 }
 
@@ -128,7 +139,7 @@ VelocityResult velocity(Fields& f, float q, float n) {
 
         // Interior columns, one after the other: each column is advanced
         // before the next one is computed.
-        float error = 0.0f;
+        std::uint32_t error_bits = 0;
         for (int i = 2; i <= nx - 1; ++i) {
             const LineIn in{f.depth.line(i - 1), f.depth.line(i), f.depth.line(i + 1),
                             f.u.line(i - 1),     f.u.line(i),     f.u.line(i + 1),
@@ -142,8 +153,10 @@ VelocityResult velocity(Fields& f, float q, float n) {
             smooth_line(ry.data(), sy.data(), ny);
             smooth_line(rc.data(), sc.data(), ny);
             advance(f.u.line(i), f.v.line(i), f.eta.line(i), sx.data(), sy.data(), sc.data(), change.data(), ny);
-            error = std::max(error, largest(change.data(), ny));
+            error_bits = std::max(error_bits, largest_bits(change.data(), ny));
         }
+        float error;
+        std::memcpy(&error, &error_bits, sizeof error);
         result.error = error;
         if (error < tolerance) {
             result.converged = true;

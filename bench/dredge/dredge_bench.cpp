@@ -1,0 +1,97 @@
+// A disposal week (7 days, 57 three-hour steps) of the long-term mound
+// model on a 201 x 201 grid with waves from the wave series and tide and
+// tidal current from harmonic constituents: a non-cohesive and a cohesive
+// case. Reports the time per step and per cell-sweep of the current solver.
+//
+//   build/bench/dredge/dredge_bench            (or build/bin/dredge_bench)
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dredge/driver.hpp"
+#include "recio/records.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes the inputs of a week on a 201 x 201 grid of 50-ft cells: a 60-ft
+// sea bed sloping gently to the east with a 14-ft disposal mound.
+void write_case(const fs::path& dir, std::int32_t ised) {
+    const int n = 201;
+    const float dx = 50.0f;
+    std::vector<float> depth;
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) {
+            const float x = static_cast<float>(i - 101) * dx, y = static_cast<float>(j - 101) * dx;
+            const float r2 = (x * x + y * y) / (2.0f * 600.0f * 600.0f);
+            depth.push_back(55.0f + 0.0005f * static_cast<float>(i) * dx - 14.0f * std::exp(-r2));
+        }
+    {
+        recio::RecordWriter out((dir / "SITE.TNS").string());
+        out.write("(10X,F5.1)", dx);
+        out.write("(A60)", std::string("BENCHMARK SITE"));
+        out.write("(26F8.3)", recio::array(depth.data(), depth.size()));
+        out.write("(20X,' 999999999')");
+        out.close();
+    }
+    {
+        recio::RecordWriter out((dir / "PCD.INI").string());
+        out.write("(7I5)", 1, 7, n, n, 1, 1, 2);
+        out.write("(A32)", std::string("SITE.TNS"));
+        out.write("(8F8.3)", 20.0f, 3.0f, 8.0f, 0.0f, 60.0f, 60.0f);
+        out.write("(8F8.3)", 0.0f, 0.3f, 45.0f, 3.0f, 0.3f, 45.0f);
+        out.write("(F8.3,I4,3F8.3)", 0.2f, ised, 30.0f, 25.0f, 0.4f);
+        out.close();
+    }
+    const fs::path data = DREDGE_DATA_DIR;
+    fs::copy_file(data / "TIDAL_CHARLESTON.DAT", dir / "TIDAL.DAT", fs::copy_options::overwrite_existing);
+    fs::copy_file(data / "WAVREC.OUT", dir / "WAVREC.OUT", fs::copy_options::overwrite_existing);
+    fs::copy_file(data / "PCDDF_CLAY.DAT", dir / "PCDDF2.DAT", fs::copy_options::overwrite_existing);
+}
+
+void week(benchmark::State& state, std::int32_t ised) {
+    const fs::path dir = fs::temp_directory_path() / ("dredge_bench_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    write_case(dir, ised);
+    const fs::path home = fs::current_path();
+    dredge::RunStats stats;
+    int status = 0;
+    for (auto _ : state) {
+        fs::current_path(dir);
+        // The run's console goes nowhere while it is timed.
+        std::fflush(stdout);
+        const int saved = ::dup(STDOUT_FILENO);
+        std::FILE* null = std::fopen("/dev/null", "w");
+        ::dup2(::fileno(null), STDOUT_FILENO);
+        status = dredge::run_dredge(&stats);
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+        std::fclose(null);
+        fs::current_path(home);
+    }
+    fs::remove_all(dir);
+    if (status != 0) state.SkipWithError("the run stopped with a message");
+    state.counters["steps"] = stats.steps;
+    state.counters["s_per_step"] = stats.total_seconds / stats.steps;
+    state.counters["velocity_sweeps_per_step"] =
+        static_cast<double>(stats.velocity_sweeps) / static_cast<double>(stats.velocity_calls);
+    state.counters["velocity_s"] = stats.velocity_seconds;
+    state.counters["velocity_ns_per_cell_sweep"] =
+        stats.velocity_seconds * 1e9 / static_cast<double>(stats.velocity_cells);
+    state.counters["transport_s"] = stats.transport_seconds;
+}
+
+void NonCohesiveWeek201(benchmark::State& state) { week(state, 1); }
+void CohesiveWeek201(benchmark::State& state) { week(state, 2); }
+
+BENCHMARK(NonCohesiveWeek201)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(CohesiveWeek201)->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace
