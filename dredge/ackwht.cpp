@@ -31,7 +31,6 @@ AckersWhite ackers_white_constants(float d50_mm) {
 void ackwht(Fields& f, float h0, float& t, float d50, float n, float p) {
     const float g = 32.2f;
     const float s = 2.6f;      // specific gravity of the grains
-    const float ks = 0.1969f;  // grain roughness (ft)
     if (t < 1.0f) t = 1.0f;
     const AckersWhite aw = ackers_white_constants(d50);
     const float d = aw.d;
@@ -47,12 +46,7 @@ void ackwht(Fields& f, float h0, float& t, float d50, float n, float p) {
             if (uc <= 1.0e-5f) continue;
             const float cc = chezy(h, n);
             const float ustar = std::sqrt(g) * uc / cc;
-            // Wave stirring: the grain-roughness Chezy value turns the
-            // orbital velocity into an equivalent addition to the current.
-            const float cgrain = 18.0f * std::log10(12.0f * h / ks);
-            const float xi = cgrain * std::sqrt(w.fw / (2.0f * g));
-            const float r = xi * w.ub / uc;
-            const float b = std::sqrt(1.0f + 0.5f * (r * r));
+            const float b = stirring_factor(h, uc, w);
             float fgr = std::pow(ustar, aw.n) *
                         std::pow(b * uc / (std::sqrt(32.0f) * std::log10(10.0f * h / d)), 1.0f - aw.n) / grain_scale;
             fgr = std::min(fgr, 1.2f);

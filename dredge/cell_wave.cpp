@@ -29,4 +29,13 @@ CellWave cell_wave(float h0, float t, float h, float pi) {
     return c;
 }
 
+float stirring_factor(float h, float uc, const CellWave& w) {
+    const float g = 32.2f;
+    const float ks = 0.1969f;
+    const float cgrain = 18.0f * std::log10(12.0f * h / ks);
+    const float xi = cgrain * std::sqrt(w.fw / (2.0f * g));
+    const float r = xi * w.ub / uc;
+    return std::sqrt(1.0f + 0.5f * (r * r));
+}
+
 }  // namespace dredge

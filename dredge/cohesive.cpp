@@ -21,7 +21,6 @@ constexpr int kSubSteps = 180;            // one three-hour step
 // cell with water and current.
 void coefficients(Fields& f, float h0, float t, float n, float m) {
     const float g = 32.2f;
-    const float ks = 0.1969f;
     const float ws = 6.56e-5f;  // settling velocity (ft/s)
     for (int j = 1; j <= f.ny; ++j) {
         for (int i = 1; i <= f.nx; ++i) {
@@ -33,11 +32,7 @@ void coefficients(Fields& f, float h0, float t, float n, float m) {
             const float uc = std::sqrt(u * u + v * v);
             if (uc <= 1.0e-6f) continue;
             const float cc = chezy(h, n);
-            const float cgrain = 18.0f * std::log10(12.0f * h / ks);
-            const float xi = cgrain * std::sqrt(w.fw / (2.0f * g));
-            const float r = xi * w.ub / uc;
-            const float b = std::sqrt(1.0f + 0.5f * (r * r));
-            const float uw = b * uc;  // wave-enhanced velocity
+            const float uw = stirring_factor(h, uc, w) * uc;  // wave-enhanced velocity
             const float tau = 1.99f * g * uw * uw / (cc * cc);
             f.taub(i, j) = tau;
             f.erate(i, j) = (tau / kTauErosion - 1.0f) / h * m;

@@ -24,6 +24,13 @@ struct CellWave {
 };
 CellWave cell_wave(float h0, float t, float h, float pi);
 
+// Wave-stirring factor B = sqrt(1 + 0.5 (xi ub / uc)^2) of a current of
+// speed uc (ft/s) over a bed of depth h (ft) under the cell's waves:
+// xi = C' sqrt(fw / 2g) turns the near-bed orbital velocity into an
+// equivalent addition to the current, with the grain-roughness Chezy value
+// C' = 18 log10(12 h / ks), ks = 0.1969 ft.
+float stirring_factor(float h, float uc, const CellWave& w);
+
 // Ackers-White sediment constants for the grain size D (ft): the
 // dimensionless grain size Dgr = D (g (s - 1) / nu^2)^(1/3) and the
 // transition exponent n, mobility threshold A, exponent m and coefficient C.
