@@ -211,6 +211,7 @@ void run(Run& r, RunStats& stats) {
                                  wave_t, xcent, ycent);
         }
         stats.steps += 1;
+        stats.settlement = consolidation.sett;
     }
 
     r.plot.end_marker();

@@ -124,6 +124,7 @@ struct RunStats {
     double velocity_seconds = 0.0;
     double transport_seconds = 0.0;
     double total_seconds = 0.0;
+    float settlement = 0.0f;  // SETT at the end of the run (ft)
 };
 
 // A whole run in the current folder: PCD.INI, the grid, TIDAL.DAT,

@@ -7,9 +7,32 @@
 
 namespace dredge {
 
+namespace {
+
+// The end marker of a resampled grid file: 20 blanks, a blank, nine 9s.
+bool is_end_marker(const std::string& record) {
+    return record.size() >= 30 && record.compare(0, 21, std::string(21, ' ')) == 0 &&
+           record.compare(21, 9, "999999999") == 0;
+}
+
+}  // namespace
+
 StartGrid read_start_grid(const std::string& path, Grid& depth) {
     recio::RecordReader in(path);
     if (!in.is_open()) throw RunError("COULD NOT OPEN THE GRID FILE " + path);
+    // The records before the end marker must hold every depth of the grid:
+    // a short record would otherwise read as zeros, the marker as depths.
+    std::size_t values = 0;
+    std::string record;
+    in.skip(2);
+    while (in.next_record(record) && !is_end_marker(record)) {
+        const std::size_t used = record.find_last_not_of(' ');
+        if (used != std::string::npos) values += std::min<std::size_t>((used + 8) / 8, 26);
+    }
+    if (values < depth.v.size())
+        throw RunError(path + " HOLDS " + std::to_string(values) + " DEPTHS; A " + std::to_string(depth.nx) + " X " +
+                       std::to_string(depth.ny) + " GRID NEEDS " + std::to_string(depth.v.size()));
+    in.rewind();
     StartGrid g;
     in.need("(10X,F5.1)", g.dx);
     in.need("(A50)", g.title);

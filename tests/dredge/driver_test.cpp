@@ -82,6 +82,35 @@ TEST(Tide, TidalFileIsReadInFeet) {
     EXPECT_THROW(dredge::read_tidal(dir.file("NONE.DAT")), dredge::RunError);
 }
 
+TEST(WaveSeries, PositionedByTheFirstStepWithMinimumHeightAndPeriod) {
+    TempDir dir;
+    {
+        recio::RecordWriter out(dir.file("WAVREC.OUT"));
+        for (int k = 1; k <= 9; ++k) out.write("(A,I1)", std::string("HEADER "), k);
+        const float records[][2] = {{1.07f, 8.3f}, {0.3f, 2.5f}, {2.0f, 12.0f}};
+        for (const auto& r : records) out.write("(1X,I6,I4,3X,4F12.5)", 190801, 10, r[0], r[1], 295.0f, 0.0f);
+        out.close();
+    }
+    const struct {
+        std::int32_t n0;
+        float height, period;
+    } cases[] = {{1, 1.07f * 3.28f, 8.3f}, {2, 1.0f, 3.0f}, {3, 2.0f * 3.28f, 12.0f}};
+    for (const auto& c : cases) {
+        dredge::WaveSeries waves;
+        waves.open(dir.file("WAVREC.OUT"), c.n0);
+        float h = 0.0f, t = 0.0f;
+        waves.next(c.n0, h, t);
+        EXPECT_FLOAT_EQ(h, c.height) << c.n0;
+        EXPECT_FLOAT_EQ(t, c.period) << c.n0;
+    }
+    dredge::WaveSeries waves;
+    waves.open(dir.file("WAVREC.OUT"), 3);
+    float h = 0.0f, t = 0.0f;
+    waves.next(3, h, t);
+    EXPECT_THROW(waves.next(4, h, t), dredge::RunError);
+    EXPECT_THROW(waves.open(dir.file("WAVREC.OUT"), 5), dredge::RunError);
+}
+
 TEST(PcdIni, FiveRecordsAsThePlacementSimulatorWritesThem) {
     TempDir dir;
     dredge_test::Pcd pcd;

@@ -307,6 +307,11 @@ TEST(Program, UnusableInputsStopTheRunWithAMessage) {
              dredge_test::write_tns(d.file("SITE.TNS"), 5, 5, 50.0f, [](int, int) { return 30.0f; });
          },
          "SITE.TNS", false},
+        {"grid file one row short",
+         [](const TempDir& d, Pcd&) {
+             dredge_test::write_tns(d.file("SITE.TNS"), 15, 14, 50.0f, [](int, int) { return 30.0f; });
+         },
+         "HOLDS 210 DEPTHS", false},
         {"no wave series", [](const TempDir&, Pcd& p) { p.iwave = 1; }, "WAVREC.OUT", false},
         {"wave series shorter than the first step",
          [](const TempDir& d, Pcd& p) {
