@@ -56,9 +56,19 @@ void check_depths(const Fields& f, std::int32_t n) {
     }
 }
 
+// Every depth of the step must be a number before it is used or written.
+void check_defined(const Fields& f, std::int32_t n) {
+    for (int i = 1; i <= f.nx; ++i)
+        for (int j = 1; j <= f.ny; ++j)
+            if (!std::isfinite(f.depth(i, j)))
+                throw RunError("THE DEPTH AT CELL I = " + std::to_string(i) + ", J = " + std::to_string(j) +
+                               " BECAME UNDEFINED IN STEP N = " + std::to_string(n));
+}
+
 // The values a run works with, checked before anything is written.
 void check_controls(const Controls& c, bool calm_forcing) {
     auto bad = [](const std::string& what) { throw RunError(what); };
+    if (c.n0 < 0) bad("N0 IN PCD.INI RECORD 1 MUST NOT BE NEGATIVE, NOT " + std::to_string(c.n0));
     if (c.ndays < 1) bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
     if (c.iwave < 1 || c.iwave > 3)
         bad("IWAVE IN PCD.INI RECORD 1 MUST BE 1, 2 OR 3, NOT " + std::to_string(c.iwave));
@@ -193,6 +203,7 @@ void run(Run& r, RunStats& stats) {
         }
         if (c.ised != 1) consol(f, consolidation, xref, yref, xcent, ycent, n, t, c.n0);
         for (float& d : f.depth.v) d -= tide;
+        check_defined(f, n);
 
         if (interval > 0 && t % interval == 0) {
             recio::console_write("(5X,'ELAPSED TIME = ',I10,' HOURS')", t);
