@@ -132,6 +132,29 @@ TEST(Program, FirstStepZeroRunsAsStepOne) {
     EXPECT_EQ(text_of(zero.file("console.txt")), text_of(one.file("console.txt")));
 }
 
+TEST(Program, SecondDisposalWeekOutputsAtBothEndsOfTheWeek) {
+    // The placement simulator starts week 2 at step 56: T runs 168..336 h.
+    TempDir dir;
+    write_site(dir, 11, 11, 100.0f);
+    dredge_test::copy_data("WAVREC.OUT", dir, "WAVREC.OUT");
+    Pcd pcd;
+    pcd.n0 = 56;
+    pcd.ndays = 7;
+    pcd.nx = pcd.ny = 11;
+    pcd.iwave = 1;
+    pcd.write(dir.file("PCD.INI"));
+    const RunResult r = dredge_test::run_program_in(dir);
+    ASSERT_EQ(r.status, 0) << r.console;
+    const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), 11, 11);
+    EXPECT_EQ(p.hours, (std::vector<std::int32_t>{168, 336}));
+    EXPECT_TRUE(p.end_marker);
+    const std::vector<TableLine> lines = table(r.console);
+    ASSERT_EQ(lines.size(), 57u);
+    EXPECT_EQ(lines.front().n, 56);
+    EXPECT_EQ(lines.back().n, 112);
+    EXPECT_EQ(lines.front().period, 7.1f);  // wave record 56: 0.73 m, 7.1 s
+}
+
 TEST(Program, CalmStepsOnlyLimitSlopes) {
     // No waves, no tide, no current: a gentle mound stays as it is, and a
     // cliff at the east end of every line is avalanched without running off
