@@ -35,11 +35,12 @@ void ackwht(Fields& f, float h0, float& t, float d50, float n, float p) {
     const AckersWhite aw = ackers_white_constants(d50);
     const float d = aw.d;
     const float grain_scale = std::sqrt(g * d * (s - 1.0f));
+    CellWaves waves(h0, t, 3.14159f);
     for (int j = 1; j <= f.ny; ++j) {
         for (int i = 1; i <= f.nx; ++i) {
             const float h = f.depth(i, j);
             if (std::fabs(h) <= 0.1f) continue;
-            const CellWave w = cell_wave(h0, t, h, 3.14159f);
+            const CellWave& w = waves.at(h);
             if (!w.converged) recio::console_list("WAVENUMBER COMPUTATION DID NOT CONVERGE!!");
             const float u = f.u(i, j), v = f.v(i, j);
             const float uc = std::sqrt(u * u + v * v);

@@ -1,6 +1,7 @@
 // Wave quantities at one cell, shared by ACKWHT and COHESIVE.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "dredge/hydro.hpp"
 #include "dredge/transport.hpp"
@@ -27,6 +28,14 @@ CellWave cell_wave(float h0, float t, float h, float pi) {
     }
     c.fw = std::min(c.fw, 0.5f);
     return c;
+}
+
+const CellWave& CellWaves::at(float h) {
+    std::uint32_t key;
+    std::memcpy(&key, &h, sizeof key);
+    auto found = known_.find(key);
+    if (found == known_.end()) found = known_.emplace(key, cell_wave(h0_, t_, h, pi_)).first;
+    return found->second;
 }
 
 float stirring_factor(float h, float uc, const CellWave& w) {

@@ -22,11 +22,12 @@ constexpr int kSubSteps = 180;            // one three-hour step
 void coefficients(Fields& f, float h0, float t, float n, float m) {
     const float g = 32.2f;
     const float ws = 6.56e-5f;  // settling velocity (ft/s)
+    CellWaves waves(h0, t, 3.1415927f);
     for (int j = 1; j <= f.ny; ++j) {
         for (int i = 1; i <= f.nx; ++i) {
             const float h = f.depth(i, j);
             if (std::fabs(h) <= 0.1f) continue;
-            const CellWave w = cell_wave(h0, t, h, 3.1415927f);
+            const CellWave& w = waves.at(h);
             if (!w.converged) recio::console_list("WAVENUMBER ERROR");
             const float u = f.u(i, j), v = f.v(i, j);
             const float uc = std::sqrt(u * u + v * v);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "dredge/grid.hpp"
 
@@ -23,6 +24,19 @@ struct CellWave {
     bool converged = true;
 };
 CellWave cell_wave(float h0, float t, float h, float pi);
+
+// The wave quantities of one call of a transport routine (fixed h0, t and
+// pi), remembered by depth: a site has many cells of the same depth, and a
+// cell's quantities depend on nothing else.
+class CellWaves {
+public:
+    CellWaves(float h0, float t, float pi) : h0_(h0), t_(t), pi_(pi) { known_.reserve(4096); }
+    const CellWave& at(float h);
+
+private:
+    float h0_, t_, pi_;
+    std::unordered_map<std::uint32_t, CellWave> known_;
+};
 
 // Wave-stirring factor B = sqrt(1 + 0.5 (xi ub / uc)^2) of a current of
 // speed uc (ft/s) over a bed of depth h (ft) under the cell's waves:

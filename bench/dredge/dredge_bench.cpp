@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -24,16 +25,20 @@ namespace {
 namespace fs = std::filesystem;
 
 // Writes the inputs of a week on a 201 x 201 grid of 50-ft cells: a 14-ft
-// disposal mound on a 55-ft sea bed.
+// disposal mound on a 55-ft sea bed with a pseudo-random roughness of up to
+// half a foot, so that (as on a surveyed site) the cells' depths differ.
 void write_case(const fs::path& dir, std::int32_t ised, const char* tide_file, float steady_speed) {
     const int n = 201;
     const float dx = 50.0f;
     std::vector<float> depth;
+    std::uint32_t seed = 12345u;
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) {
             const float x = static_cast<float>(i - 101) * dx, y = static_cast<float>(j - 101) * dx;
             const float r2 = (x * x + y * y) / (2.0f * 600.0f * 600.0f);
-            depth.push_back(55.0f - 14.0f * std::exp(-r2));
+            seed = seed * 1103515245u + 12345u;
+            const float rough = static_cast<float>((seed >> 8) & 0xffffu) / 65535.0f - 0.5f;
+            depth.push_back(55.0f - 14.0f * std::exp(-r2) + rough);
         }
     {
         recio::RecordWriter out((dir / "SITE.TNS").string());
