@@ -30,6 +30,14 @@ Array<const T> array(const T* data, std::size_t count) {
     return {data, count};
 }
 
+// A text padded with blanks (or cut) to a declared length, as a fixed-length
+// text variable holds it: what an A edit descriptor then writes.
+inline std::string padded(std::string_view text, std::size_t length) {
+    std::string s(text.substr(0, length));
+    s.resize(length, ' ');
+    return s;
+}
+
 // A text of fixed declared length, read with Fortran's A rules: a field wider
 // than the length keeps its rightmost characters, a narrower one is padded.
 struct FixedText {

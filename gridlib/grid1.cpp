@@ -1,0 +1,303 @@
+// GRID1: stores a site grid (.IN), its x,y,z point file (.DAT) and its
+// resampled grid (.TNS) on a lattice of at most 201 x 201 nodes.
+//
+// The resampling takes, for every node, the nearest grid point (pass 1), then
+// an inverse-distance (1/d^3) weighting of the few nearest grid points (pass 2),
+// searching only a small window of rows and columns around the node's place in
+// the source grid, so its cost grows with the number of nodes only.
+#include <algorithm>
+#include <cmath>
+
+#include "gridlib/sitegrid.hpp"
+#include "recio/console.hpp"
+#include "recio/records.hpp"
+
+namespace gridlib {
+namespace {
+
+using recio::RecordWriter;
+
+constexpr const char* GRID_FILE_HEADER =
+    "(1X,'TOTAL NUMBER OF GRID POINTS FOR THIS DISPOSAL',/,"
+    "1X,'AREA IS ',I5,/,"
+    "1X,'THE NUMBER OF GRID POINTS IN THE NORTH-SOUTH',/,"
+    "1X,'DIRECTION IS ',I3,/,"
+    "1X,'THE NUMBER OF GRID POINTS IN THE WEST-EAST',/,"
+    "1X,'DIRECTION IS ',I3,/,"
+    "1X,'THE INTERVAL (FEET) BETWEEN GRID POINTS IS ',I4,/,"
+    "1X,'GRID ROTATION ANGLE (DEG.) FROM TRUE NORTH IS ',F5.1,/,"
+    "1X,'COORDINATE SYSTEM IS ',I3,/,"
+    "1X,'LONGTERM DATUM IS ',F8.3,/,"
+    "1X,'LOCAL NW CORNER IS ',2F12.4,/,/,/)";
+constexpr const char* GRID_FILE_DEPTHS = "(26F8.3)";
+constexpr const char* POINT_RECORD = "(1X,6X,F12.4,F12.4,6X,F10.4)";
+constexpr const char* RESAMPLED_SPACING = "(10X,F5.1)";
+constexpr const char* RESAMPLED_TITLE = "(A60)";
+constexpr const char* RESAMPLED_DEPTHS = "(26F8.3)";
+constexpr const char* RESAMPLED_END = "(20X,' 999999999')";
+
+// Local plane position of point m from a NW corner (E0, N0):
+// easting = E0 + YL SINR + XL COSR, northing = N0 + XL SINR - YL COSR.
+Position local_position(std::int32_t m, const SiteGrid& g, float e0, float n0, float sinr, float cosr) {
+    std::int32_t r = point_row(m, g.points_we);
+    float xl = static_cast<float>((m - (r * g.points_we + 1)) * g.interval);
+    float yl = static_cast<float>(r * g.interval);
+    return {e0 + yl * sinr + xl * cosr, n0 + xl * sinr - yl * cosr};
+}
+
+float point_file_depth(float depth, float datum, std::int16_t sign_option) {
+    if (sign_option == 1) return -depth;
+    if (sign_option == 2) return datum - depth;
+    return depth;
+}
+
+bool finish(RecordWriter& out) {
+    if (out.close()) return true;
+    recio::console_list("UNABLE TO WRITE FILE " + out.path());
+    return false;
+}
+
+bool write_grid_file(const std::string& name, const SiteGrid& g) {
+    RecordWriter out(name, RecordWriter::Mode::Atomic);
+    out.write(GRID_FILE_HEADER, g.total_points, g.points_ns, g.points_we, g.interval, g.rotation, g.coord_system,
+              g.datum, g.local_nw_e, g.local_nw_n);
+    out.write(GRID_FILE_DEPTHS, recio::array(g.depth.data(), static_cast<std::size_t>(std::max(0, g.total_points))));
+    return finish(out);
+}
+
+struct Corners {
+    Position ne, sw, se;
+};
+
+bool write_point_file(const std::string& name, const SiteGrid& g, float site_e, float site_n, float sinr,
+                      float cosr, float cl, std::int16_t sign_option) {
+    RecordWriter out(name, RecordWriter::Mode::Atomic);
+    for (std::int32_t i = 1; i <= g.total_points; ++i) {
+        std::int32_t r = point_row(i, g.points_we);
+        float xl = static_cast<float>((i - (r * g.points_we + 1)) * g.interval);
+        float yl = static_cast<float>(r * g.interval);
+        float e, n;
+        if (g.coord_system == 2) {
+            e = site_e - (yl * sinr + xl * cosr) / (cl * FEET_PER_DEGREE);
+            n = site_n - (yl * cosr - xl * sinr) / FEET_PER_DEGREE;
+        } else {
+            e = site_e + yl * sinr + xl * cosr;
+            n = site_n + xl * sinr - yl * cosr;
+        }
+        out.write(POINT_RECORD, e, n, point_file_depth(g.depth[static_cast<std::size_t>(i - 1)], g.datum, sign_option));
+    }
+    return finish(out);
+}
+
+// Node counts of the resampled lattice: the grid itself up to 201 x 201,
+// otherwise 201 nodes along the longer axis and the same proportion along the other.
+void node_counts(const SiteGrid& g, int& m1, int& m2) {
+    int we = g.points_we, ns = g.points_ns;
+    if (we < 202 && ns < 202) {
+        m1 = we;
+        m2 = ns;
+    } else if (we > ns) {
+        m1 = 201;
+        m2 = ns * 201 / we;
+    } else if (ns > we) {
+        m2 = 201;
+        m1 = we * 201 / ns;
+    } else {
+        m1 = m2 = 201;
+    }
+    // A reduced lattice needs two nodes along each axis to have a spacing.
+    if (m1 != we || m2 != ns) {
+        m1 = std::max(m1, 2);
+        m2 = std::max(m2, 2);
+    }
+}
+
+struct Resampling {
+    int m1 = 0, m2 = 0;
+    float rx = 0, ry = 0, sp = 0;
+    float sinr = 0, cosr = 1;
+};
+
+// Pass 1: each node takes the depth of the nearest grid point in a window of
+// 5 columns by 3 rows around the node's place in the source grid.
+void nearest_point_pass(const SiteGrid& g, const Resampling& rs, const Corners& c, float dey, float dny, float dex,
+                        float dnx, ResampleWork& w) {
+    const std::int32_t total = g.total_points, we = g.points_we;
+    for (int i = 1; i <= rs.m1; ++i) {
+        for (int j = 1; j <= rs.m2; ++j) {
+            std::size_t k = static_cast<std::size_t>((i - 1) * rs.m2 + j - 1);
+            w.node_e[k] = c.sw.e + static_cast<float>(j - 1) * dey + static_cast<float>(i - 1) * dex;
+            w.node_n[k] = c.sw.n + static_cast<float>(j - 1) * dny + static_cast<float>(i - 1) * dnx;
+            float radius = rs.sp * 1.4142f + 5.0f;
+            int q = static_cast<int>(static_cast<float>(j) * rs.ry);
+            int p = static_cast<int>(static_cast<float>(i) * rs.rx);
+            int col_lo = std::max(1, p - 2);
+            int col_hi = std::min<int>(we, col_lo + 4);
+            std::int32_t start = q <= 3 ? total : total - (q - 2) * we;
+            std::int32_t end = std::max<std::int32_t>(1, start - 3 * we + 1);
+            start = std::min(start, total);
+            for (std::int32_t m = start; m >= end; --m) {
+                std::int32_t col = m - point_row(m, g.points_we) * we;
+                if (col < col_lo || col > col_hi) continue;
+                Position s = local_position(m, g, g.local_nw_e, g.local_nw_n, rs.sinr, rs.cosr);
+                float dx = std::fabs(s.e - w.node_e[k]);
+                float dy = std::fabs(s.n - w.node_n[k]);
+                float d = std::sqrt(dx * dx + dy * dy);
+                if (d < radius) {
+                    radius = d;
+                    w.node_d[k] = g.depth[static_cast<std::size_t>(m - 1)];
+                }
+            }
+        }
+    }
+}
+
+// Pass 2: each node takes the 1/d^3-weighted mean of up to K nearest grid
+// points within a radius (K = 8, or 4 when the lattice is not much coarser
+// than the grid; 3 within the node spacing on the lattice's edges), searched
+// in a window of 7 columns by about 7 rows. A node with no candidate keeps
+// its pass 1 depth.
+void weighted_pass(const SiteGrid& g, const Resampling& rs, ResampleWork& w) {
+    const std::int32_t total = g.total_points, we = g.points_we, ns = g.points_ns;
+    const int nodes = rs.m1 * rs.m2;
+    for (int k = 1; k <= nodes; ++k) {
+        int ii = static_cast<int>(static_cast<float>(k) / (static_cast<float>(rs.m2) + 0.01f));
+        int jj = k - ii * rs.m2;
+        float fy = static_cast<float>(jj) * rs.ry;
+        float fx = static_cast<float>(ii) * rs.rx;
+        int col_lo = std::max(1, static_cast<int>(fx) - 3);
+        int col_hi = std::min<int>(we, col_lo + 6);
+        std::int32_t start = fy > 4.0f ? total - (static_cast<int>(fy) - 3) * we : total;
+        std::int32_t end;
+        if (fy >= static_cast<float>(ns - 4)) {
+            start = total - (ns - 5) * we;
+            end = 1;
+        } else {
+            end = (ns - 1 - (static_cast<int>(fy) + 3)) * we + 1;
+        }
+        start = std::min(start, total);
+        end = std::max<std::int32_t>(end, 1);
+
+        int limit = 8;
+        double radius = static_cast<double>(rs.sp * 1.4142f + 5.0f);
+        if (rs.sp < 1.7f * static_cast<float>(g.interval)) limit = 4;
+        if (k <= rs.m2 || k > nodes - rs.m2 || jj == 1 || jj == rs.m2) {
+            radius = static_cast<double>(rs.sp);
+            limit = 3;
+        }
+        double cand_d[8];
+        float cand_depth[8];
+        int held = 0;
+        const std::size_t kk = static_cast<std::size_t>(k - 1);
+        for (std::int32_t m = start; m >= end; --m) {
+            std::int32_t col = m - point_row(m, g.points_we) * we;
+            if (col < col_lo || col > col_hi) continue;
+            Position s = local_position(m, g, g.local_nw_e, g.local_nw_n, rs.sinr, rs.cosr);
+            double dx = std::fabs(static_cast<double>(s.e) - static_cast<double>(w.node_e[kk]));
+            double dy = std::fabs(static_cast<double>(s.n) - static_cast<double>(w.node_n[kk]));
+            if (dx < 2.0) dx = 1.0;
+            if (dy < 2.0) dy = 1.0;
+            double d = std::sqrt(dx * dx + dy * dy);
+            if (!(d < radius)) continue;
+            int slot = held;
+            if (held == limit) {
+                slot = 0;
+                for (int c = 1; c < held; ++c)
+                    if (cand_d[c] > cand_d[slot]) slot = c;
+                if (d > cand_d[slot]) continue;
+            } else {
+                ++held;
+            }
+            cand_d[slot] = d < 2.0 ? 1.0 : d;
+            cand_depth[slot] = g.depth[static_cast<std::size_t>(m - 1)];
+        }
+        if (held == 0) continue;
+        double sum_wd = 0.0, sum_w = 0.0;
+        for (int c = 0; c < held; ++c) {
+            double d3 = cand_d[c] * cand_d[c] * cand_d[c];
+            sum_wd += static_cast<double>(cand_depth[c]) / d3;
+            sum_w += 1.0 / d3;
+        }
+        w.node_d[kk] = static_cast<float>(sum_wd / sum_w);
+    }
+}
+
+// Fills the resampled lattice; (1, 1) is the SW corner and (M1, M2) the NE corner.
+void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork& w, bool fill) {
+    const std::int32_t total = g.total_points, we = g.points_we, ns = g.points_ns;
+    const auto depth_of = [&](std::int32_t point) { return g.depth[static_cast<std::size_t>(point - 1)]; };
+    if (rs.m1 == we && rs.m2 == ns) {
+        rs.sp = static_cast<float>(g.interval);
+        if (!fill) return;
+        for (int i = 1; i <= rs.m1; ++i)
+            for (int j = 1; j <= rs.m2; ++j) w.at(i, j) = depth_of(total - (we - 1) + (i - 1) - (j - 1) * we);
+        return;
+    }
+    rs.ry = static_cast<float>(ns) / static_cast<float>(rs.m2);
+    rs.rx = static_cast<float>(we) / static_cast<float>(rs.m1);
+    float dey = (g.local_nw_e - c.sw.e) / static_cast<float>(rs.m2 - 1);
+    float dny = (g.local_nw_n - c.sw.n) / static_cast<float>(rs.m2 - 1);
+    float dex = (c.se.e - c.sw.e) / static_cast<float>(rs.m1 - 1);
+    float dnx = (c.se.n - c.sw.n) / static_cast<float>(rs.m1 - 1);
+    int sp_ns = (ns - 1) * g.interval / (rs.m2 - 1);
+    int sp_we = (we - 1) * g.interval / (rs.m1 - 1);
+    rs.sp = static_cast<float>(std::min(sp_ns, sp_we));
+    if (!fill) return;
+    nearest_point_pass(g, rs, c, dey, dny, dex, dnx, w);
+    weighted_pass(g, rs, w);
+    for (int i = 1; i <= rs.m1; ++i)
+        for (int j = 1; j <= rs.m2; ++j) w.at(i, j) = w.node_d[static_cast<std::size_t>((i - 1) * rs.m2 + j - 1)];
+    w.at(1, 1) = depth_of(total - we + 1);
+    w.at(1, rs.m2) = depth_of(1);
+    w.at(rs.m1, 1) = depth_of(total);
+    w.at(rs.m1, rs.m2) = depth_of(we);
+}
+
+bool write_resampled_file(const std::string& name, const Resampling& rs, ResampleWork& w, std::string_view title) {
+    RecordWriter out(name, RecordWriter::Mode::Atomic);
+    out.write(RESAMPLED_SPACING, rs.sp);
+    out.write(RESAMPLED_TITLE, recio::padded(title, 60));
+    std::vector<float> values;
+    values.reserve(static_cast<std::size_t>(rs.m1 * rs.m2));
+    for (int i = 1; i <= rs.m1; ++i)
+        for (int j = 1; j <= rs.m2; ++j) values.push_back(w.at(i, j));
+    out.write(RESAMPLED_DEPTHS, recio::array(values.data(), values.size()));
+    out.write(RESAMPLED_END);
+    return finish(out);
+}
+
+}  // namespace
+
+bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& g, ResampleWork& w,
+           std::int32_t mode, std::int16_t sign_option, std::string_view title) {
+    std::string name = trimmed(file_name);
+    std::string base = base_name(name);
+    if (mode == GRID1_NEW) {
+        std::fill(w.node_e.begin(), w.node_e.end(), 0.0f);
+        std::fill(w.node_n.begin(), w.node_n.end(), 0.0f);
+        std::fill(w.node_d.begin(), w.node_d.end(), 0.0f);
+        std::fill(w.res.begin(), w.res.end(), 0.0f);
+    }
+    if (!write_grid_file(name, g)) return false;
+    if (mode == GRID1_GRID_ONLY) return true;
+    if (g.total_points <= 0 || g.points_we <= 0 || g.points_ns <= 0) return true;
+
+    float angle = radians(g.rotation);
+    float sinr = std::sin(angle), cosr = std::cos(angle);
+    float cl = g.coord_system == 2 ? std::cos(radians(site_nw_n)) : 1.0f;
+    if (!write_point_file(base + ".DAT", g, site_nw_e, site_nw_n, sinr, cosr, cl, sign_option)) return false;
+
+    Corners c;
+    c.ne = local_position(g.points_we, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
+    c.sw = local_position(g.total_points - g.points_we + 1, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
+    c.se = local_position(g.total_points, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
+
+    Resampling rs;
+    rs.sinr = sinr;
+    rs.cosr = cosr;
+    node_counts(g, rs.m1, rs.m2);
+    resample(g, rs, c, w, mode != GRID1_KEEP_RESAMPLED);
+    return write_resampled_file(base + ".TNS", rs, w, title);
+}
+
+}  // namespace gridlib

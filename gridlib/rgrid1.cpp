@@ -1,0 +1,78 @@
+// RGRID1: reads a site grid file (.IN).
+#include <algorithm>
+
+#include "gridlib/sitegrid.hpp"
+#include "recio/console.hpp"
+#include "recio/records.hpp"
+
+namespace gridlib {
+namespace {
+
+// Records 1 to 11: each value from the columns its writer puts it in.
+constexpr const char* GRID_HEADER =
+    "(/,9X,I5,/,/,14X,I3,/,/,14X,I3,/,44X,I4,/,47X,F5.1,/,22X,I3,/,19X,F8.3,/,20X,2F12.4)";
+constexpr const char* GRID_DEPTHS = "(26F8.3)";
+
+void report_missing(const std::string& name) {
+    recio::console_write("(/,/,/,1X,'The requested disposal area grid file was not',/,1X,14X,A,/,"
+                         "1X,'found on the specified disc drive:/directory.',/,1X,'Press \"RETURN\".')",
+                         name);
+    recio::keyboard_line();
+    recio::console_write("(/)");
+}
+
+void report_unreadable(const std::string& why) {
+    recio::console_list(why);
+}
+
+// A header no grid can have: the point counts disagree or exceed the storage.
+std::string header_fault(const SiteGrid& g, const std::string& name) {
+    if (g.total_points > MAXPTS)
+        return "GRID FILE " + name + " HOLDS " + std::to_string(g.total_points) + " POINTS, MORE THAN " +
+               std::to_string(MAXPTS);
+    if (g.points_ns <= 0 || g.points_we <= 0 ||
+        g.total_points != static_cast<std::int32_t>(g.points_ns) * g.points_we)
+        return "GRID FILE " + name + " RECORDS 2-6: " + std::to_string(g.total_points) +
+               " POINTS DO NOT MATCH " + std::to_string(g.points_ns) + " ROWS x " + std::to_string(g.points_we) +
+               " COLUMNS";
+    if (g.interval <= 0) return "GRID FILE " + name + " RECORD 7: THE INTERVAL MUST BE POSITIVE";
+    return {};
+}
+
+std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_depths) {
+    std::string name = trimmed(file_name);
+    if (with_depths) std::fill(grid.depth.begin(), grid.depth.end(), 0.0f);
+    recio::RecordReader in(name);
+    if (!in.is_open()) {
+        report_missing(name);
+        return GRID_MISSING;
+    }
+    SiteGrid h = grid;
+    try {
+        in.need(GRID_HEADER, h.total_points, h.points_ns, h.points_we, h.interval, h.rotation, h.coord_system,
+                h.datum, h.local_nw_e, h.local_nw_n);
+        std::string fault = header_fault(h, name);
+        if (!fault.empty()) {
+            report_unreadable(fault);
+            return GRID_UNREADABLE;
+        }
+        if (with_depths) {
+            if (!in.skip(3)) throw recio::RecordError("UNEXPECTED END OF FILE " + name + " AFTER RECORD 11");
+            in.need(GRID_DEPTHS, recio::array(h.depth.data(), static_cast<std::size_t>(h.total_points)));
+        }
+    } catch (const recio::RecordError& e) {
+        report_unreadable(e.what());
+        if (with_depths) std::fill(grid.depth.begin(), grid.depth.end(), 0.0f);
+        return GRID_UNREADABLE;
+    }
+    grid = std::move(h);
+    return GRID_OK;
+}
+
+}  // namespace
+
+std::int16_t RGRID1(std::string_view file_name, SiteGrid& grid) { return read_grid(file_name, grid, true); }
+
+std::int16_t RGRID1_HEADER(std::string_view file_name, SiteGrid& grid) { return read_grid(file_name, grid, false); }
+
+}  // namespace gridlib

@@ -1,0 +1,158 @@
+// The site grid: a rectangular lattice of depths, rotated against true north
+// and anchored at its north-west corner, with the files every program of the
+// suite uses to load and store a disposal site.
+//
+// Point order: point I (1-based) lies in row r = int(I / (points W-E + 0.001))
+// and column k = I - (r x points W-E + 1), both 0-based; rows run from the
+// northern edge southward, columns from the western edge eastward. So point 1
+// is the NW corner, point (points W-E) the NE corner, point
+// (total - points W-E + 1) the SW corner and the last point the SE corner.
+//
+// Files of a site (prefix + site name + extension):
+//   .IN   site grid file            GRID1 writes, RGRID1 reads
+//   .OUT  site summary and portrayal ARGPB writes, READG reads the header
+//   .DAT  x,y,z point file          GRID1 writes, for outside plotting
+//   .TNS  resampled grid file       GRID1 writes, the long-term model reads
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gridlib {
+
+constexpr std::int32_t MAXPTS = 40401;  // 201 x 201 points
+constexpr int MAXRES = 210;             // resampled lattice storage per axis (at most 201 used)
+constexpr float FEET_PER_DEGREE = 364800.0f;  // feet per degree of latitude
+
+// Degrees to radians the way every program of the suite does it: deg x 3.1416 / 180.
+inline float radians(float degrees) { return degrees * 3.1416f / 180.0f; }
+
+struct SiteGrid {
+    std::int32_t total_points = 0;
+    std::int16_t points_ns = 0;     // rows, north to south
+    std::int16_t points_we = 0;     // columns, west to east
+    std::int16_t interval = 0;      // feet between neighbouring points
+    float rotation = 0.0f;          // degrees from true north
+    std::int16_t coord_system = 1;  // 1 plane feet, 2 longitude/latitude degrees (west positive)
+    float datum = 0.0f;             // long-term datum, feet
+    float local_nw_e = 0.0f;        // NW corner in the local plane frame, feet
+    float local_nw_n = 0.0f;
+    std::vector<float> depth = std::vector<float>(MAXPTS, 0.0f);  // feet, positive down, point order
+};
+
+// Corner and centre coordinates of a site, in the site's coordinate system.
+struct SiteCorners {
+    float nw_e = 0, nw_n = 0, ne_e = 0, ne_n = 0, sw_e = 0, sw_n = 0, se_e = 0, se_n = 0;
+    float centre_e = 0, centre_n = 0;
+};
+
+// The header of a site summary file.
+struct SiteSummary {
+    std::int16_t seq_since_last = 0;   // disposal sequences since the last activity
+    std::int16_t total_seq = 0;        // disposal sequences since record keeping began
+    std::int8_t ratio = 1;             // apparent resolution 1:ratio of the portrayal
+    std::int16_t lineal_scale = 0;     // 1 inch = ... feet
+    std::int32_t portrayal_points = 0;
+    std::int32_t ns_extent = 0;        // NW to SW corner, feet
+    std::int32_t we_extent = 0;        // NW to NE corner, feet
+    std::int16_t survey_interval = 0;
+    std::int16_t portrayal_interval = 0;
+    SiteCorners corners;
+};
+
+// ---- names
+
+// Characters before the first blank (0 if the text starts with one; the whole
+// length if it has none).
+std::int16_t IBLANKS(std::string_view text);
+// Characters before the first period (0 if there is none).
+std::int16_t IPERIOD(std::string_view text);
+// prefix + site name + extension, each trimmed at its first blank.
+std::string site_file_name(std::string_view prefix, std::string_view site, std::string_view extension);
+// The text before the first period: the base of the companion file names.
+std::string base_name(std::string_view file_name);
+// A file name as the file system sees it: trailing blanks removed.
+std::string trimmed(std::string_view name);
+
+// ---- point positions
+
+// Row and column (0-based) of point I, with the 0.001 that keeps a row's last
+// point in its row.
+inline std::int32_t point_row(std::int32_t point, std::int16_t points_we) {
+    return static_cast<std::int32_t>(static_cast<float>(point) / (static_cast<float>(points_we) + 0.001f));
+}
+inline std::int32_t point_column(std::int32_t point, std::int16_t points_we) {
+    return point - (point_row(point, points_we) * points_we + 1);
+}
+
+struct Position {
+    float e = 0, n = 0;
+};
+
+// Rotation terms of a site: SINR, COSR, and for geographic sites CL, the
+// cosine of the NW corner's latitude (the longitude factor).
+struct Rotation {
+    float sinr = 0, cosr = 1, cl = 1;
+};
+Rotation rotation_of(float rotation_deg, std::int16_t coord_system, float nw_latitude);
+
+// Position of point I of a site from a NW corner in the site's coordinate
+// system: easting = E0 + XL COSR + YL SINR, northing = N0 + XL SINR - YL COSR
+// in plane feet; in degrees for a geographic site, with 364800 ft per degree
+// of latitude and longitudes positive to the west.
+Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float n0, const Rotation& rot);
+
+// ---- reading
+
+enum : std::int16_t { GRID_OK = 0, GRID_MISSING = 1, GRID_UNREADABLE = 2 };
+
+// Reads a site grid file (header and depths). Returns GRID_OK; GRID_MISSING
+// after telling the user the file was not found and waiting for RETURN (the
+// depths are then all 0 and the header unchanged); GRID_UNREADABLE when the
+// file is shorter than it says, holds an unreadable field, or a header that
+// no grid can have (message names the file and record; depths all 0).
+std::int16_t RGRID1(std::string_view file_name, SiteGrid& grid);
+// Reads records 1 to 11 only; depths are neither cleared nor read.
+std::int16_t RGRID1_HEADER(std::string_view file_name, SiteGrid& grid);
+
+// Reads the header of a site summary file. The resolution ratio is read only
+// from a reduced portrayal and is otherwise left as it was. Returns GRID_OK,
+// GRID_MISSING or GRID_UNREADABLE, with a message on the console for the last two.
+std::int16_t READG(std::string_view file_name, SiteSummary& summary);
+
+// ---- writing
+
+// Work space of the resampling, kept by the caller between calls.
+struct ResampleWork {
+    std::vector<float> node_e = std::vector<float>(MAXPTS, 0.0f);
+    std::vector<float> node_n = std::vector<float>(MAXPTS, 0.0f);
+    std::vector<float> node_d = std::vector<float>(MAXPTS, 0.0f);
+    std::vector<float> res = std::vector<float>(MAXRES * MAXRES, 0.0f);  // element (i, j) at (i-1)*MAXRES + (j-1)
+    float& at(int i, int j) { return res[static_cast<std::size_t>((i - 1) * MAXRES + (j - 1))]; }
+};
+
+enum : std::int32_t { GRID1_NEW = 0, GRID1_KEEP_RESAMPLED = 1, GRID1_GRID_ONLY = 2 };
+
+// Stores a site: the site grid file, and unless mode is GRID1_GRID_ONLY the
+// point file (depth sign option 1: negated, 2: datum - depth, else as stored)
+// and the resampled grid file. Mode GRID1_NEW clears the work space and
+// resamples; GRID1_KEEP_RESAMPLED writes the resampled grid of an earlier call.
+// Each file is written beside its target and renamed into place, so a failed
+// write leaves the previous file intact. Returns false if any file could not
+// be written (with a message on the console).
+bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& grid,
+           ResampleWork& work, std::int32_t mode, std::int16_t sign_option, std::string_view title);
+
+// Writes the site summary file: the summary header, the schematic outline and
+// the character map of the depths, reduced to fit a page. Reads the grid
+// itself from grid_file. With new_site = 1 both sequence counters are set to 0
+// first. On return `turned` is 1 when the map is drawn turned by 90 degrees.
+// Returns false (with a message) if the grid cannot be read or the summary
+// cannot be written.
+bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& summary,
+           std::int8_t new_site, std::int8_t& turned);
+
+}  // namespace gridlib

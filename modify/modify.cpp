@@ -1,0 +1,124 @@
+// The bathymetry modifier: control file, point edits and the run.
+#include "modify/modify.hpp"
+
+#include "recio/console.hpp"
+
+namespace modify {
+namespace {
+
+using recio::fixed_text;
+
+// MODIFY.INI, one layout per record.
+constexpr const char* INI_PREFIX = "(A19)";
+constexpr const char* INI_SITE = "(A6)";
+constexpr const char* INI_TITLE = "(A60)";
+constexpr const char* INI_INTEGERS = "(3I5)";
+constexpr const char* INI_EDIT = "(3F12.4)";
+constexpr const char* INI_SURVEY_FILE = "(A32,3X,I5)";
+constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
+
+void say(const std::string& text) { recio::console_list(text); }
+
+}  // namespace
+
+std::string read_control(recio::RecordReader& in, Control& c) {
+    in.need(INI_PREFIX, fixed_text(c.prefix, 19));
+    in.need(INI_SITE, fixed_text(c.old_site, 6));
+    in.need(INI_SITE, fixed_text(c.new_site, 6));
+    in.need(INI_TITLE, fixed_text(c.title, 60));
+    in.need(INI_INTEGERS, c.mode);
+    if (gridlib::IBLANKS(c.new_site) == 0) return "MODIFY.INI RECORD 3: NO NEW SITE NAME (IT MUST START IN COLUMN 1)";
+    if (c.mode == MODE_EDITS) {
+        // Read wider than the 16-bit count so that any number in the field
+        // meets the capacity check rather than an overflow.
+        std::int32_t count = 0;
+        in.need(INI_INTEGERS, count);
+        if (count < 0 || count > MAX_EDITS)
+            return "MODIFY.INI RECORD 6: " + std::to_string(count) + " EDIT POINTS; A RUN TAKES 0 TO " +
+                   std::to_string(MAX_EDITS);
+        c.edits.resize(static_cast<std::size_t>(count));
+        for (EditPoint& p : c.edits) in.need(INI_EDIT, p.e, p.n, p.depth);
+    } else if (c.mode == MODE_SURVEY) {
+        std::array<std::string, 3>& n = c.survey.columns;
+        in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
+        in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
+    } else {
+        return "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS " + std::to_string(c.mode) +
+               ", NOT 1 (POINT EDITS) OR 2 (SURVEY FILE)";
+    }
+    in.need(INI_INTEGERS, c.sign_option);
+    return {};
+}
+
+std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n,
+                         const std::vector<EditPoint>& edits) {
+    const survey::Frame f = survey::make_frame(grid, site_nw_e, site_nw_n, 0);
+    const float h = static_cast<float>(grid.interval) * 0.52f;
+    std::int32_t changes = 0;
+    for (const EditPoint& p : edits) {
+        if (!(p.depth >= 1.0f)) continue;
+        for (std::size_t i = 0; i < f.points(); ++i) {
+            float dx = std::fabs(p.e - f.ge[i]);
+            float dy = std::fabs(p.n - f.gn[i]);
+            if (f.geographic) {
+                dx = dx * f.cl * gridlib::FEET_PER_DEGREE;
+                dy = dy * gridlib::FEET_PER_DEGREE;
+            }
+            if (dx <= h && dy <= h) {
+                grid.depth[i] = p.depth;
+                ++changes;
+            }
+        }
+    }
+    return changes;
+}
+
+int run() {
+    if (!survey::action_word_is("EDITYES")) return 1;  // not asked for: end at once, silently
+    Control c;
+    {
+        recio::RecordReader in("MODIFY.INI");
+        if (!in.is_open()) {
+            recio::console_write("(1X,'UNABLE TO FIND \"MODIFY.INI\" DATA FILE')");
+            return 1;
+        }
+        const std::string fault = read_control(in, c);
+        if (!fault.empty()) {
+            say(fault);
+            say("NO FILE WRITTEN");
+            return 1;
+        }
+    }
+
+    // The existing site: its grid, and from its summary the counters, the
+    // intervals, the extents and the corners.
+    gridlib::SiteGrid grid;
+    if (gridlib::RGRID1(gridlib::site_file_name(c.prefix, c.old_site, ".IN"), grid) != gridlib::GRID_OK) return 1;
+    gridlib::SiteSummary summary;
+    if (gridlib::READG(gridlib::site_file_name(c.prefix, c.old_site, ".OUT"), summary) != gridlib::GRID_OK) {
+        say("NO FILE WRITTEN");
+        return 1;
+    }
+    const float nw_e = summary.corners.nw_e, nw_n = summary.corners.nw_n;
+
+    if (c.mode == MODE_EDITS) apply_edits(grid, nw_e, nw_n, c.edits);
+    else survey::RBATH(c.survey, grid, nw_e, nw_n);
+    if (!survey::depths_writable(grid)) return 1;
+
+    const std::string grid_file = gridlib::site_file_name(c.prefix, c.new_site, ".IN");
+    const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
+    const std::string point_file = gridlib::site_file_name(c.prefix, c.new_site, ".DAT");
+    gridlib::ResampleWork work;
+    if (!gridlib::GRID1(grid_file, nw_e, nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option, c.title)) return 1;
+    std::int8_t turned = 0;
+    if (!gridlib::ARGPB(grid_file, summary_file, summary, 0, turned)) return 1;
+
+    recio::console_write("(/,/,/,1X,'The following files have been created/edited',/,1X,48('-'),/,"
+                         "1X,A32,/,1X,A32,/,1X,A32,/,1X,48('-'),/,/,/,1X,'PRESS \"RETURN\" TO CONTINUE')",
+                         recio::padded(grid_file, 32), recio::padded(summary_file, 32),
+                         recio::padded(point_file, 32));
+    recio::keyboard_line();
+    return 0;
+}
+
+}  // namespace modify

@@ -1,0 +1,56 @@
+// The bathymetry modifier: an edited copy of an existing site, changed point
+// by point or by adapting a new survey, stored under a new site name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gridlib/sitegrid.hpp"
+#include "recio/records.hpp"
+#include "sitegen/survey.hpp"
+
+namespace modify {
+
+enum : std::int8_t { MODE_EDITS = 1, MODE_SURVEY = 2 };
+
+// Edit points one run can hold.
+constexpr std::int32_t MAX_EDITS = 10000;
+
+// One edit: a position in the site's coordinate system and the new depth.
+struct EditPoint {
+    float e = 0.0f, n = 0.0f, depth = 0.0f;
+};
+
+// The records of MODIFY.INI.
+struct Control {
+    std::string prefix;    // A19
+    std::string old_site;  // A6
+    std::string new_site;  // A6
+    std::string title;     // A60
+    std::int8_t mode = 0;
+    std::vector<EditPoint> edits;   // point edits, in file order
+    survey::SurveySpec survey;      // survey file
+    std::int16_t sign_option = 0;   // depths in the point file
+};
+
+// Reads MODIFY.INI. Returns "" when the file was read whole, or why it cannot
+// be used (an unknown mode, more edit points than can be held), found before
+// the records that depend on it are read. Throws recio::RecordError for an
+// unreadable field or an early end of the file.
+std::string read_control(recio::RecordReader& in, Control& c);
+
+// Point edits: every grid point within the capture half-width H = 0.52 x
+// interval of an edit point, along both axes, takes the edit depth; edits
+// shallower than 1 ft are ignored and later edits override earlier ones.
+// Positions come from the site's NW corner (site coordinate system).
+// Returns the number of grid-point changes made.
+std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n,
+                         const std::vector<EditPoint>& edits);
+
+// The whole run in the current folder; returns the exit status (0 when the
+// new site was stored). Throws recio::RecordError for an unreadable control
+// or survey file, before anything is written.
+int run();
+
+}  // namespace modify

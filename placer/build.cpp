@@ -1,0 +1,191 @@
+// BUILD: the set-up of one fate-model run.
+#include <algorithm>
+#include <cmath>
+
+#include "placer/kernels.hpp"
+#include "recio/console.hpp"
+#include "recio/records.hpp"
+
+namespace placer {
+namespace {
+
+void blank_lines(int n) {
+    for (int i = 0; i < n; ++i) recio::console_list();
+}
+
+// The console echo of an accepted dump.
+void echo(const DumpControl& ctl, const Vessel& vessel, const SiteFrame& site,
+          const DumpConditions& cond, float current, float seabed, float e, float n) {
+    blank_lines(7);
+    recio::console_list("     CONDUCTING   DREDGED   MATERIAL   PLACEMENT");
+    blank_lines(3);
+    recio::console_list("Disposal Volume (load,CY) = ", static_cast<std::int32_t>(ctl.load_volume));
+    recio::console_list("Disposal vessel speed (ft/sec) = ",
+                        std::sqrt(vessel.vx * vessel.vx + vessel.vy * vessel.vy));
+    recio::console_list("Wave Height (ft)= ", static_cast<std::int32_t>(cond.wave_height),
+                        "  Period (sec)= ", static_cast<std::int32_t>(cond.wave_period));
+    recio::console_list("Tide Amplitude (ft) = ", cond.tide);
+    recio::console_list("Current Amplitude (ft/sec) = ", current);
+    recio::console_list("Seabed elevation (-ft) = ", seabed);
+    blank_lines(1);
+    recio::console_list("DISPOSAL COORDINATES ARE:");
+    if (site.coord_system == 2)
+        recio::console_list("LONGITUDE=", e, " LATITUDE=", n);
+    else
+        recio::console_list("EASTING =", e, " NORTHING =", n);
+    blank_lines(1);
+    recio::console_list("There are", cond.dumps_remaining, " dumps remaining for this");
+    recio::console_list("disposal activity");
+    blank_lines(4);
+}
+
+}  // namespace
+
+BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& vessel,
+                  const SiteFrame& site, const std::vector<float>& depth,
+                  const DumpConditions& cond, WorkGrid& work, const std::string& deck_name) {
+    const std::string title = recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60);
+    BuildResult res;
+
+    // Fate grid of R rows (north to south) and C columns (west to east), the
+    // dump at node (R/2 + 1, C/2 + 1), x0 feet below the top row and z0 feet
+    // right of the left column.
+    const int hr = cond.rows / 2, hc = cond.cols / 2;
+    const float dx = static_cast<float>(site.spacing);
+    float x0 = static_cast<float>(hr) * dx;
+    float z0 = static_cast<float>(hc) * dx;
+    const float current =
+        std::sqrt(cond.current_x * cond.current_x + cond.current_y * cond.current_y);
+    work.clear();
+
+    // Nearest grid point within sqrt(2) spacings (+2 ft); ties keep the earlier point.
+    const auto radius =
+        static_cast<float>(static_cast<std::int32_t>(std::sqrt(2.0f * dx * dx)) + 2);
+    const PointFrame pf = point_frame(site);
+    float best = radius;
+    std::int32_t nearest = 0;
+    for (std::int32_t i = 1; i <= site.n; ++i) {
+        gridlib::Position p = point_position(site, pf, i);
+        float de, dn;
+        if (site.coord_system == 2) {
+            de = std::fabs(p.e - cond.req_e) * pf.f * FEET_PER_DEGREE;
+            dn = std::fabs(p.n - cond.req_n) * FEET_PER_DEGREE;
+        } else {
+            de = std::fabs(p.e - cond.req_e);
+            dn = std::fabs(p.n - cond.req_n);
+        }
+        const float dist = std::sqrt(dn * dn + de * de);
+        if (dist < best) {
+            best = dist;
+            nearest = i;
+        }
+    }
+    res.e = cond.req_e;
+    res.n = cond.req_n;
+    if (nearest == 0) {
+        blank_lines(4);
+        recio::console_list("PLACEMENT OF DISPOSAL CYCLE IS OUTSIDE");
+        recio::console_list("OF SITE BOUNDARIES, PLACEMENT ABORTED");
+        blank_lines(1);
+        res.abort = 1;
+        return res;
+    }
+    res.nearest = nearest;
+    const gridlib::Position at = point_position(site, pf, nearest);
+    const float seabed = depth[static_cast<std::size_t>(nearest - 1)];
+    echo(ctl, vessel, site, cond, current, seabed, at.e, at.n);
+
+    // Fate grid: offsets -hr..+hr and -hc..+hc about the dump. A node whose
+    // site index falls off the site, or wraps round the end of a row, is
+    // off-site and takes the mean depth of the on-site nodes.
+    const std::int32_t dump_row = row_of(nearest, site.npr);
+    auto site_index = [&](int m, int n) -> std::int32_t {
+        const std::int32_t k = nearest + n + m * site.npr;
+        if (k < 1 || k > site.n) return 0;
+        return row_of(k, site.npr) == dump_row + m ? k : 0;
+    };
+    float sum = 0.0f;
+    std::int32_t count = 0;
+    for (int m = -hr; m <= hr; ++m)
+        for (int n = -hc; n <= hc; ++n)
+            if (std::int32_t k = site_index(m, n)) {
+                sum += depth[static_cast<std::size_t>(k - 1)];
+                ++count;
+            }
+    const float mean = sum / static_cast<float>(count);
+    res.mean_depth = mean;
+    res.nodes = count;
+    if (count < (cond.rows * cond.cols) / 4) {
+        blank_lines(4);
+        recio::console_list("PLACEMENT OF DISPOSAL CYCLE IS ON THE");
+        recio::console_list(" SITE BOUNDARY, PLACEMENT ABORTED");
+        blank_lines(1);
+        res.abort = 1;
+        return res;
+    }
+    res.e = at.e;
+    res.n = at.n;
+    for (int m = -hr; m <= hr; ++m)
+        for (int n = -hc; n <= hc; ++n) {
+            const std::int32_t k = site_index(m, n);
+            work.at(m + hr + 1, n + hc + 1) =
+                (k ? depth[static_cast<std::size_t>(k - 1)] : mean) + cond.tide;
+        }
+
+    const float layer_volume = ctl.load_volume / static_cast<float>(ctl.nlayer);
+
+    // The release point moves back by half the vessel's travel during the
+    // discharge, so that the discharge is centred on the dump node.
+    x0 = x0 - vessel.vx * ctl.trel / 2.0f;
+    z0 = z0 - vessel.vy * ctl.trel / 2.0f;
+
+    // Depth of the current observation: the water level, unless the site is
+    // much shallower than the water level and material settling through the
+    // mean depth in the depth-scaled current would drift past the release
+    // point's distance from the grid edge; then the mean depth.
+    float d_obs = cond.water_level;
+    if (mean * 1.1f < cond.water_level) {
+        const float sx = cond.current_x * cond.water_level / mean;
+        const float sy = cond.current_y * cond.water_level / mean;
+        if (x0 < (mean / mat.min_fall) * std::max(std::fabs(sx), std::fabs(sy)) * 0.7f)
+            d_obs = mean;
+    }
+
+    recio::RecordWriter deck(deck_name);
+    if (!deck.is_open()) return res;
+    deck.write("(A60)", title);
+    deck.write("(2I5)", ctl.kvessel);
+    deck.write("(16I5)", cond.cols, cond.rows, ctl.nfrac, ctl.nlayer, ctl.nbins);
+    deck.write("(16I5)", ctl.key1, ctl.kvary, ctl.kwave);
+    deck.write("(16I5)", ctl.kpdesc, ctl.kpcoll, ctl.nprt);
+    deck.write("(9F10.2)", mean, dx, dx);
+    deck.write("(2I5)", ctl.kdepth);
+    for (int r = 1; r <= cond.rows; ++r)
+        deck.write("(10F8.3)", recio::array(static_cast<const float*>(work.row(r)),
+                                            static_cast<std::size_t>(cond.cols)));
+    deck.write("(9F10.2)", x0, z0);
+    deck.write("(8F10.5)", ctl.rough, ctl.zref);
+    deck.write("(9F10.2)", cond.wave_height, cond.wave_period, cond.wave_direction);
+    deck.write("(16I5)", ctl.nprofile);
+    const auto m = static_cast<std::size_t>(ctl.nprofile);
+    deck.write("(9F10.2)", recio::array(static_cast<const float*>(ctl.profile_depth), m));
+    deck.write("(8F10.5)", recio::array(static_cast<const float*>(ctl.profile_density), m));
+    deck.write("(16I5)", ctl.kvel);
+    deck.write("(9F10.2)", cond.current_x, cond.current_y, d_obs);
+    deck.write("(8F10.1)", cond.tstop, ctl.dtl, ctl.trel);
+    deck.write("(9F10.2)", mat.sim_length, mat.sim_width, ctl.loaded_draft, ctl.light_draft,
+               ctl.rhow, ctl.tdis, ctl.binl, ctl.binw, vessel.heading);
+    for (int layer = 0; layer < ctl.nlayer; ++layer) {
+        deck.write("(9F10.4)", vessel.vx, vessel.vy, layer_volume);
+        for (std::size_t i = 0; i < ctl.fractions.size(); ++i) {
+            const Fraction& f = ctl.fractions[i];
+            deck.write("(A8,5F10.5,3I5)", recio::padded(f.name, 8), f.sg, f.conc, mat.fall[i],
+                       f.void_ratio, f.taucd, f.cohesive, f.strip);
+        }
+    }
+    deck.write("(9F10.2)", cond.tprint1, cond.tprint2);
+    res.deck_written = deck.close();
+    return res;
+}
+
+}  // namespace placer

@@ -1,0 +1,448 @@
+// The placement driver.
+#include "placer/driver.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gridlib/sitegrid.hpp"
+#include "placer/control.hpp"
+#include "placer/kernels.hpp"
+#include "placer/report.hpp"
+#include "placer/schedule.hpp"
+#include "placer/setup.hpp"
+#include "placer/site.hpp"
+#include "recio/console.hpp"
+#include "recio/process.hpp"
+#include "recio/random.hpp"
+#include "recio/records.hpp"
+
+namespace placer {
+namespace {
+
+struct Names {
+    std::string grid_in, summary_in, tns_in;                          // the starting site
+    std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
+};
+
+// Everything that lives for the whole run.
+struct RunState {
+    DumpControl ctl;
+    gridlib::SiteGrid grid;
+    gridlib::SiteSummary summary;
+    SiteFrame site;
+    Scale scale;
+    Names names;
+    Material mat;
+    Angles angles;
+    Vessel vessel;
+    Line line;
+    Schedule sched;
+    std::vector<float> base;  // base surface, with the base-surface option in a placement run
+    bool has_base = false;
+    float ref_depth = 0;
+    WorkGrid work;
+    gridlib::ResampleWork resample;
+    Lattice lattice;
+    PlacementReport report;
+    LateralList lateral;
+    PlacementFile placement;
+    bool placement_ended = false;  // the placement file or the keyboard has no more positions
+    std::int32_t made = 0;         // loads made (placed, refused or failed)
+    std::int32_t since_aval = 0;   // dumps since the last avalanching
+    std::int32_t failures = 0;     // consecutive failed fate runs
+    float weight = 0;              // scatter weight, carried from dump to dump
+    float tstop = 0, tprint1 = 0, tprint2 = 0;
+    std::int32_t last_week_start = 0;
+    float last_speed = 0;    // schedule current speed of the last dump
+    std::int16_t hours = 0;  // elapsed hours of the last long-term read-back
+};
+
+std::string trim(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : gridlib::trimmed(s.substr(first));
+}
+
+void access_problem() {
+    recio::console_list("THERES A PROBLEM ACCESSING WAVREC.OUT & TIDE.DAT");
+    recio::console_list("       OR      CLDXD");
+}
+
+// Starts a child program; its exit status is not examined, but one that
+// cannot be started at all is named on the console.
+void start_child(const char* name) {
+    recio::console_end_line();
+    if (recio::run_program(name) < 0)
+        recio::console_list("COULD NOT START", " " + std::string(name));
+}
+
+void avalanche(RunState& st, float aval, float post) {
+    if (st.has_base) to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+    AVAL1(st.work, st.grid.depth, aval, post, st.site.npr, st.site.nrow, st.site.spacing);
+    if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+}
+
+// The long-term model has nothing to do: calm, no tide, non-cohesive
+// material and no schedule current.
+bool no_forcing(const RunState& st) {
+    return st.ctl.wave_source == 3 && st.ctl.tide_source == 2 && st.ctl.sediment_type <= 1 &&
+           st.last_speed == 0.0f;
+}
+
+bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
+    const DumpControl& c = st.ctl;
+    recio::RecordWriter out("PCD.INI");
+    if (out.is_open()) {
+        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, c.wave_source,
+                  c.tide_source, c.run_mode);
+        out.write("(A32)", recio::padded(c.run_mode == 2 ? st.names.tns_out : st.names.tns_in, 32));
+        out.write("(8F8.3)", st.grid.rotation, c.wave_height, c.wave_period, c.wave_direction,
+                  st.grid.datum, c.gauge_depth);
+        out.write("(8F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days, c.speed2,
+                  c.direction2);
+        out.write("(F8.3,I4,3F8.3)", c.grain_size, c.sediment_type, st.angles.aval, st.angles.post,
+                  st.mat.porosity);
+        if (out.close()) return true;
+    }
+    recio::console_list("COULD NOT WRITE PCD.INI");
+    return false;
+}
+
+bool write_grid(RunState& st) {
+    return gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e, st.summary.corners.nw_n,
+                          st.grid, st.resample, gridlib::GRID1_NEW, st.ctl.sign_option,
+                          st.ctl.title);
+}
+
+// DREDGE over the grid as it stands, and its last grid read back.
+void long_term_run(RunState& st, const std::string& tns) {
+    std::remove("PLOTBATH.DAT");
+    start_child("DREDGE.EXE");
+    LongTermFrame fr;
+    fr.spacing = st.site.spacing;
+    fr.we_extent = st.summary.we_extent;
+    fr.ns_extent = st.summary.ns_extent;
+    fr.n = st.site.n;
+    fr.nrow = st.site.nrow;
+    fr.npr = st.site.npr;
+    fr.rotation = st.grid.rotation;
+    fr.nw_e = st.grid.local_nw_e;
+    fr.nw_n = st.grid.local_nw_n;
+    st.hours = GETBACK(tns, st.work, st.grid.depth, st.lattice, fr);
+}
+
+// ---- start-up
+
+bool start_up(RunState& st, const RunOptions& options) {
+    DumpControl& c = st.ctl;
+    try {
+        if (!read_dump_ini("DUMP.INI", c)) {
+            recio::console_list("COULD NOT OPEN DUMP.INI");
+            return false;
+        }
+    } catch (const recio::RecordError& e) {
+        recio::console_list(e.what());
+        return false;
+    }
+    const std::string problem = check_dump_control(c);
+    if (!problem.empty()) {
+        recio::console_list(problem);
+        return false;
+    }
+    st.mat = material_properties(c);
+    st.angles = {c.aval_angle, c.post_angle, c.aval_angle, c.post_angle};
+
+    Names& nm = st.names;
+    nm.grid_in = gridlib::site_file_name(c.prefix, c.site, ".IN");
+    nm.summary_in = gridlib::site_file_name(c.prefix, c.site, ".OUT");
+    nm.tns_in = gridlib::site_file_name(c.prefix, c.site, ".TNS");
+    nm.grid_out = gridlib::site_file_name(c.prefix, c.out, ".IN");
+    nm.summary_out = gridlib::site_file_name(c.prefix, c.out, ".OUT");
+    nm.point_out = gridlib::site_file_name(c.prefix, c.out, ".DAT");
+    nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
+    nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
+    nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
+    if (gridlib::RGRID1(nm.grid_in, st.grid) != gridlib::GRID_OK) return false;
+    if (gridlib::READG(nm.summary_in, st.summary) != gridlib::GRID_OK) return false;
+    if (st.summary.portrayal_points != st.grid.total_points ||
+        st.summary.portrayal_interval != st.grid.interval) {
+        recio::console_list("THE SITE SUMMARY FILE " + nm.summary_in +
+                            " DOES NOT DESCRIBE THE GRID OF " + nm.grid_in + " (POINTS " +
+                            std::to_string(st.summary.portrayal_points) + " AND " +
+                            std::to_string(st.grid.total_points) + ", INTERVAL " +
+                            std::to_string(st.summary.portrayal_interval) + " AND " +
+                            std::to_string(st.grid.interval) + ")");
+        return false;
+    }
+    SiteFrame& s = st.site;
+    s.n = st.summary.portrayal_points;
+    s.npr = st.grid.points_we;
+    s.nrow = st.grid.points_ns;
+    s.spacing = st.summary.portrayal_interval;
+    s.rotation = st.grid.rotation;
+    s.coord_system = st.grid.coord_system;
+    s.nw_e = st.summary.corners.nw_e;
+    s.nw_n = st.summary.corners.nw_n;
+    st.scale = scale_of(s);
+    st.ref_depth = reference_depth(s, st.grid.depth);
+
+    // Cohesive material is avalanched over the base surface.
+    if (c.run_mode == 2 && c.sediment_type > 1) c.base_option = 1;
+    if (c.base_option == 1 && c.run_mode == 2) {
+        st.base.assign(gridlib::MAXPTS, 0.0f);
+        try {
+            if (!read_base_surface(options.base_surface, s.n, st.base)) st.base = st.grid.depth;
+        } catch (const recio::RecordError& e) {
+            recio::console_list(e.what());
+            return false;
+        }
+        st.has_base = true;
+    }
+    if (c.base_option == 1) slope_analysis(s, st.grid.depth, st.work, c.run_mode, st.angles);
+
+    st.tstop = c.tstop;
+    st.tprint1 = c.tprint1;
+    st.tprint2 = c.tprint2;
+    if (c.run_mode == 2) {
+        st.vessel = vessel_motion(c, st.grid.rotation);
+        if (c.placement_mode == 2) st.line = line_setup(c, st.scale);
+        if (c.placement_mode == 4 && !st.placement.open(trim(c.placement_file))) {
+            recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
+            return false;
+        }
+    }
+    st.sched = make_schedule(c.loads, c.disposal_days, c.period_days, c.run_mode);
+    return true;
+}
+
+// ---- one load
+
+// The requested position of dump k of the week; false when the placement
+// file or the keyboard has no more positions.
+bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t k,
+                        std::int16_t week_remaining, gridlib::Position& p) {
+    switch (st.ctl.placement_mode) {
+        case 1:
+            p = scatter_position(st.ctl, st.scale, random, st.weight);
+            return true;
+        case 2:
+            p = line_position(st.line, st.scale, st.made + 1);
+            return true;
+        case 3:
+            if (keyboard_position(st.site.coord_system, k, week_remaining, p)) return true;
+            recio::console_list("NO MORE PLACEMENT POSITIONS FROM THE KEYBOARD");
+            return false;
+        default: {
+            std::string problem;
+            if (st.placement.next(st.ctl.order, p, problem)) return true;
+            if (!problem.empty()) recio::console_list(problem);
+            recio::console_list("NO MORE PLACEMENT POSITIONS IN " + trim(st.ctl.placement_file));
+            return false;
+        }
+    }
+}
+
+enum class Load { Done, NoPosition, Fatal };
+
+Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
+               std::int32_t week_loads, std::int16_t k, std::int32_t week_start,
+               std::int16_t week_remaining) {
+    const DumpControl& c = st.ctl;
+    ++st.since_aval;
+    const std::int32_t index = dump_time_step(week_loads, k, week_start);
+    const float days = static_cast<float>(index) * 0.125f;
+    const Current steady = schedule_current(c, st.grid.rotation, days);
+    st.last_speed = steady.speed;
+
+    SeriesValues sv;
+    sv.wave_height = c.wave_height;
+    sv.wave_period = c.wave_period;
+    sv.wave_direction = c.wave_direction;
+    try {
+        series.values(index, sv);
+    } catch (const recio::RecordError& e) {
+        recio::console_list(e.what());
+        access_problem();
+        return Load::Fatal;
+    }
+    DumpConditions cond;
+    cond.wave_height = sv.wave_height;
+    cond.wave_period = sv.wave_period;
+    cond.wave_direction = sv.wave_direction + st.grid.rotation;
+    cond.tide = sv.tide;
+    cond.water_level = st.grid.datum + sv.tide;
+    total_current(sv.u, sv.v, st.grid.rotation, steady, cond.current_x, cond.current_y);
+
+    gridlib::Position req;
+    if (!requested_position(st, random, k, week_remaining, req)) return Load::NoPosition;
+    cond.req_e = req.e;
+    cond.req_n = req.n;
+    ++st.made;
+    cond.dumps_remaining = static_cast<std::int16_t>(c.loads - st.made);
+    FateTiming timing{st.tstop, st.tprint1, st.tprint2};
+    fit_fate_grid(st.ref_depth, st.mat.min_fall, st.vessel, c.trel, st.site, cond, timing);
+    st.tstop = timing.tstop;
+    st.tprint1 = timing.tprint1;
+    st.tprint2 = timing.tprint2;
+
+    const BuildResult b = BUILD(c, st.mat, st.vessel, st.site, st.grid.depth, cond, st.work);
+    if (!b.abort) {
+        if (!b.deck_written) {
+            recio::console_list("COULD NOT WRITE CLDX.DUE");
+            return Load::Fatal;
+        }
+        std::remove("CLDX.DUT");  // a fate run that leaves no deposit file has failed
+        start_child("CLOUDEX.EXE");
+        if (RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols) ==
+            0) {
+            st.failures = 0;
+            if (st.since_aval > 10 && week_loads > 20) {
+                avalanche(st, st.angles.aval, st.angles.post);
+                st.since_aval = 0;
+            }
+        } else if (++st.failures >= 2) {
+            access_problem();
+            return Load::Fatal;
+        }
+    }
+    st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n);
+    st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n,
+                    st.summary.we_extent, st.summary.ns_extent, c.lateral_tolerance, st.scale);
+    return Load::Done;
+}
+
+// ---- the disposal weeks
+
+bool place(RunState& st, std::uint32_t seed) {
+    const DumpControl& c = st.ctl;
+    if (!st.report.open(st.names.act)) {
+        recio::console_list("COULD NOT OPEN", " " + st.names.act);
+        return false;
+    }
+    st.report.header(c);
+    recio::UniformRandom random(seed);
+    SeriesFiles series;
+    for (std::int32_t w = 1; w <= st.sched.disposal_weeks; ++w) {
+        if (!series.open(c.wave_source == 1, c.tide_source == 1)) {
+            access_problem();
+            return false;
+        }
+        const std::int32_t loads = week_loads(st.sched, w, c.loads, st.made);
+        const auto week_remaining = static_cast<std::int16_t>(c.loads - st.made);
+        const std::int32_t week_start = (w - 1) * STEPS_PER_WEEK;
+        st.last_week_start = week_start;
+        st.since_aval = 0;
+        for (std::int32_t k = 1; k <= loads && !st.placement_ended; ++k) {
+            const Load l = make_load(st, series, random, loads, static_cast<std::int16_t>(k),
+                                     week_start, week_remaining);
+            if (l == Load::Fatal) return false;
+            if (l == Load::NoPosition) st.placement_ended = true;
+        }
+        series.close();
+        if (!write_pcd(st, week_start, 7)) return false;
+        if (no_forcing(st)) continue;
+        if (st.has_base) to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+        if (!write_grid(st)) return false;
+        long_term_run(st, st.names.tns_out);
+        if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+        if (!write_grid(st)) return false;
+    }
+    return true;
+}
+
+// The quiet weeks after the last load (the whole period in run mode 1), then
+// the final avalanching.
+bool final_period(RunState& st) {
+    if (st.ctl.run_mode != 2)
+        st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
+    if (no_forcing(st)) return true;
+    const std::int32_t days = 7 * st.sched.quiet_weeks;
+    if (days > 0) {
+        const std::int32_t start = st.last_week_start + (st.ctl.run_mode == 2 ? STEPS_PER_WEEK : 0);
+        if (!write_pcd(st, start, days)) return false;
+        if (st.has_base) {
+            to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+            if (!write_grid(st)) return false;
+        }
+        long_term_run(st, st.ctl.run_mode == 2 ? st.names.tns_out : st.names.tns_in);
+        if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+    }
+    avalanche(st, st.angles.final_aval, st.angles.final_post);
+    std::fill(st.base.begin(), st.base.end(), 0.0f);
+    st.has_base = false;
+    return true;
+}
+
+void listing_screen(const RunState& st) {
+    const Names& nm = st.names;
+    for (int i = 0; i < 13; ++i) recio::console_list();
+    const std::string dashes(48, '-');
+    recio::console_list(dashes);
+    recio::console_list("The SIMULATED X,Y,Z BATHYMETRIC DATA");
+    recio::console_list("for the DISPOSAL AREA is stored");
+    recio::console_list("on filename:");
+    recio::console_write("(1X,A32)", recio::padded(nm.grid_out, 32));
+    recio::console_list();
+    recio::console_list("The disposal area is SCHEMATICALLY PORTRAYED");
+    recio::console_list("AND SUMMARIZED on filename:");
+    recio::console_write("(1X,A32)", recio::padded(nm.summary_out, 32));
+    recio::console_list();
+    if (st.ctl.run_mode == 2) {
+        recio::console_list("Information describing the preceding DISPOSAL");
+        recio::console_list("OPERATION is contained on filename:");
+        recio::console_write("(1X,A32)", recio::padded(nm.act, 32));
+        recio::console_list();
+    }
+    recio::console_list("The ASCII datafile to be used for 3-D or 2-D");
+    recio::console_list("image software post-processing is stored");
+    recio::console_list("on filename:");
+    recio::console_write("(1X,A32)", recio::padded(nm.point_out, 32));
+    recio::console_list(dashes);
+    recio::console_list();
+    recio::console_list("PRESS \"RETURN\" TO CONTINUE");
+    recio::keyboard_line();
+    for (int i = 0; i < 10; ++i) recio::console_list();
+}
+
+int finish(RunState& st) {
+    if (st.ctl.run_mode == 2) {
+        st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
+        st.report.lateral_page(st.lateral, st.ctl.lateral_tolerance);
+        if (!st.report.close()) {
+            recio::console_list("COULD NOT WRITE", " " + st.names.act);
+            return RUN_FAILED;
+        }
+    }
+    if (!write_grid(st)) return RUN_FAILED;
+    st.summary.total_seq = static_cast<std::int16_t>(st.summary.total_seq + st.made);
+    st.summary.seq_since_last = static_cast<std::int16_t>(st.made);
+    std::int8_t turned = 0;
+    if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned))
+        return RUN_FAILED;
+    listing_screen(st);
+    if (!write_run_length(st.names.tim, st.hours)) {
+        recio::console_list("COULD NOT WRITE", " " + st.names.tim);
+        return RUN_FAILED;
+    }
+    return RUN_OK;
+}
+
+}  // namespace
+
+int run(const RunOptions& options) {
+    if (!handshake("ACTION.BAT")) return RUN_FAILED;
+    auto st = std::make_unique<RunState>();
+    if (!start_up(*st, options)) return RUN_FAILED;
+    if (st->ctl.run_mode == 2) {
+        const auto seed =
+            options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
+        if (!place(*st, seed)) return RUN_FAILED;
+    }
+    if (!final_period(*st)) return RUN_FAILED;
+    return finish(*st);
+}
+
+}  // namespace placer

@@ -1,0 +1,89 @@
+// RDEPOS: the deposit of one fate run added to the site grid.
+#include <cmath>
+#include <vector>
+
+#include "placer/kernels.hpp"
+#include "recio/console.hpp"
+#include "recio/records.hpp"
+
+namespace placer {
+namespace {
+
+// Reads the thickness blocks of the deposit file into `work` (rows 1..R-4,
+// columns 1..C-4), keeping the last block whose time does not exceed the
+// duration. With several sediment fractions the file holds a block per
+// fraction before the totals block, possibly at the same time; the totals
+// block is written last, so the whole file is read. Throws RecordError for a
+// record that cannot be read or a block cut short.
+void read_blocks(recio::RecordReader& in, WorkGrid& work, float duration, int rows, int cols) {
+    const int nr = rows - 4, nc = cols - 4;
+    std::vector<float> block(static_cast<std::size_t>(nr * nc), 0.0f);
+    for (;;) {
+        float time = 0.0f;
+        if (!in.read("(F12.4)", time)) return;
+        for (int a = 0; a < nr; ++a)
+            in.need("(21E9.3)", recio::array(&block[static_cast<std::size_t>(a * nc)],
+                                             static_cast<std::size_t>(nc)));
+        if (time > duration) continue;
+        for (int a = 1; a <= nr; ++a)
+            for (int b = 1; b <= nc; ++b)
+                work.at(a, b) = block[static_cast<std::size_t>((a - 1) * nc + (b - 1))];
+    }
+}
+
+}  // namespace
+
+std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
+                    const SiteFrame& site, std::vector<float>& depth, std::int16_t rows,
+                    std::int16_t cols, const std::string& dut_name) {
+    work.clear();
+    recio::RecordReader in(dut_name);
+    bool readable = in.is_open();
+    if (readable) {
+        try {
+            if (!in.skip(5)) throw recio::RecordError("NO HEADER");
+            read_blocks(in, work, duration, rows, cols);
+        } catch (const recio::RecordError&) {
+            readable = false;
+        }
+        in.close();
+    }
+    if (!readable) {
+        recio::console_list("THERE WERE PROBLEMS ACCESSING CLDX.DUT");
+        return 1;
+    }
+
+    // Find the dump point again: the first grid point within 10 ft in both directions.
+    const Scale sc = scale_of(site);
+    const PointFrame pf = point_frame(site);
+    std::int32_t dump = 0;
+    for (std::int32_t i = 1; i <= site.n && dump == 0; ++i) {
+        gridlib::Position p = point_position(site, pf, i);
+        const float de = std::fabs(dump_e - p.e) * sc.lon_factor * sc.feet_per_unit;
+        const float dn = std::fabs(dump_n - p.n) * sc.feet_per_unit;
+        if (dn <= 10.0f && de <= 10.0f) dump = i;
+    }
+    if (dump == 0) {
+        recio::console_list("COULD NOT RELOCATE DISPOSAL POINT(RDEPOS)");
+        return 1;
+    }
+
+    // Thickness row a, column b lies at offsets m = a - (hr + 1), n = b - (hc + 1)
+    // from the dump; nodes off the site or wrapped into a neighbouring row are dropped.
+    const int hc = cols / 2 - 2, hr = rows / 2 - 2;
+    const std::int32_t dump_row = row_of(dump, site.npr);
+    int a = 0;
+    for (int m = -hr; m <= hr; ++m) {
+        ++a;
+        int b = 0;
+        for (int n = -hc; n <= hc; ++n) {
+            ++b;
+            const std::int32_t k = dump + n + m * site.npr;
+            if (k >= 1 && k <= site.n && row_of(k, site.npr) == dump_row + m)
+                depth[static_cast<std::size_t>(k - 1)] -= work.at(a, b);
+        }
+    }
+    return 0;
+}
+
+}  // namespace placer

@@ -1,0 +1,245 @@
+// The placement schedule in time and space.
+#include "placer/schedule.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "recio/console.hpp"
+
+namespace placer {
+
+std::int32_t weeks_of(std::int32_t days) {
+    const float weeks = static_cast<float>(days) / 7.0f;
+    std::int32_t w = std::max<std::int32_t>(1, static_cast<std::int32_t>(weeks));
+    if ((weeks - static_cast<float>(w)) / static_cast<float>(w) > 0.14f) ++w;
+    return w;
+}
+
+Schedule make_schedule(std::int32_t loads, std::int32_t disposal_days, std::int32_t period_days,
+                       std::int32_t run_mode) {
+    Schedule s;
+    s.weeks = weeks_of(period_days);
+    if (run_mode != 2) {
+        s.quiet_weeks = s.weeks;
+        return s;
+    }
+    s.disposal_weeks = std::min(weeks_of(disposal_days), s.weeks);
+    s.per_week = loads / s.disposal_weeks;
+    if (s.per_week < 1) {
+        s.per_week = loads;
+        s.disposal_weeks = 1;
+    }
+    s.remainder = (static_cast<float>(loads) / static_cast<float>(s.disposal_weeks) -
+                   static_cast<float>(s.per_week)) *
+                  static_cast<float>(s.disposal_weeks);
+    s.uneven = s.remainder > 2.0f;
+    s.quiet_weeks = std::max<std::int32_t>(0, s.weeks - s.disposal_weeks);
+    return s;
+}
+
+std::int32_t planned_loads(const Schedule& s, std::int32_t week) {
+    if (s.uneven && (week == 1 || week == s.disposal_weeks))
+        return static_cast<std::int32_t>(s.remainder / 2.0f + static_cast<float>(s.per_week));
+    return s.per_week;
+}
+
+std::int32_t week_loads(const Schedule& s, std::int32_t week, std::int32_t loads,
+                        std::int32_t made) {
+    const std::int32_t remaining = std::max<std::int32_t>(0, loads - made);
+    if (week >= s.disposal_weeks) return remaining;
+    return std::min(planned_loads(s, week), remaining);
+}
+
+std::int32_t dump_time_step(std::int32_t loads_this_week, std::int32_t k, std::int32_t week_start) {
+    const float per_day = static_cast<float>(loads_this_week) / 7.0f;
+    return static_cast<std::int32_t>(24.0f / per_day * static_cast<float>(k - 1) / 3.0f +
+                                     static_cast<float>(week_start));
+}
+
+Current schedule_current(const DumpControl& c, float rotation, float days) {
+    Current cur;
+    float direction = c.direction1;
+    cur.speed = c.speed1;
+    if (c.switch_days <= days) {
+        cur.speed = c.speed2;
+        direction = c.direction2;
+    }
+    const float angle = (rotation + direction) * DEG_TO_RAD;
+    cur.x = -std::cos(angle) * cur.speed;
+    cur.y = std::sin(angle) * cur.speed;
+    return cur;
+}
+
+void total_current(float u, float v, float rotation, const Current& steady, float& x, float& y) {
+    const float speed = std::sqrt(u * u + v * v);
+    const float angle = (CTHETA(u, v) + rotation) * DEG_TO_RAD;
+    x = -std::cos(angle) * speed + steady.x;
+    y = std::sin(angle) * speed + steady.y;
+}
+
+void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float trel,
+                   const SiteFrame& site, DumpConditions& cond, FateTiming& timing) {
+    const float current = std::max(std::fabs(cond.current_x), std::fabs(cond.current_y));
+    const float settling = ref_depth / min_fall * current * 0.8f;
+    const float travel = std::max(std::fabs(vessel.vx), std::fabs(vessel.vy)) * trel * 0.7f;
+    const float drift = std::max(settling, travel);
+    cond.rows = cond.cols = 44;
+    float half = static_cast<float>((cond.rows - 1) * site.spacing) / 2.0f;
+    if (0.95f * half < drift && std::min(site.npr, site.nrow) > 58) {
+        cond.rows = cond.cols = 64;
+        half = static_cast<float>(site.spacing * 63) / 2.0f;
+    }
+    if (half < drift && current > 0.0f) {
+        const auto seconds = static_cast<std::int32_t>(half / current);
+        const float duration = std::max(100.0f, static_cast<float>(100 * (seconds / 100)));
+        if (duration < timing.tstop) {
+            timing.tstop = duration;
+            timing.tprint1 = duration / 2.0f;
+            timing.tprint2 = duration;
+        }
+    }
+    cond.tstop = timing.tstop;
+    cond.tprint1 = timing.tprint1;
+    cond.tprint2 = timing.tprint2;
+}
+
+void sector_weight(const std::string& code, float b, float& weight) {
+    auto w = [&](bool in) { weight = in ? 1.0f : 0.5f; };
+    if (code == "NO")
+        w((b > 270.0f && b <= 360.0f) || (b >= 0.0f && b <= 90.0f));
+    else if (code == "EA")
+        w(b >= 0.0f && b < 180.0f);
+    else if (code == "SO")
+        w(b > 90.0f && b <= 270.0f);
+    else if (code == "WE")
+        w(b > 180.0f && b <= 360.0f);
+    else if (code == "NE")
+        w((b >= 315.0f && b <= 360.0f) || (b >= 0.0f && b <= 135.0f));
+    else if (code == "SE")
+        w(b >= 45.0f && b < 225.0f);
+    else if (code == "SW")
+        w(b > 135.0f && b <= 315.0f);
+    else if (code == "NW")
+        w((b > 225.0f && b <= 360.0f) || (b >= 0.0f && b <= 45.0f));
+}
+
+gridlib::Position scatter_position(const DumpControl& c, const Scale& sc,
+                                   recio::UniformRandom& random, float& weight) {
+    float r = random.next() * c.radius * 1.1f;
+    float b = random.next() * 360.0f;
+    sector_weight(c.direction_code, b, weight);
+    // Loads meant for the favoured side are kept away from the centre.
+    if (weight >= 0.8f && c.radius > 0.0f && r / c.radius < 0.4f)
+        r = (1.0f - r / c.radius) * c.radius;
+    if (weight < 0.8f) b = random.next() * 360.0f;
+    gridlib::Position p;
+    p.n = c.centre_n + std::cos(b * DEG_TO_RAD) * r * weight / sc.feet_per_unit;
+    p.e = c.centre_e +
+          std::sin(b * DEG_TO_RAD) * sc.sign * r * weight / (sc.lon_factor * sc.feet_per_unit);
+    return p;
+}
+
+gridlib::Position line_position(const Line& line, const Scale& sc, std::int32_t load) {
+    const auto offset = static_cast<float>((load - 1) * line.spacing);
+    const float dn = offset * std::sin(line.angle) / sc.feet_per_unit;
+    const float de = offset * sc.sign * std::cos(line.angle) / (sc.lon_factor * sc.feet_per_unit);
+    gridlib::Position p;
+    p.n = line.dn >= 0.0f ? line.start_n - dn : line.start_n + dn;
+    p.e = line.de >= 0.0f ? line.start_e - de : line.start_e + de;
+    return p;
+}
+
+bool PlacementFile::open(const std::string& name) {
+    return in_.open(gridlib::trimmed(name));
+}
+
+bool PlacementFile::next(std::int16_t order, gridlib::Position& p, std::string& problem) {
+    problem.clear();
+    if (!in_.is_open()) return false;
+    float first = 0.0f, second = 0.0f;
+    try {
+        if (!in_.read_list(first, second)) return false;
+    } catch (const recio::RecordError& e) {
+        problem = e.what();
+        in_.close();
+        return false;
+    }
+    if (order == 2) {
+        p.n = first;
+        p.e = second;
+    } else {
+        p.e = first;
+        p.n = second;
+    }
+    return true;
+}
+
+bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t remaining,
+                       gridlib::Position& p) {
+    for (;;) {
+        if (coord_system == 1) recio::console_list();
+        recio::console_list("WHERE WITHIN THE DISPOSAL AREA IS THE PLACEMENT");
+        if (coord_system == 2)
+            recio::console_list("OPERATION TAKING PLACE ? (LONGITUDE,LATITUDE)");
+        else
+            recio::console_list("OPERATION TAKING PLACE ? (EASTING,NORTHING)");
+        recio::console_list("FOR DUMP # ", k, " OF ", remaining);
+        float e = p.e, n = p.n;
+        try {
+            if (!recio::keyboard_list(e, n)) return false;
+        } catch (const recio::RecordError& err) {
+            recio::console_list(err.what());
+            continue;  // asked again
+        }
+        p.e = e;
+        p.n = n;
+        recio::console_list();
+        recio::console_list();
+        return true;
+    }
+}
+
+bool SeriesFiles::open(bool waves, bool tides, const std::string& wave_name,
+                       const std::string& tide_name) {
+    close();
+    waves_ = waves;
+    tides_ = tides;
+    if (waves_ && !wave_.open(wave_name)) return false;
+    if (tides_ && !tide_.open(tide_name)) return false;
+    return true;
+}
+
+void SeriesFiles::close() {
+    wave_.close();
+    tide_.close();
+}
+
+namespace {
+
+void position_at(recio::RecordReader& in, long header, std::int32_t index, const char* name) {
+    in.rewind();
+    if (!in.skip(header + index))
+        throw recio::RecordError(std::string(name) + " ENDS BEFORE THE RECORD OF TIME STEP " +
+                                 std::to_string(index));
+}
+
+}  // namespace
+
+void SeriesFiles::values(std::int32_t index, SeriesValues& out) {
+    if (waves_) {
+        position_at(wave_, 9, index, "WAVREC.OUT");
+        std::int32_t date = 0, time = 0;
+        float height = 0.0f, period = 0.0f, direction = 0.0f;
+        wave_.need("(1X,I6,I4,3X,4F12.5)", date, time, height, period, direction);
+        out.wave_height = height * 3.28f;
+        out.wave_period = period;
+        out.wave_direction = direction;
+    }
+    if (tides_) {
+        position_at(tide_, 3, index, "TIDE.DAT");
+        float unused = 0.0f;
+        tide_.need("(8F8.3)", unused, out.tide, out.u, out.v);
+    }
+}
+
+}  // namespace placer

@@ -1,0 +1,252 @@
+// The site grid generator: control file, depth builder and the run.
+#include "sitegen/sitegen.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "recio/console.hpp"
+
+namespace sitegen {
+namespace {
+
+using recio::fixed_text;
+
+// SITEGEN.INI, one layout per record.
+constexpr const char* INI_SITE = "(A6)";
+constexpr const char* INI_TITLE = "(A60)";
+constexpr const char* INI_PREFIX = "(A19)";
+constexpr const char* INI_SYSTEM = "(I2,F5.1)";
+constexpr const char* INI_REALS = "(4F13.4)";
+constexpr const char* INI_INTEGERS = "(5I7)";
+constexpr const char* INI_SURVEY_FILE = "(A32,3X,I5)";
+constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
+
+constexpr const char* DASHES = "(1X,48('-'))";
+
+void say(const std::string& text) { recio::console_list(text); }
+
+std::string number(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+Control read_control(recio::RecordReader& in) {
+    Control c;
+    gridlib::SiteCorners& k = c.corners;
+    in.need(INI_SITE, fixed_text(c.site, 6));
+    in.need(INI_TITLE, fixed_text(c.title, 60));
+    in.need(INI_PREFIX, fixed_text(c.prefix, 19));
+    in.need(INI_SYSTEM, c.coord_system, c.rotation);
+    in.need(INI_REALS, c.site_nw_e, c.site_nw_n, c.local_nw_e, c.local_nw_n);
+    in.need(INI_REALS, k.ne_e, k.ne_n, k.sw_e, k.sw_n);
+    in.need(INI_REALS, k.se_e, k.se_n);
+    in.need(INI_INTEGERS, c.we_extent, c.ns_extent);
+    in.need(INI_REALS, k.centre_e, k.centre_n);
+    in.need(INI_INTEGERS, c.points_we, c.points_ns, c.total_points, c.interval, c.survey_interval);
+    in.need(INI_INTEGERS, c.mode);
+    if (c.mode != MODE_PLANE && c.mode != MODE_SURVEY) return c;  // control_fault tells the user
+    if (c.mode == MODE_SURVEY) {
+        std::array<std::string, 3>& n = c.survey.columns;
+        in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
+        in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
+    } else {
+        in.need(INI_REALS, c.nw_depth);
+        in.need(INI_REALS, c.slope_we, c.slope_ns);
+    }
+    in.need(INI_INTEGERS, c.sign_option);
+    k.nw_e = c.site_nw_e;
+    k.nw_n = c.site_nw_n;
+    return c;
+}
+
+std::string control_fault(const Control& c) {
+    const std::string where = "SITEGEN.INI RECORD ";
+    if (gridlib::IBLANKS(c.site) == 0) return where + "1: NO SITE NAME (IT MUST START IN COLUMN 1)";
+    if (c.coord_system != 1 && c.coord_system != 2)
+        return where + "4: THE COORDINATE SYSTEM IS " + std::to_string(c.coord_system) +
+               ", NOT 1 (PLANE) OR 2 (GEOGRAPHIC)";
+    // The grid file holds each count in three columns.
+    if (c.points_we < 1 || c.points_we > 999 || c.points_ns < 1 || c.points_ns > 999)
+        return where + "10: " + std::to_string(c.points_we) + " POINTS W-E AND " + std::to_string(c.points_ns) +
+               " POINTS N-S: EACH MUST BE 1 TO 999";
+    const std::int32_t lattice = static_cast<std::int32_t>(c.points_we) * c.points_ns;
+    if (lattice > gridlib::MAXPTS)
+        return where + "10: " + std::to_string(c.points_we) + " x " + std::to_string(c.points_ns) +
+               " POINTS ARE MORE THAN THE " + std::to_string(gridlib::MAXPTS) + " A SITE CAN HOLD";
+    if (c.total_points != lattice)
+        return where + "10: THE TOTAL OF " + std::to_string(c.total_points) + " POINTS IS NOT " +
+               std::to_string(c.points_we) + " x " + std::to_string(c.points_ns) + " = " + std::to_string(lattice);
+    if (c.interval < 1 || c.interval > 9999)
+        return where + "10: THE INTERVAL IS " + std::to_string(c.interval) + " FT, NOT 1 TO 9999";
+    if (c.mode != MODE_PLANE && c.mode != MODE_SURVEY)
+        return where + "11: THE GENERATION MODE IS " + std::to_string(c.mode) +
+               ", NOT 1 (SLOPING PLANE) OR 2 (SURVEY FILE)";
+    return {};
+}
+
+gridlib::SiteGrid grid_of(const Control& c) {
+    gridlib::SiteGrid g;
+    g.total_points = c.total_points;
+    g.points_ns = c.points_ns;
+    g.points_we = c.points_we;
+    g.interval = c.interval;
+    g.rotation = c.rotation;
+    g.coord_system = c.coord_system;
+    g.local_nw_e = c.local_nw_e;
+    g.local_nw_n = c.local_nw_n;
+    return g;
+}
+
+Depths PREBATH(const Control& c, gridlib::SiteGrid& grid) {
+    Depths out;
+    const std::int32_t total = std::clamp<std::int32_t>(c.total_points, 0, gridlib::MAXPTS);
+    std::fill(grid.depth.begin(), grid.depth.begin() + total, 0.0f);
+
+    if (c.mode == MODE_PLANE) {
+        const std::int32_t lattice = static_cast<std::int32_t>(c.points_ns) * c.points_we;
+        const float a = static_cast<float>(c.we_extent) * c.slope_we;
+        const float b = static_cast<float>(c.ns_extent) * c.slope_ns;
+        // A single column (or row) has no drop along its axis.
+        const float columns = static_cast<float>(c.points_we - 1), rows = static_cast<float>(c.points_ns - 1);
+        for (std::int32_t i = 1; i <= total; ++i) {
+            float& depth = grid.depth[static_cast<std::size_t>(i - 1)];
+            if (i > lattice) {
+                depth = 0.0f;
+                ++out.beyond;
+                continue;
+            }
+            const std::int32_t r = gridlib::point_row(i, c.points_we);
+            const std::int32_t k = i - (r * c.points_we + 1);
+            const float drop_we = c.points_we > 1 ? static_cast<float>(k) * a / columns : 0.0f;
+            const float drop_ns = c.points_ns > 1 ? static_cast<float>(r) * b / rows : 0.0f;
+            depth = c.nw_depth - drop_we - drop_ns;
+        }
+        if (out.beyond > 0) recio::console_write("(1X,'INDEX EXCEEDS NGPT IN PREBATH')");
+    } else if (c.mode == MODE_SURVEY) {
+        out.survey = survey::RBATH(c.survey, grid, c.site_nw_e, c.site_nw_n);
+    }
+
+    // Long-term datum: the mean of the depths greater than 0.
+    float sum = 0.0f;
+    for (std::int32_t i = 0; i < total; ++i) {
+        const float d = grid.depth[static_cast<std::size_t>(i)];
+        if (d > 0.0f) {
+            sum += d;
+            ++out.positive;
+        }
+    }
+    if (out.positive > 0) {
+        out.datum_formed = true;
+        out.datum = sum / static_cast<float>(out.positive);
+        if (out.positive < total)
+            for (std::int32_t i = 0; i < total; ++i) {
+                float& d = grid.depth[static_cast<std::size_t>(i)];
+                if (d == 0.0f) d = out.datum;
+            }
+    }
+    if (c.mode == MODE_SURVEY) {
+        const std::int32_t coverage =
+            total > 0 ? static_cast<std::int32_t>(static_cast<float>(out.positive) / static_cast<float>(total) * 100.0f)
+                      : 0;
+        recio::console_write("(/,1X,'SITE SURVEY COVERAGE SITE IS ',I3,'%',/)", coverage);
+    }
+    return out;
+}
+
+namespace {
+
+// Why the datum could not be formed, for the user.
+void explain_no_depth(const Control& c, const Depths& d) {
+    if (c.mode == MODE_PLANE) {
+        say("NO GRID WRITTEN: NO DEPTH OF THE SLOPING PLANE IS GREATER THAN 0");
+        say("(CHECK THE NW DEPTH AND THE SLOPES IN SITEGEN.INI)");
+        return;
+    }
+    const survey::Outcome& s = d.survey;
+    const std::string file = gridlib::trimmed(c.survey.file);
+    if (!s.file_found) say("NO GRID WRITTEN: THE SURVEY FILE " + file + " WAS NOT FOUND");
+    else if (!s.columns_known) say("NO GRID WRITTEN: THE SURVEY COLUMNS OF " + file + " ARE NOT RECOGNISED");
+    else if (s.points_read == 0) say("NO GRID WRITTEN: THE SURVEY FILE " + file + " HOLDS NO POINT");
+    else if (s.points_used == 0)
+        say("NO GRID WRITTEN: NO SURVEY POINT OF " + file + " HAS A DEPTH OF AT LEAST 1 FT");
+    else {
+        const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(c.survey.spacing, c.interval));
+        say("NO GRID WRITTEN: NO SURVEY POINT LIES WITHIN REACH OF THE GRID");
+        say("(" + std::to_string(s.points_used) + " SURVEY POINTS OF AT LEAST 1 FT; NONE LIES WITHIN THE SEARCH RADIUS OF " +
+            number("%.1f", static_cast<double>(radius)) + " FT OF ANY GRID POINT)");
+    }
+}
+
+void report_files(const std::string& grid_file, const std::string& summary_file, const std::string& point_file) {
+    recio::console_write("(13(/),1X,48('-'))");
+    recio::console_write("(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
+                         "1X,'on filename:',/,1X,A32)",
+                         recio::padded(grid_file, 32));
+    recio::console_write("(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
+                         "1X,A32)",
+                         recio::padded(summary_file, 32));
+    recio::console_write("(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
+                         "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
+                         recio::padded(point_file, 32));
+    recio::console_write(DASHES);
+    recio::console_write("(/,/,1X,'PRESS \"RETURN\" TO CONTINUE')");
+    recio::keyboard_line();
+    recio::console_write("(9(/))");  // ten empty lines
+}
+
+}  // namespace
+
+int run() {
+    Control c;
+    {
+        recio::RecordReader in;
+        if (!survey::action_word_is("GRIDYES") || !in.open("SITEGEN.INI")) {
+            recio::console_write("(1X,'ERROR ACCESSING GINPUT FILE')");
+            return 1;
+        }
+        c = read_control(in);
+    }
+    const std::string fault = control_fault(c);
+    if (!fault.empty()) {
+        say(fault);
+        say("NO GRID WRITTEN");
+        return 1;
+    }
+
+    const std::string grid_file = gridlib::site_file_name(c.prefix, c.site, ".IN");
+    const std::string summary_file = gridlib::site_file_name(c.prefix, c.site, ".OUT");
+    const std::string point_file = gridlib::site_file_name(c.prefix, c.site, ".DAT");
+
+    gridlib::SiteGrid grid = grid_of(c);
+    const Depths d = PREBATH(c, grid);
+    if (!d.datum_formed) {
+        explain_no_depth(c, d);
+        return 1;
+    }
+    grid.datum = d.datum;
+    if (!survey::depths_writable(grid)) return 1;
+
+    if (c.mode == MODE_PLANE)
+        recio::console_write("(10(/),1X,20X,'GENERATING DISPOSAL SITE GRID',/,1X,26X,'be 1 - 3 minutes')");
+
+    gridlib::ResampleWork work;
+    if (!gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option,
+                        c.title))
+        return 1;
+    gridlib::SiteSummary summary;
+    summary.portrayal_interval = c.interval;
+    summary.survey_interval = c.survey_interval;
+    summary.corners = c.corners;
+    summary.ns_extent = c.ns_extent;
+    summary.we_extent = c.we_extent;
+    std::int8_t turned = 0;
+    if (!gridlib::ARGPB(grid_file, summary_file, summary, 1, turned)) return 1;
+
+    report_files(grid_file, summary_file, point_file);
+    return 0;
+}
+
+}  // namespace sitegen

@@ -1,0 +1,314 @@
+// RBATH: inverse-distance adaptation of a survey to the site grid.
+#include "sitegen/survey.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "recio/console.hpp"
+
+namespace survey {
+
+using gridlib::FEET_PER_DEGREE;
+using gridlib::SiteGrid;
+
+// ---- the survey file
+
+Quantity column_quantity(std::string_view name) {
+    std::string two(name.substr(0, 2));
+    two.resize(2, ' ');
+    if (two == "N " || two == "LA") return Quantity::Northing;
+    if (two == "E " || two == "LO") return Quantity::Easting;
+    if (two == "D " || two == "DE") return Quantity::Depth;
+    return Quantity::Unknown;
+}
+
+bool column_order(const std::array<std::string, 3>& names, std::array<Quantity, 3>& order) {
+    bool seen[3] = {false, false, false};
+    for (std::size_t c = 0; c < 3; ++c) {
+        order[c] = column_quantity(names[c]);
+        if (order[c] == Quantity::Unknown) return false;
+        bool& s = seen[static_cast<int>(order[c])];
+        if (s) return false;
+        s = true;
+    }
+    return true;
+}
+
+void Batch::add(float east, float north, float depth) {
+    e.push_back(east);
+    n.push_back(north);
+    d.push_back(std::fabs(depth));
+}
+
+bool SurveyReader::open(const std::string& path) { return in_.open(path); }
+
+std::size_t SurveyReader::next_batch(Batch& batch, std::size_t capacity) {
+    batch.clear();
+    float v[3];
+    while (batch.size() < capacity && in_.read_list(v[0], v[1], v[2])) {
+        float east = 0.0f, north = 0.0f, depth = 0.0f;
+        for (std::size_t c = 0; c < 3; ++c) {
+            switch (order_[c]) {
+                case Quantity::Northing: north = v[c]; break;
+                case Quantity::Easting: east = v[c]; break;
+                case Quantity::Depth: depth = v[c]; break;
+                case Quantity::Unknown: break;
+            }
+        }
+        batch.add(east, north, depth);
+    }
+    return batch.size();
+}
+
+// ---- the adaptation
+
+Frame make_frame(const SiteGrid& grid, float site_nw_e, float site_nw_n, std::int32_t spacing) {
+    Frame f;
+    const gridlib::Rotation rot = gridlib::rotation_of(grid.rotation, grid.coord_system, site_nw_n);
+    f.geographic = grid.coord_system == 2;
+    f.cl = rot.cl;
+    f.radius = 2.0f * static_cast<float>(std::max<std::int32_t>(spacing, grid.interval));
+    const std::int32_t total = std::clamp<std::int32_t>(grid.total_points, 0, static_cast<std::int32_t>(grid.depth.size()));
+    f.ge.resize(static_cast<std::size_t>(total));
+    f.gn.resize(static_cast<std::size_t>(total));
+    for (std::int32_t i = 1; i <= total; ++i) {
+        const gridlib::Position p = gridlib::site_position(i, grid, site_nw_e, site_nw_n, rot);
+        f.ge[static_cast<std::size_t>(i - 1)] = p.e;
+        f.gn[static_cast<std::size_t>(i - 1)] = p.n;
+    }
+    return f;
+}
+
+namespace {
+
+// Indices of the batch's survey points deep enough to be used, in file order.
+std::vector<std::int32_t> usable_points(const Batch& batch) {
+    std::vector<std::int32_t> used;
+    used.reserve(batch.size());
+    for (std::size_t s = 0; s < batch.size(); ++s)
+        if (batch.d[s] >= MIN_DEPTH) used.push_back(static_cast<std::int32_t>(s));
+    return used;
+}
+
+}  // namespace
+
+std::int32_t adapt_batch_plain(const Frame& frame, const Batch& batch, std::vector<float>& depth,
+                               std::vector<std::uint8_t>* reached) {
+    const std::vector<std::int32_t> used = usable_points(batch);
+    const double radius = static_cast<double>(frame.radius);
+    std::int32_t adapted = 0;
+    for (std::size_t i = 0; i < frame.points(); ++i) {
+        Candidates c;
+        for (std::int32_t s : used) {
+            const std::size_t k = static_cast<std::size_t>(s);
+            const double d = rule_distance(frame, frame.ge[i], frame.gn[i], batch.e[k], batch.n[k]);
+            if (d < radius) c.offer(d, batch.d[k]);
+        }
+        if (c.held == 0) continue;
+        depth[i] = c.weighted_depth();
+        if (reached) (*reached)[i] = 1;
+        ++adapted;
+    }
+    return adapted;
+}
+
+// Bucket coordinates of a position, in feet along the site's axes. Two
+// positions whose rule distance is below R differ here by less than R along
+// each axis, up to the rounding of the rule's single-precision differences
+// (a few parts in 10^7), which the bucket width allows for.
+bool SurveyIndex::key(float e, float n, double& x, double& y) const {
+    x = static_cast<double>(e);
+    y = static_cast<double>(n);
+    if (frame_.geographic) {
+        x = x * static_cast<double>(frame_.cl) * static_cast<double>(FEET_PER_DEGREE);
+        y = y * static_cast<double>(FEET_PER_DEGREE);
+    }
+    return std::isfinite(x) && std::isfinite(y);
+}
+
+SurveyIndex::SurveyIndex(const Frame& frame) : frame_(frame), cand_(frame.points()) {
+    // A rule distance below R needs both axis differences below max(R, 2)
+    // (a difference below 2 ft counts as 1).
+    const double reach = std::max(static_cast<double>(frame.radius), 2.0);
+    usable_ = std::isfinite(reach) && (!frame.geographic || (frame.cl > 0.0f && std::isfinite(frame.cl)));
+    if (!usable_) return;
+    cell_ = reach * (1.0 + 1e-5) + 1.0;
+
+    const std::size_t n = frame.points();
+    std::vector<double> x(n), y(n);
+    std::vector<std::uint8_t> finite(n, 0);
+    double x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
+    bool any = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!key(frame.ge[i], frame.gn[i], x[i], y[i])) continue;  // the rule never reaches such a point
+        finite[i] = 1;
+        if (!any) {
+            x_lo = x_hi = x[i];
+            y_lo = y_hi = y[i];
+            any = true;
+        }
+        x_lo = std::min(x_lo, x[i]);
+        x_hi = std::max(x_hi, x[i]);
+        y_lo = std::min(y_lo, y[i]);
+        y_hi = std::max(y_hi, y[i]);
+    }
+    if (!any) {
+        nx_ = ny_ = 0;
+        start_.assign(1, 0);
+        return;
+    }
+    // Wider buckets are as exact, only slower: keep the lattice of a sane size.
+    constexpr double MAX_BUCKETS = 4.0e6;
+    while (((x_hi - x_lo) / cell_ + 1.0) * ((y_hi - y_lo) / cell_ + 1.0) > MAX_BUCKETS) cell_ *= 2.0;
+    x0_ = x_lo;
+    y0_ = y_lo;
+    nx_ = static_cast<std::int64_t>(std::floor((x_hi - x_lo) / cell_)) + 1;
+    ny_ = static_cast<std::int64_t>(std::floor((y_hi - y_lo) / cell_)) + 1;
+
+    const std::size_t buckets = static_cast<std::size_t>(nx_ * ny_);
+    std::vector<std::int64_t> bucket_of(n, -1);
+    start_.assign(buckets + 1, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!finite[i]) continue;
+        const std::int64_t bx = std::min<std::int64_t>(nx_ - 1, static_cast<std::int64_t>(std::floor((x[i] - x0_) / cell_)));
+        const std::int64_t by = std::min<std::int64_t>(ny_ - 1, static_cast<std::int64_t>(std::floor((y[i] - y0_) / cell_)));
+        bucket_of[i] = by * nx_ + bx;
+        ++start_[static_cast<std::size_t>(bucket_of[i]) + 1];
+    }
+    for (std::size_t b = 0; b < buckets; ++b) start_[b + 1] += start_[b];
+    std::vector<std::int32_t> fill(start_.begin(), start_.end() - 1);
+    const std::size_t slots = static_cast<std::size_t>(start_[buckets]);
+    point_.resize(slots);
+    se_.resize(slots);
+    sn_.resize(slots);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (bucket_of[i] < 0) continue;
+        const std::size_t slot = static_cast<std::size_t>(fill[static_cast<std::size_t>(bucket_of[i])]++);
+        point_[slot] = static_cast<std::int32_t>(i);
+        se_[slot] = frame.ge[i];
+        sn_[slot] = frame.gn[i];
+    }
+}
+
+std::int32_t SurveyIndex::adapt_batch(const Batch& batch, std::vector<float>& depth, std::vector<std::uint8_t>* reached) {
+    if (!usable_) return adapt_batch_plain(frame_, batch, depth, reached);
+    const double radius = static_cast<double>(frame_.radius);
+    touched_.clear();
+    for (std::size_t s = 0; s < batch.size(); ++s) {
+        const float sd = batch.d[s];
+        if (!(sd >= MIN_DEPTH)) continue;
+        const float se = batch.e[s], sn = batch.n[s];
+        double x, y;
+        if (!key(se, sn, x, y)) continue;
+        const double fx = std::floor((x - x0_) / cell_), fy = std::floor((y - y0_) / cell_);
+        if (fx < -1.0 || fy < -1.0 || fx > static_cast<double>(nx_) || fy > static_cast<double>(ny_)) continue;
+        const std::int64_t bx = static_cast<std::int64_t>(fx), by = static_cast<std::int64_t>(fy);
+        const std::int64_t x_from = std::max<std::int64_t>(0, bx - 1), x_to = std::min(nx_ - 1, bx + 1);
+        const std::int64_t y_from = std::max<std::int64_t>(0, by - 1), y_to = std::min(ny_ - 1, by + 1);
+        for (std::int64_t row = y_from; row <= y_to; ++row) {
+            const std::size_t first = static_cast<std::size_t>(start_[static_cast<std::size_t>(row * nx_ + x_from)]);
+            const std::size_t last = static_cast<std::size_t>(start_[static_cast<std::size_t>(row * nx_ + x_to + 1)]);
+            for (std::size_t slot = first; slot < last; ++slot) {
+                const double d = rule_distance(frame_, se_[slot], sn_[slot], se, sn);
+                if (!(d < radius)) continue;
+                const std::size_t g = static_cast<std::size_t>(point_[slot]);
+                if (cand_[g].held == 0) touched_.push_back(point_[slot]);
+                cand_[g].offer(d, sd);
+            }
+        }
+    }
+    for (std::int32_t g : touched_) {
+        Candidates& c = cand_[static_cast<std::size_t>(g)];
+        depth[static_cast<std::size_t>(g)] = c.weighted_depth();
+        if (reached) (*reached)[static_cast<std::size_t>(g)] = 1;
+        c.held = 0;
+    }
+    return static_cast<std::int32_t>(touched_.size());
+}
+
+Outcome RBATH(const SurveySpec& spec, SiteGrid& grid, float site_nw_e, float site_nw_n) {
+    recio::console_write("(/,/,/,/,1X,'        T A K E    A    B R E A K !',/,1X,48('-'),/,"
+                         "1X,'ADAPTATION OF SURVEY DATA TO THE DISPOSAL AREA',/,"
+                         "1X,'MAKE TAKE 2 - 15 MINUTES DEPENDING UPON SIZE OF',/,"
+                         "1X,'DISPOSAL AREA INVOLVED.',/)");
+    Outcome out;
+    SurveyReader reader;
+    if (!reader.open(gridlib::trimmed(spec.file))) {
+        recio::console_write("(/,/,1X,'The specified survey file was not found',/,/,1X,'Hit \"RETURN\" to quit',/)");
+        recio::keyboard_line();
+        return out;
+    }
+    out.file_found = true;
+    std::array<Quantity, 3> order;
+    if (!column_order(spec.columns, order)) {
+        recio::console_write("(1X,'THE SURVEY COLUMN NAMES \"',A8,'\" \"',A8,'\" \"',A8,'\" ARE NOT RECOGNISED:',/,"
+                             "1X,'NO SURVEY POINT IS READ (NAME THE COLUMNS N OR LAT, E OR LONG, D OR DEPTH)')",
+                             recio::padded(spec.columns[0], 8), recio::padded(spec.columns[1], 8),
+                             recio::padded(spec.columns[2], 8));
+        return out;
+    }
+    out.columns_known = true;
+    reader.set_order(order);
+
+    const Frame frame = make_frame(grid, site_nw_e, site_nw_n, spec.spacing);
+    SurveyIndex index(frame);
+    std::vector<std::uint8_t> reached(frame.points(), 0);
+    Batch batch;
+    batch.e.reserve(BATCH_POINTS);
+    batch.n.reserve(BATCH_POINTS);
+    batch.d.reserve(BATCH_POINTS);
+    std::size_t held;
+    do {
+        held = reader.next_batch(batch);
+        if (held == 0) break;
+        ++out.batches;
+        out.points_read += static_cast<std::int64_t>(held);
+        out.points_used += static_cast<std::int64_t>(usable_points(batch).size());
+        index.adapt_batch(batch, grid.depth, &reached);
+    } while (held == BATCH_POINTS);
+    out.grid_points_reached = static_cast<std::int32_t>(std::count(reached.begin(), reached.end(), 1));
+    return out;
+}
+
+// ---- shared by the programs that write a site
+
+bool action_word_is(std::string_view word) {
+    recio::RecordReader in("ACTION.BAT");
+    if (!in.is_open()) return false;
+    std::string flag;
+    try {
+        if (!in.read("(A10)", recio::fixed_text(flag, 10))) return false;
+    } catch (const recio::RecordError&) {
+        return false;
+    }
+    return flag.compare(0, word.size(), word) == 0;
+}
+
+bool fits_depth_field(float value) {
+    if (!std::isfinite(value)) return false;
+    return recio::format_records("(F8.3)", value).front().find('*') == std::string::npos;
+}
+
+std::int32_t unwritable_depth(const SiteGrid& grid) {
+    const std::int32_t total = std::min<std::int32_t>(grid.total_points, static_cast<std::int32_t>(grid.depth.size()));
+    for (std::int32_t i = 0; i < total; ++i)
+        if (!fits_depth_field(grid.depth[static_cast<std::size_t>(i)])) return i + 1;
+    return 0;
+}
+
+}  // namespace survey
+
+namespace survey {
+
+bool depths_writable(const SiteGrid& grid) {
+    const std::int32_t bad = unwritable_depth(grid);
+    if (bad == 0) return true;
+    char value[32];
+    std::snprintf(value, sizeof value, "%g", static_cast<double>(grid.depth[static_cast<std::size_t>(bad - 1)]));
+    recio::console_list("NO GRID WRITTEN: THE DEPTH " + std::string(value) + " FT OF POINT " + std::to_string(bad) +
+                        " DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)");
+    return false;
+}
+
+}  // namespace survey

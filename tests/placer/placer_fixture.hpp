@@ -1,0 +1,318 @@
+// Test helpers of the placement simulator: a temporary working folder, a
+// small site written through the grid library, DUMP.INI, deposit and
+// long-term files written with their record layouts, and a copy of the
+// built program beside stand-in child programs.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gridlib/sitegrid.hpp"
+#include "placer/control.hpp"
+#include "placer/site.hpp"
+#include "recio/format.hpp"
+
+namespace fs = std::filesystem;
+
+// A test in its own temporary folder, with standard input at its end.
+class PlacerFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("placer_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        old_ = fs::current_path();
+        fs::current_path(dir_);
+        if (!std::freopen("/dev/null", "r", stdin)) FAIL() << "no /dev/null";
+        std::cin.clear();
+    }
+    void TearDown() override {
+        fs::current_path(old_);
+        fs::remove_all(dir_);
+    }
+
+    static std::vector<std::string> lines(const std::string& file) {
+        std::ifstream in(file);
+        std::vector<std::string> out;
+        std::string l;
+        while (std::getline(in, l)) out.push_back(l);
+        return out;
+    }
+    static std::string text(const std::string& file) {
+        std::ifstream in(file);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static void write_file(const std::string& file, const std::string& body) {
+        std::ofstream(file) << body;
+    }
+    static void write_records(const std::string& file, const std::vector<std::string>& records) {
+        std::ofstream out(file);
+        for (const std::string& r : records) out << r << '\n';
+    }
+    template <class... A>
+    static void add(std::vector<std::string>& records, const char* format, const A&... args) {
+        for (std::string& r : recio::format_records(format, args...))
+            records.push_back(std::move(r));
+    }
+
+    fs::path dir_, old_;
+};
+
+// ---- a site
+
+// A site of `ns` rows and `we` columns, NW corner (1000, 5000), rotation 0,
+// with depth(I) from a function of the point number.
+template <class F>
+gridlib::SiteGrid make_grid(int ns, int we, int interval, F depth_of) {
+    gridlib::SiteGrid g;
+    g.points_ns = static_cast<std::int16_t>(ns);
+    g.points_we = static_cast<std::int16_t>(we);
+    g.total_points = ns * we;
+    g.interval = static_cast<std::int16_t>(interval);
+    g.rotation = 0.0f;
+    g.coord_system = 1;
+    g.datum = 40.0f;
+    g.local_nw_e = 1000.0f;
+    g.local_nw_n = 5000.0f;
+    for (int i = 1; i <= g.total_points; ++i)
+        g.depth[static_cast<std::size_t>(i - 1)] = depth_of(i);
+    return g;
+}
+
+// The frame of a grid with its site corner at the local corner.
+inline placer::SiteFrame frame_of(const gridlib::SiteGrid& g) {
+    placer::SiteFrame s;
+    s.n = g.total_points;
+    s.npr = g.points_we;
+    s.nrow = g.points_ns;
+    s.spacing = g.interval;
+    s.rotation = g.rotation;
+    s.coord_system = g.coord_system;
+    s.nw_e = g.local_nw_e;
+    s.nw_n = g.local_nw_n;
+    return s;
+}
+
+// Easting and northing of the point in 0-based row r and column c of a site
+// with rotation 0.
+inline gridlib::Position at_point(const gridlib::SiteGrid& g, int r, int c) {
+    return {g.local_nw_e + static_cast<float>(c * g.interval),
+            g.local_nw_n - static_cast<float>(r * g.interval)};
+}
+
+// Writes stem.IN (and its companions) and stem.OUT, the summary with the
+// corners, extents and centre of the grid.
+inline void write_site(const std::string& stem, const gridlib::SiteGrid& g) {
+    gridlib::ResampleWork work;
+    ASSERT_TRUE(gridlib::GRID1(stem + ".IN", g.local_nw_e, g.local_nw_n, g, work,
+                               gridlib::GRID1_NEW, 0, "TEST SITE"));
+    gridlib::SiteSummary s;
+    gridlib::Rotation rot = gridlib::rotation_of(g.rotation, g.coord_system, g.local_nw_n);
+    auto corner = [&](std::int32_t i) {
+        return gridlib::site_position(i, g, g.local_nw_e, g.local_nw_n, rot);
+    };
+    gridlib::Position nw = corner(1), ne = corner(g.points_we),
+                      sw = corner(g.total_points - g.points_we + 1), se = corner(g.total_points);
+    s.corners = {
+        nw.e, nw.n, ne.e, ne.n, sw.e, sw.n, se.e, se.n, (nw.e + se.e) / 2.0f, (nw.n + se.n) / 2.0f};
+    s.ns_extent = (g.points_ns - 1) * g.interval;
+    s.we_extent = (g.points_we - 1) * g.interval;
+    s.portrayal_points = g.total_points;
+    s.survey_interval = g.interval;
+    s.portrayal_interval = g.interval;
+    std::int8_t turned = 0;
+    ASSERT_TRUE(gridlib::ARGPB(stem + ".IN", stem + ".OUT", s, 1, turned));
+}
+
+// ---- DUMP.INI
+
+// A placement run of 3 loads in one week, scatter radius 0 about a centre,
+// calm and without tide or current (the long-term model is not started).
+inline placer::DumpControl test_control() {
+    placer::DumpControl c;
+    c.prefix = "";
+    c.site = "SITE";
+    c.out = "RUN1";
+    c.title = "TEST PLACEMENT";
+    c.base_option = 0;
+    c.sign_option = 0;
+    c.run_mode = 2;
+    c.wave_source = 3;
+    c.tide_source = 2;
+    c.equipment = "SCOW1";
+    c.kvessel = 3;
+    c.nbins = 1;
+    c.vessel_speed = 0.0f;
+    c.load_volume = 1000.0f;
+    c.wave_height = 2.0f;
+    c.wave_period = 8.0f;
+    c.wave_direction = 270.0f;
+    c.key1 = 0, c.kdepth = 0, c.kpdesc = 0, c.kpcoll = 0, c.nprt = 2, c.kwave = 1, c.kvary = 0,
+    c.kvel = 1;
+    c.tstop = 1800.0f, c.dtl = 300.0f, c.trel = 10.0f, c.tprint1 = 900.0f, c.tprint2 = 1800.0f;
+    c.rough = 0.005f, c.zref = 3.0f, c.gauge_depth = 60.0f;
+    c.vessel_width = 40.0f, c.loaded_draft = 12.0f, c.light_draft = 4.0f, c.rhow = 1.0f;
+    c.start_month = 6, c.start_year = 2024, c.end_month = 7, c.end_year = 2024;
+    c.disposal_days = 7, c.period_days = 7;
+    c.placement_mode = 1;
+    c.technique = "POINT DUMP";
+    c.centre_e = 1600.0f, c.centre_n = 4800.0f, c.radius = 0.0f;
+    c.direction_code = "NO";
+    c.loads = 3;
+    c.total_amount = 3000;
+    c.order = 1;
+    c.navigable_depth = 10;
+    c.lateral_tolerance = 50;
+    c.material = "FINE SAND";
+    c.nlayer = 1, c.nfrac = 1;
+    c.aval_angle = 10.0f, c.post_angle = 5.0f, c.grain_size = 0.2f;
+    c.sediment_type = 1;
+    c.bulk_void_ratio = 1.0f;
+    placer::Fraction f;
+    f.name = "SAND";
+    f.sg = 2.65f, f.conc = 0.3f, f.diameter = 0.2f, f.void_ratio = 0.8f, f.taucd = 0.02f;
+    c.fractions = {f};
+    c.nprofile = 1;
+    c.profile_depth[0] = 0.0f;
+    c.profile_density[0] = 1.025f;
+    return c;
+}
+
+// The records of DUMP.INI holding `c` (loads and amount as the file states them).
+inline std::vector<std::string> dump_ini_records(const placer::DumpControl& c) {
+    std::vector<std::string> r;
+    auto add = [&r](const std::vector<std::string>& recs) {
+        r.insert(r.end(), recs.begin(), recs.end());
+    };
+    using recio::format_records;
+    using recio::padded;
+    add(format_records("(A19)", padded(c.prefix, 19)));
+    add(format_records("(A6)", padded(c.site, 6)));
+    add(format_records("(A6)", padded(c.out, 6)));
+    add(format_records("(A60)", padded(c.title, 60)));
+    add(format_records("(16I5)", c.base_option, c.sign_option, c.run_mode, c.wave_source,
+                       c.tide_source));
+    add(format_records("(A6)", padded(c.equipment, 6)));
+    add(format_records("(16I5)", c.kvessel, c.nbins));
+    add(format_records("(9F12.3)", c.vessel_speed, c.vessel_direction, c.load_volume, c.wave_height,
+                       c.wave_period, c.wave_direction));
+    add(format_records("(16I5)", c.key1, c.kdepth, c.kpdesc, c.kpcoll, c.nprt, c.kwave, c.kvary,
+                       c.kvel));
+    add(format_records("(9F12.3)", c.tstop, c.dtl, c.trel, c.tprint1, c.tprint2, c.rough, c.zref,
+                       c.gauge_depth));
+    add(format_records("(9F12.3)", 0.0f, c.vessel_width, c.loaded_draft, c.light_draft, c.rhow,
+                       c.tdis, c.binl, c.binw, c.heading));
+    add(format_records("(16I5)", c.start_month, c.start_year, c.end_month, c.end_year,
+                       c.disposal_days, c.period_days, 0));
+    add(format_records("(16I5)", c.placement_mode));
+    add(format_records("(A30)", padded(c.technique, 30)));
+    if (c.placement_mode == 1)
+        add(format_records("(3F11.1,3X,A2)", c.centre_e, c.centre_n, c.radius,
+                           padded(c.direction_code, 2)));
+    else if (c.placement_mode == 2)
+        add(format_records("(9F12.3)", c.line_start_e, c.line_start_n, c.line_end_e, c.line_end_n));
+    else
+        add(format_records("(16I5)", c.order));
+    add(format_records("(2I9,3X,A32)", c.loads, c.total_amount, padded(c.placement_file, 32)));
+    add(format_records("(16I5)", c.order, c.navigable_depth, c.lateral_tolerance));
+    add(format_records("(A30)", padded(c.material, 30)));
+    add(format_records("(2I5,3F10.2,I5,F12.3)", c.nlayer, c.nfrac, c.aval_angle, c.post_angle,
+                       c.grain_size, c.sediment_type, c.bulk_void_ratio));
+    for (const placer::Fraction& f : c.fractions)
+        add(format_records("(A8,3X,5F10.5,3I5)", padded(f.name, 8), f.sg, f.conc, f.diameter,
+                           f.void_ratio, f.taucd, f.cohesive, f.strip, 0));
+    add(format_records("(16I5)", c.nprofile));
+    const auto m = static_cast<std::size_t>(c.nprofile);
+    add(format_records("(9F12.3)", recio::array(static_cast<const float*>(c.profile_depth), m)));
+    add(format_records("(8F10.5)", recio::array(static_cast<const float*>(c.profile_density), m)));
+    add(format_records("(9F12.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days,
+                       c.speed2, c.direction2));
+    return r;
+}
+
+// ---- deposit file
+
+// Thickness values of one block, by (row, column) of the R-4 x C-4 block (1-based).
+using Cells = std::map<std::pair<int, int>, float>;
+
+// CLDX.DUT: five header records, then each block's time and rows (21E9.3 per record).
+inline std::vector<std::string> deposit_records(
+    int rows, int cols, const std::vector<std::pair<float, Cells>>& blocks) {
+    std::vector<std::string> r;
+    auto add = [&r](const std::vector<std::string>& recs) {
+        r.insert(r.end(), recs.begin(), recs.end());
+    };
+    add(recio::format_records("(A7,A60)", std::string("    DUT"), std::string(60, ' ')));
+    add(recio::format_records("(A60)", recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60)));
+    add(recio::format_records("(2I3,3F8.1)", rows, cols, 20.0f, 20.0f, 0.0f));
+    add(recio::format_records("(I3,F12.5)", static_cast<int>(blocks.size()), 1800.0f));
+    add(recio::format_records("(8A8)", std::string("SAND    "), std::string("        ")));
+    for (const auto& block : blocks) {
+        add(recio::format_records("(F12.4)", block.first));
+        for (int a = 1; a <= rows - 4; ++a) {
+            std::vector<float> row(static_cast<std::size_t>(cols - 4), 0.0f);
+            for (int b = 1; b <= cols - 4; ++b) {
+                auto it = block.second.find({a, b});
+                if (it != block.second.end()) row[static_cast<std::size_t>(b - 1)] = it->second;
+            }
+            add(recio::format_records(
+                "(21E9.3)", recio::array(static_cast<const float*>(row.data()), row.size())));
+        }
+    }
+    return r;
+}
+
+// ---- long-term grid file
+
+// PLOTBATH.DAT: header, initial grid, one elapsed-time block and the end marker.
+inline std::vector<std::string> plotbath_records(const std::vector<float>& initial,
+                                                 std::int32_t hours,
+                                                 const std::vector<float>& last) {
+    std::vector<std::string> r;
+    auto add = [&r](const std::vector<std::string>& recs) {
+        r.insert(r.end(), recs.begin(), recs.end());
+    };
+    add(recio::format_records("(' TIME =   00 HR ',4F10.5)", 0.2f, 0.025f, 20.0f, 20.0f));
+    add(recio::format_records("(26F8.3)", recio::array(initial.data(), initial.size())));
+    add(recio::format_records("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours));
+    add(recio::format_records("(26F8.3)", recio::array(last.data(), last.size())));
+    add(recio::format_records("(20X,'      9999')"));
+    return r;
+}
+
+// ---- the program beside stand-in children
+
+// Copies the built placer into the current folder and writes child scripts.
+inline void install_placer() {
+    fs::copy_file(fs::path(SUITE_BIN_DIR) / "placer", "placer",
+                  fs::copy_options::overwrite_existing);
+}
+
+inline void write_script(const std::string& name, const std::string& body) {
+    std::ofstream(name) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(name, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+}
+
+// Runs ./placer with `keyboard` on standard input; the console goes to
+// console.txt. Returns the exit status.
+inline int run_placer(const std::string& keyboard = "") {
+    std::ofstream("keyboard.txt") << keyboard;
+    const int status = std::system("./placer < keyboard.txt > console.txt 2>&1");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

@@ -1,0 +1,401 @@
+// Whole-program runs of placer beside stand-in cloudex and dredge scripts.
+#include <cmath>
+#include <numeric>
+
+#include "placer/kernels.hpp"
+#include "placer_fixture.hpp"
+#include "recio/records.hpp"
+
+namespace {
+
+// Thickness row 21, column 21 of the 40 x 40 deposit block is the dump node.
+const std::pair<int, int> DUMP_CELL{21, 21};
+
+struct LoadLine {
+    int remaining;
+    float volume, e, n;
+};
+
+class Program : public PlacerFolder {
+  protected:
+    // 20 rows x 60 columns, 20 ft apart, 40 ft deep; NW corner (1000, 5000).
+    gridlib::SiteGrid grid = make_grid(20, 60, 20, [](int) { return 40.0f; });
+    placer::DumpControl ctl = test_control();
+    Cells deposit{{DUMP_CELL, 1.0f}};
+
+    // The folder of a run: the program, its flag, the site, DUMP.INI, a
+    // stand-in fate model that leaves `deposit` (and logs its calls) and a
+    // stand-in long-term model that logs its calls, keeps each PCD.INI and
+    // resampled grid it is given and leaves plotbath.dat as PLOTBATH.DAT.
+    void prepare() {
+        install_placer();
+        write_file("ACTION.BAT", "DUMPYES\n");
+        write_site("SITE", grid);
+        write_records("DUMP.INI", dump_ini_records(ctl));
+        write_records("deposit.dut", deposit_records(44, 44, {{1800.0f, deposit}}));
+        write_script("cloudex", "echo run >> cloudex.log\ncp deposit.dut CLDX.DUT");
+        write_script(
+            "dredge",
+            "echo run >> dredge.log\nn=$(wc -l < dredge.log | tr -d ' ')\ncp PCD.INI pcd.$n\n"
+            "cp RUN1.TNS tns.$n 2>/dev/null\n[ -f plotbath.dat ] && cp plotbath.dat "
+            "PLOTBATH.DAT\nexit 0");
+    }
+    static int calls(const std::string& log) { return static_cast<int>(lines(log).size()); }
+    std::string console() const { return text("console.txt"); }
+    bool said(const std::string& message) const {
+        return console().find(message) != std::string::npos;
+    }
+
+    // The load lines of RUN1.ACT: after the 16 header records, up to the first continuation page.
+    static std::vector<LoadLine> load_lines() {
+        std::vector<LoadLine> out;
+        const std::vector<std::string> act = lines("RUN1.ACT");
+        for (std::size_t i = 16; i < act.size() && act[i].rfind('\f', 0) != 0; ++i)
+            out.push_back({std::stoi(act[i].substr(3, 4)), std::stof(act[i].substr(21, 5)),
+                           std::stof(act[i].substr(36, 12)), std::stof(act[i].substr(51, 12))});
+        return out;
+    }
+    static gridlib::SiteGrid result(const std::string& file = "RUN1.IN") {
+        gridlib::SiteGrid g;
+        EXPECT_EQ(gridlib::RGRID1(file, g), gridlib::GRID_OK);
+        return g;
+    }
+    static float depth(const gridlib::SiteGrid& g, int r, int c) {
+        return g.depth[static_cast<std::size_t>(r * g.points_we + c)];
+    }
+    // Depth lowered over the whole site against a flat 40 ft.
+    static double lowered(const gridlib::SiteGrid& g) {
+        double s = 0.0;
+        for (std::int32_t i = 0; i < g.total_points; ++i)
+            s += 40.0 - static_cast<double>(g.depth[static_cast<std::size_t>(i)]);
+        return s;
+    }
+};
+
+// Placement file: a load inside the site, one outside, one on its boundary
+// and one at the east edge of a row, whose deposit must not wrap into the next row.
+TEST_F(Program, PlacementFileWithRefusedLoadsAndAnEastEdgeDump) {
+    ctl.placement_mode = 4;
+    ctl.loads = 5;  // the placement file run takes one off
+    ctl.total_amount = 5000;
+    ctl.placement_file = "PLACES.XY";
+    ctl.aval_angle = 80.0f, ctl.post_angle = 70.0f;
+    deposit = {{DUMP_CELL, 1.0f}, {{21, 23}, 0.5f}, {{21, 24}, 7.0f}};
+    prepare();
+    write_file("PLACES.XY", "1600.0 4800.0\n500.0, 4800.0\n1000.0 4800.0\n2140.0 4800.0\n");
+    ASSERT_EQ(run_placer(), 0) << console();
+    const std::vector<LoadLine> loads = load_lines();
+    ASSERT_EQ(loads.size(), 4u);
+    const std::vector<std::pair<float, int>> expected = {
+        {1600.0f, 3}, {500.0f, 2}, {1000.0f, 1}, {2140.0f, 0}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(loads[i].remaining, expected[i].second);
+        EXPECT_FLOAT_EQ(loads[i].e, expected[i].first);
+        EXPECT_FLOAT_EQ(loads[i].n, 4800.0f);
+        EXPECT_FLOAT_EQ(loads[i].volume, 1000.0f);
+    }
+    EXPECT_EQ(calls("cloudex.log"), 2);
+    EXPECT_TRUE(said("PLACEMENT OF DISPOSAL CYCLE IS OUTSIDE"));
+    EXPECT_TRUE(said("PLACEMENT OF DISPOSAL CYCLE IS ON THE"));
+    const gridlib::SiteGrid g = result();
+    EXPECT_FLOAT_EQ(depth(g, 10, 30), 39.0f);
+    EXPECT_FLOAT_EQ(depth(g, 10, 32), 39.5f);
+    EXPECT_FLOAT_EQ(depth(g, 10, 33), 33.0f);
+    EXPECT_FLOAT_EQ(depth(g, 10, 57), 39.0f);
+    EXPECT_FLOAT_EQ(depth(g, 10, 59), 39.5f);
+    EXPECT_FLOAT_EQ(depth(g, 11, 0), 40.0f);
+    EXPECT_NEAR(lowered(g), 2 * 1.5 + 7.0, 1e-3);
+    // The loads beyond the lateral tolerance: 1090 - 540, 590 - 540 and 550 - 540 ft.
+    const std::string act = text("RUN1.ACT");
+    EXPECT_NE(act.find("              2                                        550"),
+              std::string::npos);
+    EXPECT_NE(act.find("              3                                         50"),
+              std::string::npos);
+    EXPECT_NE(act.find("              4                                         10"),
+              std::string::npos);
+    EXPECT_NE(act.find("NAVIGABLE DEPTH HAS NOT BEEN EXCEEDED"), std::string::npos);
+    EXPECT_NE(act.find("NUMBER OF LOADS TO PLACE ALL MATERIAL:    4"), std::string::npos);
+    EXPECT_NE(act.find("AMOUNT MATERIAL PLACED AT SITE:    4000"), std::string::npos);
+    // The site summary counts the loads of the activity.
+    gridlib::SiteSummary s;
+    ASSERT_EQ(gridlib::READG("RUN1.OUT", s), gridlib::GRID_OK);
+    EXPECT_EQ(s.seq_since_last, 4);
+    EXPECT_EQ(s.total_seq, 4);
+    EXPECT_EQ(lines("RUN1.TIM"), std::vector<std::string>({"      0"}));
+}
+
+TEST_F(Program, RandomScatterStaysAboutTheCentre) {
+    ctl.radius = 100.0f;
+    ctl.direction_code = "NO";
+    ctl.loads = 4;
+    prepare();
+    ASSERT_EQ(run_placer(), 0) << console();
+    const std::vector<LoadLine> loads = load_lines();
+    ASSERT_EQ(loads.size(), 4u);
+    for (const LoadLine& l : loads) {
+        EXPECT_EQ(std::fmod(l.e - 1000.0f, 20.0f), 0.0f);  // snapped to a grid point
+        EXPECT_LE(std::hypot(l.e - 1600.0f, l.n - 4800.0f), 110.0f + 15.0f);
+    }
+    EXPECT_EQ(calls("cloudex.log"), 4);
+    EXPECT_NEAR(lowered(result()), 4.0, 1e-3);
+    EXPECT_TRUE(said("     CONDUCTING   DREDGED   MATERIAL   PLACEMENT"));
+    EXPECT_TRUE(said("There are      3  dumps remaining for this"));
+}
+
+// Along a line over two disposal weeks the loads carry on along the line in
+// the second week, (load - 1) x 166 ft from its start, snapped to the grid.
+TEST_F(Program, LineLoadsCoverTheWholeLineOverSeveralWeeks) {
+    ctl.placement_mode = 2;
+    ctl.line_start_e = 1100.0f, ctl.line_start_n = 4800.0f, ctl.line_end_e = 2100.0f,
+    ctl.line_end_n = 4800.0f;
+    ctl.loads = 6;
+    ctl.disposal_days = 14, ctl.period_days = 14;
+    prepare();
+    ASSERT_EQ(run_placer(), 0) << console();
+    std::vector<float> eastings;
+    for (const LoadLine& l : load_lines()) eastings.push_back(l.e);
+    // 1100, 1266, 1432, 1598, 1764, 1930 (halfway between two points: the western one)
+    EXPECT_EQ(eastings, std::vector<float>({1100.0f, 1260.0f, 1440.0f, 1600.0f, 1760.0f, 1920.0f}));
+}
+
+TEST_F(Program, KeyboardPositionsUntilTheInputEnds) {
+    ctl.placement_mode = 3;
+    ctl.loads = 3;
+    prepare();
+    ASSERT_EQ(run_placer("1600,4800\n 1700   4780\n"), 0) << console();
+    const std::vector<LoadLine> loads = load_lines();
+    ASSERT_EQ(loads.size(), 2u);
+    EXPECT_FLOAT_EQ(loads[1].e, 1700.0f);
+    EXPECT_FLOAT_EQ(loads[1].n, 4780.0f);
+    EXPECT_TRUE(
+        said("WHERE WITHIN THE DISPOSAL AREA IS THE PLACEMENT\nOPERATION TAKING PLACE ? "
+             "(EASTING,NORTHING)\n"
+             "FOR DUMP #       2  OF       3"));
+    EXPECT_TRUE(said("NO MORE PLACEMENT POSITIONS FROM THE KEYBOARD"));
+    EXPECT_TRUE(said("PRESS \"RETURN\" TO CONTINUE"));
+    gridlib::SiteSummary s;
+    ASSERT_EQ(gridlib::READG("RUN1.OUT", s), gridlib::GRID_OK);
+    EXPECT_EQ(s.seq_since_last, 2);
+}
+
+// Every load of the activity is made, the count running down to 0, with the
+// week plan kept (PCD.INI of each week).
+TEST_F(Program, ScheduleMakesEveryLoad) {
+    ctl.disposal_days = 28, ctl.period_days = 28;
+    deposit = {};
+    for (int loads : {30, 31}) {
+        ctl.loads = static_cast<std::int16_t>(loads);
+        prepare();
+        ASSERT_EQ(run_placer(), 0) << console();
+        const std::vector<LoadLine> made = load_lines();
+        ASSERT_EQ(static_cast<int>(made.size()), loads);
+        for (int k = 0; k < loads; ++k)
+            EXPECT_EQ(made[static_cast<std::size_t>(k)].remaining, loads - 1 - k);
+        EXPECT_EQ(calls("cloudex.log"), loads);
+        EXPECT_EQ(lines("PCD.INI")[0], "  168    7   60   20    3    2    2");
+        std::remove("cloudex.log");
+    }
+}
+
+// The deposit file of the previous load is removed before each fate run, so
+// a fate model that leaves none has failed rather than repeating a deposit.
+TEST_F(Program, OneFailedFateRunIsSkippedTwoInARowEndTheRun) {
+    ctl.loads = 3;
+    prepare();
+    write_script(
+        "cloudex",
+        "echo run >> cloudex.log\n[ $(wc -l < cloudex.log) -eq 2 ] || cp deposit.dut CLDX.DUT");
+    ASSERT_EQ(run_placer(), 0) << console();
+    EXPECT_EQ(load_lines().size(), 3u);
+    EXPECT_TRUE(said("THERE WERE PROBLEMS ACCESSING CLDX.DUT"));
+    EXPECT_NEAR(lowered(result()), 2.0, 1e-3);
+
+    std::remove("cloudex.log");
+    std::remove("RUN1.IN");
+    write_script("cloudex", "echo run >> cloudex.log");
+    EXPECT_EQ(run_placer(), 1);
+    EXPECT_EQ(load_lines().size(), 1u);
+    EXPECT_TRUE(said("THERES A PROBLEM ACCESSING WAVREC.OUT & TIDE.DAT\n       OR      CLDXD"));
+    EXPECT_EQ(calls("cloudex.log"), 2);
+    EXPECT_FALSE(fs::exists("RUN1.IN"));
+}
+
+// Waves, tide and tidal current of the load's time step reach the deck.
+TEST_F(Program, SeriesValuesReachTheDeck) {
+    ctl.wave_source = 1, ctl.tide_source = 1;
+    ctl.loads = 1;
+    prepare();
+    fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/WAVREC.OUT", "WAVREC.OUT");
+    fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/TIDE.DAT", "TIDE.DAT");
+    // A long-term grid left from an earlier run is not taken for this run's.
+    write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(1200, 12.0f), 168,
+                                                   std::vector<float>(1200, 12.0f)));
+    ASSERT_EQ(run_placer(), 0) << console();
+    recio::RecordReader deck("CLDX.DUE");
+    ASSERT_TRUE(deck.skip(7));
+    float first_depth = 0.0f;
+    deck.need("(10F8.3)", first_depth);
+    EXPECT_FLOAT_EQ(first_depth, 40.0f + 3.728f);  // off-site node: mean depth + tide
+    ASSERT_TRUE(deck.skip(44 * 5 - 1 + 2));
+    float h = 0, t = 0, dir = 0;
+    deck.need("(8F10.0)", h, t, dir);
+    EXPECT_FLOAT_EQ(h, 3.51f);  // 1.07 m
+    EXPECT_FLOAT_EQ(t, 8.3f);
+    EXPECT_FLOAT_EQ(dir, 295.0f);
+    ASSERT_TRUE(deck.skip(4));
+    float vax = 0, vaz = 0, d = 0;
+    deck.need("(8F10.0)", vax, vaz, d);
+    EXPECT_FLOAT_EQ(vax, 0.30f);  // the tide flows south-south-west (-0.110, -0.301): x runs south
+    EXPECT_FLOAT_EQ(vaz, -0.11f);
+    EXPECT_FLOAT_EQ(d, 43.73f);  // long-term datum 40 + tide
+    // The long-term model ran and left no grid: the depths are kept.
+    EXPECT_EQ(calls("dredge.log"), 1);
+    EXPECT_TRUE(said("COULD NOT OPEN PLOTBATH.DAT"));
+    EXPECT_NEAR(lowered(result()), 1.0, 1e-3);
+}
+
+// A disposal week and a quiet week with the long-term model: its grid comes
+// back each time, and the run-length file holds its elapsed hours.
+TEST_F(Program, LongTermRunsAfterTheWeekAndForTheQuietWeeks) {
+    ctl.wave_source = 2;
+    ctl.disposal_days = 7, ctl.period_days = 14;
+    prepare();
+    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168,
+                                                   std::vector<float>(1200, 33.0f)));
+    ASSERT_EQ(run_placer(), 0) << console();
+    EXPECT_EQ(calls("dredge.log"), 2);
+    EXPECT_EQ(lines("pcd.1")[0], "    0    7   60   20    2    2    2");
+    EXPECT_EQ(lines("pcd.1")[1], "RUN1.TNS                        ");
+    EXPECT_EQ(lines("pcd.1")[2], "   0.000   2.000   8.000 270.000  40.000  60.000");
+    EXPECT_EQ(lines("pcd.1")[4], "   0.200   1  10.000   5.000   0.444");
+    EXPECT_EQ(lines("pcd.2")[0], "   56    7   60   20    2    2    2");
+    const gridlib::SiteGrid g = result();
+    EXPECT_TRUE(
+        std::all_of(g.depth.begin(), g.depth.begin() + 1200, [](float d) { return d == 33.0f; }));
+    EXPECT_EQ(lines("RUN1.TIM"), std::vector<std::string>({"    168"}));
+}
+
+TEST_F(Program, LongTermModelIsNotStartedWithoutForcing) {
+    ctl.disposal_days = 14, ctl.period_days = 21;
+    ctl.loads = 2;
+    prepare();
+    ASSERT_EQ(run_placer(), 0) << console();
+    EXPECT_FALSE(fs::exists("dredge.log"));
+    EXPECT_EQ(lines("PCD.INI")[0], "   56    7   60   20    3    2    2");
+}
+
+TEST_F(Program, LongTermOnlyRun) {
+    ctl.run_mode = 1;
+    ctl.wave_source = 2;
+    ctl.period_days = 14;
+    prepare();
+    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 336,
+                                                   std::vector<float>(1200, 35.0f)));
+    ASSERT_EQ(run_placer(), 0) << console();
+    EXPECT_EQ(calls("dredge.log"), 1);
+    EXPECT_EQ(lines("pcd.1")[0], "    0   14   60   20    2    2    1");
+    EXPECT_EQ(lines("pcd.1")[1], "SITE.TNS                        ");
+    EXPECT_FALSE(fs::exists("RUN1.ACT"));
+    EXPECT_FALSE(fs::exists("cloudex.log"));
+    EXPECT_FLOAT_EQ(depth(result(), 7, 7), 35.0f);
+    EXPECT_EQ(lines("RUN1.TIM"), std::vector<std::string>({"    336"}));
+    EXPECT_FALSE(said("Information describing the preceding DISPOSAL"));
+    EXPECT_TRUE(said("on filename:\nRUN1.OUT"));
+}
+
+// Cohesive material: the long-term model works on the thickness over the
+// base surface (here the starting depths, BASSE.IN being absent), laid on
+// the reference depth.
+TEST_F(Program, CohesiveMaterialIsHandedOverAsThicknessOverTheBaseSurface) {
+    grid = make_grid(20, 60, 20, [](int i) { return 40.0f + 0.01f * static_cast<float>(i); });
+    ctl.sediment_type = 2;
+    ctl.wave_source = 2;
+    ctl.loads = 1;
+    ctl.disposal_days = 7, ctl.period_days = 14;
+    prepare();
+    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168,
+                                                   std::vector<float>(1200, 39.0f)));
+    ASSERT_EQ(run_placer(), 0) << console();
+    const auto& d0 = grid.depth;
+    const float ref = (d0[0] + d0[59] + d0[1140] + d0[1199] + 2.0f * d0[569]) / 6.0f;
+    // Week 1: flat reference depth, less the 1 ft deposit at the dump.
+    recio::RecordReader tns("tns.1");
+    ASSERT_TRUE(tns.skip(2));
+    std::vector<float> handed(1200);
+    tns.need("(26F8.3)", recio::array(handed.data(), handed.size()));
+    EXPECT_NEAR(*std::max_element(handed.begin(), handed.end()), ref, 0.001);
+    EXPECT_NEAR(*std::min_element(handed.begin(), handed.end()), ref - 1.0f, 0.001);
+    // Back from 1 ft of material everywhere: base depth less 1 ft of thickness over the reference.
+    const gridlib::SiteGrid g = result();
+    for (int i : {0, 100, 630, 1199})
+        EXPECT_NEAR(g.depth[static_cast<std::size_t>(i)],
+                    d0[static_cast<std::size_t>(i)] - (ref - 39.0f), 0.002)
+            << i;
+}
+
+TEST_F(Program, AvalanchingDuringABusyWeekKeepsTheVolume) {
+    ctl.loads = 22;
+    prepare();
+    ASSERT_EQ(run_placer(), 0) << console();
+    std::size_t evaluations = 0;
+    const std::string out = console();
+    for (std::size_t at = out.find("Evaluating bathymetry"); at != std::string::npos;
+         at = out.find("Evaluating bathymetry", at + 1))
+        ++evaluations;
+    EXPECT_EQ(evaluations, 2u);  // after loads 11 and 22
+    const gridlib::SiteGrid g = result();
+    EXPECT_NEAR(lowered(g), 22.0, 0.05);
+    EXPECT_GT(depth(g, 10, 30), 18.0f);  // not 22 ft of pile on one node
+}
+
+TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
+    struct Case {
+        const char* what;
+        std::string message;  // empty: a silent stop
+        void (*change)(placer::DumpControl&);
+        std::string action = "DUMPYES";
+        std::size_t bad_record = 0;  // 1-based record of DUMP.INI spoiled
+        bool other_summary = false;  // a summary file of another grid
+    };
+    const std::vector<Case> cases = {
+        {"not a placement run", "", [](placer::DumpControl&) {}, "GRIDYES"},
+        {"deck option", "DUMP.INI RECORD 9: KEY1 MUST BE 0",
+         [](placer::DumpControl& c) { c.key1 = 1; }},
+        {"profile", "DUMP.INI RECORD 21: A PLACEMENT RUN NEEDS",
+         [](placer::DumpControl& c) { c.nprofile = 0; }},
+        {"malformed record", "RECORD 8", [](placer::DumpControl&) {}, "DUMPYES", 8},
+        {"placement file missing", "COULD NOT OPEN PLACEMENT FILE NOWHERE.XY",
+         [](placer::DumpControl& c) {
+             c.placement_mode = 4, c.loads = 5, c.placement_file = "NOWHERE.XY";
+         }},
+        {"input order", "PROBLEM WITH PLACEMENT FILE INPUT ORDER",
+         [](placer::DumpControl& c) { c.placement_mode = 4, c.loads = 5, c.order = 0; }},
+        {"summary of another grid",
+         "THE SITE SUMMARY FILE SITE.OUT DOES NOT DESCRIBE THE GRID OF SITE.IN",
+         [](placer::DumpControl&) {}, "DUMPYES", 0, true},
+    };
+    for (const Case& c : cases) {
+        ctl = test_control();
+        c.change(ctl);
+        prepare();
+        write_file("ACTION.BAT", c.action + "\n");
+        if (c.other_summary) {
+            write_site("OTHER", make_grid(20, 61, 20, [](int) { return 40.0f; }));
+            fs::copy_file("OTHER.OUT", "SITE.OUT", fs::copy_options::overwrite_existing);
+        }
+        if (c.bad_record) {
+            std::vector<std::string> recs = dump_ini_records(ctl);
+            recs[c.bad_record - 1] = "  1.0.0";
+            write_records("DUMP.INI", recs);
+        }
+        EXPECT_EQ(run_placer(), 1) << c.what;
+        if (c.message.empty())
+            EXPECT_EQ(console(), "") << c.what;
+        else
+            EXPECT_TRUE(said(c.message)) << c.what << ": " << console();
+        for (const char* f : {"RUN1.ACT", "PCD.INI", "CLDX.DUE", "RUN1.IN", "RUN1.TIM"})
+            EXPECT_FALSE(fs::exists(f)) << c.what << " wrote " << f;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// The three jobs of the grid utilities and the flag word that selects them.
+#include <cctype>
+
+#include "recio/console.hpp"
+#include "recio/process.hpp"
+#include "recio/records.hpp"
+#include "utility/utility.hpp"
+
+namespace utility {
+namespace {
+
+constexpr const char* CONTROL_FILE = "UTL.INI";
+constexpr const char* SITE_PATH = "(A26)";
+
+// The site path of a control record, up to its first blank.
+std::string site_path(const std::string& field) {
+    return field.substr(0, static_cast<std::size_t>(gridlib::IBLANKS(field)));
+}
+
+bool open_control(recio::RecordReader& in) {
+    if (in.open(CONTROL_FILE)) return true;
+    recio::console_write("(1X,'UNABLE TO FIND \"UTL.INI\" DATA FILE')");
+    return false;
+}
+
+void announce_generation(const char* what) {
+    recio::console_write("(/,1X,20X,A,/,1X,26X,'be 1 - 3 minutes')", std::string(what));
+}
+
+// The files a stored site consists of, listed for the user.
+void report_outputs(const std::string& in_name, const std::string& out_name, const std::string& dat_name) {
+    recio::console_write("(13/,1X,48('-'))");
+    recio::console_write("(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
+                         "1X,'on filename:',/,1X,A32)",
+                         recio::padded(in_name, 32));
+    recio::console_write("(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
+                         "1X,A32)",
+                         recio::padded(out_name, 32));
+    recio::console_write("(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
+                         "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
+                         recio::padded(dat_name, 32));
+    recio::console_write("(1X,48('-'),/,/,/,1X,'PRESS \"RETURN\" TO CONTINUE')");
+    recio::keyboard_line();
+    recio::console_write("(9/)");  // ten empty lines
+}
+
+// Stores a site under the name X (X.IN, X.OUT, X.DAT) and lists its files.
+bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::SiteSummary& summary,
+                std::int8_t new_site, std::int16_t sign_option, const std::string& title) {
+    gridlib::ResampleWork work;
+    const std::string in_name = x + ".IN", out_name = x + ".OUT";
+    if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work, gridlib::GRID1_NEW,
+                        sign_option, title))
+        return false;
+    std::int8_t turned = 0;
+    if (!gridlib::ARGPB(in_name, out_name, summary, new_site, turned)) return false;
+    report_outputs(in_name, out_name, x + ".DAT");
+    return true;
+}
+
+}  // namespace
+
+Job read_job(const std::string& flag_file) {
+    recio::RecordReader in(flag_file);
+    if (!in.is_open()) return Job::None;
+    std::string word;
+    if (!in.read("(A10)", recio::fixed_text(word, 10))) return Job::None;
+    word = word.substr(0, 8);
+    if (word == "UTILITY1") return Job::Structure;
+    if (word == "UTILITY2") return Job::Volumes;
+    if (word == "UTILITY3") return Job::Carry;
+    return Job::None;
+}
+
+// UTILITY1: a simple mound or berm superimposed on a site, stored in place.
+int run_structure() {
+    recio::RecordReader in;
+    if (!open_control(in)) return 1;
+    std::string path_field, kind;
+    in.need(SITE_PATH, recio::fixed_text(path_field, 26));
+    in.need("(A1)", recio::fixed_text(kind, 1));
+    const char structure = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
+    Mound mound;
+    Berm berm;
+    std::int16_t sign_option = 0;
+    float slope = 0.0f;
+    if (structure == 'M') {
+        in.need("(2F12.4)", mound.centre_e, mound.centre_n);
+        in.need("(2F12.4)", mound.crest, mound.slope);
+        in.need("(I4)", sign_option);
+        slope = mound.slope;
+    } else if (structure == 'B') {
+        in.need("(2F12.4)", berm.start_e, berm.start_n);
+        in.need("(2F12.4)", berm.end_e, berm.end_n);
+        in.need("(2F12.4)", berm.crest, berm.slope);
+        in.need("(I4)", berm.crest_width);
+        in.need("(I4)", sign_option);
+        slope = berm.slope;
+    } else {
+        recio::console_write("(1X,'THE STRUCTURE IN UTL.INI (RECORD 2) MUST BE \"M\" (MOUND) OR \"B\" (BERM)')");
+        return 1;
+    }
+    in.close();
+    if (!(slope > 0.0f)) {
+        recio::console_write("(1X,'THE SIDE SLOPE IN UTL.INI MUST BE GREATER THAN 0')");
+        return 1;
+    }
+
+    const std::string x = site_path(path_field);
+    const std::string title = (structure == 'M' ? "SIMPLE MOUND ADAPTED TO: " : "SIMPLE BERM ADAPTED TO: ") + x;
+    gridlib::SiteGrid grid;
+    if (gridlib::RGRID1(x + ".IN", grid) != gridlib::GRID_OK) return 1;
+    gridlib::SiteSummary summary;
+    if (gridlib::READG(x + ".OUT", summary) != gridlib::GRID_OK) return 1;
+
+    ShapedSite site(grid, summary.corners.nw_e, summary.corners.nw_n);
+    if (structure == 'B' && berm_line(berm, grid.interval, site.f).too_long) {
+        recio::console_write("(1X,'THE BERM ENDS IN UTL.INI LIE TOO FAR APART FOR THIS SITE')");
+        return 1;
+    }
+    announce_generation("GENERATING DISPOSAL AREA GRID");
+    if (structure == 'M') apply_mound(site, mound);
+    else apply_berm(site, berm);
+
+    return store_site(x, grid, summary, 0, sign_option, title) ? 0 : 1;
+}
+
+// UTILITY2: volumes above an elevation or between two grids, and on request
+// the difference grid stored as a new site.
+int run_volumes() {
+    recio::RecordReader in;
+    if (!open_control(in)) return 1;
+    std::int16_t mode = 0;
+    in.need("(I4)", mode);
+    if (mode != VOLUME_ABOVE && mode != VOLUME_BETWEEN && mode != VOLUME_DIFFERENCE) {
+        recio::console_write("(1X,'THE DIFFERENCE MODE IN UTL.INI (RECORD 1) MUST BE 1, 2 OR 3')");
+        return 1;
+    }
+    std::string first_field, second_field, new_field;
+    float elevation = 0.0f;
+    in.need(SITE_PATH, recio::fixed_text(first_field, 26));
+    if (mode == VOLUME_ABOVE) {
+        in.need("(2F12.4)", elevation);
+    } else {
+        in.need(SITE_PATH, recio::fixed_text(second_field, 26));
+        if (mode == VOLUME_DIFFERENCE) in.need(SITE_PATH, recio::fixed_text(new_field, 26));
+    }
+    in.close();
+    const std::string first_path = site_path(first_field), second_path = site_path(second_field);
+
+    gridlib::SiteGrid first;
+    if (gridlib::RGRID1(first_path + ".IN", first) != gridlib::GRID_OK) return 1;
+    gridlib::SiteGrid second;
+    gridlib::SiteSummary second_summary;
+    if (mode != VOLUME_ABOVE) {
+        if (gridlib::RGRID1(second_path + ".IN", second) != gridlib::GRID_OK) return 1;
+        // The summary gives the difference grid its corners; only mode 3 stores one.
+        if (mode == VOLUME_DIFFERENCE && gridlib::READG(second_path + ".OUT", second_summary) != gridlib::GRID_OK)
+            return 1;
+        if (first.total_points != second.total_points || first.points_we != second.points_we ||
+            first.points_ns != second.points_ns || first.interval != second.interval ||
+            first.coord_system != second.coord_system || first.rotation != second.rotation) {
+            recio::console_write("(1X,'LOWER and UPPER GRID MISMATCH, hit \"RETURN\"')");
+            recio::keyboard_line();
+            return 1;
+        }
+    }
+
+    Volumes v = grid_volumes(first, mode == VOLUME_ABOVE ? nullptr : &second, elevation, mode == VOLUME_DIFFERENCE);
+    if (mode == VOLUME_ABOVE) {
+        recio::console_write("(/,1X,'        VOLUME ABOVE ELEVATION -',F6.1,' ft is: ',F10.0,' CY.')", elevation,
+                             v.fill);
+    } else {
+        recio::console_write("(/,1X,'             DIFFERENCE BETWEEN TWO GRIDS:  ',' VOLUME RESULTS',/,/,/,"
+                             "1X,'Volume of CUTS between upper/lower gri','ds is: ',F10.0,' CY.',/,"
+                             "1X,'Volume of FILL between upper/lower',' grids is: ',F10.0,' CY.',/,"
+                             "1X,'NET volume GAINED between upper and lower grids',' is: ',F10.0,' CY.')",
+                             v.cut, v.fill, v.net);
+    }
+    // No correction for voids is applied: the note says what the volumes mean.
+    recio::console_write("(1X,'\"volume\" is an aggregate term and refers to the ','in situ material',/,"
+                         "1X,' composition resulting from inclussion of voids',/,/,/,1X,'Hit \"RETURN\" to continue')");
+    recio::keyboard_line();
+    if (mode != VOLUME_DIFFERENCE) return 0;
+
+    // The difference grid: the second site's header and corner, the
+    // differences as depths, their mean as the long-term datum.
+    const std::string new_path = site_path(new_field);
+    gridlib::SiteGrid difference = second;
+    difference.depth = first.depth;
+    difference.datum = v.mean;
+    const std::string title = "DIFFERENCE OF: " + first_path + " & " + second_path;
+    announce_generation("GENERATING   DIFFERENCE   GRID");
+    return store_site(new_path, difference, second_summary, 1, 3, title) ? 0 : 1;
+}
+
+// UTILITY3: the outside program CARRYX.EXE, started and waited for.
+int run_carry() {
+    if (recio::find_program("CARRYX.EXE").empty()) {
+        recio::console_write("(1X,'THE OUTSIDE PROGRAM CARRYX.EXE WAS NOT FOUND.',/,"
+                             "1X,'IT IS LOOKED FOR AS CARRYX.EXE OR carryx IN THE CURRENT FOLDER, THEN ON THE PATH.')");
+        return 1;
+    }
+    if (recio::run_program("CARRYX.EXE") < 0) {
+        recio::console_write("(1X,'THE OUTSIDE PROGRAM CARRYX.EXE COULD NOT BE STARTED.')");
+        return 1;
+    }
+    return 0;  // what the outside program did is its own affair
+}
+
+int run_utility() {
+    switch (read_job("ACTION.BAT")) {
+        case Job::Structure: return run_structure();
+        case Job::Volumes: return run_volumes();
+        case Job::Carry: return run_carry();
+        case Job::None: break;
+    }
+    return 1;  // not started for this program: a silent end
+}
+
+}  // namespace utility
