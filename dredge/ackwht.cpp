@@ -30,7 +30,7 @@ AckersWhite ackers_white_constants(float d50_mm) {
 
 void ackwht(Fields& f, float h0, float& t, float d50, float n, float p) {
     const float g = 32.2f;
-    const float s = 2.6f;      // specific gravity of the grains
+    const float s = 2.6f;  // specific gravity of the grains
     if (t < 1.0f) t = 1.0f;
     const AckersWhite aw = ackers_white_constants(d50);
     const float d = aw.d;
@@ -48,8 +48,10 @@ void ackwht(Fields& f, float h0, float& t, float d50, float n, float p) {
             const float cc = chezy(h, n);
             const float ustar = std::sqrt(g) * uc / cc;
             const float b = stirring_factor(h, uc, w);
-            float fgr = std::pow(ustar, aw.n) *
-                        std::pow(b * uc / (std::sqrt(32.0f) * std::log10(10.0f * h / d)), 1.0f - aw.n) / grain_scale;
+            float fgr =
+                std::pow(ustar, aw.n) *
+                std::pow(b * uc / (std::sqrt(32.0f) * std::log10(10.0f * h / d)), 1.0f - aw.n) /
+                grain_scale;
             fgr = std::min(fgr, 1.2f);
             const float y = std::max(fgr / aw.a - 1.0f, 0.0f);
             const float ggr = aw.c * std::pow(y, aw.m);

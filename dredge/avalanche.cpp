@@ -31,11 +31,13 @@ int avalanche_line(float* z, int n, float smax, int imax, float tan_theta, float
         // Anchor value that keeps the sum over p..e with a uniform fall dz.
         tmp[static_cast<std::size_t>(p)] = zp + (sum - fm * zp) / (fm + 1.0f) + 0.5f * fm * dz;
         for (int k = 1; k <= m; ++k)
-            tmp[static_cast<std::size_t>(p + k * d)] = tmp[static_cast<std::size_t>(p)] - static_cast<float>(k) * dz;
+            tmp[static_cast<std::size_t>(p + k * d)] =
+                tmp[static_cast<std::size_t>(p)] - static_cast<float>(k) * dz;
         const int next = e + d;
         if (next < low || next > n) break;
         const float end = tmp[static_cast<std::size_t>(e)];
-        const bool steep = d < 0 ? (end - zl(next)) / dx > tan_theta : (zl(next) - end) / dx < -tan_theta;
+        const bool steep =
+            d < 0 ? (end - zl(next)) / dx > tan_theta : (zl(next) - end) / dx < -tan_theta;
         if (!steep) break;
     }
     for (int i = std::min(p, e); i <= std::max(p, e); ++i) zl(i) = tmp[static_cast<std::size_t>(i)];
@@ -75,8 +77,8 @@ CurrentRegime current_regime(const Fields& f) {
     return r;
 }
 
-SlopeAngles slope_angles(float a1, float a2, float along, float across, bool calm, float mean, float smax,
-                         float wave_ratio, float speed, float theta_prev) {
+SlopeAngles slope_angles(float a1, float a2, float along, float across, bool calm, float mean,
+                         float smax, float wave_ratio, float speed, float theta_prev) {
     SlopeAngles s;
     s.phi = a1;
     if (calm || mean == 0.0f || across == along) {
@@ -84,7 +86,8 @@ SlopeAngles slope_angles(float a1, float a2, float along, float across, bool cal
     } else if (across > along) {
         s.theta = a2 > mean ? a2 - (a2 - mean) * (1.0f - along / across) : a2;
     } else {
-        if (a1 < smax && (wave_ratio >= 0.2f || speed >= 1.0f)) s.phi = a1 - 0.75f * (a1 - theta_prev);
+        if (a1 < smax && (wave_ratio >= 0.2f || speed >= 1.0f))
+            s.phi = a1 - 0.75f * (a1 - theta_prev);
         s.theta = a2 + (s.phi - a2) * (1.0f - across / along);
     }
     return s;

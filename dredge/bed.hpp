@@ -68,8 +68,8 @@ CurrentRegime current_regime(const Fields& f);
 struct SlopeAngles {
     float phi = 0.0f, theta = 0.0f;
 };
-SlopeAngles slope_angles(float a1, float a2, float along, float across, bool calm, float mean, float smax,
-                         float wave_ratio, float speed, float theta_prev);
+SlopeAngles slope_angles(float a1, float a2, float along, float across, bool calm, float mean,
+                         float smax, float wave_ratio, float speed, float theta_prev);
 
 // MAXANGX: slope limiting along the lines of constant J (J = 2..NY), slopes
 // along I. Reverses the sign of every depth (elevations, positive up) and
@@ -112,6 +112,7 @@ struct CentroidState {
     std::vector<float> line_x;  // centroid of each line of constant J (ft)
     std::vector<float> line_y;  // centroid of each line of constant I (ft)
 };
-void centroid2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol, CentroidState& state);
+void centroid2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol,
+               CentroidState& state);
 
 }  // namespace dredge

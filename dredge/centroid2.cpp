@@ -28,7 +28,8 @@ Strip strips(int n, float s, Height h) {
 
 }  // namespace
 
-void centroid2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol, CentroidState& state) {
+void centroid2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol,
+               CentroidState& state) {
     const int nx = f.nx, ny = f.ny;
     const float base = f.depth(1, 1);
     state.line_x.resize(static_cast<std::size_t>(ny), 0.0f);

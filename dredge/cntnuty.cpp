@@ -75,7 +75,8 @@ void cntnuty(Fields& f, float dt, std::int32_t ised) {
             const float* __restrict qxp = f.qx.line(i + 1);
             const float* __restrict qy = f.qy.line(i);
             float* __restrict b = f.bedchg.line(i);
-            for (int j = 1; j < ny - 1; ++j) b[j] = dt * ((qxp[j] - qxm[j]) / tdx + (qy[j + 1] - qy[j - 1]) / tdy);
+            for (int j = 1; j < ny - 1; ++j)
+                b[j] = dt * ((qxp[j] - qxm[j]) / tdx + (qy[j + 1] - qy[j - 1]) / tdy);
         }
     }
     copy_edges(f.bedchg);

@@ -54,8 +54,10 @@ struct ConcLine {
     const float* __restrict hp;
     const float* __restrict u;
     const float* __restrict v;
-    const std::int32_t* __restrict eroding;     // all bits set where TAUB exceeds the stress for erosion
-    const std::int32_t* __restrict depositing;  // all bits set where TAUB is below the stress for deposition
+    const std::int32_t* __restrict eroding;     // all bits set where TAUB exceeds the stress for
+                                                // erosion
+    const std::int32_t* __restrict depositing;  // all bits set where TAUB is below the stress for
+                                                // deposition
     const float* __restrict erate;
     const float* __restrict dcoef;
 };
@@ -88,10 +90,14 @@ int parts_per_minute(const Fields& f, float kx, float ky) {
     for (int i = 2; i <= f.nx - 1; ++i)
         for (int j = 2; j <= f.ny - 1; ++j) {
             const double h = f.depth(i, j);
-            const double hx = static_cast<double>(f.depth(i + 1, j)) - static_cast<double>(f.depth(i - 1, j));
-            const double hy = static_cast<double>(f.depth(i, j + 1)) - static_cast<double>(f.depth(i, j - 1));
-            const double ue = std::fabs(static_cast<double>(f.u(i, j))) + kxd * std::fabs(hx) / (2.0 * dxd * h);
-            const double ve = std::fabs(static_cast<double>(f.v(i, j))) + kyd * std::fabs(hy) / (2.0 * dyd * h);
+            const double hx =
+                static_cast<double>(f.depth(i + 1, j)) - static_cast<double>(f.depth(i - 1, j));
+            const double hy =
+                static_cast<double>(f.depth(i, j + 1)) - static_cast<double>(f.depth(i, j - 1));
+            const double ue =
+                std::fabs(static_cast<double>(f.u(i, j))) + kxd * std::fabs(hx) / (2.0 * dxd * h);
+            const double ve =
+                std::fabs(static_cast<double>(f.v(i, j))) + kyd * std::fabs(hy) / (2.0 * dyd * h);
             worst = std::max(worst, ue * ue / kxd + ve * ve / kyd);
         }
     const double diffusion = std::max(kxd, kyd) * (1.0 / (dxd * dxd) + 1.0 / (dyd * dyd));
@@ -102,8 +108,9 @@ int parts_per_minute(const Fields& f, float kx, float ky) {
     return std::max(1, static_cast<int>(parts));
 }
 
-__attribute__((target_clones("avx2", "default"))) void concentration_rates(const ConcLine& in, const ConcCoefficients& k, int ny, float* __restrict rate,
-                         float* __restrict bed) {
+__attribute__((target_clones("avx2", "default"))) void concentration_rates(
+    const ConcLine& in, const ConcCoefficients& k, int ny, float* __restrict rate,
+    float* __restrict bed) {
     for (int j = 1; j < ny - 1; ++j) {
         const float c = in.cc[j];
         const float h = in.hc[j];
@@ -111,9 +118,10 @@ __attribute__((target_clones("avx2", "default"))) void concentration_rates(const
         const float dcy = in.cc[j + 1] - in.cc[j - 1];
         const float ax = in.u[j] * dcx / k.tdx;
         const float ay = in.v[j] * dcy / k.tdy;
-        const float dx = k.kx * ((in.hp[j] - in.hm[j]) * dcx / k.tdx2 / h + (in.cp[j] + in.cm[j] - 2.0f * c) / k.dx2);
-        const float dy =
-            k.ky * ((in.hc[j + 1] - in.hc[j - 1]) * dcy / k.tdy2 / h + (in.cc[j + 1] + in.cc[j - 1] - 2.0f * c) / k.dy2);
+        const float dx = k.kx * ((in.hp[j] - in.hm[j]) * dcx / k.tdx2 / h +
+                                 (in.cp[j] + in.cm[j] - 2.0f * c) / k.dx2);
+        const float dy = k.ky * ((in.hc[j + 1] - in.hc[j - 1]) * dcy / k.tdy2 / h +
+                                 (in.cc[j + 1] + in.cc[j - 1] - 2.0f * c) / k.dy2);
         const float erosion = in.erate[j];
         const float deposition = c * in.dcoef[j];
         const float e = kept(erosion, in.eroding[j]);
@@ -136,8 +144,9 @@ void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p)
     const float kx = 25.0f, ky = 25.0f;  // horizontal diffusion (ft2/s)
     const int parts = parts_per_minute(f, kx, ky);
     const float dt = parts == 1 ? kSubStep : kSubStep / static_cast<float>(parts);
-    const ConcCoefficients k{tdx, tdy, tdx * tdx, tdy * tdy, f.dx * f.dx, f.dy * f.dy, kx, ky,
-                             (1.0f - p) * 160.195f, dt};
+    const ConcCoefficients k{
+        tdx, tdy, tdx * tdx, tdy * tdy, f.dx * f.dx, f.dy * f.dy, kx, ky, (1.0f - p) * 160.195f,
+        dt};
     // Which cells erode or take deposits is fixed for the call (TAUB does not
     // change over the sub-steps): decided once per cell.
     std::vector<std::int32_t> eroding(f.taub.v.size()), depositing(f.taub.v.size());
@@ -150,10 +159,18 @@ void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p)
         // Lines of constant I in turn; each line is advanced before the next
         // one is computed.
         for (int i = 2; i <= nx - 1; ++i) {
-            const ConcLine in{f.conc.line(i - 1),  f.conc.line(i), f.conc.line(i + 1), f.depth.line(i - 1),
-                              f.depth.line(i),     f.depth.line(i + 1), f.u.line(i),   f.v.line(i),
-                              eroding.data() + f.taub.index(i, 1), depositing.data() + f.taub.index(i, 1),
-                              f.erate.line(i), f.dcoef.line(i)};
+            const ConcLine in{f.conc.line(i - 1),
+                              f.conc.line(i),
+                              f.conc.line(i + 1),
+                              f.depth.line(i - 1),
+                              f.depth.line(i),
+                              f.depth.line(i + 1),
+                              f.u.line(i),
+                              f.v.line(i),
+                              eroding.data() + f.taub.index(i, 1),
+                              depositing.data() + f.taub.index(i, 1),
+                              f.erate.line(i),
+                              f.dcoef.line(i)};
             concentration_rates(in, k, ny, rate.data(), f.bedchg.line(i));
             rate[0] = rate[1];
             rate[static_cast<std::size_t>(ny - 1)] = rate[static_cast<std::size_t>(ny - 2)];

@@ -19,12 +19,14 @@ void warn(const ConsolState& state, int blank_lines, const char* text, std::int3
     out.close();
 }
 
-int held(int i, int n) { return std::min(std::max(i, 1), n); }
+int held(int i, int n) {
+    return std::min(std::max(i, 1), n);
+}
 
 }  // namespace
 
-bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc, std::int32_t n,
-            std::int32_t t, std::int32_t n0) {
+bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc,
+            std::int32_t n, std::int32_t t, std::int32_t n0) {
     // The cell of the centroid (held to the grid), and the mound there.
     const int ic = held(static_cast<int>(std::trunc((xc + xref) / f.dx)), f.nx);
     const int jc = held(static_cast<int>(std::trunc((yc + yref) / f.dy)), f.ny);

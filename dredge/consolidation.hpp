@@ -65,26 +65,27 @@ struct Column {
     float f_thickness = 0.0f;
     float f_solids = 0.0f;
     float f_perm = 0.0f;
-    float drain = 0.0f;           // bottom drainage term (lb/ft3): excess-pressure gradient at the base
-    float drain_gradient = 0.0f;  // excess pressure at the base over the foundation's solids thickness
-    float desiccation = 0.0f;     // crust thickness added to the fill thickness (none here)
+    float drain = 0.0f;  // bottom drainage term (lb/ft3): excess-pressure gradient at the base
+    float drain_gradient =
+        0.0f;                  // excess pressure at the base over the foundation's solids thickness
+    float desiccation = 0.0f;  // crust thickness added to the fill thickness (none here)
     ConsolidationTable table;
     // Node values, index 0 = node 1 (the base).
-    std::vector<float> z;       // solids coordinate (ft)
-    std::vector<float> xi0;     // initial real height above the base (ft)
-    std::vector<float> xi;      // real height above the base (ft)
-    std::vector<float> e;       // void ratio
-    std::vector<float> e_old;   // void ratio before the last time step
-    std::vector<float> e_fin;   // void ratio under the final effective stress
-    std::vector<float> e_max;   // highest void ratio (e00)
-    std::vector<float> alpha;   // alpha at e
-    std::vector<float> beta;    // beta at e
-    std::vector<float> sig_eff; // effective stress (lb/ft2)
-    std::vector<float> u0;      // hydrostatic pressure below the fill surface (lb/ft2)
-    std::vector<float> sigma;   // total stress (lb/ft2)
-    std::vector<float> sig_fin; // final effective stress (lb/ft2)
-    std::vector<float> u_excess;// excess pore pressure (lb/ft2)
-    std::vector<float> e_int;   // integral of e dz from the base (ft)
+    std::vector<float> z;         // solids coordinate (ft)
+    std::vector<float> xi0;       // initial real height above the base (ft)
+    std::vector<float> xi;        // real height above the base (ft)
+    std::vector<float> e;         // void ratio
+    std::vector<float> e_old;     // void ratio before the last time step
+    std::vector<float> e_fin;     // void ratio under the final effective stress
+    std::vector<float> e_max;     // highest void ratio (e00)
+    std::vector<float> alpha;     // alpha at e
+    std::vector<float> beta;      // beta at e
+    std::vector<float> sig_eff;   // effective stress (lb/ft2)
+    std::vector<float> u0;        // hydrostatic pressure below the fill surface (lb/ft2)
+    std::vector<float> sigma;     // total stress (lb/ft2)
+    std::vector<float> sig_fin;   // final effective stress (lb/ft2)
+    std::vector<float> u_excess;  // excess pore pressure (lb/ft2)
+    std::vector<float> e_int;     // integral of e dz from the base (ft)
     void resize_nodes(int n);
 };
 
@@ -159,7 +160,7 @@ void datain(Column& c, const std::string& path);
 
 // The consolidation model's share of the run.
 struct ConsolState {
-    std::int32_t ised = 2;                     // sediment type: selects the data file
+    std::int32_t ised = 2;  // sediment type: selects the data file
     std::string store_path = "STORE.DAT";
     std::string diagnostics_path = "CONSOL.LOG";
     bool initialised = false;  // the column of this run exists (in STORE.DAT)
@@ -184,7 +185,7 @@ std::string consolidation_data_file(std::int32_t ised);
 // itself, R = 1 - thickness / H the column's compression ratio, so that the
 // height at the centroid follows the column's thickness. Returns true when
 // the column was advanced.
-bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc, std::int32_t n,
-            std::int32_t t, std::int32_t n0);
+bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc,
+            std::int32_t n, std::int32_t t, std::int32_t n0);
 
 }  // namespace dredge

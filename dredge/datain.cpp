@@ -11,9 +11,10 @@ namespace {
 
 // Reads one record: its number, which must be the next one, then the values.
 class StoreReader {
-public:
+  public:
     explicit StoreReader(const std::string& path) : path_(path), in_(path) {
-        if (!in_.is_open()) throw RunError("COULD NOT OPEN " + path + " (THE CONSOLIDATION STATE OF THIS RUN)");
+        if (!in_.is_open())
+            throw RunError("COULD NOT OPEN " + path + " (THE CONSOLIDATION STATE OF THIS RUN)");
     }
     template <class... T>
     void record(T&... values) {
@@ -24,10 +25,11 @@ public:
             throw RunError(std::string("CONSOLIDATION STATE: ") + e.what());
         }
         if (number != ++expected_)
-            throw RunError(path_ + " RECORD " + std::to_string(expected_) + " IS NUMBERED " + std::to_string(number));
+            throw RunError(path_ + " RECORD " + std::to_string(expected_) + " IS NUMBERED " +
+                           std::to_string(number));
     }
 
-private:
+  private:
     std::string path_;
     recio::RecordReader in_;
     std::int32_t expected_ = 0;
@@ -40,7 +42,8 @@ void datain(Column& c, const std::string& path) {
     std::int32_t npts = 0, nodes = 0, nodes_less = 0, nodes_again = 0;
     float zero = 0.0f, sett = 0.0f;
     in.record(npts);
-    if (npts < 2 || npts > kMaxTableRows) throw RunError(path + ": IMPOSSIBLE NUMBER OF TABLE ROWS " + std::to_string(npts));
+    if (npts < 2 || npts > kMaxTableRows)
+        throw RunError(path + ": IMPOSSIBLE NUMBER OF TABLE ROWS " + std::to_string(npts));
     in.record(c.nel, c.nodes, c.data_flag);
     if (c.nel < 1 || c.nel > kMaxNodes - 1 || c.nodes != c.nel + 1)
         throw RunError(path + ": IMPOSSIBLE NUMBER OF ELEMENTS " + std::to_string(c.nel));

@@ -1,5 +1,7 @@
 // The long-term mound model's main routine: start-up, the time loop of
 // three-hour steps, and the end of the run.
+#include "dredge/driver.hpp"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -7,7 +9,6 @@
 
 #include "dredge/bed.hpp"
 #include "dredge/consolidation.hpp"
-#include "dredge/driver.hpp"
 #include "dredge/errors.hpp"
 #include "dredge/hydro.hpp"
 #include "dredge/transport.hpp"
@@ -34,9 +35,11 @@ void banner() {
     recio::console_list("*                       HAS STARTED                        *");
     recio::console_list(stars);
     empty_lines(2);
-    recio::console_list("    N   T     SETT    TUVEL   TVVEL   TIDE H   DEEP", " H   PERD   X-CENT  Y-CENT");
+    recio::console_list("    N   T     SETT    TUVEL   TVVEL   TIDE H   DEEP",
+                        " H   PERD   X-CENT  Y-CENT");
     recio::console_list(std::string(77, '*'));
-    recio::console_list("       hrs     ft     ft/sec  ft/sec    ft      ft ", "     sec      ft      ft");
+    recio::console_list("       hrs     ft     ft/sec  ft/sec    ft      ft ",
+                        "     sec      ft      ft");
 }
 
 // Checks the depths the current solver divides by (tide included).
@@ -47,7 +50,8 @@ void check_depths(const Fields& f, std::int32_t n) {
             if (!(d > 0.0f)) {
                 char text[160];
                 std::snprintf(text, sizeof text,
-                              "ZERO, NEGATIVE OR UNDEFINED WATER DEPTH %.3f FT AT CELL I = %d, J = %d IN STEP N = %d;"
+                              "ZERO, NEGATIVE OR UNDEFINED WATER DEPTH %.3f FT AT CELL I = %d, J = "
+                              "%d IN STEP N = %d;"
                               " THE CURRENT SOLVER NEEDS WATER IN EVERY CELL",
                               static_cast<double>(d), i, j, static_cast<int>(n));
                 throw RunError(text);
@@ -61,7 +65,8 @@ void check_defined(const Fields& f, std::int32_t n) {
     for (int i = 1; i <= f.nx; ++i)
         for (int j = 1; j <= f.ny; ++j)
             if (!std::isfinite(f.depth(i, j)))
-                throw RunError("THE DEPTH AT CELL I = " + std::to_string(i) + ", J = " + std::to_string(j) +
+                throw RunError("THE DEPTH AT CELL I = " + std::to_string(i) +
+                               ", J = " + std::to_string(j) +
                                " BECAME UNDEFINED IN STEP N = " + std::to_string(n));
 }
 
@@ -69,21 +74,26 @@ void check_defined(const Fields& f, std::int32_t n) {
 void check_controls(const Controls& c, bool calm_forcing) {
     auto bad = [](const std::string& what) { throw RunError(what); };
     if (c.n0 < 0) bad("N0 IN PCD.INI RECORD 1 MUST NOT BE NEGATIVE, NOT " + std::to_string(c.n0));
-    if (c.ndays < 1) bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
+    if (c.ndays < 1)
+        bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
     if (c.iwave < 1 || c.iwave > 3)
         bad("IWAVE IN PCD.INI RECORD 1 MUST BE 1, 2 OR 3, NOT " + std::to_string(c.iwave));
     if (c.nx < 3 || c.ny < 3)
-        bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " + std::to_string(c.nx) + " X " +
-            std::to_string(c.ny));
+        bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
+            std::to_string(c.nx) + " X " + std::to_string(c.ny));
     if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
-        bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " + std::to_string(c.icoh));
+        bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
+            std::to_string(c.icoh));
     if (c.ised == 1 && !(c.grain_size > 0.0f))
-        bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " + std::to_string(c.grain_size));
+        bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " +
+            std::to_string(c.grain_size));
     if (!(c.porosity >= 0.0f && c.porosity < 1.0f))
-        bad("THE POROSITY IN PCD.INI RECORD 5 MUST BE AT LEAST 0 AND BELOW 1, NOT " + std::to_string(c.porosity));
+        bad("THE POROSITY IN PCD.INI RECORD 5 MUST BE AT LEAST 0 AND BELOW 1, NOT " +
+            std::to_string(c.porosity));
     const float gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
     if (!calm_forcing && !(gauge > 0.0f))
-        bad("THE WAVE-GAUGE DEPTH IN PCD.INI RECORD 3 MUST BE POSITIVE, NOT " + std::to_string(gauge));
+        bad("THE WAVE-GAUGE DEPTH IN PCD.INI RECORD 3 MUST BE POSITIVE, NOT " +
+            std::to_string(gauge));
 }
 
 struct Run {
@@ -145,7 +155,8 @@ void run(Run& r, RunStats& stats) {
     r.stepping = true;
     for (std::int32_t n = c.n0; n <= c.n0 + nsteps; ++n) {
         const std::int32_t t = 3 * n;
-        const std::int32_t day = static_cast<std::int32_t>(std::trunc(static_cast<float>(n) * 0.125f));
+        const std::int32_t day =
+            static_cast<std::int32_t>(std::trunc(static_cast<float>(n) * 0.125f));
         const bool first_period = static_cast<float>(day) < c.switch_day;
         const float speed = first_period ? c.speed1 : c.speed2;
         const float heading = first_period ? c.direction1 : c.direction2;
@@ -214,12 +225,12 @@ void run(Run& r, RunStats& stats) {
         centroid2(f, xref, yref, xcent, ycent, volume, centroid);
 
         if (n == c.n0) {
-            recio::console_write("(1X,2I5,6F8.2,2X,2F7.1)", n, t, consolidation.sett, tuvel, tvvel, tide, h0, wave_t,
-                                 xcent, ycent);
+            recio::console_write("(1X,2I5,6F8.2,2X,2F7.1)", n, t, consolidation.sett, tuvel, tvvel,
+                                 tide, h0, wave_t, xcent, ycent);
         } else {
             recio::console_record("+" + std::string(70, ' '));
-            recio::console_write("('+',2I5,6F8.2,2X,2F7.1)", n, t, consolidation.sett, tuvel, tvvel, tide, h0,
-                                 wave_t, xcent, ycent);
+            recio::console_write("('+',2I5,6F8.2,2X,2F7.1)", n, t, consolidation.sett, tuvel, tvvel,
+                                 tide, h0, wave_t, xcent, ycent);
         }
         stats.steps += 1;
         stats.settlement = consolidation.sett;
@@ -246,8 +257,9 @@ int run_dredge(RunStats* stats_out) {
         recio::console_list(e.what());
         if (r.stepping) {
             r.plot.close();
-            recio::console_list("DREDGE STOPPED DURING ITS STEPS: PLOTBATH.DAT HOLDS THE GRIDS WRITTEN SO FAR"
-                                " AND HAS NO END MARKER");
+            recio::console_list(
+                "DREDGE STOPPED DURING ITS STEPS: PLOTBATH.DAT HOLDS THE GRIDS WRITTEN SO FAR"
+                " AND HAS NO END MARKER");
         } else {
             r.plot.close();
             std::remove("PLOTBATH.DAT");

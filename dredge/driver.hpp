@@ -82,14 +82,14 @@ float tidal_direction(float u, float v, float previous);
 // WAVREC.OUT, the wave series: 9 header records, then one record per step,
 // (14X,2F12.5) significant height (m) and period (s).
 class WaveSeries {
-public:
+  public:
     // Opens the series and moves to data record n0 (skipping n0 - 1).
     void open(const std::string& path, std::int32_t n0);
     // Next record: height in feet (x 3.28, at least 1 ft), period at least 3 s.
     void next(std::int32_t step, float& height, float& period);
     void close() { in_.close(); }
 
-private:
+  private:
     std::string path_;
     recio::RecordReader in_;
 };
@@ -101,7 +101,7 @@ private:
 //   (20X,'      9999')                   the end marker
 // A run that stops early leaves no end marker.
 class PlotBath {
-public:
+  public:
     void open(const std::string& path);
     void header(float grain, float n, float dx, float dy);
     void grid(const Grid& depth);
@@ -111,7 +111,7 @@ public:
     bool close();
     bool is_open() const { return out_.is_open(); }
 
-private:
+  private:
     recio::RecordWriter out_;
 };
 

@@ -11,7 +11,7 @@ namespace dredge {
 // message names the file, the value or the step and is shown on the console
 // as it stands.
 class RunError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

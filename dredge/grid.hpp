@@ -38,7 +38,8 @@ struct Grid {
     const float* line(int i) const { return v.data() + index(i, 1); }
 
     std::size_t index(int i, int j) const {
-        return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ny) + static_cast<std::size_t>(j - 1);
+        return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ny) +
+               static_cast<std::size_t>(j - 1);
     }
 };
 
@@ -62,7 +63,8 @@ struct Fields {
     void resize(int nx_, int ny_) {
         nx = nx_;
         ny = ny_;
-        for (Grid* g : {&depth, &u, &v, &eta, &qx, &qy, &erate, &dcoef, &taub, &conc, &bedchg}) g->resize(nx, ny);
+        for (Grid* g : {&depth, &u, &v, &eta, &qx, &qy, &erate, &dcoef, &taub, &conc, &bedchg})
+            g->resize(nx, ny);
     }
 };
 

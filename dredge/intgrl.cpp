@@ -9,7 +9,8 @@ void intgrl(const float* f, float h, int n, float* out) {
     auto O = [out](int k) -> float& { return out[k - 1]; };
     if (n < 1) return;
     O(1) = 0.0f;
-    for (int k = 3; k <= n; k += 2) O(k) = O(k - 2) + h / 3.0f * (F(k - 2) + 4.0f * F(k - 1) + F(k));
+    for (int k = 3; k <= n; k += 2)
+        O(k) = O(k - 2) + h / 3.0f * (F(k - 2) + 4.0f * F(k - 1) + F(k));
     for (int k = 4; k <= n; k += 2)
         O(k) = O(k - 3) + 3.0f * h / 8.0f * (F(k - 3) + 3.0f * F(k - 2) + 3.0f * F(k - 1) + F(k));
     if (n >= 4)

@@ -2,4 +2,6 @@
 // current folder; see driver.hpp.
 #include "dredge/driver.hpp"
 
-int main() { return dredge::run_dredge(); }
+int main() {
+    return dredge::run_dredge();
+}

@@ -24,9 +24,10 @@ Controls read_pcd_ini(const std::string& path) {
     in.need("(7I5)", c.n0, c.ndays, c.nx, c.ny, c.iwave, c.itide, c.icoh);
     in.need("(A32)", c.grid_file);
     c.grid_file = trimmed(c.grid_file);
-    in.need("(6F8.3)", c.grid_angle, c.wave_height, c.wave_period, c.wave_direction, c.gauge_depth_constant,
-            c.gauge_depth_series);
-    in.need("(6F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_day, c.speed2, c.direction2);
+    in.need("(6F8.3)", c.grid_angle, c.wave_height, c.wave_period, c.wave_direction,
+            c.gauge_depth_constant, c.gauge_depth_series);
+    in.need("(6F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_day, c.speed2,
+            c.direction2);
     in.need("(F8.3,I4,3F8.3)", c.grain_size, c.ised, c.angle1, c.angle2, c.porosity);
     return c;
 }
@@ -40,7 +41,8 @@ void limit_grid_size(std::int16_t& nx, std::int16_t& ny) {
     // trunc(smaller / larger x 201), in exact integer arithmetic.
     std::int16_t& larger = nx > ny ? nx : ny;
     std::int16_t& smaller = nx > ny ? ny : nx;
-    smaller = static_cast<std::int16_t>(static_cast<std::int32_t>(smaller) * 201 / static_cast<std::int32_t>(larger));
+    smaller = static_cast<std::int16_t>(static_cast<std::int32_t>(smaller) * 201 /
+                                        static_cast<std::int32_t>(larger));
     larger = 201;
 }
 

@@ -30,14 +30,16 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
         if (used != std::string::npos) values += std::min<std::size_t>((used + 8) / 8, 26);
     }
     if (values < depth.v.size())
-        throw RunError(path + " HOLDS " + std::to_string(values) + " DEPTHS; A " + std::to_string(depth.nx) + " X " +
-                       std::to_string(depth.ny) + " GRID NEEDS " + std::to_string(depth.v.size()));
+        throw RunError(path + " HOLDS " + std::to_string(values) + " DEPTHS; A " +
+                       std::to_string(depth.nx) + " X " + std::to_string(depth.ny) +
+                       " GRID NEEDS " + std::to_string(depth.v.size()));
     in.rewind();
     StartGrid g;
     in.need("(10X,F5.1)", g.dx);
     in.need("(A50)", g.title);
     in.need("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
-    if (!(g.dx > 0.0f)) throw RunError(path + ": THE CELL SIZE MUST BE POSITIVE, NOT " + std::to_string(g.dx));
+    if (!(g.dx > 0.0f))
+        throw RunError(path + ": THE CELL SIZE MUST BE POSITIVE, NOT " + std::to_string(g.dx));
     return g;
 }
 
@@ -46,8 +48,8 @@ void WaveSeries::open(const std::string& path, std::int32_t n0) {
     if (!in_.open(path)) throw RunError("COULD NOT OPEN " + path);
     if (!in_.skip(9)) throw RunError(path + " ENDS IN ITS NINE HEADER RECORDS");
     if (n0 > 1 && !in_.skip(n0 - 1))
-        throw RunError(path + " HAS FEWER THAN " + std::to_string(n0 - 1) + " WAVE RECORDS BEFORE STEP N0 = " +
-                         std::to_string(n0));
+        throw RunError(path + " HAS FEWER THAN " + std::to_string(n0 - 1) +
+                       " WAVE RECORDS BEFORE STEP N0 = " + std::to_string(n0));
 }
 
 void WaveSeries::next(std::int32_t step, float& height, float& period) {
@@ -65,12 +67,20 @@ void PlotBath::header(float grain, float n, float dx, float dy) {
     out_.write("(' TIME =   00 HR ',4F10.5)", grain, n, dx, dy);
 }
 
-void PlotBath::grid(const Grid& depth) { out_.write("(26F8.3)", recio::array(depth.v.data(), depth.v.size())); }
+void PlotBath::grid(const Grid& depth) {
+    out_.write("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
+}
 
-void PlotBath::elapsed(std::int32_t hours) { out_.write("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours); }
+void PlotBath::elapsed(std::int32_t hours) {
+    out_.write("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours);
+}
 
-void PlotBath::end_marker() { out_.write("(20X,'      9999')"); }
+void PlotBath::end_marker() {
+    out_.write("(20X,'      9999')");
+}
 
-bool PlotBath::close() { return !out_.is_open() || out_.close(); }
+bool PlotBath::close() {
+    return !out_.is_open() || out_.close();
+}
 
 }  // namespace dredge

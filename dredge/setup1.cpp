@@ -32,7 +32,8 @@ void setup1(Column& c) {
     // Derived table columns.
     ConsolidationTable& t = c.table;
     const int rows = t.rows();
-    for (std::size_t r = 0; r < static_cast<std::size_t>(rows); ++r) t.kk[r] = t.k[r] / (1.0f + t.e[r]);
+    for (std::size_t r = 0; r < static_cast<std::size_t>(rows); ++r)
+        t.kk[r] = t.k[r] / (1.0f + t.e[r]);
     for (int r = 0; r < rows; ++r) {
         const std::size_t lo = static_cast<std::size_t>(r == 0 ? 0 : r - 1);
         const std::size_t hi = static_cast<std::size_t>(r == rows - 1 ? rows - 1 : r + 1);

@@ -38,6 +38,8 @@ WaveLength shoal(float h, float t, float d, float& h0) {
     return w;
 }
 
-float chezy(float d, float n) { return 1.486f * std::pow(d, 0.1666667f) / n; }
+float chezy(float d, float n) {
+    return 1.486f * std::pow(d, 0.1666667f) / n;
+}
 
 }  // namespace dredge

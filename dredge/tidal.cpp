@@ -14,7 +14,8 @@ TideTable read_tidal(const std::string& path) {
     std::int32_t ncon = 0;
     in.need("(I10,3F10.2)", ncon, t.mean, t.u0, t.v0);
     if (ncon < 0 || ncon > 20)
-        throw RunError(path + ": THE NUMBER OF CONSTITUENTS MUST BE 0 TO 20, NOT " + std::to_string(ncon));
+        throw RunError(path + ": THE NUMBER OF CONSTITUENTS MUST BE 0 TO 20, NOT " +
+                       std::to_string(ncon));
     t.mean *= 3.28f;
     t.u0 *= 0.0328f;
     t.v0 *= 0.0328f;

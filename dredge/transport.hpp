@@ -29,11 +29,11 @@ CellWave cell_wave(float h0, float t, float h, float pi);
 // pi), remembered by depth: a site has many cells of the same depth, and a
 // cell's quantities depend on nothing else.
 class CellWaves {
-public:
+  public:
     CellWaves(float h0, float t, float pi) : h0_(h0), t_(t), pi_(pi) { known_.reserve(4096); }
     const CellWave& at(float h);
 
-private:
+  private:
     float h0_, t_, pi_;
     std::unordered_map<std::uint32_t, CellWave> known_;
 };

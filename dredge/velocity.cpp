@@ -40,8 +40,11 @@ struct Coefficients {
     float g, ev, tdx, tdy, dx2, dy2, ch2;
 };
 
-__attribute__((target_clones("avx2", "default"))) void residuals(const LineIn& in, const Coefficients& k, int ny, float* __restrict rx, float* __restrict ry,
-               float* __restrict rc) {
+__attribute__((target_clones("avx2", "default"))) void residuals(const LineIn& in,
+                                                                 const Coefficients& k, int ny,
+                                                                 float* __restrict rx,
+                                                                 float* __restrict ry,
+                                                                 float* __restrict rc) {
     const float g = k.g, ev = k.ev, tdx = k.tdx, tdy = k.tdy, dx2 = k.dx2, dy2 = k.dy2, ch2 = k.ch2;
     for (int j = 1; j < ny - 1; ++j) {
         const float u = in.uc[j], v = in.vc[j];
@@ -52,11 +55,14 @@ __attribute__((target_clones("avx2", "default"))) void residuals(const LineIn& i
         const float dudy = (in.uc[j + 1] - in.uc[j - 1]) / tdy;
         const float dvdx = (in.vp[j] - in.vm[j]) / tdx;
         const float dvdy = (in.vc[j + 1] - in.vc[j - 1]) / tdy;
-        const float lapu = (in.up[j] + in.um[j] - 2.0f * u) / dx2 + (in.uc[j + 1] + in.uc[j - 1] - 2.0f * u) / dy2;
-        const float lapv = (in.vp[j] + in.vm[j] - 2.0f * v) / dx2 + (in.vc[j + 1] + in.vc[j - 1] - 2.0f * v) / dy2;
-        rx[j] = -(g * (in.ep[j] - in.em[j]) / tdx + g * u * speed / friction - ev * lapu + v * dudy + u * dudx);
-        ry[j] = -(g * (in.ec[j + 1] - in.ec[j - 1]) / tdy + g * v * speed / friction - ev * lapv + v * dvdy +
-                  u * dvdx);
+        const float lapu =
+            (in.up[j] + in.um[j] - 2.0f * u) / dx2 + (in.uc[j + 1] + in.uc[j - 1] - 2.0f * u) / dy2;
+        const float lapv =
+            (in.vp[j] + in.vm[j] - 2.0f * v) / dx2 + (in.vc[j + 1] + in.vc[j - 1] - 2.0f * v) / dy2;
+        rx[j] = -(g * (in.ep[j] - in.em[j]) / tdx + g * u * speed / friction - ev * lapu +
+                  v * dudy + u * dudx);
+        ry[j] = -(g * (in.ec[j + 1] - in.ec[j - 1]) / tdy + g * v * speed / friction - ev * lapv +
+                  v * dvdy + u * dvdx);
         const float qxp = (in.dp[j] + in.ep[j]) * in.up[j];
         const float qxm = (in.dm[j] + in.em[j]) * in.um[j];
         const float qyp = (in.dc[j + 1] + in.ec[j + 1]) * in.vc[j + 1];
@@ -78,8 +84,9 @@ void smooth_line(const float* __restrict a, float* __restrict out, int n) {
     copy_ends(out, n);
 }
 
-void advance(float* __restrict u, float* __restrict v, float* __restrict e, const float* __restrict sx,
-             const float* __restrict sy, const float* __restrict sc, float* __restrict change, int n) {
+void advance(float* __restrict u, float* __restrict v, float* __restrict e,
+             const float* __restrict sx, const float* __restrict sy, const float* __restrict sc,
+             float* __restrict change, int n) {
     for (int j = 0; j < n; ++j) {
         u[j] += 0.1f * sx[j];
         v[j] += 0.1f * sy[j];
@@ -122,7 +129,8 @@ VelocityResult velocity(Fields& f, float q, float n) {
     const std::size_t m = static_cast<std::size_t>(ny);
     std::vector<float> rx(m), ry(m), rc(m), sx(m), sy(m), sc(m), change(m);
     // Old values of the edge conditions, recorded at the start of a sweep.
-    std::vector<float> q2_old(m), qm_old(m), qn_old(m), e1_old(m), e2_old(m), em_old(m), u1_old(m), un_old(m);
+    std::vector<float> q2_old(m), qm_old(m), qn_old(m), e1_old(m), e2_old(m), em_old(m), u1_old(m),
+        un_old(m);
     std::vector<float> q2(m), qm(m), previous(m), saved(m);
 
     VelocityResult result;
@@ -152,7 +160,8 @@ VelocityResult velocity(Fields& f, float q, float n) {
             smooth_line(rx.data(), sx.data(), ny);
             smooth_line(ry.data(), sy.data(), ny);
             smooth_line(rc.data(), sc.data(), ny);
-            advance(f.u.line(i), f.v.line(i), f.eta.line(i), sx.data(), sy.data(), sc.data(), change.data(), ny);
+            advance(f.u.line(i), f.v.line(i), f.eta.line(i), sx.data(), sy.data(), sc.data(),
+                    change.data(), ny);
             error_bits = std::max(error_bits, largest_bits(change.data(), ny));
         }
         float error;
@@ -188,7 +197,8 @@ VelocityResult velocity(Fields& f, float q, float n) {
             float* u1 = f.u.line(1);
             float* v1 = f.v.line(1);
             for (int j = 0; j < ny; ++j) {
-                float e = 0.1f * (2.0f * q - q2_old[j] - q2[j]) / dx - e2[j] + e1_old[j] + e2_old[j];
+                float e =
+                    0.1f * (2.0f * q - q2_old[j] - q2[j]) / dx - e2[j] + e1_old[j] + e2_old[j];
                 e = 0.5f * (e1_old[j] + e);
                 e1[j] = e;
                 u1[j] = u1_old[j] * (d1[j] + e1_old[j]) / (d1[j] + e);
@@ -214,7 +224,8 @@ VelocityResult velocity(Fields& f, float q, float n) {
         {
             float* e1 = f.eta.line(1);
             std::copy_n(e1, ny, saved.data());
-            for (int j = 1; j < ny - 1; ++j) e1[j] = 0.25f * saved[j - 1] + 0.5f * saved[j] + 0.25f * saved[j + 1];
+            for (int j = 1; j < ny - 1; ++j)
+                e1[j] = 0.25f * saved[j - 1] + 0.5f * saved[j] + 0.25f * saved[j + 1];
             e1[0] = e1[1];
             e1[ny - 1] = e1[ny - 2];
         }

@@ -10,8 +10,8 @@ void ConsolidationTable::resize(int n) {
 
 void Column::resize_nodes(int n) {
     const std::size_t m = static_cast<std::size_t>(n);
-    for (std::vector<float>* a : {&z, &xi0, &xi, &e, &e_old, &e_fin, &e_max, &alpha, &beta, &sig_eff, &u0, &sigma,
-                                  &sig_fin, &u_excess, &e_int})
+    for (std::vector<float>* a : {&z, &xi0, &xi, &e, &e_old, &e_fin, &e_max, &alpha, &beta,
+                                  &sig_eff, &u0, &sigma, &sig_fin, &u_excess, &e_int})
         a->assign(m, 0.0f);
 }
 

@@ -60,7 +60,8 @@ void write_case(const fs::path& dir, std::int32_t ised, const char* tide_file, f
     const fs::path data = DREDGE_DATA_DIR;
     fs::copy_file(data / tide_file, dir / "TIDAL.DAT", fs::copy_options::overwrite_existing);
     fs::copy_file(data / "WAVREC.OUT", dir / "WAVREC.OUT", fs::copy_options::overwrite_existing);
-    fs::copy_file(data / "PCDDF_CLAY.DAT", dir / "PCDDF2.DAT", fs::copy_options::overwrite_existing);
+    fs::copy_file(data / "PCDDF_CLAY.DAT", dir / "PCDDF2.DAT",
+                  fs::copy_options::overwrite_existing);
 }
 
 void week(benchmark::State& state, std::int32_t ised, const char* tide_file, float steady_speed) {
@@ -99,13 +100,21 @@ void week(benchmark::State& state, std::int32_t ised, const char* tide_file, flo
 
 // An offshore site: the tide of South Beach, Oregon (levels only) and a
 // steady 0.5 ft/s current.
-void NonCohesiveWeek201(benchmark::State& state) { week(state, 1, "TIDAL_SOUTH_BEACH.DAT", 0.5f); }
-void CohesiveWeek201(benchmark::State& state) { week(state, 2, "TIDAL_SOUTH_BEACH.DAT", 0.5f); }
+void NonCohesiveWeek201(benchmark::State& state) {
+    week(state, 1, "TIDAL_SOUTH_BEACH.DAT", 0.5f);
+}
+void CohesiveWeek201(benchmark::State& state) {
+    week(state, 2, "TIDAL_SOUTH_BEACH.DAT", 0.5f);
+}
 // The harbour-entrance currents of Charleston, SC (up to about 3 ft/s, more
 // over the mound): the concentration field needs many more, shorter updates
 // per minute to stay stable, which makes this the costly cohesive case.
-void NonCohesiveWeek201HarbourCurrents(benchmark::State& state) { week(state, 1, "TIDAL_CHARLESTON.DAT", 0.0f); }
-void CohesiveWeek201HarbourCurrents(benchmark::State& state) { week(state, 2, "TIDAL_CHARLESTON.DAT", 0.0f); }
+void NonCohesiveWeek201HarbourCurrents(benchmark::State& state) {
+    week(state, 1, "TIDAL_CHARLESTON.DAT", 0.0f);
+}
+void CohesiveWeek201HarbourCurrents(benchmark::State& state) {
+    week(state, 2, "TIDAL_CHARLESTON.DAT", 0.0f);
+}
 
 // The current solver's worst case: a field it cannot settle (cells of 2 ft
 // are far too small for its pseudo-time step), so every call runs all 500
@@ -136,8 +145,9 @@ void VelocityAllSweeps201(benchmark::State& state) {
     }
     state.counters["sweeps_per_call"] =
         benchmark::Counter(static_cast<double>(sweeps), benchmark::Counter::kAvgIterations);
-    state.counters["ns_per_cell_sweep"] = benchmark::Counter(
-        static_cast<double>(sweeps) * 199.0 * 201.0, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_cell_sweep"] =
+        benchmark::Counter(static_cast<double>(sweeps) * 199.0 * 201.0,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(NonCohesiveWeek201)->Unit(benchmark::kSecond)->Iterations(1);

@@ -1,11 +1,11 @@
 // MAXANGX, MAXANGY and their line avalanche, CNTNUTY and CENTROID2.
+#include "dredge/bed.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numeric>
 #include <vector>
-
-#include "dredge/bed.hpp"
 
 namespace {
 
@@ -31,11 +31,15 @@ TEST(Avalanche, RebuildsTheSteepStretchAndKeepsTheLineSum) {
     };
     for (const AvalancheCase& c : cases) {
         std::vector<float> z = c.z;
-        const dredge::LineSlopes s = dredge::line_slopes(z.data(), static_cast<int>(z.size()), 10.0f);
-        const int end = dredge::avalanche_line(z.data(), static_cast<int>(z.size()), s.smax, s.imax, c.tan_theta, 10.0f, 2);
+        const dredge::LineSlopes s =
+            dredge::line_slopes(z.data(), static_cast<int>(z.size()), 10.0f);
+        const int end = dredge::avalanche_line(z.data(), static_cast<int>(z.size()), s.smax, s.imax,
+                                               c.tan_theta, 10.0f, 2);
         EXPECT_EQ(end, c.end) << c.name;
-        for (std::size_t k = 0; k < z.size(); ++k) EXPECT_NEAR(z[k], c.expected[k], 1e-5f) << c.name << " cell " << k + 1;
-        EXPECT_NEAR(std::accumulate(z.begin(), z.end(), 0.0f), std::accumulate(c.z.begin(), c.z.end(), 0.0f), 1e-4f)
+        for (std::size_t k = 0; k < z.size(); ++k)
+            EXPECT_NEAR(z[k], c.expected[k], 1e-5f) << c.name << " cell " << k + 1;
+        EXPECT_NEAR(std::accumulate(z.begin(), z.end(), 0.0f),
+                    std::accumulate(c.z.begin(), c.z.end(), 0.0f), 1e-4f)
             << c.name;
     }
 }
@@ -44,7 +48,8 @@ TEST(Avalanche, LongIrregularLinesKeepTheirSum) {
     for (int seed = 1; seed <= 20; ++seed) {
         std::vector<float> z(60);
         for (std::size_t k = 0; k < z.size(); ++k)
-            z[k] = -40.0f + 5.0f * std::sin(0.37f * static_cast<float>(k * static_cast<std::size_t>(seed))) +
+            z[k] = -40.0f +
+                   5.0f * std::sin(0.37f * static_cast<float>(k * static_cast<std::size_t>(seed))) +
                    (k == static_cast<std::size_t>(seed) ? 25.0f : 0.0f);
         const std::vector<float> before = z;
         const dredge::LineSlopes s = dredge::line_slopes(z.data(), 60, 20.0f);
@@ -83,16 +88,18 @@ TEST(SlopeAngles, LimitAngleFollowsTheCurrentRegime) {
         {"equal components", 1.0f, 1.0f, false, 0.1f, 0.9f, 1.0f, 2.0f, a1, a2},
         {"across, gentle line", 1.0f, 4.0f, false, 0.1f, 0.2f, 0.0f, 0.0f, a1, 0.5f - 0.4f * 0.75f},
         {"across, steep line", 1.0f, 4.0f, false, 0.7f, 0.9f, 0.0f, 0.0f, a1, a2},
-        {"along, below trigger", 4.0f, 1.0f, false, 0.1f, 0.5f, 1.0f, 2.0f, a1, 0.5f + 0.1f * 0.75f},
-        {"along, high against waves", 4.0f, 1.0f, false, 0.1f, 0.9f, 0.25f, 0.0f, 0.6f - 0.75f * 0.3f,
-         0.5f + (0.6f - 0.75f * 0.3f - 0.5f) * 0.75f},
+        {"along, below trigger", 4.0f, 1.0f, false, 0.1f, 0.5f, 1.0f, 2.0f, a1,
+         0.5f + 0.1f * 0.75f},
+        {"along, high against waves", 4.0f, 1.0f, false, 0.1f, 0.9f, 0.25f, 0.0f,
+         0.6f - 0.75f * 0.3f, 0.5f + (0.6f - 0.75f * 0.3f - 0.5f) * 0.75f},
         {"along, fast current", 4.0f, 1.0f, false, 0.1f, 0.9f, -1.0f, 1.0f, 0.6f - 0.75f * 0.3f,
          0.5f + (0.6f - 0.75f * 0.3f - 0.5f) * 0.75f},
-        {"along, submerged and slow", 4.0f, 1.0f, false, 0.1f, 0.9f, -1.0f, 0.5f, a1, 0.5f + 0.1f * 0.75f},
+        {"along, submerged and slow", 4.0f, 1.0f, false, 0.1f, 0.9f, -1.0f, 0.5f, a1,
+         0.5f + 0.1f * 0.75f},
     };
     for (const Case& c : cases) {
-        const dredge::SlopeAngles a =
-            dredge::slope_angles(a1, a2, c.along, c.across, c.calm, c.mean, c.smax, c.ratio, c.speed, prev);
+        const dredge::SlopeAngles a = dredge::slope_angles(a1, a2, c.along, c.across, c.calm,
+                                                           c.mean, c.smax, c.ratio, c.speed, prev);
         EXPECT_NEAR(a.phi, c.phi, 1e-6f) << c.name;
         EXPECT_NEAR(a.theta, c.theta, 1e-6f) << c.name;
     }
@@ -108,7 +115,8 @@ Fields grid(int nx, int ny, float dx) {
 TEST(MaxAng, GentleGridComesBackUnchangedWithItsSign) {
     Fields f = grid(12, 10, 10.0f);
     for (int i = 1; i <= 12; ++i)
-        for (int j = 1; j <= 10; ++j) f.depth(i, j) = 30.0f + 0.5f * static_cast<float>(i) - 0.3f * static_cast<float>(j);
+        for (int j = 1; j <= 10; ++j)
+            f.depth(i, j) = 30.0f + 0.5f * static_cast<float>(i) - 0.3f * static_cast<float>(j);
     f.u.fill(0.4f);
     f.v.fill(0.2f);
     const std::vector<float> before = f.depth.v;
@@ -121,7 +129,8 @@ TEST(MaxAng, GentleGridComesBackUnchangedWithItsSign) {
 TEST(MaxAng, SlopeExactlyAtTheTriggerAngleStays) {
     Fields f = grid(6, 5, 10.0f);
     for (int i = 1; i <= 6; ++i)
-        for (int j = 1; j <= 5; ++j) f.depth(i, j) = i <= 3 ? 20.0f : 25.0f;  // one step of slope 0.5
+        for (int j = 1; j <= 5; ++j)
+            f.depth(i, j) = i <= 3 ? 20.0f : 25.0f;  // one step of slope 0.5
     const std::vector<float> before = f.depth.v;
     dredge::SlopeState state{0.3f, 0.3f};
     const float trigger = std::atan(0.5f);
@@ -153,12 +162,14 @@ TEST(MaxAng, CliffAlongJIsAvalanchedLineByLine) {
         // From the cliff's top cell (J = 6) the stretch falls at the limit
         // slope to its far end, after which the bed is gentle again.
         int end = 6;
-        while (end < 12 && std::fabs(f.depth(i, end + 1) - f.depth(i, end) - 10.0f * std::tan(0.5f)) < 1e-3f) ++end;
+        while (end < 12 &&
+               std::fabs(f.depth(i, end + 1) - f.depth(i, end) - 10.0f * std::tan(0.5f)) < 1e-3f)
+            ++end;
         EXPECT_GT(end, 7);
         if (end < 12) {
             EXPECT_LE(std::fabs(f.depth(i, end + 1) - f.depth(i, end)) / 10.0f, std::tan(0.5f));
         }
-        EXPECT_GT(f.depth(i, 1), 0.0f);  // depths again, not elevations
+        EXPECT_GT(f.depth(i, 1), 0.0f);   // depths again, not elevations
         EXPECT_EQ(f.depth(i, 5), 10.0f);  // the stretch only runs down the slope
     }
     EXPECT_EQ(f.depth(1, 7), 40.0f);  // line I = 1 is not processed

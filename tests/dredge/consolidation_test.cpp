@@ -1,5 +1,7 @@
 // The consolidation model: INTGRL, the table look-ups, SETUP1, FDIFEQ,
 // STRESS, STORE.DAT and CONSOL's mound lowering.
+#include "dredge/consolidation.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "dredge/consolidation.hpp"
 #include "dredge/errors.hpp"
 #include "fixtures.hpp"
 
@@ -25,11 +26,13 @@ TEST(Intgrl, IntegratesCubicsExactly) {
     for (int n : {4, 5, 6, 7, 12, 21, 101}) {
         const float h = 2.0f / static_cast<float>(n - 1);
         std::vector<float> v(static_cast<std::size_t>(n)), out(static_cast<std::size_t>(n));
-        for (int k = 0; k < n; ++k) v[static_cast<std::size_t>(k)] = static_cast<float>(f(k * static_cast<double>(h)));
+        for (int k = 0; k < n; ++k)
+            v[static_cast<std::size_t>(k)] = static_cast<float>(f(k * static_cast<double>(h)));
         dredge::intgrl(v.data(), h, n, out.data());
         EXPECT_EQ(out[0], 0.0f);
         for (int k = 1; k < n; ++k)
-            EXPECT_NEAR(out[static_cast<std::size_t>(k)], big_f(k * static_cast<double>(h)), 2e-6) << n << " nodes, node " << k + 1;
+            EXPECT_NEAR(out[static_cast<std::size_t>(k)], big_f(k * static_cast<double>(h)), 2e-6)
+                << n << " nodes, node " << k + 1;
     }
 }
 
@@ -58,7 +61,8 @@ TEST(Table, LookUpsInterpolateInVoidRatioAndStopAtTheLastRow) {
     EXPECT_FLOAT_EQ(dredge::table_at(t, t.sigma, 13.5f), (1.396f + 1.955f) / 2.0f);
     EXPECT_FLOAT_EQ(dredge::table_at(t, t.sigma, 14.0f), 1.396f);
     EXPECT_FLOAT_EQ(dredge::table_at(t, t.sigma, 3.0f), 268.957f);  // beyond the table
-    EXPECT_NEAR(dredge::void_ratio_at_stress(t, 226.4f), 4.6f - 0.1f * (226.4f - 219.752f) / (242.84f - 219.752f), 1e-5f);
+    EXPECT_NEAR(dredge::void_ratio_at_stress(t, 226.4f),
+                4.6f - 0.1f * (226.4f - 219.752f) / (242.84f - 219.752f), 1e-5f);
     EXPECT_FLOAT_EQ(dredge::void_ratio_at_stress(t, 500.0f), 4.4f);
 }
 
@@ -97,7 +101,8 @@ TEST(Fdifeq, SoftClayColumnAfterOneYearAndApproachingItsUltimateSettlement) {
     EXPECT_NEAR(c.xi[20], 22.4f, 0.4f);
     EXPECT_NEAR(c.e[0], 6.47f, 0.1f);
     EXPECT_NEAR(c.u_excess[0], 181.0f, 6.0f);
-    for (int k = 0; k < 21; ++k) EXPECT_GE(c.e[static_cast<std::size_t>(k)], c.e_fin[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < 21; ++k)
+        EXPECT_GE(c.e[static_cast<std::size_t>(k)], c.e_fin[static_cast<std::size_t>(k)]);
     dredge::fdifeq(c, 10000.0f);
     dredge::stress(c);
     EXPECT_GT(c.degree, 0.99f);
@@ -133,15 +138,33 @@ TEST(StoreDat, RoundTripKeepsEveryValueWithContinuousRecordNumbers) {
     EXPECT_EQ(back.nel, c.nel);
     EXPECT_EQ(back.nodes, c.nodes);
     EXPECT_EQ(back.step, c.step);
-    for (auto [a, b] : {std::pair{back.h, c.h}, {back.zs, c.zs}, {back.dz, c.dz}, {back.tau, c.tau},
-                        {back.time, c.time}, {back.ultimate, c.ultimate}, {back.sett, c.sett},
-                        {back.degree, c.degree}, {back.gbuoy, c.gbuoy}, {back.gw, c.gw}, {back.e00, c.e00},
-                        {back.drain, c.drain}, {back.f_perm, c.f_perm}, {back.f_solids, c.f_solids}})
+    for (auto [a, b] : {std::pair{back.h, c.h},
+                        {back.zs, c.zs},
+                        {back.dz, c.dz},
+                        {back.tau, c.tau},
+                        {back.time, c.time},
+                        {back.ultimate, c.ultimate},
+                        {back.sett, c.sett},
+                        {back.degree, c.degree},
+                        {back.gbuoy, c.gbuoy},
+                        {back.gw, c.gw},
+                        {back.e00, c.e00},
+                        {back.drain, c.drain},
+                        {back.f_perm, c.f_perm},
+                        {back.f_solids, c.f_solids}})
         EXPECT_EQ(a, b);
-    for (auto [a, b] : {std::pair{&back.e, &c.e}, {&back.e_old, &c.e_old}, {&back.e_fin, &c.e_fin},
-                        {&back.xi, &c.xi}, {&back.xi0, &c.xi0}, {&back.z, &c.z}, {&back.alpha, &c.alpha},
-                        {&back.beta, &c.beta}, {&back.sig_eff, &c.sig_eff}, {&back.u_excess, &c.u_excess},
-                        {&back.table.alpha, &c.table.alpha}, {&back.table.dsig, &c.table.dsig}})
+    for (auto [a, b] : {std::pair{&back.e, &c.e},
+                        {&back.e_old, &c.e_old},
+                        {&back.e_fin, &c.e_fin},
+                        {&back.xi, &c.xi},
+                        {&back.xi0, &c.xi0},
+                        {&back.z, &c.z},
+                        {&back.alpha, &c.alpha},
+                        {&back.beta, &c.beta},
+                        {&back.sig_eff, &c.sig_eff},
+                        {&back.u_excess, &c.u_excess},
+                        {&back.table.alpha, &c.table.alpha},
+                        {&back.table.dsig, &c.table.dsig}})
         EXPECT_EQ(*a, *b);
     // The column goes on exactly as if it had never left memory.
     dredge::fdifeq(c, 10.0f);
@@ -179,7 +202,8 @@ TEST(StoreDat, MissingShortOrDisorderedFilesAreNamed) {
     }
     auto write = [&](std::size_t count, bool swap) {
         std::ofstream out(path);
-        for (std::size_t k = 0; k < count; ++k) out << lines[swap && k == 20 ? 21 : (swap && k == 21 ? 20 : k)] << "\n";
+        for (std::size_t k = 0; k < count; ++k)
+            out << lines[swap && k == 20 ? 21 : (swap && k == 21 ? 20 : k)] << "\n";
     };
     write(40, false);
     EXPECT_THROW(dredge::datain(back, path), dredge::RunError);
@@ -233,12 +257,13 @@ dredge::Fields mound_grid(float height) {
     f.depth.fill(60.0f);
     for (int i = 3; i <= 9; ++i)
         for (int j = 3; j <= 9; ++j) f.depth(i, j) = 60.0f - height;
-    for (int i = 2; i <= 10; ++i) f.depth(i, 2) = f.depth(i, 10) = f.depth(2, i) = f.depth(10, i) = 60.0f - 0.5f * height;
+    for (int i = 2; i <= 10; ++i)
+        f.depth(i, 2) = f.depth(i, 10) = f.depth(2, i) = f.depth(10, i) = 60.0f - 0.5f * height;
     return f;
 }
 
 class Consol : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     InFolder here{dir.path()};
     void SetUp() override { dredge_test::copy_data("PCDDF_CLAY.DAT", dir, "PCDDF2.DAT"); }
@@ -250,7 +275,8 @@ TEST_F(Consol, MoundFollowsTheColumnThickness) {
     dredge::ConsolState state;
     const float xref = 50.0f, yref = 50.0f;  // centroid of the symmetric mound
     // A year of steps, taken 10 days apart.
-    for (std::int32_t n = 1; n <= 2920; n += 80) ASSERT_TRUE(dredge::consol(f, state, xref, yref, 0.0f, 0.0f, n, 3 * n, 1));
+    for (std::int32_t n = 1; n <= 2920; n += 80)
+        ASSERT_TRUE(dredge::consol(f, state, xref, yref, 0.0f, 0.0f, n, 3 * n, 1));
     const Column& c = state.column;
     EXPECT_GT(c.sett, 8.0f);
     EXPECT_EQ(state.sett, c.sett);
@@ -349,8 +375,13 @@ TEST_F(Consol, StabilityWarningsGoToTheDiagnosticsFile) {
     std::ifstream in(state.diagnostics_path);
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_EQ(text.str().rfind("\n\n\n\n\n  STABILITY ERROR--DREDGED FILL--PROBLEM\n  AT STEP N =", 0), 0u) << text.str();
-    EXPECT_NE(text.str().find("\n\n\n\n\n  POSSIBLE STABILITY PROBLEM--DECREASE TAU\n"), std::string::npos) << text.str();
+    EXPECT_EQ(
+        text.str().rfind("\n\n\n\n\n  STABILITY ERROR--DREDGED FILL--PROBLEM\n  AT STEP N =", 0),
+        0u)
+        << text.str();
+    EXPECT_NE(text.str().find("\n\n\n\n\n  POSSIBLE STABILITY PROBLEM--DECREASE TAU\n"),
+              std::string::npos)
+        << text.str();
 }
 
 }  // namespace

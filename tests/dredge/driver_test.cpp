@@ -1,5 +1,7 @@
 // The driver's pieces: grid size rule, tide, tidal direction, PCD.INI and
 // the output-interval prompt.
+#include "dredge/driver.hpp"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,7 +9,6 @@
 #include <cstdio>
 #include <fstream>
 
-#include "dredge/driver.hpp"
 #include "dredge/errors.hpp"
 #include "fixtures.hpp"
 #include "recio/console.hpp"
@@ -20,7 +21,7 @@ TEST(GridSize, LargeGridsAreLimitedTo201) {
     const struct {
         std::int16_t nx, ny, want_nx, want_ny;
     } cases[] = {
-        {250, 100, 201, 80}, {100, 250, 80, 201}, {300, 300, 201, 201}, {150, 120, 150, 120},
+        {250, 100, 201, 80}, {100, 250, 80, 201},  {300, 300, 201, 201}, {150, 120, 150, 120},
         {202, 100, 201, 99}, {201, 201, 201, 201}, {201, 202, 200, 201}, {603, 201, 201, 67},
     };
     for (const auto& c : cases) {
@@ -35,10 +36,11 @@ TEST(TidalDirection, QuadrantsAndNoCurrent) {
     const struct {
         float u, v, deg;
     } cases[] = {
-        {1, 1, 45},   {0, 1, 0},     {1, 0, 90},    {1, -1, 135}, {0, -1, 180},
+        {1, 1, 45},    {0, 1, 0},    {1, 0, 90},   {1, -1, 135},          {0, -1, 180},
         {-1, -1, 225}, {-1, 0, 270}, {-1, 1, 315}, {0.5f, 0.866025f, 30},
     };
-    for (const auto& c : cases) EXPECT_NEAR(dredge::tidal_direction(c.u, c.v, 999.0f), c.deg, 1e-3f) << c.u << "," << c.v;
+    for (const auto& c : cases)
+        EXPECT_NEAR(dredge::tidal_direction(c.u, c.v, 999.0f), c.deg, 1e-3f) << c.u << "," << c.v;
     EXPECT_EQ(dredge::tidal_direction(0.0f, 0.0f, 123.0f), 123.0f);
 }
 
@@ -62,22 +64,25 @@ TEST(Tide, ConstituentsSumOnTheMean) {
 }
 
 TEST(Tide, TidalFileIsReadInFeet) {
-    const dredge::TideTable beach = dredge::read_tidal(dredge_test::data_file("TIDAL_SOUTH_BEACH.DAT"));
+    const dredge::TideTable beach =
+        dredge::read_tidal(dredge_test::data_file("TIDAL_SOUTH_BEACH.DAT"));
     ASSERT_EQ(beach.speed.size(), 9u);
     EXPECT_FLOAT_EQ(beach.mean, 1.36f * 3.28f);
     EXPECT_FLOAT_EQ(beach.speed[0], 28.984104f);
     EXPECT_FLOAT_EQ(beach.amplitude[0], 0.8965f * 3.28f);
     EXPECT_FLOAT_EQ(beach.phase[0], 233.24f);
     EXPECT_EQ(beach.u_amplitude[0], 0.0f);
-    const dredge::TideTable harbour = dredge::read_tidal(dredge_test::data_file("TIDAL_CHARLESTON.DAT"));
+    const dredge::TideTable harbour =
+        dredge::read_tidal(dredge_test::data_file("TIDAL_CHARLESTON.DAT"));
     EXPECT_FLOAT_EQ(harbour.u0, 8.16f * 0.0328f);
     EXPECT_GT(harbour.v_amplitude[0], 0.0f);
 
     TempDir dir;
     std::ofstream(dir.file("TIDAL.DAT")) << "H1\nH2\n        21      0.00      0.00      0.00\n";
     EXPECT_THROW(dredge::read_tidal(dir.file("TIDAL.DAT")), dredge::RunError);
-    std::ofstream(dir.file("SHORT.DAT")) << "H1\nH2\n         2      0.00      0.00      0.00\nH\nH\n"
-                                         << "M2         28.984104    0.8965    233.24      0.00      0.00      0.00      0.00\n";
+    std::ofstream(dir.file("SHORT.DAT"))
+        << "H1\nH2\n         2      0.00      0.00      0.00\nH\nH\n"
+        << "M2         28.984104    0.8965    233.24      0.00      0.00      0.00      0.00\n";
     EXPECT_THROW(dredge::read_tidal(dir.file("SHORT.DAT")), recio::RecordError);
     EXPECT_THROW(dredge::read_tidal(dir.file("NONE.DAT")), dredge::RunError);
 }
@@ -88,7 +93,8 @@ TEST(WaveSeries, PositionedByTheFirstStepWithMinimumHeightAndPeriod) {
         recio::RecordWriter out(dir.file("WAVREC.OUT"));
         for (int k = 1; k <= 9; ++k) out.write("(A,I1)", std::string("HEADER "), k);
         const float records[][2] = {{1.07f, 8.3f}, {0.3f, 2.5f}, {2.0f, 12.0f}};
-        for (const auto& r : records) out.write("(1X,I6,I4,3X,4F12.5)", 190801, 10, r[0], r[1], 295.0f, 0.0f);
+        for (const auto& r : records)
+            out.write("(1X,I6,I4,3X,4F12.5)", 190801, 10, r[0], r[1], 295.0f, 0.0f);
         out.close();
     }
     const struct {

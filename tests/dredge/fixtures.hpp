@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <stdexcept>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempDir {
-public:
+  public:
     TempDir() {
         static int counter = 0;
         path_ = fs::temp_directory_path() /
@@ -40,17 +40,17 @@ public:
     const fs::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     fs::path path_;
 };
 
 // Runs a callable with the current folder set to dir.
 class InFolder {
-public:
+  public:
     explicit InFolder(const fs::path& dir) : old_(fs::current_path()) { fs::current_path(dir); }
     ~InFolder() { fs::current_path(old_); }
 
-private:
+  private:
     fs::path old_;
 };
 
@@ -64,7 +64,8 @@ inline void copy_data(const std::string& name, const TempDir& dir, const std::st
 
 // A resampled grid file: spacing, title, depths column by column (I outer,
 // J inner) in (26F8.3) records, then the end marker.
-inline void write_tns(const std::string& path, int nx, int ny, float dx, const std::function<float(int, int)>& depth) {
+inline void write_tns(const std::string& path, int nx, int ny, float dx,
+                      const std::function<float(int, int)>& depth) {
     std::vector<float> v;
     for (int i = 1; i <= nx; ++i)
         for (int j = 1; j <= ny; ++j) v.push_back(depth(i, j));
@@ -80,8 +81,10 @@ inline void write_tns(const std::string& path, int nx, int ny, float dx, const s
 struct Pcd {
     std::int32_t n0 = 1, ndays = 1, nx = 21, ny = 21, iwave = 2, itide = 2, icoh = 2;
     std::string grid = "SITE.TNS";
-    float angle = 0.0f, wave_h = 2.0f, wave_t = 8.0f, wave_dir = 0.0f, gauge_const = 40.0f, gauge_series = 60.0f;
-    float value4 = 0.0f, speed1 = 1.0f, dir1 = 90.0f, switch_day = 100.0f, speed2 = 1.0f, dir2 = 90.0f;
+    float angle = 0.0f, wave_h = 2.0f, wave_t = 8.0f, wave_dir = 0.0f, gauge_const = 40.0f,
+          gauge_series = 60.0f;
+    float value4 = 0.0f, speed1 = 1.0f, dir1 = 90.0f, switch_day = 100.0f, speed2 = 1.0f,
+          dir2 = 90.0f;
     float grain = 0.2f;
     std::int32_t ised = 1;
     float a1 = 30.0f, a2 = 25.0f, porosity = 0.4f;
@@ -143,7 +146,8 @@ inline PlotBathFile read_plotbath(const std::string& path, int nx, int ny) {
             break;
         }
         p.elapsed_records.push_back(rec);
-        const std::string field = rec.size() >= 30 ? rec.substr(20, 10) : std::string();  // (20X,I10)
+        const std::string field =
+            rec.size() >= 30 ? rec.substr(20, 10) : std::string();  // (20X,I10)
         p.hours.push_back(std::atoi(field.c_str()));
         p.grids.emplace_back(n);
         in.need("(26F8.3)", recio::array(p.grids.back().data(), n));

@@ -1,9 +1,9 @@
 // SHOAL, INITLZ and VELOCITY.
+#include "dredge/hydro.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "dredge/hydro.hpp"
 
 namespace {
 
@@ -91,7 +91,9 @@ TEST(Velocity, OneSweepEqualsTheCellFormulasBitForBit) {
     Fields f = channel(nx, ny, 40.0f, 20.0f);
     for (int i = 1; i <= nx; ++i)
         for (int j = 1; j <= ny; ++j) {
-            f.depth(i, j) = 20.0f - 3.0f * std::exp(-0.3f * static_cast<float>((i - 3) * (i - 3) + (j - 4) * (j - 4)));
+            f.depth(i, j) =
+                20.0f -
+                3.0f * std::exp(-0.3f * static_cast<float>((i - 3) * (i - 3) + (j - 4) * (j - 4)));
             f.u(i, j) = 0.5f + 0.01f * static_cast<float>(i * j);
             f.v(i, j) = 0.1f - 0.02f * static_cast<float>(j);
             f.eta(i, j) = 0.001f * static_cast<float>(nx - i);
@@ -112,21 +114,30 @@ TEST(Velocity, OneSweepEqualsTheCellFormulasBitForBit) {
         for (int j = 2; j <= ny - 1; ++j) {
             const float u = U(i, j), v = V(i, j), h = D(i, j) + E(i, j);
             const float speed = std::sqrt(u * u + v * v);
-            const float lapu = (U(i + 1, j) + U(i - 1, j) - 2.0f * u) / dx2 + (U(i, j + 1) + U(i, j - 1) - 2.0f * u) / dy2;
-            const float lapv = (V(i + 1, j) + V(i - 1, j) - 2.0f * v) / dx2 + (V(i, j + 1) + V(i, j - 1) - 2.0f * v) / dy2;
-            rx[j] = -(g * (E(i + 1, j) - E(i - 1, j)) / tdx + g * u * speed / (ch2 * h) - 50.0f * lapu +
-                      v * ((U(i, j + 1) - U(i, j - 1)) / tdy) + u * ((U(i + 1, j) - U(i - 1, j)) / tdx));
-            ry[j] = -(g * (E(i, j + 1) - E(i, j - 1)) / tdy + g * v * speed / (ch2 * h) - 50.0f * lapv +
-                      v * ((V(i, j + 1) - V(i, j - 1)) / tdy) + u * ((V(i + 1, j) - V(i - 1, j)) / tdx));
-            rc[j] = -(((D(i + 1, j) + E(i + 1, j)) * U(i + 1, j) - (D(i - 1, j) + E(i - 1, j)) * U(i - 1, j)) / tdx +
-                      ((D(i, j + 1) + E(i, j + 1)) * V(i, j + 1) - (D(i, j - 1) + E(i, j - 1)) * V(i, j - 1)) / tdy);
+            const float lapu = (U(i + 1, j) + U(i - 1, j) - 2.0f * u) / dx2 +
+                               (U(i, j + 1) + U(i, j - 1) - 2.0f * u) / dy2;
+            const float lapv = (V(i + 1, j) + V(i - 1, j) - 2.0f * v) / dx2 +
+                               (V(i, j + 1) + V(i, j - 1) - 2.0f * v) / dy2;
+            rx[j] = -(g * (E(i + 1, j) - E(i - 1, j)) / tdx + g * u * speed / (ch2 * h) -
+                      50.0f * lapu + v * ((U(i, j + 1) - U(i, j - 1)) / tdy) +
+                      u * ((U(i + 1, j) - U(i - 1, j)) / tdx));
+            ry[j] = -(g * (E(i, j + 1) - E(i, j - 1)) / tdy + g * v * speed / (ch2 * h) -
+                      50.0f * lapv + v * ((V(i, j + 1) - V(i, j - 1)) / tdy) +
+                      u * ((V(i + 1, j) - V(i - 1, j)) / tdx));
+            rc[j] = -(((D(i + 1, j) + E(i + 1, j)) * U(i + 1, j) -
+                       (D(i - 1, j) + E(i - 1, j)) * U(i - 1, j)) /
+                          tdx +
+                      ((D(i, j + 1) + E(i, j + 1)) * V(i, j + 1) -
+                       (D(i, j - 1) + E(i, j - 1)) * V(i, j - 1)) /
+                          tdy);
         }
         float* lines[3] = {rx, ry, rc};
         for (float* a : lines) {
             a[1] = a[2];
             a[ny] = a[ny - 1];
             float s[ny + 1];
-            for (int j = 2; j <= ny - 1; ++j) s[j] = 0.25f * a[j - 1] + 0.5f * a[j] + 0.25f * a[j + 1];
+            for (int j = 2; j <= ny - 1; ++j)
+                s[j] = 0.25f * a[j - 1] + 0.5f * a[j] + 0.25f * a[j + 1];
             for (int j = 2; j <= ny - 1; ++j) a[j] = s[j];
             a[1] = a[2];
             a[ny] = a[ny - 1];
@@ -150,7 +161,9 @@ TEST(Velocity, NoFlowAtTheOutflowEdgeLeavesThatEdgeAlone) {
     Fields f = channel(21, 9, 10.0f, 20.0f);
     for (int i = 1; i <= 21; ++i)
         for (int j = 1; j <= 9; ++j)
-            f.depth(i, j) = 20.0f - 8.0f * std::exp(-0.05f * static_cast<float>((i - 11) * (i - 11) + (j - 5) * (j - 5)));
+            f.depth(i, j) =
+                20.0f - 8.0f * std::exp(-0.05f * static_cast<float>((i - 11) * (i - 11) +
+                                                                    (j - 5) * (j - 5)));
     const float q = 100.0f;
     dredge::initlz(f, q, 0.5f, 0.025f);
     f.u(21, 4) = 0.0f;

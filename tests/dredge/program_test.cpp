@@ -29,7 +29,8 @@ float mound_depth(int i, int j, int nx, int ny) {
 }
 
 void write_site(const TempDir& dir, int nx, int ny, float dx = 50.0f) {
-    dredge_test::write_tns(dir.file("SITE.TNS"), nx, ny, dx, [&](int i, int j) { return mound_depth(i, j, nx, ny); });
+    dredge_test::write_tns(dir.file("SITE.TNS"), nx, ny, dx,
+                           [&](int i, int j) { return mound_depth(i, j, nx, ny); });
 }
 
 // The table lines of the console: N, T and the eight values.
@@ -43,9 +44,10 @@ std::vector<TableLine> table(const std::string& console) {
     auto take = [&]() {
         TableLine l;
         char extra = 0;
-        if (piece.size() >= 70 && std::sscanf(piece.c_str(), "%d %d %f %f %f %f %f %f %f %f %c", &l.n, &l.t, &l.sett,
-                                               &l.tuvel, &l.tvvel, &l.tide, &l.deep_h, &l.period, &l.xcent, &l.ycent,
-                                               &extra) == 10)
+        if (piece.size() >= 70 &&
+            std::sscanf(piece.c_str(), "%d %d %f %f %f %f %f %f %f %f %c", &l.n, &l.t, &l.sett,
+                        &l.tuvel, &l.tvvel, &l.tide, &l.deep_h, &l.period, &l.xcent, &l.ycent,
+                        &extra) == 10)
             lines.push_back(l);
         piece.clear();
     };
@@ -69,7 +71,8 @@ std::string text_of(const std::string& path) {
 std::vector<float> initial_depths(int nx, int ny) {
     std::vector<float> v;
     for (int i = 1; i <= nx; ++i)
-        for (int j = 1; j <= ny; ++j) v.push_back(std::round(mound_depth(i, j, nx, ny) * 1000.0f) / 1000.0f);
+        for (int j = 1; j <= ny; ++j)
+            v.push_back(std::round(mound_depth(i, j, nx, ny) * 1000.0f) / 1000.0f);
     return v;
 }
 
@@ -109,7 +112,8 @@ TEST(Program, OneDayRunMakesNinePassesAndOneOutputAt24Hours) {
     dredge::shoal(2.0f, 8.0f, 40.0f, h0);
     EXPECT_NEAR(lines[0].deep_h, h0, 0.005f);
     EXPECT_EQ(lines[0].period, 8.0f);
-    EXPECT_NE(r.console.find("    N   T     SETT    TUVEL   TVVEL   TIDE H   DEEP H   PERD   X-CENT  Y-CENT"),
+    EXPECT_NE(r.console.find(
+                  "    N   T     SETT    TUVEL   TVVEL   TIDE H   DEEP H   PERD   X-CENT  Y-CENT"),
               std::string::npos);
     EXPECT_NE(r.console.find(std::string(77, '*')), std::string::npos);
     EXPECT_NE(r.console.find("    ELAPSED TIME =         24 HOURS"), std::string::npos);
@@ -162,7 +166,8 @@ TEST(Program, CalmStepsOnlyLimitSlopes) {
     TempDir dir;
     const int nx = 12, ny = 9;
     dredge_test::write_tns(dir.file("SITE.TNS"), nx, ny, 10.0f, [](int i, int j) {
-        return i == 12 ? 20.0f : 40.0f - 0.05f * static_cast<float>(j);  // a 20-ft rise at the east edge
+        return i == 12 ? 20.0f
+                       : 40.0f - 0.05f * static_cast<float>(j);  // a 20-ft rise at the east edge
     });
     Pcd pcd;
     pcd.nx = nx;
@@ -186,7 +191,8 @@ TEST(Program, CalmStepsOnlyLimitSlopes) {
     }
     EXPECT_NEAR(after, before, 0.01);
     for (int j = 2; j <= ny; ++j)
-        EXPECT_LT(std::fabs(g[static_cast<std::size_t>(11 * ny + j - 1)] - g[static_cast<std::size_t>(10 * ny + j - 1)]),
+        EXPECT_LT(std::fabs(g[static_cast<std::size_t>(11 * ny + j - 1)] -
+                            g[static_cast<std::size_t>(10 * ny + j - 1)]),
                   10.0f);
     for (const TableLine& l : table(r.console)) {
         EXPECT_EQ(l.deep_h, 0.0f);
@@ -240,11 +246,13 @@ TEST(Program, TideIsAddedForTheStepAndRemovedForTheOutput) {
     ASSERT_EQ(r.status, 0) << r.console;
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), 11, 11);
     ASSERT_EQ(p.grids.size(), 1u);
-    for (std::size_t k = 0; k < p.initial.size(); ++k) EXPECT_NEAR(p.grids[0][k], p.initial[k], 0.0015f);
+    for (std::size_t k = 0; k < p.initial.size(); ++k)
+        EXPECT_NEAR(p.grids[0][k], p.initial[k], 0.0015f);
     const std::vector<TableLine> lines = table(r.console);
     ASSERT_EQ(lines.size(), 9u);
     // Mean level 1.36 m plus the constituents at T = 3 h.
-    const dredge::TideTable tides = dredge::read_tidal(dredge_test::data_file("TIDAL_SOUTH_BEACH.DAT"));
+    const dredge::TideTable tides =
+        dredge::read_tidal(dredge_test::data_file("TIDAL_SOUTH_BEACH.DAT"));
     EXPECT_NEAR(lines[0].tide, dredge::tide_at(tides, 3.0f).tide, 0.006f);
     EXPECT_GT(std::fabs(lines[0].tide - lines[1].tide), 0.1f);
 }
@@ -273,7 +281,8 @@ TEST(Program, WaveSeriesIsPositionedByTheFirstStepAndCurrentsFollowTheTide) {
     dredge::shoal(0.88f * 3.28f, 7.7f, 60.0f, h0);
     EXPECT_NEAR(lines[0].deep_h, h0, 0.005f);
     // The tidal current of T = 9 h, turned into the grid's axes.
-    const dredge::TideTable tides = dredge::read_tidal(dredge_test::data_file("TIDAL_CHARLESTON.DAT"));
+    const dredge::TideTable tides =
+        dredge::read_tidal(dredge_test::data_file("TIDAL_CHARLESTON.DAT"));
     const dredge::TideState s = dredge::tide_at(tides, 9.0f);
     const float speed = std::sqrt(s.u * s.u + s.v * s.v);
     const float phi = (30.0f + dredge::tidal_direction(s.u, s.v, 0.0f)) * 0.017453333f;
@@ -288,7 +297,8 @@ TEST(Program, CohesiveMoundConsolidates) {
     TempDir dir;
     const int n = 15;
     dredge_test::write_tns(dir.file("SITE.TNS"), n, n, 100.0f, [](int i, int j) {
-        return (i >= 4 && i <= 12 && j >= 4 && j <= 12) ? 30.0f : 60.0f;  // a 30-ft flat-topped mound
+        return (i >= 4 && i <= 12 && j >= 4 && j <= 12) ? 30.0f
+                                                        : 60.0f;  // a 30-ft flat-topped mound
     });
     dredge_test::copy_data("PCDDF_CLAY.DAT", dir, "PCDDF2.DAT");
     Pcd pcd;
@@ -321,18 +331,22 @@ TEST(Program, UnusableInputsStopTheRunWithAMessage) {
         bool stepping;
     };
     const Case cases[] = {
-        {"no PCD.INI", [](const TempDir& d, Pcd&) { fs::remove(d.file("PCD.INI")); }, "PCD.INI", false},
+        {"no PCD.INI", [](const TempDir& d, Pcd&) { fs::remove(d.file("PCD.INI")); }, "PCD.INI",
+         false},
         {"wave source 4", [](const TempDir&, Pcd& p) { p.iwave = 4; }, "IWAVE", false},
         {"no tide table", [](const TempDir&, Pcd& p) { p.itide = 1; }, "TIDAL.DAT", false},
-        {"no grid file", [](const TempDir& d, Pcd&) { fs::remove(d.file("SITE.TNS")); }, "SITE.TNS", false},
+        {"no grid file", [](const TempDir& d, Pcd&) { fs::remove(d.file("SITE.TNS")); }, "SITE.TNS",
+         false},
         {"short grid file",
          [](const TempDir& d, Pcd&) {
-             dredge_test::write_tns(d.file("SITE.TNS"), 5, 5, 50.0f, [](int, int) { return 30.0f; });
+             dredge_test::write_tns(d.file("SITE.TNS"), 5, 5, 50.0f,
+                                    [](int, int) { return 30.0f; });
          },
          "SITE.TNS", false},
         {"grid file one row short",
          [](const TempDir& d, Pcd&) {
-             dredge_test::write_tns(d.file("SITE.TNS"), 15, 14, 50.0f, [](int, int) { return 30.0f; });
+             dredge_test::write_tns(d.file("SITE.TNS"), 15, 14, 50.0f,
+                                    [](int, int) { return 30.0f; });
          },
          "HOLDS 210 DEPTHS", false},
         {"no wave series", [](const TempDir&, Pcd& p) { p.iwave = 1; }, "WAVREC.OUT", false},
@@ -369,7 +383,8 @@ TEST(Program, UnusableInputsStopTheRunWithAMessage) {
     for (const Case& c : cases) {
         TempDir dir;
         write_site(dir, 15, 15);
-        std::ofstream(dir.file("PLOTBATH.DAT")) << " an earlier run's result\n                          9999\n";
+        std::ofstream(dir.file("PLOTBATH.DAT"))
+            << " an earlier run's result\n                          9999\n";
         Pcd pcd;
         pcd.nx = pcd.ny = 15;
         pcd.write(dir.file("PCD.INI"));

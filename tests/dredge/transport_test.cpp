@@ -1,10 +1,10 @@
 // Wave quantities at a cell, ACKWHT and COHESIVE.
+#include "dredge/transport.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-
-#include "dredge/transport.hpp"
 
 namespace {
 
@@ -55,7 +55,8 @@ double hand_transport(double h, double uc, double d50, double fgr_cap = 1.2) {
     const double c = std::pow(10.0, (2.86 - lg) * lg - 3.53);
     const double cc = 1.486 * std::pow(h, 1.0 / 6.0) / n_man;
     const double ustar = std::sqrt(g) * uc / cc;
-    double fgr = std::pow(ustar, n) * std::pow(uc / (std::sqrt(32.0) * std::log10(10.0 * h / d)), 1.0 - n) /
+    double fgr = std::pow(ustar, n) *
+                 std::pow(uc / (std::sqrt(32.0) * std::log10(10.0 * h / d)), 1.0 - n) /
                  std::sqrt(g * d * (s - 1.0));
     fgr = std::min(fgr, fgr_cap);
     const double y = std::max(fgr / a - 1.0, 0.0);
@@ -135,7 +136,8 @@ TEST(Cohesive, StressBetweenTheCriticalValuesNeitherErodesNorDeposits) {
     EXPECT_NEAR(f.taub(3, 3), tau, 1e-6 * tau);
     for (std::size_t k = 0; k < f.bedchg.v.size(); ++k) {
         EXPECT_EQ(f.bedchg.v[k], 0.0f);
-        EXPECT_EQ(f.conc.v[k], 0.002f);  // a uniform field only advected and diffused stays as it is
+        EXPECT_EQ(f.conc.v[k],
+                  0.002f);  // a uniform field only advected and diffused stays as it is
     }
 }
 
@@ -151,7 +153,8 @@ TEST(Cohesive, ErosionAboveTheCriticalStress) {
     // 180 minutes of erosion at that rate, over the dry density.
     const double lowering = erate * 20.0 / ((1.0 - 0.4) * 160.195) * 10800.0;
     for (int i = 2; i <= 5; ++i)
-        for (int j = 2; j <= 4; ++j) EXPECT_NEAR(f.bedchg(i, j), lowering, 1e-4 * lowering) << i << "," << j;
+        for (int j = 2; j <= 4; ++j)
+            EXPECT_NEAR(f.bedchg(i, j), lowering, 1e-4 * lowering) << i << "," << j;
     EXPECT_GT(f.conc(4, 3), 0.002f);
     // The second option erodes a hundred times faster.
     dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 2, p);
@@ -241,9 +244,11 @@ TEST(Cohesive, SubStepsEqualTheCellFormulasBitForBit) {
                 const float c = C(i, j), h = H(i, j);
                 const float ax = ref.u(i, j) * (C(i + 1, j) - C(i - 1, j)) / tdx;
                 const float ay = ref.v(i, j) * (C(i, j + 1) - C(i, j - 1)) / tdx;
-                const float ddx = 25.0f * ((H(i + 1, j) - H(i - 1, j)) * (C(i + 1, j) - C(i - 1, j)) / (tdx * tdx) / h +
+                const float ddx = 25.0f * ((H(i + 1, j) - H(i - 1, j)) *
+                                               (C(i + 1, j) - C(i - 1, j)) / (tdx * tdx) / h +
                                            (C(i + 1, j) + C(i - 1, j) - 2.0f * c) / (dx * dx));
-                const float ddy = 25.0f * ((H(i, j + 1) - H(i, j - 1)) * (C(i, j + 1) - C(i, j - 1)) / (tdx * tdx) / h +
+                const float ddy = 25.0f * ((H(i, j + 1) - H(i, j - 1)) *
+                                               (C(i, j + 1) - C(i, j - 1)) / (tdx * tdx) / h +
                                            (C(i, j + 1) + C(i, j - 1) - 2.0f * c) / (dx * dx));
                 const float e = ref.taub(i, j) > 0.01f ? ref.erate(i, j) : 0.0f;
                 const float dp = ref.taub(i, j) < 0.001f ? c * ref.dcoef(i, j) : 0.0f;
@@ -258,7 +263,8 @@ TEST(Cohesive, SubStepsEqualTheCellFormulasBitForBit) {
             ref.conc(i, 1) = 2.0f * ref.conc(i, 2) - ref.conc(i, 3);
             ref.conc(i, ny) = 2.0f * ref.conc(i, ny - 1) - ref.conc(i, ny - 2);
         }
-        for (int j = 1; j <= ny; ++j) ref.conc(nx, j) = 2.0f * ref.conc(nx - 1, j) - ref.conc(nx - 2, j);
+        for (int j = 1; j <= ny; ++j)
+            ref.conc(nx, j) = 2.0f * ref.conc(nx - 1, j) - ref.conc(nx - 2, j);
     }
     EXPECT_EQ(f.conc.v, ref.conc.v);
     EXPECT_EQ(f.bedchg.v, ref.bedchg.v);
