@@ -1,0 +1,196 @@
+// COHESIVE: erosion, deposition and suspended transport of a cohesive bed.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "dredge/hydro.hpp"
+#include "dredge/transport.hpp"
+#include "recio/console.hpp"
+
+namespace dredge {
+
+namespace {
+
+constexpr float kTauErosion = 0.01f;      // critical shear stress for erosion (lb/ft2)
+constexpr float kTauDeposition = 0.001f;  // critical shear stress for deposition (lb/ft2)
+constexpr float kSubStep = 60.0f;         // s
+constexpr int kSubSteps = 180;            // one three-hour step
+
+// Bed shear stress and the erosion and deposition coefficients of every
+// cell with water and current.
+void coefficients(Fields& f, float h0, float t, float n, float m) {
+    const float g = 32.2f;
+    const float ws = 6.56e-5f;  // settling velocity (ft/s)
+    CellWaves waves(h0, t, 3.1415927f);
+    for (int j = 1; j <= f.ny; ++j) {
+        for (int i = 1; i <= f.nx; ++i) {
+            const float h = f.depth(i, j);
+            if (std::fabs(h) <= 0.1f) continue;
+            const CellWave& w = waves.at(h);
+            if (!w.converged) recio::console_list("WAVENUMBER ERROR");
+            const float u = f.u(i, j), v = f.v(i, j);
+            const float uc = std::sqrt(u * u + v * v);
+            if (uc <= 1.0e-6f) continue;
+            const float cc = chezy(h, n);
+            const float uw = stirring_factor(h, uc, w) * uc;  // wave-enhanced velocity
+            const float tau = 1.99f * g * uw * uw / (cc * cc);
+            f.taub(i, j) = tau;
+            f.erate(i, j) = (tau / kTauErosion - 1.0f) / h * m;
+            f.dcoef(i, j) = (1.0f - tau / kTauDeposition) / h * ws;
+        }
+    }
+}
+
+// Rates of change of the concentration along the interior of line I
+// (0-based j = 1..ny-2), and the bed change they carry. m, c, p: lines
+// I-1, I, I+1.
+struct ConcLine {
+    const float* __restrict cm;
+    const float* __restrict cc;
+    const float* __restrict cp;
+    const float* __restrict hm;
+    const float* __restrict hc;
+    const float* __restrict hp;
+    const float* __restrict u;
+    const float* __restrict v;
+    const std::int32_t* __restrict eroding;     // all bits set where TAUB exceeds the stress for
+                                                // erosion
+    const std::int32_t* __restrict depositing;  // all bits set where TAUB is below the stress for
+                                                // deposition
+    const float* __restrict erate;
+    const float* __restrict dcoef;
+};
+
+// x where the mask has all bits set, +0.0 where it is 0: the value of
+// (condition ? x : 0.0f), written as a bit mask so that the cell loop has
+// no branch.
+inline float kept(float x, std::int32_t mask) {
+    std::int32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits &= mask;
+    float y;
+    std::memcpy(&y, &bits, sizeof y);
+    return y;
+}
+
+struct ConcCoefficients {
+    float tdx, tdy, tdx2, tdy2, dx2, dy2, kx, ky, dry, dt;
+};
+
+// Number of equal parts each one-minute sub-step is split into so that the
+// explicit advection-diffusion update stays stable: with the part dt,
+// K dt (1/DX^2 + 1/DY^2) <= 1/2 and dt (ue^2 + ve^2) / K <= 2 in every
+// interior cell, where ue, ve are the current plus the drift that the
+// depth-weighted diffusion adds (K |dh/dx| / h). One part whenever the
+// minute itself is stable.
+int parts_per_minute(const Fields& f, float kx, float ky) {
+    const double kxd = kx, kyd = ky, dxd = f.dx, dyd = f.dy;
+    double worst = 0.0;  // largest (ue^2 + ve^2) / K
+    for (int i = 2; i <= f.nx - 1; ++i)
+        for (int j = 2; j <= f.ny - 1; ++j) {
+            const double h = f.depth(i, j);
+            const double hx =
+                static_cast<double>(f.depth(i + 1, j)) - static_cast<double>(f.depth(i - 1, j));
+            const double hy =
+                static_cast<double>(f.depth(i, j + 1)) - static_cast<double>(f.depth(i, j - 1));
+            const double ue =
+                std::fabs(static_cast<double>(f.u(i, j))) + kxd * std::fabs(hx) / (2.0 * dxd * h);
+            const double ve =
+                std::fabs(static_cast<double>(f.v(i, j))) + kyd * std::fabs(hy) / (2.0 * dyd * h);
+            worst = std::max(worst, ue * ue / kxd + ve * ve / kyd);
+        }
+    const double diffusion = std::max(kxd, kyd) * (1.0 / (dxd * dxd) + 1.0 / (dyd * dyd));
+    double dt = 0.5 / diffusion;
+    if (worst > 0.0) dt = std::min(dt, 2.0 / worst);
+    const double parts = std::ceil(60.0 / dt);
+    if (!(parts <= 100000.0)) return 100000;  // an undefined or absurd field: bounded work
+    return std::max(1, static_cast<int>(parts));
+}
+
+__attribute__((target_clones("avx2", "default"))) void concentration_rates(
+    const ConcLine& in, const ConcCoefficients& k, int ny, float* __restrict rate,
+    float* __restrict bed) {
+    for (int j = 1; j < ny - 1; ++j) {
+        const float c = in.cc[j];
+        const float h = in.hc[j];
+        const float dcx = in.cp[j] - in.cm[j];
+        const float dcy = in.cc[j + 1] - in.cc[j - 1];
+        const float ax = in.u[j] * dcx / k.tdx;
+        const float ay = in.v[j] * dcy / k.tdy;
+        const float dx = k.kx * ((in.hp[j] - in.hm[j]) * dcx / k.tdx2 / h +
+                                 (in.cp[j] + in.cm[j] - 2.0f * c) / k.dx2);
+        const float dy = k.ky * ((in.hc[j + 1] - in.hc[j - 1]) * dcy / k.tdy2 / h +
+                                 (in.cc[j + 1] + in.cc[j - 1] - 2.0f * c) / k.dy2);
+        const float erosion = in.erate[j];
+        const float deposition = c * in.dcoef[j];
+        const float e = kept(erosion, in.eroding[j]);
+        const float dp = kept(deposition, in.depositing[j]);
+        rate[j] = -ax - ay + dx + dy + e - dp;
+        bed[j] += (e - dp) * h / k.dry * k.dt;
+    }
+}
+
+}  // namespace
+
+void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p) {
+    const int nx = f.nx, ny = f.ny;
+    const float m = icoh == 2 ? 0.00102f : 1.02e-5f;  // erosion rate constant (lb/ft2/s)
+    f.conc.fill(0.002f);
+    f.bedchg.fill(0.0f);
+    coefficients(f, h0, t, n, m);
+
+    const float tdx = 2.0f * f.dx, tdy = 2.0f * f.dy;
+    const float kx = 25.0f, ky = 25.0f;  // horizontal diffusion (ft2/s)
+    const int parts = parts_per_minute(f, kx, ky);
+    const float dt = parts == 1 ? kSubStep : kSubStep / static_cast<float>(parts);
+    const ConcCoefficients k{
+        tdx, tdy, tdx * tdx, tdy * tdy, f.dx * f.dx, f.dy * f.dy, kx, ky, (1.0f - p) * 160.195f,
+        dt};
+    // Which cells erode or take deposits is fixed for the call (TAUB does not
+    // change over the sub-steps): decided once per cell.
+    std::vector<std::int32_t> eroding(f.taub.v.size()), depositing(f.taub.v.size());
+    for (std::size_t c = 0; c < f.taub.v.size(); ++c) {
+        eroding[c] = f.taub.v[c] > kTauErosion ? -1 : 0;
+        depositing[c] = f.taub.v[c] < kTauDeposition ? -1 : 0;
+    }
+    std::vector<float> rate(static_cast<std::size_t>(ny));
+    for (int step = 0; step < kSubSteps * parts; ++step) {
+        // Lines of constant I in turn; each line is advanced before the next
+        // one is computed.
+        for (int i = 2; i <= nx - 1; ++i) {
+            const ConcLine in{f.conc.line(i - 1),
+                              f.conc.line(i),
+                              f.conc.line(i + 1),
+                              f.depth.line(i - 1),
+                              f.depth.line(i),
+                              f.depth.line(i + 1),
+                              f.u.line(i),
+                              f.v.line(i),
+                              eroding.data() + f.taub.index(i, 1),
+                              depositing.data() + f.taub.index(i, 1),
+                              f.erate.line(i),
+                              f.dcoef.line(i)};
+            concentration_rates(in, k, ny, rate.data(), f.bedchg.line(i));
+            rate[0] = rate[1];
+            rate[static_cast<std::size_t>(ny - 1)] = rate[static_cast<std::size_t>(ny - 2)];
+            float* __restrict c = f.conc.line(i);
+            const float* __restrict r = rate.data();
+            for (int j = 0; j < ny; ++j) c[j] += r[j] * dt;
+        }
+        // Edges by linear extrapolation; the inflow column I = 1 stays.
+        for (int i = 1; i <= nx; ++i) {
+            float* c = f.conc.line(i);
+            c[0] = 2.0f * c[1] - c[2];
+            c[ny - 1] = 2.0f * c[ny - 2] - c[ny - 3];
+        }
+        {
+            float* __restrict cn = f.conc.line(nx);
+            const float* __restrict c1 = f.conc.line(nx - 1);
+            const float* __restrict c2 = f.conc.line(nx - 2);
+            for (int j = 0; j < ny; ++j) cn[j] = 2.0f * c1[j] - c2[j];
+        }
+    }
+}
+
+}  // namespace dredge

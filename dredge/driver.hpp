@@ -1,0 +1,137 @@
+// The long-term mound model's driver: control file, start-up, the time loop
+// of three-hour steps, and the files it reads and writes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dredge/grid.hpp"
+#include "recio/records.hpp"
+
+namespace dredge {
+
+// PCD.INI, the long-term control file (written by the placement simulator).
+//   1  (7I5)            N0, NDAYS, NX, NY, IWAVE, ITIDE, ICOH
+//   2  (A32)            resampled grid file to start from
+//   3  (6F8.3)          grid angle (deg), wave height (ft), wave period (s),
+//                       wave direction (not used), wave-gauge depth for
+//                       constant waves, wave-gauge depth for WAVREC.OUT (ft)
+//   4  (6F8.3)          a value not used, first steady-current speed (ft/s)
+//                       and direction (deg, toward), switch day, second speed
+//                       and direction
+//   5  (F8.3,I4,3F8.3)  grain size (mm), ISED, first and second slope angle
+//                       (deg), bed porosity
+struct Controls {
+    std::int32_t n0 = 0, ndays = 0;
+    std::int16_t nx = 0, ny = 0;
+    std::int32_t iwave = 0, itide = 0, icoh = 0;
+    std::string grid_file;
+    float grid_angle = 0.0f, wave_height = 0.0f, wave_period = 0.0f, wave_direction = 0.0f;
+    float gauge_depth_constant = 0.0f, gauge_depth_series = 0.0f;
+    float schedule_value = 0.0f, speed1 = 0.0f, direction1 = 0.0f, switch_day = 0.0f, speed2 = 0.0f,
+          direction2 = 0.0f;
+    float grain_size = 0.0f;
+    std::int16_t ised = 0;
+    float angle1 = 0.0f, angle2 = 0.0f, porosity = 0.0f;
+};
+Controls read_pcd_ini(const std::string& path);
+
+// Grid size rule: sizes up to 201 are used as they are; otherwise the larger
+// becomes 201 and the smaller trunc(smaller / larger x 201), both 201 when
+// equal. Only limits how many depths are read.
+void limit_grid_size(std::int16_t& nx, std::int16_t& ny);
+
+// The output interval (hours) checked for a whole multiple of three hours;
+// otherwise "MULTIPLE OF THREE, PLEASE!", the prompt
+// "<6> OUTPUT INTERVAL (hours) =" and one free-format read of a new value
+// (kept as it was when the input ends).
+std::int32_t check_output_interval(std::int32_t interval);
+
+// The resampled grid file (.TNS): (10X,F5.1) cell size, (A50) title, then
+// nx x ny depths in (26F8.3) records, I outer and J inner.
+struct StartGrid {
+    float dx = 0.0f;
+    std::string title;
+};
+StartGrid read_start_grid(const std::string& path, Grid& depth);
+
+// TIDAL.DAT: harmonic constituents of tide and tidal current.
+//   2 header records; (I10,3F10.2) NCON, mean level (m), U0, V0 (cm/s);
+//   2 header records; NCON records (10X,F10.6,6F10.2): speed (deg/h), tide
+//   amplitude (m) and phase (deg), U amplitude (cm/s) and phase, V amplitude
+//   (cm/s) and phase.
+// Held in feet and feet per second (x 3.28 and x 0.0328).
+struct TideTable {
+    float mean = 0.0f, u0 = 0.0f, v0 = 0.0f;
+    std::vector<float> speed, amplitude, phase, u_amplitude, u_phase, v_amplitude, v_phase;
+};
+TideTable read_tidal(const std::string& path);
+
+// Tide (ft) and tidal current components U east, V north (ft/s) at time t
+// (hours) from the constituents, cos((speed t - phase) 0.01745328).
+struct TideState {
+    float tide = 0.0f, u = 0.0f, v = 0.0f;
+};
+TideState tide_at(const TideTable& table, float t);
+
+// Direction (degrees clockwise from north, toward which the water flows) of
+// the current (u east, v north); `previous` when there is no current.
+float tidal_direction(float u, float v, float previous);
+
+// WAVREC.OUT, the wave series: 9 header records, then one record per step,
+// (14X,2F12.5) significant height (m) and period (s).
+class WaveSeries {
+  public:
+    // Opens the series and moves to data record n0 (skipping n0 - 1).
+    void open(const std::string& path, std::int32_t n0);
+    // Next record: height in feet (x 3.28, at least 1 ft), period at least 3 s.
+    void next(std::int32_t step, float& height, float& period);
+    void close() { in_.close(); }
+
+  private:
+    std::string path_;
+    recio::RecordReader in_;
+};
+
+// PLOTBATH.DAT, the grid time series:
+//   (' TIME =   00 HR ',4F10.5)          grain size, Manning n, DX, DY
+//   (26F8.3)                             the starting depths, I outer, J inner
+//   per output: (5X,'ELAPSED TIME = ',I10,' HOURS') and the depths
+//   (20X,'      9999')                   the end marker
+// A run that stops early leaves no end marker.
+class PlotBath {
+  public:
+    void open(const std::string& path);
+    void header(float grain, float n, float dx, float dy);
+    void grid(const Grid& depth);
+    void elapsed(std::int32_t hours);
+    void end_marker();
+    // False if a write failed.
+    bool close();
+    bool is_open() const { return out_.is_open(); }
+
+  private:
+    recio::RecordWriter out_;
+};
+
+// Timing of a run, for the benchmark.
+struct RunStats {
+    std::int32_t steps = 0;
+    std::int64_t velocity_calls = 0;
+    std::int64_t velocity_sweeps = 0;  // relaxation sweeps over all calls
+    std::int64_t velocity_cells = 0;   // sweeps x interior cells
+    double velocity_seconds = 0.0;
+    double transport_seconds = 0.0;
+    double total_seconds = 0.0;
+    float settlement = 0.0f;  // SETT at the end of the run (ft)
+};
+
+// A whole run in the current folder: PCD.INI, the grid, TIDAL.DAT,
+// WAVREC.OUT, PLOTBATH.DAT and the consolidation files. Returns the exit
+// status: 0 for a finished run, 1 when it stopped with a message (a run that
+// stops before its first step leaves no PLOTBATH.DAT; one that stops during
+// the steps leaves it without its end marker).
+int run_dredge(RunStats* stats = nullptr);
+
+}  // namespace dredge

@@ -1,0 +1,86 @@
+// The resampled grid file, WAVREC.OUT and PLOTBATH.DAT.
+#include <algorithm>
+#include <string>
+
+#include "dredge/driver.hpp"
+#include "dredge/errors.hpp"
+
+namespace dredge {
+
+namespace {
+
+// The end marker of a resampled grid file: 20 blanks, a blank, nine 9s.
+bool is_end_marker(const std::string& record) {
+    return record.size() >= 30 && record.compare(0, 21, std::string(21, ' ')) == 0 &&
+           record.compare(21, 9, "999999999") == 0;
+}
+
+}  // namespace
+
+StartGrid read_start_grid(const std::string& path, Grid& depth) {
+    recio::RecordReader in(path);
+    if (!in.is_open()) throw RunError("COULD NOT OPEN THE GRID FILE " + path);
+    // The records before the end marker must hold every depth of the grid:
+    // a short record would otherwise read as zeros, the marker as depths.
+    std::size_t values = 0;
+    std::string record;
+    in.skip(2);
+    while (in.next_record(record) && !is_end_marker(record)) {
+        const std::size_t used = record.find_last_not_of(' ');
+        if (used != std::string::npos) values += std::min<std::size_t>((used + 8) / 8, 26);
+    }
+    if (values < depth.v.size())
+        throw RunError(path + " HOLDS " + std::to_string(values) + " DEPTHS; A " +
+                       std::to_string(depth.nx) + " X " + std::to_string(depth.ny) +
+                       " GRID NEEDS " + std::to_string(depth.v.size()));
+    in.rewind();
+    StartGrid g;
+    in.need("(10X,F5.1)", g.dx);
+    in.need("(A50)", g.title);
+    in.need("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
+    if (!(g.dx > 0.0f))
+        throw RunError(path + ": THE CELL SIZE MUST BE POSITIVE, NOT " + std::to_string(g.dx));
+    return g;
+}
+
+void WaveSeries::open(const std::string& path, std::int32_t n0) {
+    path_ = path;
+    if (!in_.open(path)) throw RunError("COULD NOT OPEN " + path);
+    if (!in_.skip(9)) throw RunError(path + " ENDS IN ITS NINE HEADER RECORDS");
+    if (n0 > 1 && !in_.skip(n0 - 1))
+        throw RunError(path + " HAS FEWER THAN " + std::to_string(n0 - 1) +
+                       " WAVE RECORDS BEFORE STEP N0 = " + std::to_string(n0));
+}
+
+void WaveSeries::next(std::int32_t step, float& height, float& period) {
+    if (!in_.read("(14X,2F12.5)", height, period))
+        throw RunError(path_ + " HAS NO WAVE RECORD FOR STEP N = " + std::to_string(step));
+    height = std::max(height * 3.28f, 1.0f);
+    period = std::max(period, 3.0f);
+}
+
+void PlotBath::open(const std::string& path) {
+    if (!out_.open(path)) throw RunError("COULD NOT WRITE " + path);
+}
+
+void PlotBath::header(float grain, float n, float dx, float dy) {
+    out_.write("(' TIME =   00 HR ',4F10.5)", grain, n, dx, dy);
+}
+
+void PlotBath::grid(const Grid& depth) {
+    out_.write("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
+}
+
+void PlotBath::elapsed(std::int32_t hours) {
+    out_.write("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours);
+}
+
+void PlotBath::end_marker() {
+    out_.write("(20X,'      9999')");
+}
+
+bool PlotBath::close() {
+    return !out_.is_open() || out_.close();
+}
+
+}  // namespace dredge

@@ -1,0 +1,57 @@
+// TIDAL.DAT and the harmonic tide and tidal current.
+#include <cmath>
+
+#include "dredge/driver.hpp"
+#include "dredge/errors.hpp"
+
+namespace dredge {
+
+TideTable read_tidal(const std::string& path) {
+    recio::RecordReader in(path);
+    if (!in.is_open()) throw RunError("COULD NOT OPEN " + path);
+    if (!in.skip(2)) throw RunError(path + " ENDS IN ITS HEADER");
+    TideTable t;
+    std::int32_t ncon = 0;
+    in.need("(I10,3F10.2)", ncon, t.mean, t.u0, t.v0);
+    if (ncon < 0 || ncon > 20)
+        throw RunError(path + ": THE NUMBER OF CONSTITUENTS MUST BE 0 TO 20, NOT " +
+                       std::to_string(ncon));
+    t.mean *= 3.28f;
+    t.u0 *= 0.0328f;
+    t.v0 *= 0.0328f;
+    if (!in.skip(2)) throw RunError(path + " ENDS BEFORE ITS CONSTITUENTS");
+    for (std::int32_t c = 0; c < ncon; ++c) {
+        float speed, amp, phase, uamp, uphase, vamp, vphase;
+        in.need("(10X,F10.6,6F10.2)", speed, amp, phase, uamp, uphase, vamp, vphase);
+        t.speed.push_back(speed);
+        t.amplitude.push_back(amp * 3.28f);
+        t.phase.push_back(phase);
+        t.u_amplitude.push_back(uamp * 0.0328f);
+        t.u_phase.push_back(uphase);
+        t.v_amplitude.push_back(vamp * 0.0328f);
+        t.v_phase.push_back(vphase);
+    }
+    return t;
+}
+
+TideState tide_at(const TideTable& table, float t) {
+    const float w = 0.01745328f;
+    TideState s{table.mean, table.u0, table.v0};
+    for (std::size_t c = 0; c < table.speed.size(); ++c) {
+        s.tide += table.amplitude[c] * std::cos((table.speed[c] * t - table.phase[c]) * w);
+        s.u += table.u_amplitude[c] * std::cos((table.speed[c] * t - table.u_phase[c]) * w);
+        s.v += table.v_amplitude[c] * std::cos((table.speed[c] * t - table.v_phase[c]) * w);
+    }
+    return s;
+}
+
+float tidal_direction(float u, float v, float previous) {
+    const float degrees = 180.0f / 3.14159f;
+    if (u >= 0.0f && v > 0.0f) return std::atan(u / v) * degrees;
+    if (u > 0.0f && v <= 0.0f) return std::fabs(std::atan(v / u)) * degrees + 90.0f;
+    if (u <= 0.0f && v < 0.0f) return std::fabs(std::atan(u / v)) * degrees + 180.0f;
+    if (u < 0.0f && v >= 0.0f) return std::fabs(std::atan(v / u)) * degrees + 270.0f;
+    return previous;  // no current: the last direction stays
+}
+
+}  // namespace dredge
