@@ -103,6 +103,15 @@ struct Run {
     bool stepping = false;  // the time loop has begun
 };
 
+// The elapsed-time line on the console, and the elapsed-time record and the
+// grid appended to PLOTBATH.DAT.
+void write_output(PlotBath& plot, std::int32_t t, const Fields& f) {
+    recio::console_write("(5X,'ELAPSED TIME = ',I10,' HOURS')", t);
+    empty_lines(1);
+    plot.elapsed(t);
+    plot.grid(f.depth);
+}
+
 void run(Run& r, RunStats& stats) {
     Controls& c = r.c;
     Fields& f = r.f;
@@ -153,6 +162,7 @@ void run(Run& r, RunStats& stats) {
     float direction = 0.0f;  // tidal direction of the last step with current
     float h0 = 0.0f, wave_h = 0.0f, wave_t = 0.0f;
     r.stepping = true;
+    bool last_output = false;
     for (std::int32_t n = c.n0; n <= c.n0 + nsteps; ++n) {
         const std::int32_t t = 3 * n;
         const std::int32_t day =
@@ -216,12 +226,8 @@ void run(Run& r, RunStats& stats) {
         for (float& d : f.depth.v) d -= tide;
         check_defined(f, n);
 
-        if (interval > 0 && t % interval == 0) {
-            recio::console_write("(5X,'ELAPSED TIME = ',I10,' HOURS')", t);
-            empty_lines(1);
-            r.plot.elapsed(t);
-            r.plot.grid(f.depth);
-        }
+        last_output = interval > 0 && t % interval == 0;
+        if (last_output) write_output(r.plot, t, f);
         centroid2(f, xref, yref, xcent, ycent, volume, centroid);
 
         if (n == c.n0) {
@@ -236,6 +242,10 @@ void run(Run& r, RunStats& stats) {
         stats.settlement = consolidation.sett;
     }
 
+    // The run's own end is always the last grid of the file, which is the
+    // grid the placement simulator takes back: when the output interval does
+    // not fall on the last pass, the final grid follows the last output.
+    if (!last_output) write_output(r.plot, 3 * (c.n0 + nsteps), f);
     r.plot.end_marker();
     if (!r.plot.close()) throw RunError("COULD NOT WRITE PLOTBATH.DAT");
     waves.close();

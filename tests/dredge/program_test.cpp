@@ -76,7 +76,10 @@ std::vector<float> initial_depths(int nx, int ny) {
     return v;
 }
 
-TEST(Program, OneDayRunMakesNinePassesAndOneOutputAt24Hours) {
+// With N0 = 1 a day runs from T = 3 to 27 h: the output interval falls at
+// 24 h, and the run's own end (27 h) follows as the last grid of the file, the
+// one the placement simulator takes back.
+TEST(Program, OneDayRunMakesNinePassesAndEndsWithItsLastGrid) {
     TempDir dir;
     write_site(dir, 21, 17);
     Pcd pcd;
@@ -91,9 +94,11 @@ TEST(Program, OneDayRunMakesNinePassesAndOneOutputAt24Hours) {
     EXPECT_EQ(p.header, " TIME =   00 HR    0.20000   0.02500  50.00000  50.00000");
     const std::vector<float> start = initial_depths(21, 17);
     for (std::size_t k = 0; k < start.size(); ++k) EXPECT_NEAR(p.initial[k], start[k], 1e-4f) << k;
-    ASSERT_EQ(p.hours.size(), 1u);
+    ASSERT_EQ(p.hours.size(), 2u);
     EXPECT_EQ(p.hours[0], 24);
+    EXPECT_EQ(p.hours[1], 27);
     EXPECT_EQ(p.elapsed_records[0], "     ELAPSED TIME =         24 HOURS");
+    EXPECT_EQ(p.elapsed_records[1], "     ELAPSED TIME =         27 HOURS");
     EXPECT_TRUE(p.end_marker);
     // 357 values: 13 full records of 26 and a short one of 19, per grid.
     const std::string file = text_of(dir.file("PLOTBATH.DAT"));
@@ -182,7 +187,7 @@ TEST(Program, CalmStepsOnlyLimitSlopes) {
     EXPECT_FALSE(fs::exists(dir.file("TIDAL.DAT")));
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), nx, ny);
     ASSERT_TRUE(p.end_marker);
-    ASSERT_EQ(p.grids.size(), 1u);
+    ASSERT_EQ(p.grids.size(), 2u);  // at 24 h and at the run's end, 27 h
     const std::vector<float>& g = p.grids[0];
     double before = 0.0, after = 0.0;  // avalanches move material, never make or lose it
     for (std::size_t k = 0; k < g.size(); ++k) {
@@ -211,7 +216,7 @@ TEST(Program, GentleCalmGridIsReturnedExactly) {
     pcd.write(dir.file("PCD.INI"));
     ASSERT_EQ(dredge_test::run_program_in(dir).status, 0);
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), 11, 11);
-    ASSERT_EQ(p.grids.size(), 1u);
+    ASSERT_EQ(p.grids.size(), 2u);  // at 24 h and at the run's end, 27 h
     EXPECT_EQ(p.grids[0], p.initial);
 }
 
@@ -228,7 +233,7 @@ TEST(Program, GridOf250By100IsReadAs201By80) {
     ASSERT_EQ(r.status, 0) << r.console;
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), 201, 80);
     EXPECT_TRUE(p.end_marker);
-    ASSERT_EQ(p.grids.size(), 1u);
+    ASSERT_EQ(p.grids.size(), 2u);  // at 24 h and at the run's end, 27 h
     EXPECT_NEAR(p.initial[100 * 80 + 39], 50.0f, 0.5f);  // the mound's top
 }
 
@@ -245,7 +250,7 @@ TEST(Program, TideIsAddedForTheStepAndRemovedForTheOutput) {
     const RunResult r = dredge_test::run_program_in(dir);
     ASSERT_EQ(r.status, 0) << r.console;
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), 11, 11);
-    ASSERT_EQ(p.grids.size(), 1u);
+    ASSERT_EQ(p.grids.size(), 2u);  // at 24 h and at the run's end, 27 h
     for (std::size_t k = 0; k < p.initial.size(); ++k)
         EXPECT_NEAR(p.grids[0][k], p.initial[k], 0.0015f);
     const std::vector<TableLine> lines = table(r.console);
@@ -290,7 +295,7 @@ TEST(Program, WaveSeriesIsPositionedByTheFirstStepAndCurrentsFollowTheTide) {
     EXPECT_NEAR(lines[0].tvvel, speed * std::cos(phi), 0.006f);
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), 15, 13);
     EXPECT_TRUE(p.end_marker);
-    EXPECT_EQ(p.hours, std::vector<std::int32_t>{24});  // 3N = 24 at N = 8 only
+    EXPECT_EQ(p.hours, (std::vector<std::int32_t>{24, 33}));  // 3N = 24 at N = 8, then the end
 }
 
 TEST(Program, CohesiveMoundConsolidates) {
@@ -316,7 +321,7 @@ TEST(Program, CohesiveMoundConsolidates) {
     EXPECT_GT(lines[8].sett, lines[0].sett);
     EXPECT_GT(lines[8].sett, 0.0f);
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), n, n);
-    ASSERT_EQ(p.grids.size(), 1u);
+    ASSERT_EQ(p.grids.size(), 2u);  // at 24 h and at the run's end, 27 h
     EXPECT_GT(p.grids[0][7 * n + 7], 30.0f);  // the mound's top went down
 }
 
