@@ -11,6 +11,11 @@
 
 #include "results/errors.hpp"
 
+// Fontconfig (through cairo's text) and libltdl (PLplot's driver loader)
+// keep caches for the life of the process and never free them. A build with
+// the leak checker reports those; they are not leaks of this program.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libltdl.so\n"; }
+
 namespace siteplot {
 namespace {
 
