@@ -149,7 +149,12 @@ int run(int argc, const char* const* argv, std::ostream& out) {
             out << USAGE;
             return cmd.empty() ? 2 : 0;
         }
-        const Options o = results::parse_options(argc, argv, 2, {"crs", "summary", "site", "pcd", "start-date"});
+        Options o;
+        try {
+            o = results::parse_options(argc, argv, 2, {"crs", "summary", "site", "pcd", "start-date"});
+        } catch (const InputError& e) {
+            throw UsageError(e.what());
+        }
         if (cmd == "geotiff") return geotiff(o, out);
         if (cmd == "diff") return difference(o, out);
         if (cmd == "netcdf") return netcdf(o, out);

@@ -210,6 +210,12 @@ void write_netcdf(const std::string& path, const results::Frame& frame, const re
         if (!crs.wkt.empty()) {
             text_att(ncid, vc, "crs_wkt", crs.wkt);
             text_att(ncid, vc, "spatial_ref", crs.wkt);
+        } else if (!one_d) {
+            // GDAL takes the geotransform only with a coordinate system beside
+            // it: a plane site without one is given a local system in feet.
+            text_att(ncid, vc, "spatial_ref",
+                     "LOCAL_CS[\"site plane coordinates (ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
+                     "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]");
         }
         if (!one_d) {
             const std::array<double, 6> gt = results::geotransform(frame, lattice);

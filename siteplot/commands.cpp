@@ -335,8 +335,13 @@ int run(int argc, const char* const* argv, std::ostream& out) {
             out << USAGE;
             return cmd.empty() ? 2 : 0;
         }
-        const Options o = results::parse_options(
-            argc, argv, 2, {"size", "title", "range", "contour", "summary", "dumps", "site", "at", "hours", "pcd", "base"});
+        Options o;
+        try {
+            o = results::parse_options(
+                argc, argv, 2, {"size", "title", "range", "contour", "summary", "dumps", "site", "at", "hours", "pcd", "base"});
+        } catch (const InputError& e) {
+            throw UsageError(e.what());
+        }
         if (cmd == "depth") return depth_map(o, out);
         if (cmd == "diff") return difference_map(o, out);
         if (cmd == "deposit") return deposit_map(o, out);

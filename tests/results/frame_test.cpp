@@ -20,6 +20,8 @@ struct FrameCase {
     double tolerance;  // map units: feet, or degrees
 };
 
+void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
+
 class FrameAgreesWithSuite : public ::testing::TestWithParam<FrameCase> {};
 
 // Every point of a 7 x 4 grid lands where gridlib puts it (longitudes of a
