@@ -32,13 +32,13 @@ class Canvas {
 public:
     Canvas(const std::string& path, int width, int height) {
         const std::string dev = device_for(path);
+        if (width < 50 || height < 50 || width > 20000 || height > 20000)
+            throw results::InputError("A PICTURE SIZE MUST BE 50 TO 20000 PIXELS EACH WAY");
         {
             // PLplot ends the program when it cannot open its file: find out first.
             std::ofstream probe(path, std::ios::binary);
             if (!probe) throw results::InputError("CANNOT WRITE THE PICTURE " + path);
         }
-        if (width < 50 || height < 50 || width > 20000 || height > 20000)
-            throw results::InputError("A PICTURE SIZE MUST BE 50 TO 20000 PIXELS EACH WAY");
         plsdev(dev.c_str());
         plsfnam(path.c_str());
         const std::string geometry = std::to_string(width) + "x" + std::to_string(height);
