@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <netcdf.h>
 #include <ogr_spatialref.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +14,7 @@
 #include "gridlib/sitegrid.hpp"
 #include "recio/records.hpp"
 #include "results/frame.hpp"
+#include "tests/results/tool_folder.hpp"
 #include "results/readers.hpp"
 #include "results/site.hpp"
 
@@ -24,33 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 const std::string DATA = std::string(TEST_DATA_DIR) + "/results/data/";
 
-class Export : public ::testing::Test {
+class Export : public ToolFolder {
 protected:
+    Export() : ToolFolder("siteexport") {}
     void SetUp() override {
         GDALAllRegister();
-        std::string name = std::string("siteexport_") + std::to_string(::getpid()) + "_" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (char& c : name)
-            if (c == '/') c = '_';  // parameterized tests are named "Case/N"
-        dir_ = fs::temp_directory_path() / name;
-        fs::create_directories(dir_);
+        ToolFolder::SetUp();
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    // Runs siteexport with the arguments; returns its exit status.
-    int run(const std::string& args) {
-        const std::string cmd = std::string(SUITE_BIN_DIR) + "/siteexport " + args + " > " +
-                                (dir_ / "console.txt").string() + " 2>&1 < /dev/null";
-        const int st = std::system(cmd.c_str());
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    }
-    std::string console() {
-        std::ifstream in(dir_ / "console.txt");
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string out(const std::string& name) { return (dir_ / name).string(); }
-
-    fs::path dir_;
 };
 
 // The map position (east-positive) of site point pt, by the suite's formulas.

@@ -3,14 +3,13 @@
 // program draws its kind of input at the requested size.
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "results/frame.hpp"
+#include "tests/results/tool_folder.hpp"
 #include "siteplot/plot.hpp"
 #include "siteplot/scale.hpp"
 
@@ -20,31 +19,13 @@ namespace fs = std::filesystem;
 using results::XY;
 const std::string DATA = std::string(TEST_DATA_DIR) + "/results/data/";
 
-class Pictures : public ::testing::Test {
+class Pictures : public ToolFolder {
 protected:
+    Pictures() : ToolFolder("siteplot") {}
     void SetUp() override {
         GDALAllRegister();
-        std::string name = std::string("siteplot_") + std::to_string(::getpid()) + "_" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (char& c : name)
-            if (c == '/') c = '_';
-        dir_ = fs::temp_directory_path() / name;
-        fs::create_directories(dir_);
+        ToolFolder::SetUp();
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    int run(const std::string& args) {
-        const std::string cmd = std::string(SUITE_BIN_DIR) + "/siteplot " + args + " > " +
-                                (dir_ / "console.txt").string() + " 2>&1 < /dev/null";
-        const int st = std::system(cmd.c_str());
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    }
-    std::string console() {
-        std::ifstream in(dir_ / "console.txt");
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string out(const std::string& name) { return (dir_ / name).string(); }
-    fs::path dir_;
 };
 
 // A PNG read back with GDAL: its size and the colour of a pixel.
