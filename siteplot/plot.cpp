@@ -21,7 +21,7 @@ namespace {
 
 // Page areas, in normalized page coordinates.
 constexpr double BOX_X0 = 0.13, BOX_X1 = 0.80, BOX_Y0 = 0.10, BOX_Y1 = 0.87;
-constexpr double BAR_GAP = 0.035, BAR_WIDTH = 0.025;
+constexpr double BAR_GAP = 0.035, BAR_WIDTH = 0.025, BAR_HEIGHT = 0.82;  // bar height: share of the map's
 
 // Colours of the line work (PLplot colour map 0).
 enum Pen { WHITE = 0, BLACK = 1, GREY = 2, RED = 3, BLUE = 4, DARK = 5 };
@@ -95,7 +95,7 @@ void load_band_colours(const Scale& s) {
 
 void draw_colour_bar(const PageGeometry& g, const Scale& s, const std::string& label) {
     const double bx0 = g.vx1 + BAR_GAP;
-    plvpor(bx0, bx0 + BAR_WIDTH, g.vy0, g.vy1);
+    plvpor(bx0, bx0 + BAR_WIDTH, g.vy0, g.vy0 + BAR_HEIGHT * (g.vy1 - g.vy0));
     plwind(0, 1, 0, 1);
     LabelFormat fmt{decimals_for(s.step)};
     plslabelfunc(plain_label, &fmt);
@@ -132,17 +132,19 @@ std::vector<XY> outline(const results::Frame& f, const results::Raster& r) {
             results::node_map(f, r, 0, w), results::node_map(f, r, 0, 0)};
 }
 
+// A north arrow above the colour bar, outside the map (north is up: the
+// map axes are easting and northing).
 void north_arrow(const PageGeometry& g) {
-    const double w = g.wx1 - g.wx0, h = g.wy1 - g.wy0;
-    const double x = g.wx1 - 0.05 * w, y0 = g.wy1 - 0.15 * h, y1 = g.wy1 - 0.06 * h;
-    const double aw = 0.012 * w;
+    const double x = g.vx1 + BAR_GAP + BAR_WIDTH / 2, top = g.vy1 - 0.025, foot = g.vy1 - 0.11;
+    plvpor(0, 1, 0, 1);
+    plwind(0, 1, 0, 1);
     plcol0(BLACK);
     plwidth(1.5);
-    pljoin(x, y0, x, y1);
-    pljoin(x, y1, x - aw, y1 - 0.025 * h);
-    pljoin(x, y1, x + aw, y1 - 0.025 * h);
+    pljoin(x, foot, x, top);
+    pljoin(x, top, x - 0.008, top - 0.025);
+    pljoin(x, top, x + 0.008, top - 0.025);
     plwidth(1);
-    plptex(x, y1 + 0.012 * h, 1, 0, 0.5, "N");
+    plptex(x, top + 0.008, 1, 0, 0.5, "N");
 }
 
 }  // namespace
@@ -287,7 +289,6 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
         plpoin(1, mx, my, 2);
         plwidth(1);
     }
-    north_arrow(g);
 
     // Axes with plain numbers (no exponent factor), ticks at round steps.
     plcol0(BLACK);
@@ -306,6 +307,7 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
         plcol0(BLACK);
     }
     draw_colour_bar(g, s, p.bar_label);
+    north_arrow(g);
     return g;
 }
 
