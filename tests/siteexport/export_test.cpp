@@ -276,7 +276,8 @@ INSTANTIATE_TEST_SUITE_P(
     Sites, NetcdfRoundTrip,
     ::testing::Values(NcCase{"plane_turned", "tiny", "TINYAFT.IN", true, "easting", "northing", {168, 336, 504}},
                       NcCase{"geographic_turned", "geog", "GEOG.IN", true, "lon", "lat", {0, 168}},
-                      NcCase{"plane_unturned", "flat", "FLAT.IN", false, "x", "y", {0, 24}}),
+                      NcCase{"plane_unturned", "flat", "FLAT.IN", false, "x", "y", {0, 24}},
+                      NcCase{"geographic_unturned", "geog0", "GEOG0.IN", false, "x", "y", {0, 168}}),
     [](const ::testing::TestParamInfo<NcCase>& i) { return std::string(i.param.name); });
 
 // A 250 x 100 site runs on a 201 x 80 lattice that spans it from corner to
