@@ -1,0 +1,59 @@
+// The mound of a long-term run: its height, volume and centroid at every
+// grid of PLOTBATH.DAT, measured against a reference bed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gridlib/sitegrid.hpp"
+#include "results/frame.hpp"
+#include "results/readers.hpp"
+#include "results/site.hpp"
+
+namespace results {
+
+// A reference bed on the lattice, one depth per node in lattice order
+// (I outer, J inner).
+using Reference = std::vector<double>;
+
+// The long-term model's own reference: a flat bed at the depth of the
+// lattice's south-west corner (node I = 1, J = 1) in the initial grid.
+Reference flat_reference(const BathSeries& s);
+// A site grid (the bottom before the disposal) carried onto the lattice by
+// bilinear interpolation between its points; on a lattice of the site's own
+// size every node takes its point's depth unchanged.
+Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s);
+
+struct MoundState {
+    double hours = 0;
+    double height = 0;        // largest rise above the reference, ft
+    double volume = 0;        // material above the reference, cubic yards
+    bool has_mound = false;   // some node rises above the reference
+    double centroid_xl = 0, centroid_yl = 0;  // local offsets of the centroid, ft
+    double offset_e = 0, offset_n = 0;        // centroid shift since the first grid, ft east and north
+    double offset = 0;                        // its length, ft
+};
+
+// One state per grid of the series. Heights are counted where the bed lies
+// above the reference; the volume uses the model's own cell (DX x DY of the
+// file header); the centroid is the height-weighted mean node position.
+std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref, const Frame& f, double we_ft,
+                                      double ns_ft);
+
+// The series with every depth replaced by reference - depth: the thickness
+// of material above the reference bed (negative where the bed lies below it).
+BathSeries thickness_series(const BathSeries& s, const Reference& ref);
+
+// A long-term grid series placed on its site.
+struct SiteSeries {
+    BathSeries series;
+    double we_ft = 0, ns_ft = 0;     // site extents: the lattice spans them
+    std::vector<std::string> notes;  // how the start time was found
+};
+
+// Reads PLOTBATH.DAT on the lattice of the site. The time of the initial grid
+// comes from the run's control file: pcd_file, or PCD.INI beside the series
+// file when pcd_file is empty; without one it is taken as 0 hours.
+SiteSeries load_site_series(const std::string& plotbath_file, const Site& site, const std::string& pcd_file = "");
+
+}  // namespace results

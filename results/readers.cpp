@@ -1,0 +1,269 @@
+#include "results/readers.hpp"
+
+#include <cmath>
+#include <filesystem>
+
+#include "recio/records.hpp"
+#include "results/errors.hpp"
+
+namespace results {
+namespace {
+
+// Records already read into memory, served to the format interpreter.
+class LineSource : public recio::RecordSource {
+public:
+    LineSource(std::string name, std::vector<std::string> lines) : name_(std::move(name)), lines_(std::move(lines)) {}
+    bool next_record(std::string& record) override {
+        if (next_ >= lines_.size()) return false;
+        record = lines_[next_++];
+        return true;
+    }
+    const std::string& source_name() const override { return name_; }
+    long record_number() const override { return static_cast<long>(next_); }
+    bool at_end() const { return next_ >= lines_.size(); }
+    const std::string& peek() const { return lines_[next_]; }
+    void skip() { ++next_; }
+
+private:
+    std::string name_;
+    std::vector<std::string> lines_;
+    std::size_t next_ = 0;
+};
+
+template <class... T>
+void need(LineSource& src, std::string_view format, T&&... items) {
+    const recio::InItem list[] = {recio::InItem{}, recio::to_in(items)...};
+    if (!recio::read_items(format, src, list + 1, sizeof...(T)))
+        throw recio::RecordError("UNEXPECTED END OF FILE " + src.source_name() + " AFTER RECORD " +
+                                 std::to_string(src.record_number()));
+}
+
+LineSource read_all(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) throw InputError("FILE NOT FOUND: " + path);
+    recio::RecordReader in(path);
+    if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
+    std::vector<std::string> lines;
+    std::string r;
+    while (in.next_record(r)) lines.push_back(r);
+    return LineSource(path, std::move(lines));
+}
+
+bool blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
+
+// The end marker of PLOTBATH.DAT, (20X,'      9999'): 9999 in columns 21-30
+// after twenty blanks.
+bool end_marker(const std::string& r) {
+    if (r.size() < 30 || !blank(r.substr(0, 20))) return false;
+    const std::string f = r.substr(20, 10);
+    const std::size_t first = f.find_first_not_of(' ');
+    return first != std::string::npos && f.substr(first) == "9999";
+}
+
+// A load line of the placement summary: (1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4);
+// only the position is taken, so a load count or volume printed as asterisks
+// does not stop the reading.
+constexpr const char* LOAD_LINE = "(1X,2X,4X,14X,5X,10X,F12.4,3X,F12.4)";
+// A dump of a pattern file: (1X,2X,2F12.4).
+constexpr const char* PATTERN_LINE = "(1X,2X,2F12.4)";
+
+}  // namespace
+
+std::vector<DumpPoint> read_placement_summary(const std::string& path) {
+    LineSource src = read_all(path);
+    // The load lines follow the column heads "EASTING ... NORTHING" and end
+    // at the first continuation page (a form feed) or the end of the file.
+    bool heads = false;
+    while (!src.at_end()) {
+        const std::string& r = src.peek();
+        src.skip();
+        if (r.find("EASTING") != std::string::npos && r.find("NORTHING") != std::string::npos) {
+            heads = true;
+            break;
+        }
+    }
+    if (!heads) throw InputError("NO LOAD LINES IN " + path + ": IT IS NOT A PLACEMENT SUMMARY");
+    std::vector<DumpPoint> out;
+    while (!src.at_end()) {
+        const std::string& r = src.peek();
+        if (!r.empty() && r[0] == '\f') break;
+        if (blank(r)) {
+            src.skip();
+            continue;
+        }
+        float e = 0, n = 0;
+        need(src, LOAD_LINE, e, n);
+        out.push_back({static_cast<double>(e), static_cast<double>(n)});
+    }
+    return out;
+}
+
+std::vector<DumpPoint> read_dump_pattern(const std::string& path) {
+    LineSource src = read_all(path);
+    std::vector<DumpPoint> out;
+    while (!src.at_end()) {
+        if (blank(src.peek())) {
+            src.skip();
+            continue;
+        }
+        float e = 0, n = 0;
+        need(src, PATTERN_LINE, e, n);
+        out.push_back({static_cast<double>(e), static_cast<double>(n)});
+    }
+    return out;
+}
+
+std::vector<DumpPoint> read_dumps(const std::string& path) {
+    LineSource src = read_all(path);
+    if (!src.at_end() && src.peek().find("PLACEMENT") != std::string::npos &&
+        src.peek().find("SUMMARY") != std::string::npos)
+        return read_placement_summary(path);
+    return read_dump_pattern(path);
+}
+
+// ---- CLDX.DUT
+
+int DepositFile::deposit_block() const {
+    int chosen = -1;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (blocks[i].seconds > tstop) break;
+        chosen = static_cast<int>(i);
+        if (blocks[i].seconds >= tstop) break;
+    }
+    return chosen;
+}
+
+Raster DepositFile::raster(int block) const {
+    Raster r;
+    r.nx = cols - 4;
+    r.ny = rows - 4;
+    r.dx = dx;
+    r.dy = dz;
+    // The dump node is fate node (rows/2 + 1, cols/2 + 1), interior row and
+    // column rows/2 - 2 and cols/2 - 2 counted from 0.
+    r.x0 = -(cols / 2 - 2) * dx;
+    r.y0 = -(rows / 2 - 2) * dz;
+    r.v = blocks.at(static_cast<std::size_t>(block)).thickness;
+    return r;
+}
+
+DepositFile read_deposit_file(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) throw InputError("FILE NOT FOUND: " + path);
+    recio::RecordReader in(path);
+    if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
+    DepositFile d;
+    std::string title;
+    float dz = 0, dx = 0, zero = 0, tstop = 0;
+    std::int32_t rows = 0, cols = 0, nb = 0;
+    if (!in.skip(1) || !in.read("(A60)", recio::fixed_text(title, 60)) ||
+        !in.read("(2I3,3F8.1)", rows, cols, dz, dx, zero))
+        throw InputError(path + " HOLDS NO FATE GRID: THE FATE RUN STOPPED BEFORE ITS FIRST DESCENT ENDED");
+    if (!in.read("(I3,F12.5)", nb, tstop) || !in.skip(1))
+        throw InputError(path + " HOLDS NO RESULT: THE FATE RUN DID NOT FINISH");
+    if (rows <= 4 || cols <= 4 || rows > 65 || cols > 65)
+        throw InputError(path + " RECORD 3: A FATE GRID OF " + std::to_string(rows) + " x " + std::to_string(cols) +
+                         " NODES HAS NO INTERIOR TO SHOW");
+    if (!(dx > 0.0f) || !(dz > 0.0f)) throw InputError(path + " RECORD 3: THE GRID SPACING MUST BE POSITIVE");
+    d.title = title;
+    while (!d.title.empty() && d.title.back() == ' ') d.title.pop_back();
+    d.rows = rows;
+    d.cols = cols;
+    d.dz = static_cast<double>(dz);
+    d.dx = static_cast<double>(dx);
+    d.blocks_announced = nb;
+    d.tstop = static_cast<double>(tstop);
+    const std::size_t nrow = static_cast<std::size_t>(rows - 4), ncol = static_cast<std::size_t>(cols - 4);
+    float t = 0;
+    while (in.read("(F12.4)", t)) {
+        DepositBlock b;
+        b.seconds = static_cast<double>(t);
+        b.thickness.assign(nrow * ncol, 0.0f);
+        // Every row starts a new record, 21 values to a record.
+        for (std::size_t m = 0; m < nrow; ++m) in.need("(21E9.3)", recio::array(b.thickness.data() + m * ncol, ncol));
+        d.blocks.push_back(std::move(b));
+    }
+    return d;
+}
+
+// ---- PLOTBATH.DAT
+
+BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_hours) {
+    if (nx <= 0 || ny <= 0) throw InputError("NO LATTICE SIZE FOR " + path);
+    LineSource src = read_all(path);
+    BathSeries s;
+    s.nx = nx;
+    s.ny = ny;
+    const std::size_t n = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+
+    // The grids of the file must be the lattice of this site: count the
+    // records before the first elapsed-time record or the end marker.
+    {
+        LineSource probe = src;
+        probe.skip();
+        std::size_t records = 0;
+        while (!probe.at_end() && probe.peek().find("ELAPSED TIME =") == std::string::npos &&
+               !end_marker(probe.peek())) {
+            ++records;
+            probe.skip();
+        }
+        const std::size_t expected = (n + 25) / 26;
+        if (records != expected)
+            throw InputError(path + " HOLDS GRIDS OF " + std::to_string(records) + " RECORDS, NOT THE " +
+                             std::to_string(expected) + " OF A " + std::to_string(nx) + " x " + std::to_string(ny) +
+                             " LATTICE: IT IS NOT FROM THIS SITE");
+    }
+
+    // ' TIME =   00 HR ',4F10.5: grain size, Manning n, DX, DY.
+    need(src, "(16X,4F10.5)", s.grain, s.manning, s.dx, s.dy);
+    BathGrid g0;
+    g0.hours = start_hours;
+    g0.initial = true;
+    g0.depth.assign(n, 0.0f);
+    need(src, "(26F8.3)", recio::array(g0.depth.data(), n));
+    s.grids.push_back(std::move(g0));
+    while (!src.at_end()) {
+        const bool timed = src.peek().find("ELAPSED TIME =") != std::string::npos;
+        std::int32_t hours = 0;
+        need(src, "(20X,I10)", hours);
+        if (!timed) {
+            if (hours != 9999)
+                throw recio::RecordError(path + " RECORD " + std::to_string(src.record_number()) +
+                                         ": NEITHER AN ELAPSED TIME NOR THE END MARKER");
+            s.complete = true;
+            break;
+        }
+        BathGrid g;
+        g.hours = hours;
+        g.depth.assign(n, 0.0f);
+        need(src, "(26F8.3)", recio::array(g.depth.data(), n));
+        s.grids.push_back(std::move(g));
+    }
+    return s;
+}
+
+double run_start_hours(const std::string& pcd_path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(pcd_path, ec)) throw InputError("FILE NOT FOUND: " + pcd_path);
+    recio::RecordReader in(pcd_path);
+    std::int32_t n0 = 0;
+    in.need("(I5)", n0);
+    if (n0 == 0) n0 = 1;
+    return 3.0 * (n0 - 1);
+}
+
+Raster bath_raster(const BathSeries& s, std::size_t grid, double we_ft, double ns_ft) {
+    Raster r;
+    r.nx = s.nx;
+    r.ny = s.ny;
+    r.dx = s.nx > 1 ? we_ft / (s.nx - 1) : static_cast<double>(s.dx);
+    r.dy = s.ny > 1 ? ns_ft / (s.ny - 1) : static_cast<double>(s.dy);
+    r.v.assign(static_cast<std::size_t>(s.nx) * static_cast<std::size_t>(s.ny), 0.0f);
+    const std::vector<float>& d = s.grids.at(grid).depth;
+    for (int i = 0; i < s.nx; ++i)
+        for (int j = 0; j < s.ny; ++j)
+            r.at(i, s.ny - 1 - j) = d[static_cast<std::size_t>(i) * static_cast<std::size_t>(s.ny) + static_cast<std::size_t>(j)];
+    return r;
+}
+
+}  // namespace results

@@ -1,0 +1,297 @@
+#include "siteexport/export.hpp"
+
+#include <gdal_priv.h>
+#include <netcdf.h>
+#include <ogr_spatialref.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "results/errors.hpp"
+
+namespace siteexport {
+namespace {
+
+using results::InputError;
+using results::XY;
+
+std::string number_text(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+// Stops on a netCDF-C error with its message.
+void nc(int status, const std::string& what) {
+    if (status != NC_NOERR) throw InputError("NETCDF " + what + ": " + nc_strerror(status));
+}
+
+void text_att(int ncid, int var, const char* name, const std::string& value) {
+    nc(nc_put_att_text(ncid, var, name, value.size(), value.c_str()), std::string("ATTRIBUTE ") + name);
+}
+
+void double_att(int ncid, int var, const char* name, double value) {
+    nc(nc_put_att_double(ncid, var, name, NC_DOUBLE, 1, &value), std::string("ATTRIBUTE ") + name);
+}
+
+bool rotated(const results::Frame& f) { return std::fabs(f.rotation_deg) > 1e-9; }
+
+// A "YYYY-MM-DD" date, optionally followed by a time, as CF time units want it.
+std::string checked_date(const std::string& d) {
+    int y = 0, m = 0, day = 0;
+    char rest[32] = {0};
+    const int got = std::sscanf(d.c_str(), "%4d-%2d-%2d%31s", &y, &m, &day, rest);
+    if (got < 3 || m < 1 || m > 12 || day < 1 || day > 31)
+        throw InputError("--start-date TAKES A DATE YYYY-MM-DD (OPTIONALLY WITH HH:MM:SS): " + d);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, day);
+    std::string out = buf;
+    std::string tail = d.substr(10);
+    while (!tail.empty() && (tail[0] == 'T' || tail[0] == ' ')) tail.erase(0, 1);
+    out += " " + (tail.empty() ? std::string("00:00:00") : tail);
+    return out;
+}
+
+}  // namespace
+
+Crs resolve_crs(const std::string& user_text, const results::Frame& frame) {
+    Crs c;
+    OGRSpatialReference srs;
+    std::string text = user_text;
+    if (text.empty()) {
+        if (!frame.geographic()) return c;
+        text = "EPSG:4326";
+        c.notes.push_back("NO --crs GIVEN: LONGITUDE AND LATITUDE ARE WRITTEN AS WGS 84 (EPSG:4326)");
+    }
+    if (srs.SetFromUserInput(text.c_str()) != OGRERR_NONE)
+        throw InputError("UNKNOWN COORDINATE REFERENCE SYSTEM: " + text);
+    c.geographic = srs.IsGeographic();
+    if (frame.geographic() && !c.geographic)
+        c.notes.push_back("THE SITE IS IN LONGITUDE AND LATITUDE BUT " + text + " IS A PROJECTED SYSTEM");
+    if (!frame.geographic() && c.geographic)
+        c.notes.push_back("THE SITE IS IN PLANE FEET BUT " + text + " IS A GEOGRAPHIC SYSTEM");
+    if (!frame.geographic() && srs.IsProjected()) {
+        const double unit = srs.GetLinearUnits();
+        if (std::fabs(unit - 0.3048) > 0.0001)
+            c.notes.push_back(text + " HAS UNITS OF " + number_text(unit) +
+                              " M, BUT THE SITE COORDINATES ARE IN FEET");
+    }
+    char* wkt = nullptr;
+    const char* const options[] = {"FORMAT=WKT2_2019", nullptr};
+    if (srs.exportToWkt(&wkt, options) != OGRERR_NONE || !wkt)
+        throw InputError("COORDINATE REFERENCE SYSTEM " + text + " HAS NO WKT FORM");
+    c.wkt = wkt;
+    CPLFree(wkt);
+    return c;
+}
+
+void write_geotiff(const std::string& path, const results::Frame& frame, const results::Raster& raster,
+                   const Crs& crs, const std::string& description,
+                   const std::map<std::string, std::string>& metadata) {
+    GDALAllRegister();
+    CPLErrorReset();
+    GDALDriver* drv = GetGDALDriverManager()->GetDriverByName("GTiff");
+    if (!drv) throw InputError("GDAL HAS NO GEOTIFF DRIVER");
+    char** options = nullptr;
+    options = CSLSetNameValue(options, "COMPRESS", "DEFLATE");
+    GDALDataset* ds = drv->Create(path.c_str(), raster.nx, raster.ny, 1, GDT_Float32, options);
+    CSLDestroy(options);
+    if (!ds) throw InputError("CANNOT WRITE THE GEOTIFF " + path);
+    std::array<double, 6> gt = results::geotransform(frame, raster);
+    bool ok = ds->SetGeoTransform(gt.data()) == CE_None;
+    if (!crs.wkt.empty()) {
+        OGRSpatialReference srs;
+        srs.importFromWkt(crs.wkt.c_str());
+        srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        ok = ok && ds->SetSpatialRef(&srs) == CE_None;
+    }
+    for (const auto& kv : metadata) ds->SetMetadataItem(kv.first.c_str(), kv.second.c_str());
+    GDALRasterBand* band = ds->GetRasterBand(1);
+    band->SetDescription(description.c_str());
+    band->SetUnitType("ft");
+    std::vector<float> v = raster.v;
+    ok = ok && band->RasterIO(GF_Write, 0, 0, raster.nx, raster.ny, v.data(), raster.nx, raster.ny, GDT_Float32, 0, 0,
+                              nullptr) == CE_None;
+    ds->FlushCache(false);
+    const bool flushed = CPLGetLastErrorType() != CE_Failure && CPLGetLastErrorType() != CE_Fatal;
+    GDALClose(ds);
+    if (!ok || !flushed) throw InputError("WRITING THE GEOTIFF " + path + " FAILED");
+}
+
+void write_netcdf(const std::string& path, const results::Frame& frame, const results::BathSeries& series,
+                  double we_ft, double ns_ft, const Crs& crs, const NetcdfOptions& options) {
+    const std::string time_units = "hours since " + checked_date(options.start_date);
+    const int nx = series.nx, ny = series.ny;
+    const std::size_t nt = series.grids.size();
+    if (nx < 1 || ny < 1 || nt == 0) throw InputError("NO GRIDS TO WRITE");
+
+    // The lattice, southern row first as the file stores it (j = J - 1).
+    results::Raster lattice;
+    lattice.nx = nx;
+    lattice.ny = ny;
+    lattice.dx = nx > 1 ? we_ft / (nx - 1) : static_cast<double>(series.dx);
+    const double dy = ny > 1 ? ns_ft / (ny - 1) : static_cast<double>(series.dy);
+    lattice.y0 = ns_ft;
+    lattice.dy = -dy;
+
+    int ncid = -1;
+    nc(nc_create(path.c_str(), NC_CLOBBER | NC_NETCDF4 | NC_CLASSIC_MODEL, &ncid), "CANNOT CREATE " + path);
+    try {
+        int dt, dyd, dxd;
+        nc(nc_def_dim(ncid, "time", nt, &dt), "DIMENSION time");
+        nc(nc_def_dim(ncid, "y", static_cast<std::size_t>(ny), &dyd), "DIMENSION y");
+        nc(nc_def_dim(ncid, "x", static_cast<std::size_t>(nx), &dxd), "DIMENSION x");
+
+        int vt, vh;
+        nc(nc_def_var(ncid, "time", NC_DOUBLE, 1, &dt, &vt), "VARIABLE time");
+        text_att(ncid, vt, "standard_name", "time");
+        text_att(ncid, vt, "long_name", "time in the simulated period");
+        text_att(ncid, vt, "units", time_units);
+        text_att(ncid, vt, "calendar", "standard");
+        text_att(ncid, vt, "axis", "T");
+        nc(nc_def_var(ncid, "elapsed_hours", NC_INT, 1, &dt, &vh), "VARIABLE elapsed_hours");
+        text_att(ncid, vh, "long_name", "elapsed time of the simulated period as the long-term model counts it");
+        text_att(ncid, vh, "units", "hours");
+
+        const bool geo = frame.geographic();
+        const bool one_d = !rotated(frame);
+        int vx = -1, vy = -1, va = -1, vb = -1;
+        std::string coordinates;
+        if (one_d) {
+            nc(nc_def_var(ncid, "x", NC_DOUBLE, 1, &dxd, &vx), "VARIABLE x");
+            nc(nc_def_var(ncid, "y", NC_DOUBLE, 1, &dyd, &vy), "VARIABLE y");
+            if (geo) {
+                text_att(ncid, vx, "standard_name", "longitude");
+                text_att(ncid, vx, "long_name", "longitude (east positive)");
+                text_att(ncid, vx, "units", "degrees_east");
+                text_att(ncid, vy, "standard_name", "latitude");
+                text_att(ncid, vy, "long_name", "latitude");
+                text_att(ncid, vy, "units", "degrees_north");
+            } else {
+                text_att(ncid, vx, "standard_name", "projection_x_coordinate");
+                text_att(ncid, vx, "long_name", "easting");
+                text_att(ncid, vx, "units", "ft");
+                text_att(ncid, vy, "standard_name", "projection_y_coordinate");
+                text_att(ncid, vy, "long_name", "northing");
+                text_att(ncid, vy, "units", "ft");
+            }
+            text_att(ncid, vx, "axis", "X");
+            text_att(ncid, vy, "axis", "Y");
+        } else {
+            const int dims[2] = {dyd, dxd};
+            const char* an = geo ? "lon" : "easting";
+            const char* bn = geo ? "lat" : "northing";
+            nc(nc_def_var(ncid, an, NC_DOUBLE, 2, dims, &va), std::string("VARIABLE ") + an);
+            nc(nc_def_var(ncid, bn, NC_DOUBLE, 2, dims, &vb), std::string("VARIABLE ") + bn);
+            if (geo) {
+                text_att(ncid, va, "standard_name", "longitude");
+                text_att(ncid, va, "long_name", "longitude (east positive)");
+                text_att(ncid, va, "units", "degrees_east");
+                text_att(ncid, vb, "standard_name", "latitude");
+                text_att(ncid, vb, "long_name", "latitude");
+                text_att(ncid, vb, "units", "degrees_north");
+            } else {
+                text_att(ncid, va, "standard_name", "projection_x_coordinate");
+                text_att(ncid, va, "long_name", "easting");
+                text_att(ncid, va, "units", "ft");
+                text_att(ncid, vb, "standard_name", "projection_y_coordinate");
+                text_att(ncid, vb, "long_name", "northing");
+                text_att(ncid, vb, "units", "ft");
+            }
+            coordinates = std::string(bn) + " " + an;
+        }
+
+        // Grid mapping: the CRS, and for GDAL the affine geotransform of
+        // the lattice (the only way a rotated grid is placed exactly).
+        int vc;
+        nc(nc_def_var(ncid, "crs", NC_INT, 0, nullptr, &vc), "VARIABLE crs");
+        if (geo) text_att(ncid, vc, "grid_mapping_name", "latitude_longitude");
+        if (!crs.wkt.empty()) {
+            text_att(ncid, vc, "crs_wkt", crs.wkt);
+            text_att(ncid, vc, "spatial_ref", crs.wkt);
+        } else if (!one_d) {
+            // GDAL takes the geotransform only with a coordinate system beside
+            // it: a plane site without one is given a local system in feet.
+            text_att(ncid, vc, "spatial_ref",
+                     "LOCAL_CS[\"site plane coordinates (ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
+                     "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]");
+        }
+        if (!one_d) {
+            const std::array<double, 6> gt = results::geotransform(frame, lattice);
+            std::string g;
+            for (double v : gt) g += (g.empty() ? "" : " ") + number_text(v);
+            text_att(ncid, vc, "GeoTransform", g);
+            text_att(ncid, vc, "comment",
+                     "the grid is turned by the site rotation: x runs along the site rows, y along its columns");
+        }
+        double_att(ncid, vc, "site_rotation_deg", frame.rotation_deg);
+
+        const int ddims[3] = {dt, dyd, dxd};
+        int vd;
+        nc(nc_def_var(ncid, "depth", NC_FLOAT, 3, ddims, &vd), "VARIABLE depth");
+        nc(nc_def_var_deflate(ncid, vd, 1, 1, 4), "COMPRESSION");
+        text_att(ncid, vd, "long_name", "water depth below the site datum");
+        text_att(ncid, vd, "units", "ft");
+        text_att(ncid, vd, "positive", "down");
+        text_att(ncid, vd, "grid_mapping", "crs");
+        if (!coordinates.empty()) text_att(ncid, vd, "coordinates", coordinates);
+
+        text_att(ncid, NC_GLOBAL, "Conventions", "CF-1.8");
+        text_att(ncid, NC_GLOBAL, "title", options.title.empty() ? "disposal mound, long-term model grids" : options.title);
+        text_att(ncid, NC_GLOBAL, "source", options.source);
+        text_att(ncid, NC_GLOBAL, "institution", "disposal site suite");
+        {
+            std::ostringstream c;
+            c << "time counts hours of the simulated period from " << options.start_date
+              << "; the first grid is the one the long-term run started from. Lattice " << nx << " x " << ny
+              << " spanning the site from its SW to its NE corner; long-term cell " << series.dx << " ft.";
+            text_att(ncid, NC_GLOBAL, "comment", c.str());
+        }
+        nc(nc_enddef(ncid), "DEFINITION");
+
+        std::vector<double> times;
+        std::vector<int> hours;
+        for (const results::BathGrid& g : series.grids) {
+            times.push_back(g.hours);
+            hours.push_back(static_cast<int>(std::lround(g.hours)));
+        }
+        nc(nc_put_var_double(ncid, vt, times.data()), "WRITING time");
+        nc(nc_put_var_int(ncid, vh, hours.data()), "WRITING elapsed_hours");
+        if (one_d) {
+            std::vector<double> xs, ys;
+            for (int i = 0; i < nx; ++i) xs.push_back(results::node_map(frame, lattice, i, 0).x);
+            for (int j = 0; j < ny; ++j) ys.push_back(results::node_map(frame, lattice, 0, j).y);
+            nc(nc_put_var_double(ncid, vx, xs.data()), "WRITING x");
+            nc(nc_put_var_double(ncid, vy, ys.data()), "WRITING y");
+        } else {
+            std::vector<double> a, b;
+            for (int j = 0; j < ny; ++j)
+                for (int i = 0; i < nx; ++i) {
+                    const XY p = results::node_map(frame, lattice, i, j);
+                    a.push_back(p.x);
+                    b.push_back(p.y);
+                }
+            nc(nc_put_var_double(ncid, va, a.data()), "WRITING COORDINATES");
+            nc(nc_put_var_double(ncid, vb, b.data()), "WRITING COORDINATES");
+        }
+        // depth[t][j][i] from the file's order (I outer, J inner).
+        std::vector<float> plane(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+        for (std::size_t t = 0; t < nt; ++t) {
+            const std::vector<float>& d = series.grids[t].depth;
+            for (int i = 0; i < nx; ++i)
+                for (int j = 0; j < ny; ++j)
+                    plane[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i)] =
+                        d[static_cast<std::size_t>(i) * static_cast<std::size_t>(ny) + static_cast<std::size_t>(j)];
+            const std::size_t start[3] = {t, 0, 0};
+            const std::size_t count[3] = {1, static_cast<std::size_t>(ny), static_cast<std::size_t>(nx)};
+            nc(nc_put_vara_float(ncid, vd, start, count, plane.data()), "WRITING depth");
+        }
+        nc(nc_close(ncid), "CLOSING " + path);
+    } catch (...) {
+        nc_close(ncid);
+        throw;
+    }
+}
+
+}  // namespace siteexport

@@ -1,0 +1,13 @@
+// siteexport: a site grid or a difference of two as GeoTIFF, the long-term
+// grid series as CF NetCDF, for GIS and Python.
+#include <gdal.h>
+
+#include <iostream>
+
+#include "siteexport/commands.hpp"
+
+int main(int argc, char** argv) {
+    const int status = siteexport::run(argc, argv, std::cout);
+    GDALDestroyDriverManager();
+    return status;
+}

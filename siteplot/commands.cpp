@@ -1,0 +1,363 @@
+#include "siteplot/commands.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "recio/format.hpp"
+#include "results/errors.hpp"
+#include "results/mound.hpp"
+#include "results/options.hpp"
+#include "results/readers.hpp"
+#include "results/site.hpp"
+#include "siteplot/plot.hpp"
+
+namespace siteplot {
+namespace {
+
+using results::InputError;
+using results::Options;
+
+const char* const USAGE =
+    "USAGE:\n"
+    "  siteplot depth GRID.IN -o MAP.png [--dumps FILE.ACT|FILE.XYZ]...\n"
+    "  siteplot diff BEFORE.IN AFTER.IN -o THICKNESS.png [--dumps FILE]...\n"
+    "  siteplot deposit CLDX.DUT -o DEPOSIT.png [--site GRID.IN --at E,N]\n"
+    "  siteplot mound PLOTBATH.DAT --site GRID.IN -o MOUND.png [--hours H,H,...|all] [--base BEFORE.IN]\n"
+    "  siteplot evolution PLOTBATH.DAT --site GRID.IN -o EVOLUTION.png [--base BEFORE.IN]\n"
+    "OPTIONS:\n"
+    "  -o FILE           picture to write (.png, or .svg)\n"
+    "  --size WxH        picture size in pixels (default 1000x800)\n"
+    "  --title TEXT      title in place of the one made from the files\n"
+    "  --range LO,HI     limits of the colour scale\n"
+    "  --contour FT      contour interval\n"
+    "  --summary FILE    site summary file (default: the .OUT beside the grid file; - for none)\n"
+    "  --pcd FILE        long-term control file giving the start of the run (default: PCD.INI beside PLOTBATH.DAT)\n";
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Size {
+    int w = 1000, h = 800;
+};
+
+Size picture_size(const Options& o) {
+    Size s;
+    if (!o.has("size")) return s;
+    const std::vector<double> v = o.numbers("size");
+    if (v.size() != 2) throw InputError("--size TAKES WIDTHxHEIGHT, E.G. 1000x800");
+    s.w = static_cast<int>(v[0]);
+    s.h = static_cast<int>(v[1]);
+    return s;
+}
+
+std::string output(const Options& o) {
+    if (!o.has("output")) throw UsageError("NO PICTURE NAME: GIVE -o FILE.png");
+    return o.get("output");
+}
+
+void need_positional(const Options& o, std::size_t n) {
+    if (o.positional.size() != n) throw UsageError("WRONG NUMBER OF FILES");
+}
+
+void print_notes(const std::vector<std::string>& notes, std::ostream& out) {
+    for (const std::string& n : notes) out << " NOTE: " << n << "\n";
+}
+
+std::string fixed(double v, int decimals) {
+    std::ostringstream s;
+    s.setf(std::ios::fixed);
+    s.precision(decimals);
+    s << v;
+    return s.str();
+}
+
+// Value limits of a raster, or the --range given.
+void limits(const Options& o, const std::vector<float>& v, double& lo, double& hi) {
+    if (o.has("range")) {
+        const std::vector<double> r = o.numbers("range");
+        if (r.size() != 2 || !(r[1] > r[0])) throw InputError("--range TAKES LOW,HIGH WITH LOW BELOW HIGH");
+        lo = r[0];
+        hi = r[1];
+        return;
+    }
+    lo = 0;
+    hi = 0;
+    if (v.empty()) return;
+    const auto mm = std::minmax_element(v.begin(), v.end());
+    lo = static_cast<double>(*mm.first);
+    hi = static_cast<double>(*mm.second);
+}
+
+// Dump positions of every --dumps file, on the map of the site.
+void add_dumps(const Options& o, const results::Site& site, MapPicture& p, std::ostream& out) {
+    std::size_t n = 0;
+    for (const std::string& f : o.all("dumps")) {
+        if (site.grid.coord_system == 2 && !site.frame.geographic())
+            throw InputError("DUMP POSITIONS OF A GEOGRAPHIC SITE NEED ITS SITE SUMMARY FILE");
+        for (const results::DumpPoint& d : results::read_dumps(f)) p.dumps.push_back(results::site_to_map(site.frame, d.e, d.n));
+        out << " DUMPS READ FROM " << f << "\n";
+        n = p.dumps.size();
+    }
+    if (n) p.dumps_label = std::to_string(n) + " DUMP POSITION" + (n == 1 ? "" : "S");
+}
+
+std::string site_subtitle(const results::Site& s) {
+    const gridlib::SiteGrid& g = s.grid;
+    return std::to_string(g.points_we) + " x " + std::to_string(g.points_ns) + " POINTS AT " +
+           std::to_string(g.interval) + " FT, ROTATION " + fixed(static_cast<double>(g.rotation), 1) + " DEG";
+}
+
+std::string file_stem(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+void written(const std::string& path, std::ostream& out) { out << " PICTURE WRITTEN: " << path << "\n"; }
+
+int depth_map(const Options& o, std::ostream& out) {
+    need_positional(o, 1);
+    const std::string pic = output(o);
+    const results::Site site = results::load_site(o.positional[0], o.get("summary"));
+    print_notes(site.notes, out);
+    MapPicture p;
+    p.frame = site.frame;
+    p.raster = site.depths;
+    double lo, hi;
+    limits(o, p.raster.v, lo, hi);
+    p.scale = make_scale(ScaleKind::Depth, lo, hi, o.number("contour", 0));
+    p.bar_label = "DEPTH (FT)";
+    p.title = o.get("title", "SITE DEPTHS: " + file_stem(site.grid_file));
+    p.subtitle = site_subtitle(site) + ", CONTOURS EVERY " + fixed(p.scale.step, decimals_for(p.scale.step)) + " FT";
+    set_axis_labels(p);
+    add_dumps(o, site, p, out);
+    const Size sz = picture_size(o);
+    draw_map(pic, sz.w, sz.h, p);
+    written(pic, out);
+    return 0;
+}
+
+int difference_map(const Options& o, std::ostream& out) {
+    need_positional(o, 2);
+    const std::string pic = output(o);
+    const results::Site before = results::load_site(o.positional[0], o.get("summary"));
+    const results::Site after = results::load_site(o.positional[1], o.get("summary"));
+    print_notes(before.notes, out);
+    MapPicture p;
+    p.frame = before.frame;
+    p.raster = results::grid_difference(before, after);
+    double lo, hi;
+    limits(o, p.raster.v, lo, hi);
+    p.scale = make_scale(ScaleKind::Difference, lo, hi, o.number("contour", 0));
+    p.skip_zero_contour = true;
+    p.bar_label = "THICKNESS (FT): + DEPOSIT, - EROSION";
+    p.title = o.get("title", "DEPOSIT THICKNESS: " + file_stem(before.grid_file) + " MINUS " + file_stem(after.grid_file));
+    const auto mm = std::minmax_element(p.raster.v.begin(), p.raster.v.end());
+    p.subtitle = "DEPTH BEFORE MINUS DEPTH AFTER, FROM " + fixed(static_cast<double>(*mm.first), 2) + " TO " +
+                 fixed(static_cast<double>(*mm.second), 2) + " FT";
+    set_axis_labels(p);
+    add_dumps(o, before, p, out);
+    const Size sz = picture_size(o);
+    draw_map(pic, sz.w, sz.h, p);
+    written(pic, out);
+    return 0;
+}
+
+int deposit_map(const Options& o, std::ostream& out) {
+    need_positional(o, 1);
+    const std::string pic = output(o);
+    const results::DepositFile d = results::read_deposit_file(o.positional[0]);
+    const int block = d.deposit_block();
+    if (block < 0)
+        throw InputError(o.positional[0] + " HOLDS NO DEPOSIT UP TO THE SIMULATION DURATION (" + fixed(d.tstop, 1) +
+                         " S)");
+    MapPicture p;
+    p.raster = d.raster(block);
+    if (o.has("site") != o.has("at")) throw InputError("--site AND --at GO TOGETHER");
+    if (o.has("site")) {
+        const results::Site site = results::load_site(o.get("site"), o.get("summary"));
+        print_notes(site.notes, out);
+        const std::vector<double> at = o.numbers("at");
+        if (at.size() != 2) throw InputError("--at TAKES EASTING,NORTHING");
+        if (site.grid.coord_system == 2 && !site.frame.geographic())
+            throw InputError("A DUMP POSITION ON A GEOGRAPHIC SITE NEEDS ITS SITE SUMMARY FILE");
+        p.frame = site.frame;
+        const XY m = results::site_to_map(site.frame, at[0], at[1]);
+        const XY local = results::to_local(site.frame, m.x, m.y);
+        p.raster.x0 += local.x;
+        p.raster.y0 += local.y;
+        p.marks.push_back(m);
+        set_axis_labels(p);
+    } else {
+        // The fate grid's own frame: feet from the dump point along its axes.
+        p.frame = results::make_frame(1, 0, 0, 0);
+        p.marks.push_back({0, 0});
+        p.x_label = "FEET EAST OF THE DUMP POINT (GRID AXES)";
+        p.y_label = "FEET NORTH OF THE DUMP POINT (GRID AXES)";
+    }
+    double lo, hi;
+    limits(o, p.raster.v, lo, hi);
+    p.scale = make_scale(ScaleKind::Thickness, lo, hi, o.number("contour", 0));
+    p.skip_zero_contour = true;
+    p.bar_label = "THICKNESS (FT)";
+    p.title = o.get("title", "DEPOSIT OF ONE LOAD: " + (d.title.empty() ? file_stem(o.positional[0]) : d.title));
+    const auto mx = std::max_element(p.raster.v.begin(), p.raster.v.end());
+    p.subtitle = fixed(d.blocks[static_cast<std::size_t>(block)].seconds, 1) + " S AFTER THE DUMP, BLOCK " + std::to_string(block + 1) + " OF " +
+                 std::to_string(d.blocks.size()) + ", LARGEST " + fixed(static_cast<double>(*mx), 3) + " FT";
+    const Size sz = picture_size(o);
+    draw_map(pic, sz.w, sz.h, p);
+    written(pic, out);
+    return 0;
+}
+
+// The grids of the series picked by --hours (default: the first and the last).
+std::vector<std::size_t> chosen_grids(const Options& o, const results::BathSeries& s) {
+    std::vector<std::size_t> pick;
+    const std::size_t n = s.grids.size();
+    const std::string h = o.get("hours");
+    if (h.empty()) {
+        pick.push_back(0);
+        if (n > 1) pick.push_back(n - 1);
+        return pick;
+    }
+    if (h == "all") {
+        for (std::size_t k = 0; k < n; ++k) pick.push_back(k);
+        return pick;
+    }
+    for (double want : results::parse_numbers(h, "--hours")) {
+        std::size_t k = 0;
+        while (k < n && std::fabs(s.grids[k].hours - want) > 0.5) ++k;
+        if (k == n) {
+            std::string have;
+            for (const results::BathGrid& g : s.grids) have += " " + fixed(g.hours, 0);
+            throw InputError("NO GRID AT " + fixed(want, 0) + " HOURS; THE FILE HOLDS GRIDS AT" + have);
+        }
+        pick.push_back(k);
+    }
+    return pick;
+}
+
+std::string numbered(const std::string& pic, const std::string& tag) {
+    const std::filesystem::path p(pic);
+    return (p.parent_path() / (p.stem().string() + "_" + tag + p.extension().string())).string();
+}
+
+// The reference bed of the mound: the --base grid, else the model's own.
+results::Reference reference_of(const Options& o, const results::BathSeries& s, std::string& label) {
+    if (o.has("base")) {
+        const results::Site base = results::load_site(o.get("base"), "-");
+        label = "HEIGHTS ABOVE THE BED OF " + file_stem(base.grid_file);
+        return results::site_reference(base.grid, s);
+    }
+    label = "HEIGHTS ABOVE A FLAT BED AT THE SOUTH-WEST CORNER DEPTH OF THE INITIAL GRID";
+    return results::flat_reference(s);
+}
+
+int mound_maps(const Options& o, std::ostream& out) {
+    need_positional(o, 1);
+    const std::string pic = output(o);
+    if (!o.has("site")) throw UsageError("THE MOUND NEEDS ITS SITE: GIVE --site GRID.IN");
+    const results::Site site = results::load_site(o.get("site"), o.get("summary"));
+    print_notes(site.notes, out);
+    results::SiteSeries ss = results::load_site_series(o.positional[0], site, o.get("pcd"));
+    print_notes(ss.notes, out);
+    const std::vector<std::size_t> pick = chosen_grids(o, ss.series);
+
+    std::string ref_label;
+    const bool thickness = o.has("base");
+    results::BathSeries shown = ss.series;
+    if (thickness) shown = results::thickness_series(ss.series, reference_of(o, ss.series, ref_label));
+
+    // One colour scale for every map, so that they compare.
+    std::vector<float> all;
+    for (std::size_t k : pick) all.insert(all.end(), shown.grids[k].depth.begin(), shown.grids[k].depth.end());
+    double lo, hi;
+    limits(o, all, lo, hi);
+    const Scale scale = make_scale(thickness ? ScaleKind::Difference : ScaleKind::Depth, lo, hi, o.number("contour", 0));
+
+    MapPicture base;
+    base.frame = site.frame;
+    set_axis_labels(base);
+    add_dumps(o, site, base, out);
+    const Size sz = picture_size(o);
+    std::vector<std::string> names;
+    for (std::size_t k : pick) {
+        MapPicture p = base;
+        p.raster = results::bath_raster(shown, k, ss.we_ft, ss.ns_ft);
+        p.scale = scale;
+        p.skip_zero_contour = thickness;
+        p.bar_label = thickness ? "THICKNESS ABOVE THE BASE (FT)" : "DEPTH (FT)";
+        const results::BathGrid& g = shown.grids[k];
+        p.title = o.get("title", std::string(thickness ? "MOUND THICKNESS" : "MOUND DEPTHS") + " AT " +
+                                     fixed(g.hours, 0) + " HOURS (DAY " + fixed(g.hours / 24.0, 1) + ")" +
+                                     (g.initial ? ", START OF THE RUN" : ""));
+        p.subtitle = "LONG-TERM LATTICE " + std::to_string(shown.nx) + " x " + std::to_string(shown.ny) +
+                     ", CONTOURS EVERY " + fixed(scale.step, decimals_for(scale.step)) + " FT";
+        std::string name = numbered(pic, fixed(g.hours, 0) + "h");
+        if (std::find(names.begin(), names.end(), name) != names.end())
+            name = numbered(pic, fixed(g.hours, 0) + "h_" + std::to_string(k));
+        names.push_back(name);
+        draw_map(name, sz.w, sz.h, p);
+        written(name, out);
+    }
+    return 0;
+}
+
+int evolution_plot(const Options& o, std::ostream& out) {
+    need_positional(o, 1);
+    const std::string pic = output(o);
+    if (!o.has("site")) throw UsageError("THE MOUND NEEDS ITS SITE: GIVE --site GRID.IN");
+    const results::Site site = results::load_site(o.get("site"), o.get("summary"));
+    print_notes(site.notes, out);
+    results::SiteSeries ss = results::load_site_series(o.positional[0], site, o.get("pcd"));
+    print_notes(ss.notes, out);
+    EvolutionPicture p;
+    const results::Reference ref = reference_of(o, ss.series, p.reference);
+    p.states = results::mound_history(ss.series, ref, site.frame, ss.we_ft, ss.ns_ft);
+    p.title = o.get("title", "MOUND EVOLUTION: " + file_stem(o.positional[0]));
+    out << "      HOURS   HEIGHT(FT)  VOLUME(CU YD)  OFFSET(FT)  EAST(FT)  NORTH(FT)\n";
+    for (const results::MoundState& m : p.states)
+        out << recio::format_records("(1X,F10.0,F13.3,F15.1,F12.1,F10.1,F11.1)", m.hours, m.height, m.volume,
+                                     m.offset, m.offset_e, m.offset_n)[0]
+            << "\n";
+    const Size sz = picture_size(o);
+    draw_evolution(pic, sz.w, sz.h, p);
+    written(pic, out);
+    return 0;
+}
+
+}  // namespace
+
+int run(int argc, const char* const* argv, std::ostream& out) {
+    const std::string cmd = argc > 1 ? argv[1] : "";
+    try {
+        if (cmd.empty() || cmd == "help" || cmd == "--help" || cmd == "-h") {
+            out << USAGE;
+            return cmd.empty() ? 2 : 0;
+        }
+        Options o;
+        try {
+            o = results::parse_options(
+                argc, argv, 2, {"size", "title", "range", "contour", "summary", "dumps", "site", "at", "hours", "pcd", "base"});
+        } catch (const InputError& e) {
+            throw UsageError(e.what());
+        }
+        if (cmd == "depth") return depth_map(o, out);
+        if (cmd == "diff") return difference_map(o, out);
+        if (cmd == "deposit") return deposit_map(o, out);
+        if (cmd == "mound") return mound_maps(o, out);
+        if (cmd == "evolution") return evolution_plot(o, out);
+        throw UsageError("UNKNOWN COMMAND " + cmd);
+    } catch (const UsageError& e) {
+        out << " " << e.what() << "\n" << USAGE;
+        return 2;
+    } catch (const InputError& e) {
+        out << " " << e.what() << "\n";
+        return 1;
+    } catch (const recio::RecordError& e) {
+        out << " " << e.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace siteplot

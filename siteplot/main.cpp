@@ -1,0 +1,7 @@
+// siteplot: pictures of a disposal site from the suite's files — depth maps,
+// deposit thickness, one load's deposit, the mound's evolution.
+#include <iostream>
+
+#include "siteplot/commands.hpp"
+
+int main(int argc, char** argv) { return siteplot::run(argc, argv, std::cout); }

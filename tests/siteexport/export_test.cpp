@@ -1,0 +1,346 @@
+// Round trips of the exports: the GeoTIFF read back with GDAL and the NetCDF
+// read back with netCDF-C give every value and the corner positions of the
+// site grid; GDAL places the NetCDF lattice where the site is.
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <netcdf.h>
+#include <ogr_spatialref.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "gridlib/sitegrid.hpp"
+#include "recio/records.hpp"
+#include "results/frame.hpp"
+#include "tests/results/tool_folder.hpp"
+#include "results/readers.hpp"
+#include "results/site.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+const std::string DATA = std::string(TEST_DATA_DIR) + "/results/data/";
+
+class Export : public ToolFolder {
+protected:
+    Export() : ToolFolder("siteexport") {}
+    void SetUp() override {
+        GDALAllRegister();
+        ToolFolder::SetUp();
+    }
+};
+
+// The map position (east-positive) of site point pt, by the suite's formulas.
+results::XY site_point(const results::Site& s, std::int32_t pt) {
+    const float nwe = static_cast<float>(s.frame.nw_e), nwn = static_cast<float>(s.frame.nw_n);
+    const gridlib::Rotation rot = gridlib::rotation_of(s.grid.rotation, static_cast<std::int16_t>(s.frame.coord_system), nwn);
+    gridlib::SiteGrid g = s.grid;
+    g.coord_system = static_cast<std::int16_t>(s.frame.coord_system);
+    const gridlib::Position p = gridlib::site_position(pt, g, nwe, nwn, rot);
+    return results::site_to_map(s.frame, static_cast<double>(p.e), static_cast<double>(p.n));
+}
+
+double tolerance(const results::Site& s) { return s.frame.geographic() ? 1e-5 : 2e-3; }
+
+struct TiffCase {
+    const char* name;
+    const char* grid;
+    const char* crs;   // "" for none
+    int epsg;          // expected authority code, 0 for no CRS
+};
+
+void PrintTo(const TiffCase& c, std::ostream* os) { *os << c.name; }
+
+class GeotiffRoundTrip : public Export, public ::testing::WithParamInterface<TiffCase> {};
+
+TEST_P(GeotiffRoundTrip, ValuesCornersAndCrs) {
+    const TiffCase c = GetParam();
+    const std::string tif = out("site.tif");
+    const std::string crs = std::string(c.crs).empty() ? "" : std::string(" --crs ") + c.crs;
+    ASSERT_EQ(run("geotiff " + DATA + c.grid + " -o " + tif + crs), 0) << console();
+    const results::Site site = results::load_site(DATA + c.grid);
+    const gridlib::SiteGrid& g = site.grid;
+
+    GDALDataset* ds = static_cast<GDALDataset*>(GDALOpen(tif.c_str(), GA_ReadOnly));
+    ASSERT_NE(ds, nullptr);
+    ASSERT_EQ(ds->GetRasterXSize(), g.points_we);
+    ASSERT_EQ(ds->GetRasterYSize(), g.points_ns);
+    std::vector<float> v(static_cast<std::size_t>(g.total_points));
+    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, g.points_we, g.points_ns, v.data(), g.points_we,
+                                             g.points_ns, GDT_Float32, 0, 0, nullptr),
+              CE_None);
+    for (std::int32_t i = 0; i < g.total_points; ++i) EXPECT_EQ(v[static_cast<std::size_t>(i)], g.depth[static_cast<std::size_t>(i)]) << "point " << i + 1;
+
+    double gt[6];
+    ASSERT_EQ(ds->GetGeoTransform(gt), CE_None);
+    // Pixel centres of the four corner pixels against the site's corner points.
+    const std::int32_t we = g.points_we, n = g.total_points;
+    const struct {
+        int col, row;
+        std::int32_t point;
+    } corners[] = {{0, 0, 1}, {we - 1, 0, we}, {0, g.points_ns - 1, n - we + 1}, {we - 1, g.points_ns - 1, n}};
+    for (const auto& k : corners) {
+        const double px = k.col + 0.5, py = k.row + 0.5;
+        const results::XY want = site_point(site, k.point);
+        EXPECT_NEAR(gt[0] + px * gt[1] + py * gt[2], want.x, tolerance(site)) << "point " << k.point;
+        EXPECT_NEAR(gt[3] + px * gt[4] + py * gt[5], want.y, tolerance(site)) << "point " << k.point;
+    }
+    const OGRSpatialReference* srs = ds->GetSpatialRef();
+    if (c.epsg == 0) {
+        EXPECT_TRUE(srs == nullptr || srs->IsEmpty());
+    } else {
+        ASSERT_NE(srs, nullptr);
+        const char* code = srs->GetAuthorityCode(nullptr);
+        ASSERT_NE(code, nullptr);
+        EXPECT_EQ(std::atoi(code), c.epsg);
+    }
+    GDALClose(ds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sites, GeotiffRoundTrip,
+                         ::testing::Values(TiffCase{"plane_turned_with_crs", "tiny/TINYAFT.IN", "EPSG:2269", 2269},
+                                           TiffCase{"geographic_default_crs", "geog/GEOG.IN", "", 4326},
+                                           TiffCase{"plane_no_summary_no_crs", "flat/FLAT.IN", "", 0}),
+                         [](const ::testing::TestParamInfo<TiffCase>& i) { return std::string(i.param.name); });
+
+TEST_F(Export, DifferenceGeotiff) {
+    const std::string tif = out("thick.tif");
+    ASSERT_EQ(run("diff " + DATA + "tiny/TINY.IN " + DATA + "tiny/TINYAFT.IN -o " + tif), 0) << console();
+    const results::Site before = results::load_site(DATA + "tiny/TINY.IN");
+    const results::Site after = results::load_site(DATA + "tiny/TINYAFT.IN");
+    GDALDataset* ds = static_cast<GDALDataset*>(GDALOpen(tif.c_str(), GA_ReadOnly));
+    ASSERT_NE(ds, nullptr);
+    std::vector<float> v(30);
+    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, 6, 5, v.data(), 6, 5, GDT_Float32, 0, 0, nullptr), CE_None);
+    for (std::size_t i = 0; i < 30; ++i) EXPECT_EQ(v[i], before.grid.depth[i] - after.grid.depth[i]);
+    EXPECT_FLOAT_EQ(v[2 * 6 + 2], 3.0f);
+    EXPECT_FLOAT_EQ(v[4 * 6 + 5], -0.75f);
+    EXPECT_STREQ(ds->GetRasterBand(1)->GetUnitType(), "ft");
+    GDALClose(ds);
+}
+
+// Faults end with status 1 (input) or 2 (usage) and leave no file behind.
+TEST_F(Export, FaultsLeaveNoFile) {
+    const std::string tif = out("x.tif");
+    EXPECT_EQ(run("diff " + DATA + "tiny/TINY.IN " + DATA + "flat/FLAT.IN -o " + tif), 1);
+    EXPECT_NE(console().find("NOT OF THE SAME SIZE"), std::string::npos) << console();
+    EXPECT_EQ(run("geotiff " + DATA + "tiny/TINY.IN -o " + tif + " --crs EPSG:999999"), 1);
+    EXPECT_NE(console().find("UNKNOWN COORDINATE REFERENCE SYSTEM"), std::string::npos) << console();
+    EXPECT_EQ(run("geotiff " + DATA + "tiny/NOSUCH.IN -o " + tif), 1);
+    EXPECT_EQ(run("netcdf " + DATA + "tiny/PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("x.nc")), 1);
+    EXPECT_EQ(run("netcdf " + DATA + "tiny/PLOTBATH.DAT --site " + DATA + "tiny/TINY.IN -o " + out("x.nc") +
+                  " --start-date 2024-13-01"),
+              1);
+    EXPECT_EQ(run("geotiff " + DATA + "tiny/TINY.IN"), 2);
+    EXPECT_EQ(run("geotiff " + DATA + "tiny/TINY.IN -o " + tif + " --colour red"), 2);
+    EXPECT_EQ(run("export " + DATA + "tiny/TINY.IN -o " + tif), 2);
+    for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "console.txt");
+}
+
+// ---- NetCDF
+
+struct NcFile {
+    int id = -1;
+    explicit NcFile(const std::string& path) { EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &id), NC_NOERR); }
+    ~NcFile() {
+        if (id >= 0) nc_close(id);
+    }
+    std::size_t dim(const char* name) const {
+        int d;
+        std::size_t n = 0;
+        if (nc_inq_dimid(id, name, &d) == NC_NOERR) nc_inq_dimlen(id, d, &n);
+        return n;
+    }
+    bool has(const char* var) const {
+        int v;
+        return nc_inq_varid(id, var, &v) == NC_NOERR;
+    }
+    std::vector<double> doubles(const char* var) const {
+        int v, nd;
+        EXPECT_EQ(nc_inq_varid(id, var, &v), NC_NOERR) << var;
+        nc_inq_varndims(id, v, &nd);
+        std::vector<int> dims(static_cast<std::size_t>(nd));
+        nc_inq_vardimid(id, v, dims.data());
+        std::size_t n = 1;
+        for (int d : dims) {
+            std::size_t len;
+            nc_inq_dimlen(id, d, &len);
+            n *= len;
+        }
+        std::vector<double> out(n);
+        EXPECT_EQ(nc_get_var_double(id, v, out.data()), NC_NOERR);
+        return out;
+    }
+    std::string text(const char* var, const char* att) const {
+        int v = NC_GLOBAL;
+        if (var) nc_inq_varid(id, var, &v);
+        std::size_t len = 0;
+        if (nc_inq_attlen(id, v, att, &len) != NC_NOERR) return "";
+        std::string s(len, '\0');
+        nc_get_att_text(id, v, att, s.data());
+        return s;
+    }
+};
+
+struct NcCase {
+    const char* name;
+    const char* dir;
+    const char* grid;
+    bool two_d;               // rotated site: two-dimensional coordinates
+    const char* xname;        // coordinate variables
+    const char* yname;
+    std::vector<double> hours;
+};
+
+void PrintTo(const NcCase& c, std::ostream* os) { *os << c.name; }
+
+class NetcdfRoundTrip : public Export, public ::testing::WithParamInterface<NcCase> {};
+
+// Every value of every grid, the times, the coordinates of every node, and
+// GDAL's placement of the lattice (what QGIS uses).
+TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
+    const NcCase c = GetParam();
+    const std::string nc = out("mound.nc");
+    const std::string dir = DATA + c.dir + "/";
+    ASSERT_EQ(run("netcdf " + dir + "PLOTBATH.DAT --site " + dir + c.grid + " -o " + nc), 0) << console();
+    const results::Site site = results::load_site(dir + c.grid);
+    const gridlib::SiteGrid& g = site.grid;
+    const int nx = g.points_we, ny = g.points_ns;
+    const results::BathSeries s = results::read_plotbath(dir + "PLOTBATH.DAT", nx, ny, c.hours[0]);
+
+    {
+        NcFile f(nc);
+        ASSERT_EQ(f.dim("time"), c.hours.size());
+        ASSERT_EQ(f.dim("x"), static_cast<std::size_t>(nx));
+        ASSERT_EQ(f.dim("y"), static_cast<std::size_t>(ny));
+        EXPECT_EQ(f.doubles("time"), c.hours);
+        EXPECT_EQ(f.text("time", "units"), "hours since 2000-01-01 00:00:00");
+        EXPECT_EQ(f.text("depth", "units"), "ft");
+        EXPECT_EQ(f.text(nullptr, "Conventions"), "CF-1.8");
+        const std::vector<double> d = f.doubles("depth");
+        ASSERT_EQ(d.size(), c.hours.size() * static_cast<std::size_t>(nx * ny));
+        for (std::size_t t = 0; t < c.hours.size(); ++t)
+            for (int j = 0; j < ny; ++j)
+                for (int i = 0; i < nx; ++i) {
+                    const double v = d[(t * static_cast<std::size_t>(ny) + static_cast<std::size_t>(j)) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i)];
+                    EXPECT_EQ(v, static_cast<double>(s.grids[t].depth[static_cast<std::size_t>(i * ny + j)]));
+                    // The initial grid is the site grid: y = j counts rows from the south.
+                    if (t == 0) {
+                        EXPECT_EQ(v, static_cast<double>(g.depth[static_cast<std::size_t>((ny - 1 - j) * nx + i)]));
+                    }
+                }
+        // Coordinates of every node against the suite's point positions.
+        EXPECT_EQ(f.has(c.xname), true);
+        const std::vector<double> xs = f.doubles(c.xname), ys = f.doubles(c.yname);
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i) {
+                const results::XY p = site_point(site, (ny - 1 - j) * nx + i + 1);
+                const double x = c.two_d ? xs[static_cast<std::size_t>(j * nx + i)] : xs[static_cast<std::size_t>(i)];
+                const double y = c.two_d ? ys[static_cast<std::size_t>(j * nx + i)] : ys[static_cast<std::size_t>(j)];
+                EXPECT_NEAR(x, p.x, tolerance(site)) << i << "," << j;
+                EXPECT_NEAR(y, p.y, tolerance(site)) << i << "," << j;
+            }
+        EXPECT_EQ(f.has("x") && f.has("y"), !c.two_d);
+    }
+
+    // GDAL's reading: each corner pixel of its raster lies on the site point
+    // whose depth it holds (first band = first time).
+    GDALDataset* ds = static_cast<GDALDataset*>(GDALOpen(("NETCDF:\"" + nc + "\":depth").c_str(), GA_ReadOnly));
+    ASSERT_NE(ds, nullptr);
+    ASSERT_EQ(ds->GetRasterXSize(), nx);
+    ASSERT_EQ(ds->GetRasterYSize(), ny);
+    double gt[6];
+    ASSERT_EQ(ds->GetGeoTransform(gt), CE_None);
+    for (const auto& px : {std::pair<int, int>{0, 0}, {nx - 1, 0}, {0, ny - 1}, {nx - 1, ny - 1}}) {
+        float v = 0;
+        ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, px.first, px.second, 1, 1, &v, 1, 1, GDT_Float32, 0, 0, nullptr),
+                  CE_None);
+        const double x = gt[0] + (px.first + 0.5) * gt[1] + (px.second + 0.5) * gt[2];
+        const double y = gt[3] + (px.first + 0.5) * gt[4] + (px.second + 0.5) * gt[5];
+        bool found = false;
+        for (std::int32_t pt = 1; pt <= g.total_points; ++pt) {
+            const results::XY p = site_point(site, pt);
+            if (std::fabs(p.x - x) < tolerance(site) && std::fabs(p.y - y) < tolerance(site)) {
+                found = true;
+                EXPECT_EQ(v, g.depth[static_cast<std::size_t>(pt - 1)]) << "pixel " << px.first << "," << px.second;
+            }
+        }
+        EXPECT_TRUE(found) << "pixel " << px.first << "," << px.second << " at " << x << ", " << y;
+    }
+    GDALClose(ds);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sites, NetcdfRoundTrip,
+    ::testing::Values(NcCase{"plane_turned", "tiny", "TINYAFT.IN", true, "easting", "northing", {168, 336, 504}},
+                      NcCase{"geographic_turned", "geog", "GEOG.IN", true, "lon", "lat", {0, 168}},
+                      NcCase{"plane_unturned", "flat", "FLAT.IN", false, "x", "y", {0, 24}},
+                      NcCase{"geographic_unturned", "geog0", "GEOG0.IN", false, "x", "y", {0, 168}}),
+    [](const ::testing::TestParamInfo<NcCase>& i) { return std::string(i.param.name); });
+
+// A 250 x 100 site runs on a 201 x 80 lattice that spans it from corner to
+// corner; the lattice nodes sit at equal fractions of the site extents.
+TEST_F(Export, ReducedLatticeSpansTheSite) {
+    gridlib::SiteGrid g;
+    g.points_we = 250;
+    g.points_ns = 100;
+    g.total_points = 25000;
+    g.interval = 40;
+    g.rotation = 10.0f;
+    g.local_nw_e = 20000.0f;
+    g.local_nw_n = 50000.0f;
+    for (std::int32_t i = 0; i < g.total_points; ++i) g.depth[static_cast<std::size_t>(i)] = 30.0f;
+    gridlib::ResampleWork work;
+    const std::string in = out("BIG.IN");
+    ASSERT_TRUE(gridlib::GRID1(in, 20000.0f, 50000.0f, g, work, gridlib::GRID1_GRID_ONLY, 0, "BIG"));
+    {
+        std::vector<float> v(201 * 80);
+        for (int i = 0; i < 201; ++i)
+            for (int j = 0; j < 80; ++j) v[static_cast<std::size_t>(i * 80 + j)] = static_cast<float>(i) + 0.001f * static_cast<float>(j);
+        recio::RecordWriter w(out("PLOTBATH.DAT"));
+        w.write("(' TIME =   00 HR ',4F10.5)", 0.2f, 0.025f, 49.0f, 49.0f);
+        w.write("(26F8.3)", recio::array(v.data(), v.size()));
+        w.write("(20X,'      9999')");
+        ASSERT_TRUE(w.close());
+    }
+    const std::string nc = out("big.nc");
+    ASSERT_EQ(run("netcdf " + out("PLOTBATH.DAT") + " --site " + in + " -o " + nc), 0) << console();
+    NcFile f(nc);
+    ASSERT_EQ(f.dim("x"), 201u);
+    ASSERT_EQ(f.dim("y"), 80u);
+    const std::vector<double> e = f.doubles("easting"), n = f.doubles("northing"), d = f.doubles("depth");
+    const results::Site site = results::load_site(in);
+    auto node = [&](int i, int j) { return static_cast<std::size_t>(j * 201 + i); };
+    // SW, SE, NE and NW lattice corners on the site corners.
+    const struct {
+        int i, j;
+        std::int32_t point;
+    } corners[] = {{0, 0, 25000 - 250 + 1}, {200, 0, 25000}, {200, 79, 250}, {0, 79, 1}};
+    for (const auto& c : corners) {
+        const results::XY p = site_point(site, c.point);
+        // gridlib computes in single precision: a few thousandths of a foot at 50000 ft.
+        EXPECT_NEAR(e[node(c.i, c.j)], p.x, 1e-2);
+        EXPECT_NEAR(n[node(c.i, c.j)], p.y, 1e-2);
+    }
+    // Node (100, 40) lies at 100/200 of the row extent and 39/79 of the column extent up from the south.
+    const results::XY mid = results::to_map(site.frame, 249 * 40.0 * 100 / 200, 99 * 40.0 * (1 - 40.0 / 79));
+    EXPECT_NEAR(e[node(100, 40)], mid.x, 1e-6);
+    EXPECT_NEAR(n[node(100, 40)], mid.y, 1e-6);
+    EXPECT_NEAR(d[node(100, 40)], 100.04, 1e-4);
+}
+
+TEST_F(Export, StartDateNamesHourZero) {
+    const std::string nc = out("dated.nc");
+    ASSERT_EQ(run("netcdf " + DATA + "flat/PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + nc +
+                  " --start-date 2024-05-01"),
+              0)
+        << console();
+    EXPECT_NE(console().find("NO PCD.INI"), std::string::npos);
+    EXPECT_NE(console().find("NO END MARKER"), std::string::npos);
+    NcFile f(nc);
+    EXPECT_EQ(f.text("time", "units"), "hours since 2024-05-01 00:00:00");
+}
+
+}  // namespace
