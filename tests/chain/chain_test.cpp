@@ -1,0 +1,105 @@
+// A small disposal activity through the real programs: sitegen makes a site,
+// placer places four loads with cloudex and hands the week to dredge, and the
+// files each program leaves for the next are checked.
+#include <algorithm>
+#include <cstdlib>
+#include <regex>
+
+#include "placer/placer_fixture.hpp"
+
+namespace {
+
+class Chain : public PlacerFolder {
+protected:
+    // Runs a program of the suite in the test folder with its flag word.
+    static int run(const std::string& program, const std::string& flag) {
+        if (!flag.empty()) write_file("ACTION.BAT", flag + "\n");
+        std::string command = std::string(SUITE_BIN_DIR) + "/" + program + " < /dev/null > " + program + ".log 2>&1";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    static bool contains(const std::string& file, const std::string& what) {
+        return text(file).find(what) != std::string::npos;
+    }
+    static double depth_sum(const std::string& grid_file) {
+        gridlib::SiteGrid g;
+        EXPECT_EQ(gridlib::RGRID1(grid_file, g), gridlib::GRID_OK);
+        double sum = 0.0;
+        for (int i = 0; i < g.total_points; ++i) sum += static_cast<double>(g.depth[static_cast<std::size_t>(i)]);
+        return sum;
+    }
+};
+
+// A 30 x 30 site at 50 ft, a plane sloping from 40 ft in the NW corner.
+const char* const kSitegenIni =
+    "CHAIN \n"
+    "CHAIN TEST SITE\n"
+    "\n"
+    " 1  0.0\n"
+    "    1000.0000    5000.0000    1000.0000    5000.0000\n"
+    "    2450.0000    5000.0000    1000.0000    3550.0000\n"
+    "    2450.0000    3550.0000\n"
+    "   1450   1450\n"
+    "    1725.0000    4275.0000\n"
+    "     30     30    900     50     50\n"
+    "      1\n"
+    "      40.0000\n"
+    "       0.0040       0.0020\n"
+    "      1\n";
+
+TEST_F(Chain, FourLoadsAndAWeekOfLongTermModel) {
+    write_file("SITEGEN.INI", kSitegenIni);
+    ASSERT_EQ(run("sitegen", "GRIDYES"), 0) << text("sitegen.log");
+
+    placer::DumpControl c = test_control();
+    c.site = "CHAIN";
+    c.out = "CHOUT";
+    c.sign_option = 1;
+    c.loads = 4;
+    c.total_amount = 4000;
+    c.centre_e = 1725.0f;
+    c.centre_n = 4275.0f;
+    c.radius = 100.0f;
+    c.tstop = 900.0f;
+    c.dtl = 60.0f;
+    c.tprint1 = 450.0f;
+    c.tprint2 = 900.0f;
+    c.speed1 = c.speed2 = 0.3f;  // a current: the long-term model runs
+    c.direction1 = c.direction2 = 90.0f;
+    c.switch_days = 7.0f;
+    write_records("DUMP.INI", dump_ini_records(c));
+    ASSERT_EQ(run("placer", "DUMPYES"), 0) << text("placer.log");
+
+    // The deck of the last load was written and read through to the end.
+    EXPECT_TRUE(contains("CLDX.DUE", "CLOUDEX DATA-FILE USED FOR vexal"));
+    EXPECT_TRUE(contains("CLDX.DUO", "*** RUN COMPLETED ***"));
+    EXPECT_GE(lines("CLDX.DUT").size(), 6u);
+    // Every load was placed and its deposit added: the site is shallower.
+    const std::vector<std::string> report = lines("CHOUT.ACT");
+    const std::regex load_line(R"(^ +\d+ +1000\. +\d+\.\d{4} +\d+\.\d{4}$)");
+    EXPECT_EQ(std::count_if(report.begin(), report.end(),
+                            [&](const std::string& l) { return std::regex_match(l, load_line); }),
+              4);
+    EXPECT_LT(depth_sum("CHOUT.IN"), depth_sum("CHAIN.IN") - 10.0);
+    // The week went to the long-term model and came back.
+    EXPECT_TRUE(contains("PCD.INI", "CHOUT.TNS"));
+    auto plot = lines("PLOTBATH.DAT");
+    ASSERT_FALSE(plot.empty());
+    EXPECT_EQ(plot.back(), "                          9999");
+    EXPECT_TRUE(contains("PLOTBATH.DAT", "     ELAPSED TIME =        171 HOURS"));
+    EXPECT_EQ(lines("CHOUT.TIM"), std::vector<std::string>{"    171"});
+    // The report and the new summary are complete.
+    EXPECT_TRUE(contains("CHOUT.ACT", "BEEN DEPOSITED OUTSIDE THE BOUNDARIES LATERAL TOLERANCE"));
+    gridlib::SiteSummary s;
+    ASSERT_EQ(gridlib::READG("CHOUT.OUT", s), gridlib::GRID_OK);
+    EXPECT_EQ(s.total_seq, 4);
+    EXPECT_EQ(s.seq_since_last, 4);
+    EXPECT_TRUE(contains("CHOUT.OUT", "BATHYMETRIC DISTRIBUTION WITHIN THE ENTIRE DISPOSAL AREA"));
+
+    // The volume placed, measured between the grids before and after.
+    write_file("UTL.INI", "   2\nCHAIN\nCHOUT\n");
+    ASSERT_EQ(run("utility", "UTILITY2"), 0) << text("utility.log");
+    EXPECT_TRUE(contains("utility.log", "NET volume GAINED between upper and lower grids is:"));
+}
+
+}  // namespace
