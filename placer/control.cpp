@@ -182,4 +182,57 @@ std::string check_dump_control(const DumpControl& c) {
     return {};
 }
 
+// The records of DUMP.INI holding `c` (loads and amount as the file states them).
+std::vector<std::string> dump_ini_records(const placer::DumpControl& c) {
+    std::vector<std::string> r;
+    auto add = [&r](const std::vector<std::string>& recs) {
+        r.insert(r.end(), recs.begin(), recs.end());
+    };
+    using recio::format_records;
+    using recio::padded;
+    add(format_records("(A19)", padded(c.prefix, 19)));
+    add(format_records("(A6)", padded(c.site, 6)));
+    add(format_records("(A6)", padded(c.out, 6)));
+    add(format_records("(A60)", padded(c.title, 60)));
+    add(format_records("(16I5)", c.base_option, c.sign_option, c.run_mode, c.wave_source,
+                       c.tide_source));
+    add(format_records("(A6)", padded(c.equipment, 6)));
+    add(format_records("(16I5)", c.kvessel, c.nbins));
+    add(format_records("(9F12.3)", c.vessel_speed, c.vessel_direction, c.load_volume, c.wave_height,
+                       c.wave_period, c.wave_direction));
+    add(format_records("(16I5)", c.key1, c.kdepth, c.kpdesc, c.kpcoll, c.nprt, c.kwave, c.kvary,
+                       c.kvel));
+    add(format_records("(9F12.3)", c.tstop, c.dtl, c.trel, c.tprint1, c.tprint2, c.rough, c.zref,
+                       c.gauge_depth));
+    add(format_records("(9F12.3)", 0.0f, c.vessel_width, c.loaded_draft, c.light_draft, c.rhow,
+                       c.tdis, c.binl, c.binw, c.heading));
+    add(format_records("(16I5)", c.start_month, c.start_year, c.end_month, c.end_year,
+                       c.disposal_days, c.period_days, 0));
+    add(format_records("(16I5)", c.placement_mode));
+    add(format_records("(A30)", padded(c.technique, 30)));
+    if (c.placement_mode == 1)
+        add(format_records("(3F11.1,3X,A2)", c.centre_e, c.centre_n, c.radius,
+                           padded(c.direction_code, 2)));
+    else if (c.placement_mode == 2)
+        add(format_records("(9F12.3)", c.line_start_e, c.line_start_n, c.line_end_e, c.line_end_n));
+    else
+        add(format_records("(16I5)", c.order));
+    add(format_records("(2I9,3X,A32)", c.loads, c.total_amount, padded(c.placement_file, 32)));
+    add(format_records("(16I5)", c.order, c.navigable_depth, c.lateral_tolerance));
+    add(format_records("(A30)", padded(c.material, 30)));
+    add(format_records("(2I5,3F10.2,I5,F12.3)", c.nlayer, c.nfrac, c.aval_angle, c.post_angle,
+                       c.grain_size, c.sediment_type, c.bulk_void_ratio));
+    for (const placer::Fraction& f : c.fractions)
+        add(format_records("(A8,3X,5F10.5,3I5)", padded(f.name, 8), f.sg, f.conc, f.diameter,
+                           f.void_ratio, f.taucd, f.cohesive, f.strip, 0));
+    add(format_records("(16I5)", c.nprofile));
+    const auto m = static_cast<std::size_t>(c.nprofile);
+    add(format_records("(9F12.3)", recio::array(static_cast<const float*>(c.profile_depth), m)));
+    add(format_records("(8F10.5)", recio::array(static_cast<const float*>(c.profile_density), m)));
+    add(format_records("(9F12.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days,
+                       c.speed2, c.direction2));
+    return r;
+}
+
+
 }  // namespace placer

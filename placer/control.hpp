@@ -106,4 +106,8 @@ bool read_dump_ini(const std::string& path, DumpControl& c);
 // first problem as a message, or an empty text.
 std::string check_dump_control(const DumpControl& c);
 
+// The records of DUMP.INI that hold `c`, in the layouts the reader takes
+// them back with (loads and amount as the file states them).
+std::vector<std::string> dump_ini_records(const DumpControl& c);
+
 }  // namespace placer

@@ -2,6 +2,7 @@
 #include "placer/driver.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -59,6 +60,33 @@ struct RunState {
     std::int32_t last_week_start = 0;
     float last_speed = 0;    // schedule current speed of the last dump
     std::int16_t hours = 0;  // elapsed hours of the last long-term read-back
+    StageTimes* times = nullptr;  // stage times, when the caller asks for them
+};
+
+// Resident memory of this process, kilobytes (0 where it cannot be read).
+long resident_kb() {
+    long pages = 0, resident = 0;
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return 0;
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+    return resident * 4;
+}
+
+// Adds the wall-clock time of its own lifetime to a stage's total.
+class StageClock {
+public:
+    StageClock(StageTimes* times, double StageTimes::*stage) : times_(times), stage_(stage) {}
+    ~StageClock() {
+        if (times_)
+            times_->*stage_ +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+private:
+    StageTimes* times_;
+    double StageTimes::*stage_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 std::string trim(const std::string& s) {
@@ -73,13 +101,23 @@ void access_problem() {
 
 // Starts a child program; its exit status is not examined, but one that
 // cannot be started at all is named on the console.
-void start_child(const char* name) {
+void start_child(const char* name, recio::ChildTimes* times) {
     recio::console_end_line();
-    if (recio::run_program(name) < 0)
+    if (recio::run_program(name, times) < 0)
         recio::console_list("COULD NOT START", " " + std::string(name));
 }
 
+void start_fate_model(RunState& st) {
+    recio::ChildTimes t;
+    start_child("CLOUDEX.EXE", &t);
+    if (!st.times) return;
+    st.times->fate_wall += t.wall;
+    st.times->fate_cpu += t.cpu;
+    st.times->fate_runs += 1;
+}
+
 void avalanche(RunState& st, float aval, float post) {
+    StageClock clock(st.times, &StageTimes::avalanching);
     if (st.has_base) to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
     AVAL1(st.work, st.grid.depth, aval, post, st.site.npr, st.site.nrow, st.site.spacing);
     if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
@@ -112,6 +150,7 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
 }
 
 bool write_grid(RunState& st) {
+    StageClock clock(st.times, &StageTimes::grid_writing);
     return gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e, st.summary.corners.nw_n,
                           st.grid, st.resample, gridlib::GRID1_NEW, st.ctl.sign_option,
                           st.ctl.title);
@@ -120,7 +159,14 @@ bool write_grid(RunState& st) {
 // DREDGE over the grid as it stands, and its last grid read back.
 void long_term_run(RunState& st, const std::string& tns) {
     std::remove("PLOTBATH.DAT");
-    start_child("DREDGE.EXE");
+    recio::ChildTimes t;
+    start_child("DREDGE.EXE", &t);
+    if (st.times) {
+        st.times->long_term_wall += t.wall;
+        st.times->long_term_cpu += t.cpu;
+        st.times->long_term_runs += 1;
+    }
+    StageClock clock(st.times, &StageTimes::getback);
     LongTermFrame fr;
     fr.spacing = st.site.spacing;
     fr.we_extent = st.summary.we_extent;
@@ -288,16 +334,25 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
     st.tprint1 = timing.tprint1;
     st.tprint2 = timing.tprint2;
 
-    const BuildResult b = BUILD(c, st.mat, st.vessel, st.site, st.grid.depth, cond, st.work);
+    BuildResult b;
+    {
+        StageClock clock(st.times, &StageTimes::deck);
+        b = BUILD(c, st.mat, st.vessel, st.site, st.grid.depth, cond, st.work);
+    }
     if (!b.abort) {
         if (!b.deck_written) {
             recio::console_list("COULD NOT WRITE CLDX.DUE");
             return Load::Fatal;
         }
         std::remove("CLDX.DUT");  // a fate run that leaves no deposit file has failed
-        start_child("CLOUDEX.EXE");
-        if (RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols) ==
-            0) {
+        start_fate_model(st);
+        int deposit_error = 0;
+        {
+            StageClock clock(st.times, &StageTimes::deposit);
+            deposit_error =
+                RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols);
+        }
+        if (deposit_error == 0) {
             st.failures = 0;
             if (st.since_aval > 10 && week_loads > 20) {
                 avalanche(st, st.angles.aval, st.angles.post);
@@ -307,6 +362,10 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
             access_problem();
             return Load::Fatal;
         }
+    }
+    if (st.times) {
+        st.times->rss_last_load_kb = resident_kb();
+        if (st.made == 1) st.times->rss_first_load_kb = st.times->rss_last_load_kb;
     }
     st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n);
     st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n,
@@ -420,8 +479,11 @@ int finish(RunState& st) {
     st.summary.total_seq = static_cast<std::int16_t>(st.summary.total_seq + st.made);
     st.summary.seq_since_last = static_cast<std::int16_t>(st.made);
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned))
-        return RUN_FAILED;
+    {
+        StageClock clock(st.times, &StageTimes::grid_writing);
+        if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned))
+            return RUN_FAILED;
+    }
     listing_screen(st);
     if (!write_run_length(st.names.tim, st.hours)) {
         recio::console_list("COULD NOT WRITE", " " + st.names.tim);
@@ -435,6 +497,7 @@ int finish(RunState& st) {
 int run(const RunOptions& options) {
     if (!handshake("ACTION.BAT")) return RUN_FAILED;
     auto st = std::make_unique<RunState>();
+    st->times = options.times;
     if (!start_up(*st, options)) return RUN_FAILED;
     if (st->ctl.run_mode == 2) {
         const auto seed =

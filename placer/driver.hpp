@@ -8,11 +8,28 @@
 
 namespace placer {
 
+// Where a run spends its time, stage by stage (seconds of wall-clock time;
+// for the child programs also the processor time they used themselves, so
+// that wall - cpu is the cost of starting them and waiting on their files).
+struct StageTimes {
+    double fate_wall = 0, fate_cpu = 0;            // cloudex, once per load
+    double long_term_wall = 0, long_term_cpu = 0;  // dredge, once per week
+    double deck = 0;                               // BUILD: fate grid and deck
+    double deposit = 0;                            // RDEPOS: deposit read-back and superposition
+    double getback = 0;                            // GETBACK: long-term grid read-back
+    double avalanching = 0;                        // AVAL1
+    double grid_writing = 0;                       // GRID1 and ARGPB
+    int fate_runs = 0, long_term_runs = 0;
+    long rss_first_load_kb = 0, rss_last_load_kb = 0;  // resident memory after the first and last load
+};
+
 struct RunOptions {
     // Seed of the random scatter (placement mode 1); the clock's seconds when empty.
     std::optional<std::uint32_t> seed;
     // Where the base surface D:\BASSE.IN is read from.
     std::string base_surface = "BASSE.IN";
+    // When given, the run adds its stage times to it.
+    StageTimes* times = nullptr;
 };
 
 // Exit status of a run.

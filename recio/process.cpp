@@ -1,11 +1,13 @@
 #include "recio/process.hpp"
 
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -69,16 +71,23 @@ std::string find_program(std::string_view name) {
     return search_path({as_written, stem});
 }
 
-int run_program(std::string_view name) {
+int run_program(std::string_view name, ChildTimes* times) {
     std::string path = find_program(name);
     if (path.empty()) return -1;
     std::string arg0 = path, arg1 = " ";
     char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     if (::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+    struct rusage usage {};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
         if (errno != EINTR) return -1;
+    }
+    if (times) {
+        times->wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+        times->cpu += seconds(usage.ru_utime) + seconds(usage.ru_stime);
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);

@@ -15,9 +15,17 @@ namespace recio {
 // The executable a program name stands for; empty when there is none.
 std::string find_program(std::string_view name);
 
+// What a child program cost: wall-clock seconds from start to end, and the
+// processor seconds (user + system) it used itself.
+struct ChildTimes {
+    double wall = 0.0;
+    double cpu = 0.0;
+};
+
 // Starts the named program with an argument of one blank, without a shell,
 // and waits for it to end. Returns its exit status, or -1 when it could not
 // be found or started (a program killed by a signal returns 128 + signal).
-int run_program(std::string_view name);
+// When `times` is given, the child's costs are added to it.
+int run_program(std::string_view name, ChildTimes* times = nullptr);
 
 }  // namespace recio
