@@ -100,6 +100,9 @@ void RecordWriter::record(std::string_view text) {
 bool RecordWriter::close() {
     if (!file_) return !failed_;
     if (std::fflush(file_) != 0) failed_ = true;
+    // The new file's data reach the disk before it takes the old one's name,
+    // so that even a machine that stops leaves one whole file or the other.
+    if (mode_ == Mode::Atomic && !failed_ && ::fsync(::fileno(file_)) != 0) failed_ = true;
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     if (mode_ == Mode::Atomic) {

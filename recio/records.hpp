@@ -39,6 +39,12 @@ public:
     // Skips n records; false if the file ends first.
     bool skip(long n = 1);
 
+    // From now on a numeric field that runs past the end of its record is a
+    // RecordError (a record cut short), not blanks. For files whose writer
+    // fills every field it writes.
+    void require_whole_fields(bool on = true) { whole_fields_ = on; }
+    bool whole_fields() const override { return whole_fields_; }
+
     // Formatted read of the next record(s); false at the end of the file.
     template <class... T>
     bool read(std::string_view format, T&&... items) {
@@ -68,6 +74,7 @@ private:
     std::string name_;
     long record_ = 0;
     bool at_end_ = false;
+    bool whole_fields_ = false;
 };
 
 class RecordWriter {
@@ -96,8 +103,9 @@ public:
         record(list_line(args...));
     }
     void record(std::string_view text);
-    // Flushes and closes (renaming an atomic file into place); false if any
-    // write failed, in which case an atomic target is left untouched.
+    // Flushes and closes (renaming an atomic file into place once its data
+    // are on the disk); false if any write failed, in which case an atomic
+    // target is left untouched.
     bool close();
     // Closes and throws away what was written (an atomic target stays as it was).
     void abandon();
