@@ -101,9 +101,18 @@ int run() {
     }
     const float nw_e = summary.corners.nw_e, nw_n = summary.corners.nw_n;
 
-    if (c.mode == MODE_EDITS) apply_edits(grid, nw_e, nw_n, c.edits);
-    else survey::RBATH(c.survey, grid, nw_e, nw_n);
-    if (!survey::depths_writable(grid)) return 1;
+    // A survey that gives no grid point a depth still yields the copy of the
+    // site, unchanged, but the run has not done its job: it says why and ends
+    // with a failed status.
+    std::vector<std::string> unchanged;
+    if (c.mode == MODE_EDITS) {
+        apply_edits(grid, nw_e, nw_n, c.edits);
+    } else {
+        unchanged = survey::why_nothing_adapted(survey::RBATH(c.survey, grid, nw_e, nw_n), c.survey, grid.interval);
+        for (std::size_t k = 0; k < unchanged.size(); ++k) say((k == 0 ? "NO DEPTH CHANGED: " : "") + unchanged[k]);
+        if (!unchanged.empty()) say("THE NEW SITE IS WRITTEN AS AN UNCHANGED COPY OF THE EXISTING ONE");
+    }
+    if (!gridlib::site_storable(grid, summary, 0)) return 1;
 
     const std::string grid_file = gridlib::site_file_name(c.prefix, c.new_site, ".IN");
     const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
@@ -118,7 +127,7 @@ int run() {
                          recio::padded(grid_file, 32), recio::padded(summary_file, 32),
                          recio::padded(point_file, 32));
     recio::keyboard_line();
-    return 0;
+    return unchanged.empty() ? 0 : 1;
 }
 
 }  // namespace modify

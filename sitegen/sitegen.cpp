@@ -25,12 +25,6 @@ constexpr const char* DASHES = "(1X,48('-'))";
 
 void say(const std::string& text) { recio::console_list(text); }
 
-std::string number(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 }  // namespace
 
 Control read_control(recio::RecordReader& in) {
@@ -165,19 +159,8 @@ void explain_no_depth(const Control& c, const Depths& d) {
         say("(CHECK THE NW DEPTH AND THE SLOPES IN SITEGEN.INI)");
         return;
     }
-    const survey::Outcome& s = d.survey;
-    const std::string file = gridlib::trimmed(c.survey.file);
-    if (!s.file_found) say("NO GRID WRITTEN: THE SURVEY FILE " + file + " WAS NOT FOUND");
-    else if (!s.columns_known) say("NO GRID WRITTEN: THE SURVEY COLUMNS OF " + file + " ARE NOT RECOGNISED");
-    else if (s.points_read == 0) say("NO GRID WRITTEN: THE SURVEY FILE " + file + " HOLDS NO POINT");
-    else if (s.points_used == 0)
-        say("NO GRID WRITTEN: NO SURVEY POINT OF " + file + " HAS A DEPTH OF AT LEAST 1 FT");
-    else {
-        const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(c.survey.spacing, c.interval));
-        say("NO GRID WRITTEN: NO SURVEY POINT LIES WITHIN REACH OF THE GRID");
-        say("(" + std::to_string(s.points_used) + " SURVEY POINTS OF AT LEAST 1 FT; NONE LIES WITHIN THE SEARCH RADIUS OF " +
-            number("%.1f", static_cast<double>(radius)) + " FT OF ANY GRID POINT)");
-    }
+    const std::vector<std::string> why = survey::why_nothing_adapted(d.survey, c.survey, c.interval);
+    for (std::size_t k = 0; k < why.size(); ++k) say((k == 0 ? "NO GRID WRITTEN: " : "") + why[k]);
 }
 
 void report_files(const std::string& grid_file, const std::string& summary_file, const std::string& point_file) {
@@ -227,7 +210,13 @@ int run() {
         return 1;
     }
     grid.datum = d.datum;
-    if (!survey::depths_writable(grid)) return 1;
+    gridlib::SiteSummary summary;
+    summary.portrayal_interval = c.interval;
+    summary.survey_interval = c.survey_interval;
+    summary.corners = c.corners;
+    summary.ns_extent = c.ns_extent;
+    summary.we_extent = c.we_extent;
+    if (!gridlib::site_storable(grid, summary, 1)) return 1;
 
     if (c.mode == MODE_PLANE)
         recio::console_write("(10(/),1X,20X,'GENERATING DISPOSAL SITE GRID',/,1X,26X,'be 1 - 3 minutes')");
@@ -236,12 +225,6 @@ int run() {
     if (!gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option,
                         c.title))
         return 1;
-    gridlib::SiteSummary summary;
-    summary.portrayal_interval = c.interval;
-    summary.survey_interval = c.survey_interval;
-    summary.corners = c.corners;
-    summary.ns_extent = c.ns_extent;
-    summary.we_extent = c.we_extent;
     std::int8_t turned = 0;
     if (!gridlib::ARGPB(grid_file, summary_file, summary, 1, turned)) return 1;
 

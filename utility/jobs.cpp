@@ -44,9 +44,12 @@ void report_outputs(const std::string& in_name, const std::string& out_name, con
     recio::console_write("(9/)");  // ten empty lines
 }
 
-// Stores a site under the name X (X.IN, X.OUT, X.DAT) and lists its files.
+// Stores a site under the name X (X.IN, X.OUT, X.DAT) and lists its files;
+// a site whose values its files cannot carry is not stored at all, so that
+// an existing site X stays as it was.
 bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::SiteSummary& summary,
                 std::int8_t new_site, std::int16_t sign_option, const std::string& title) {
+    if (!gridlib::site_storable(grid, summary, new_site)) return false;
     gridlib::ResampleWork work;
     const std::string in_name = x + ".IN", out_name = x + ".OUT";
     if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work, gridlib::GRID1_NEW,
@@ -147,6 +150,10 @@ int run_volumes() {
     }
     in.close();
     const std::string first_path = site_path(first_field), second_path = site_path(second_field);
+    if (mode == VOLUME_DIFFERENCE && site_path(new_field).empty()) {
+        recio::console_write("(1X,'UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID (IT MUST START IN COLUMN 1)')");
+        return 1;
+    }
 
     gridlib::SiteGrid first;
     if (gridlib::RGRID1(first_path + ".IN", first) != gridlib::GRID_OK) return 1;

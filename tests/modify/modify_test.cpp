@@ -151,10 +151,13 @@ TEST_F(Modify, SurveyAdaptsOnlyThePointsItReaches) {
     EXPECT_EQ(console_count("COVERAGE"), 0);
 }
 
-TEST_F(Modify, MissingSurveyWritesTheSiteUnchangedUnderTheNewName) {
+// The copy is still written, as the run is meant to, but the run has not
+// done its job and says so with its status.
+TEST_F(Modify, MissingSurveyWritesTheSiteUnchangedUnderTheNewNameAndFails) {
     control("NEW1", 2, {survey_file("NONE.XYZ", 10), "N       E       D"});
-    ASSERT_EQ(run("modify"), 0) << console();
+    ASSERT_EQ(run("modify"), 1) << console();
     EXPECT_NE(console().find("The specified survey file was not found\n\nHit \"RETURN\" to quit\n"), std::string::npos);
+    EXPECT_NE(console().find("NO DEPTH CHANGED: THE SURVEY FILE NONE.XYZ WAS NOT FOUND"), std::string::npos);
     EXPECT_EQ(depths("NEW1.IN"), old_depths());
     EXPECT_TRUE(exists("NEW1.OUT"));
 }
