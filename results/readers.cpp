@@ -20,6 +20,8 @@ public:
     }
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return static_cast<long>(next_); }
+    // The suite's writers fill every field: a shorter record was cut short.
+    bool whole_fields() const override { return true; }
     bool at_end() const { return next_ >= lines_.size(); }
     const std::string& peek() const { return lines_[next_]; }
     void skip() { ++next_; }
@@ -152,6 +154,7 @@ DepositFile read_deposit_file(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, ec)) throw InputError("FILE NOT FOUND: " + path);
     recio::RecordReader in(path);
     if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
+    in.require_whole_fields();
     DepositFile d;
     std::string title;
     float dz = 0, dx = 0, zero = 0, tstop = 0;
