@@ -85,12 +85,12 @@ std::string summary_fault(const SiteGrid& g, const SiteSummary& s, std::int8_t n
         c.field("THE NUMBER OF DISPOSAL SEQUENCES SINCE THE LAST ACTIVITY", s.seq_since_last, "(I4)", "I4");
         c.field("THE TOTAL NUMBER OF DISPOSAL SEQUENCES", s.total_seq, "(I4)", "I4");
     }
-    const layout::PageShape page = layout::page_shape(g);
-    const std::int64_t scale = layout::lineal_scale(g, s, page);
-    c.field("THE LINEAL SCALE (FEET PER INCH)", scale, "(I5)", "I5");
-    if (c.fault.empty() && scale > INT16_MAX) c.fault = "THE LINEAL SCALE (FEET PER INCH) " + shown(scale) + " IS TOO LARGE";
     c.field("THE N-S EXTENT", s.ns_extent, "(I6)", "I6");
     c.field("THE W-E EXTENT", s.we_extent, "(I6)", "I6");
+    // Extent per point x 2 x ratio: a few points over a long extent overflow it.
+    const std::int64_t scale = layout::lineal_scale(g, s, layout::page_shape(g));
+    c.field("THE LINEAL SCALE (FEET PER INCH)", scale, "(I5)", "I5");
+    if (c.fault.empty() && scale > INT16_MAX) c.fault = "THE LINEAL SCALE (FEET PER INCH) " + shown(scale) + " IS TOO LARGE";
     c.field("THE SURVEY INTERVAL", s.survey_interval, "(I4)", "I4");
     c.field("THE PORTRAYAL INTERVAL", s.portrayal_interval, "(I4)", "I4");
     const SiteCorners& k = s.corners;

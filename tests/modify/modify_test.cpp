@@ -24,7 +24,7 @@ SiteGrid small_grid(int we, int ns, int interval, float rotation, std::int16_t s
     return g;
 }
 
-std::string f12(double v) {
+std::string f12(double v) {  // one F12.4 field
     char s[32];
     std::snprintf(s, sizeof s, "%12.4f", v);
     return s;
@@ -162,6 +162,32 @@ TEST_F(Modify, MissingSurveyWritesTheSiteUnchangedUnderTheNewNameAndFails) {
     EXPECT_TRUE(exists("NEW1.OUT"));
 }
 
+// A survey that gives no grid point a depth: the copy is written unchanged,
+// as for a missing survey file, with the reason, and the run fails.
+TEST_F(Modify, SurveyThatChangesNothingCopiesTheSiteAndFails) {
+    struct Case {
+        const char* what;
+        const char* survey;       // the file's text
+        const char* columns;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"empty survey file", "", "N       E       D", "NO DEPTH CHANGED: THE SURVEY FILE NEW.XYZ HOLDS NO POINT"},
+        {"columns not known", "8000.0 3000.0 33.0\n", "NORTH   EAST    DEPTH",
+         "NO DEPTH CHANGED: THE SURVEY COLUMNS OF NEW.XYZ ARE NOT RECOGNISED"},
+        {"survey out of reach", "100.0 100.0 33.0\n", "N       E       D",
+         "NO DEPTH CHANGED: NO SURVEY POINT LIES WITHIN REACH OF THE GRID"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        write("NEW.XYZ", c.survey);
+        control("NEW1", 2, {survey_file("NEW.XYZ", 10), c.columns});
+        EXPECT_EQ(run("modify"), 1) << console();
+        EXPECT_NE(console().find(c.says), std::string::npos) << console();
+        EXPECT_EQ(depths("NEW1.IN"), old_depths());
+    }
+}
+
 TEST_F(Modify, RunsThatWriteNothing) {
     using F = const ProgramFolder&;
     struct Case {
@@ -183,6 +209,18 @@ TEST_F(Modify, RunsThatWriteNothing) {
         {"no existing summary", [](F f) { f.remove("OLD1.OUT"); }, "NO FILE WRITTEN"},
         {"edit deeper than the grid file holds", [](F f) { f.replace_record("MODIFY.INI", 7, edit(3000, 8000, 10000)); },
          "NO GRID WRITTEN: THE DEPTH 10000 FT OF POINT 1 DOES NOT FIT THE GRID FILE"},
+        {"NaN-like edit depth", [](F f) { f.replace_record("MODIFY.INI", 7, f12(3000) + f12(8000) + "         NaN"); },
+         "UNREADABLE VALUE IN FILE MODIFY.INI, RECORD 7, FIELD 3 (COLUMNS 25-36, F12.4)"},
+        {"edit count beyond the field's 16 bits", [](F f) { f.replace_record("MODIFY.INI", 6, "99999"); },
+         "MODIFY.INI RECORD 6: 99999 EDIT POINTS; A RUN TAKES 0 TO 10000"},
+        // An existing site cut short used to be read with zeros for what was
+        // missing, and the new site was made from them.
+        {"existing grid cut inside its depths",
+         [](F f) { f.replace_record("OLD1.IN", 15, f.lines("OLD1.IN")[14].substr(0, 50)); },
+         "RECORD CUT SHORT IN FILE OLD1.IN, RECORD 15, FIELD 7 (COLUMNS 49-56, F8.3)"},
+        {"existing summary cut inside its centre",
+         [](F f) { f.replace_record("OLD1.OUT", 34, f.lines("OLD1.OUT")[33].substr(0, 35)); },
+         "RECORD CUT SHORT IN FILE OLD1.OUT, RECORD 34, FIELD 2 (COLUMNS 42-53, F12.4)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
