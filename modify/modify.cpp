@@ -19,12 +19,24 @@ constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
 
 void say(const std::string& text) { recio::console_list(text); }
 
+// Why the name just read runs on past its field ("" if it does not): cut
+// short, it would name another site, folder or file.
+std::string too_long(const recio::RecordReader& in, const char* what, std::size_t width) {
+    if (!recio::runs_past(in.last_record(), width)) return {};
+    return "MODIFY.INI RECORD " + std::to_string(in.record_number()) + ": " + what + " IS LONGER THAN " +
+           std::to_string(width) + " CHARACTERS";
+}
+
 }  // namespace
 
 std::string read_control(recio::RecordReader& in, Control& c) {
     in.need(INI_PREFIX, fixed_text(c.prefix, 19));
+    std::string fault = too_long(in, "THE DRIVE/DIRECTORY PREFIX", 19);
     in.need(INI_SITE, fixed_text(c.old_site, 6));
+    if (fault.empty()) fault = too_long(in, "THE EXISTING SITE NAME", 6);
     in.need(INI_SITE, fixed_text(c.new_site, 6));
+    if (fault.empty()) fault = too_long(in, "THE NEW SITE NAME", 6);
+    if (!fault.empty()) return fault;
     in.need(INI_TITLE, fixed_text(c.title, 60));
     in.need(INI_INTEGERS, c.mode);
     if (gridlib::IBLANKS(c.new_site) == 0) return "MODIFY.INI RECORD 3: NO NEW SITE NAME (IT MUST START IN COLUMN 1)";
@@ -41,6 +53,8 @@ std::string read_control(recio::RecordReader& in, Control& c) {
     } else if (c.mode == MODE_SURVEY) {
         std::array<std::string, 3>& n = c.survey.columns;
         in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
+        fault = too_long(in, "THE SURVEY FILE NAME", 32);
+        if (!fault.empty()) return fault;
         in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
     } else {
         return "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS " + std::to_string(c.mode) +

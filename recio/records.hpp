@@ -21,6 +21,10 @@ namespace recio {
 
 class RecordReader : public RecordSource {
 public:
+    // The longest record taken: a longer one (a file that is not text) is a
+    // RecordError rather than a read without end.
+    static constexpr std::size_t MAX_RECORD = 1 << 20;
+
     RecordReader() = default;
     explicit RecordReader(const std::string& path) { open(path); }
     ~RecordReader() override { close(); }
@@ -35,6 +39,8 @@ public:
     bool next_record(std::string& record) override;
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return record_; }
+    // The text of the record last read (empty before the first).
+    const std::string& last_record() const { return last_; }
 
     // Skips n records; false if the file ends first.
     bool skip(long n = 1);
@@ -73,9 +79,15 @@ private:
     std::FILE* file_ = nullptr;
     std::string name_;
     long record_ = 0;
+    std::string last_;
     bool at_end_ = false;
     bool whole_fields_ = false;
 };
+
+// True if a name read from a text field that ends at column `last` (1-based)
+// runs on past it: the record is not blank in that column nor in the next.
+// Fixed-column reading would cut such a name short without a word.
+bool runs_past(std::string_view record, std::size_t last);
 
 class RecordWriter {
 public:

@@ -30,9 +30,18 @@ void say(const std::string& text) { recio::console_list(text); }
 Control read_control(recio::RecordReader& in) {
     Control c;
     gridlib::SiteCorners& k = c.corners;
+    // A name longer than its field would be cut short and the site stored
+    // under another name, or in another folder.
+    const auto whole_name = [&](const char* what, std::size_t width) {
+        if (c.too_long.empty() && recio::runs_past(in.last_record(), width))
+            c.too_long = "SITEGEN.INI RECORD " + std::to_string(in.record_number()) + ": " + what + " IS LONGER THAN " +
+                         std::to_string(width) + " CHARACTERS";
+    };
     in.need(INI_SITE, fixed_text(c.site, 6));
+    whole_name("THE SITE NAME", 6);
     in.need(INI_TITLE, fixed_text(c.title, 60));
     in.need(INI_PREFIX, fixed_text(c.prefix, 19));
+    whole_name("THE DRIVE/DIRECTORY PREFIX", 19);
     in.need(INI_SYSTEM, c.coord_system, c.rotation);
     in.need(INI_REALS, c.site_nw_e, c.site_nw_n, c.local_nw_e, c.local_nw_n);
     in.need(INI_REALS, k.ne_e, k.ne_n, k.sw_e, k.sw_n);
@@ -45,6 +54,7 @@ Control read_control(recio::RecordReader& in) {
     if (c.mode == MODE_SURVEY) {
         std::array<std::string, 3>& n = c.survey.columns;
         in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
+        whole_name("THE SURVEY FILE NAME", 32);
         in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
     } else {
         in.need(INI_REALS, c.nw_depth);
@@ -57,6 +67,7 @@ Control read_control(recio::RecordReader& in) {
 }
 
 std::string control_fault(const Control& c) {
+    if (!c.too_long.empty()) return c.too_long;
     const std::string where = "SITEGEN.INI RECORD ";
     if (gridlib::IBLANKS(c.site) == 0) return where + "1: NO SITE NAME (IT MUST START IN COLUMN 1)";
     if (c.coord_system != 1 && c.coord_system != 2)

@@ -17,6 +17,16 @@ std::string site_path(const std::string& field) {
     return field.substr(0, static_cast<std::size_t>(gridlib::IBLANKS(field)));
 }
 
+// Reads a site path (A26); "" or why it cannot be used: cut short at the
+// field's end it would name another site.
+std::string read_path(recio::RecordReader& in, std::string& path) {
+    std::string field;
+    in.need(SITE_PATH, recio::fixed_text(field, 26));
+    path = site_path(field);
+    if (!recio::runs_past(in.last_record(), 26)) return {};
+    return "UTL.INI RECORD " + std::to_string(in.record_number()) + ": THE SITE PATH IS LONGER THAN 26 CHARACTERS";
+}
+
 bool open_control(recio::RecordReader& in) {
     if (in.open(CONTROL_FILE)) return true;
     recio::console_write("(1X,'UNABLE TO FIND \"UTL.INI\" DATA FILE')");
@@ -76,10 +86,10 @@ Job read_job(const std::string& flag_file) {
 }
 
 std::string read_structure_control(recio::RecordReader& in, StructureControl& c) {
-    std::string path_field, kind;
-    in.need(SITE_PATH, recio::fixed_text(path_field, 26));
+    std::string kind;
+    const std::string fault = read_path(in, c.path);
+    if (!fault.empty()) return fault;
     in.need("(A1)", recio::fixed_text(kind, 1));
-    c.path = site_path(path_field);
     c.structure = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
     float slope = 0.0f;
     if (c.structure == 'M') {
@@ -105,17 +115,18 @@ std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c) {
     in.need("(I4)", c.mode);
     if (c.mode != VOLUME_ABOVE && c.mode != VOLUME_BETWEEN && c.mode != VOLUME_DIFFERENCE)
         return "THE DIFFERENCE MODE IN UTL.INI (RECORD 1) MUST BE 1, 2 OR 3";
-    std::string first_field, second_field, new_field;
-    in.need(SITE_PATH, recio::fixed_text(first_field, 26));
+    std::string fault = read_path(in, c.first);
     if (c.mode == VOLUME_ABOVE) {
         in.need("(2F12.4)", c.elevation);
     } else {
-        in.need(SITE_PATH, recio::fixed_text(second_field, 26));
-        if (c.mode == VOLUME_DIFFERENCE) in.need(SITE_PATH, recio::fixed_text(new_field, 26));
+        const std::string second = read_path(in, c.second);
+        if (fault.empty()) fault = second;
+        if (c.mode == VOLUME_DIFFERENCE) {
+            const std::string difference = read_path(in, c.difference);
+            if (fault.empty()) fault = difference;
+        }
     }
-    c.first = site_path(first_field);
-    c.second = site_path(second_field);
-    c.difference = site_path(new_field);
+    if (!fault.empty()) return fault;
     if (c.mode == VOLUME_DIFFERENCE && c.difference.empty())
         return "UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID (IT MUST START IN COLUMN 1)";
     return {};

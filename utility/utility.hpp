@@ -139,8 +139,9 @@ struct VolumesControl {
     float elevation = 0.0f;                 // mode 1
 };
 // Read UTL.INI for each job. Return "" when it can be used, or why not (a
-// structure other than M or B, a side slope not above 0; a mode other than 1
-// to 3, no path for the difference grid). Throw recio::RecordError for an
+// site path longer than its field; a structure other than M or B, a side
+// slope not above 0; a mode other than 1 to 3, no path for the difference
+// grid). Throw recio::RecordError for an
 // unreadable field or an early end of the file.
 std::string read_structure_control(recio::RecordReader& in, StructureControl& c);
 std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c);

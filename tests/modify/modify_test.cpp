@@ -202,6 +202,8 @@ TEST_F(Modify, RunsThatWriteNothing) {
         {"more edit points than a run holds", [](F f) { f.write("MODIFY.INI", many_edits()); },
          "MODIFY.INI RECORD 6: 10001 EDIT POINTS; A RUN TAKES 0 TO 10000"},
         {"no new site name", [](F f) { f.replace_record("MODIFY.INI", 3, ""); }, "MODIFY.INI RECORD 3: NO NEW SITE NAME"},
+        {"new site name longer than its field", [](F f) { f.replace_record("MODIFY.INI", 3, "NEW1234"); },
+         "MODIFY.INI RECORD 3: THE NEW SITE NAME IS LONGER THAN 6 CHARACTERS"},
         {"unknown mode", [](F f) { f.replace_record("MODIFY.INI", 5, "    3"); },
          "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS 3"},
         {"edit records end early", [](F f) { f.keep_records("MODIFY.INI", 6); }, "END OF FILE"},

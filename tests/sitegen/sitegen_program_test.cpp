@@ -214,6 +214,16 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         {"more points than a site holds", "plane_site",
          [](F f) { f.replace_record("SITEGEN.INI", 10, "    202    202  40804    100    100"); },
          {"SITEGEN.INI RECORD 10: 202 x 202 POINTS ARE MORE THAN THE 40401 A SITE CAN HOLD"}},
+        // Names longer than their fields were cut short without a word: the
+        // site stored under another name, or beside the folder meant.
+        {"site name longer than its field", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 1, "PLANE12"); },
+         {"SITEGEN.INI RECORD 1: THE SITE NAME IS LONGER THAN 6 CHARACTERS", "NO GRID WRITTEN"}},
+        {"prefix longer than its field", "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 3, "/data/sites/disposal/"); },
+         {"SITEGEN.INI RECORD 3: THE DRIVE/DIRECTORY PREFIX IS LONGER THAN 19 CHARACTERS"}},
+        {"survey name longer than its field", "survey_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 12, std::string(34, 'S') + "    50"); },
+         {"SITEGEN.INI RECORD 12: THE SURVEY FILE NAME IS LONGER THAN 32 CHARACTERS"}},
         // Values the site files cannot carry: once written as asterisks, with
         // files left that no reader could take back.
         {"rotation beyond its field", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 1.E3"); },

@@ -156,8 +156,11 @@ TEST(Berm, LineFarLongerThanTheSiteCrossesItAtOnce) {
             // The crest band reaches 1 + 5 = 6 ft either side of row 10; the
             // steps lie 2 ft apart out here (single precision near 2e7), so
             // the band's edge rows 4 and 16 are caught only in part.
-            if (r >= 5 && r <= 15) EXPECT_EQ(d, 5.0f) << r << " " << k;
-            else if (r < 4 || r > 16) EXPECT_GT(d, 5.0f) << r << " " << k;
+            if (r >= 5 && r <= 15) {
+                EXPECT_EQ(d, 5.0f) << r << " " << k;
+            } else if (r < 4 || r > 16) {
+                EXPECT_GT(d, 5.0f) << r << " " << k;
+            }
         }
 }
 

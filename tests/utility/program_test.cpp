@@ -57,6 +57,7 @@ TEST_F(Utility, ControlFileFaultsAreReported) {
         {"UTILITY2", "   1\nS\n      1E+999\n", "VALUE OUT OF RANGE IN FILE UTL.INI, RECORD 3"},
         // A blank path once stored the difference grid as ".IN", ".OUT" ...
         {"UTILITY2", "   3\nS\nS\n\n", "UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID"},
+        {"UTILITY2", "   2\nS\nSITES/A/VERY/LONG/PATH/TO/S\n", "UTL.INI RECORD 3: THE SITE PATH IS LONGER THAN 26 CHARACTERS"},
     };
     const std::string before = file_text("S.IN");
     for (const Case& c : cases) {
