@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
@@ -160,24 +161,20 @@ struct PageFit {
 PageFit fit_page(const SiteGrid& g) {
     PageFit f;
     const int ns = g.points_ns, we = g.points_we;
+    const layout::PageShape shape = layout::page_shape(g);
+    f.turned = shape.turned;
+    f.ratio = shape.ratio;
     Lattice& m = f.map;
-    if (ns < we && we > PAGE_COLUMNS) {
+    m.rows = shape.rows;
+    m.cols = shape.cols;
+    if (f.turned) {
         // Turned: rows down the page run west to east, columns south to north.
-        f.turned = true;
-        m.rows = we;
-        m.cols = ns;
         m.v.resize(static_cast<std::size_t>(we * ns));
         for (int p = 0; p < we; ++p)
             for (int q = 0; q < ns; ++q) m.at(p, q) = g.depth[static_cast<std::size_t>((g.total_points - we) + p - q * we)];
-        f.ratio = nearest(static_cast<float>(we) / 22.0f);
     } else {
-        m.rows = ns;
-        m.cols = we;
         m.v.assign(g.depth.begin(), g.depth.begin() + g.total_points);
-        f.ratio = (ns < we || ns < 22) ? 1 : nearest(static_cast<float>(ns) / 22.0f);
     }
-    if (f.ratio < 1) f.ratio = 1;
-    while (nearest(static_cast<float>(m.cols) / static_cast<float>(f.ratio)) > PAGE_COLUMNS) ++f.ratio;
     f.aspect = static_cast<float>(m.rows) / static_cast<float>(m.cols);
     if (f.ratio != 1) reduce(m);
     return f;
@@ -227,10 +224,44 @@ void write_map(recio::RecordWriter& out, const Lattice& m, float datum) {
 
 }  // namespace
 
+namespace layout {
+
+PageShape page_shape(const SiteGrid& g) {
+    PageShape p;
+    const int ns = g.points_ns, we = g.points_we;
+    if (ns < we && we > PAGE_COLUMNS) {
+        p.turned = true;
+        p.rows = we;
+        p.cols = ns;
+        p.ratio = nearest(static_cast<float>(we) / 22.0f);
+    } else {
+        p.rows = ns;
+        p.cols = we;
+        p.ratio = (ns < we || ns < 22) ? 1 : nearest(static_cast<float>(ns) / 22.0f);
+    }
+    if (p.ratio < 1) p.ratio = 1;
+    while (nearest(static_cast<float>(p.cols) / static_cast<float>(p.ratio)) > PAGE_COLUMNS) ++p.ratio;
+    return p;
+}
+
+std::int64_t lineal_scale(const SiteGrid& g, const SiteSummary& s, const PageShape& page) {
+    const std::int32_t per_point = page.turned ? s.ns_extent / g.points_ns : s.we_extent / g.points_we;
+    return static_cast<std::int64_t>(per_point) * 2 * page.ratio;
+}
+
+}  // namespace layout
+
 bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& s, std::int8_t new_site,
            std::int8_t& turned) {
     SiteGrid g;
     if (RGRID1(grid_file, g) != GRID_OK) return false;
+    const std::string name = trimmed(summary_file);
+    // Nothing is written that READG could not read back.
+    const std::string fault = summary_fault(g, s, new_site);
+    if (!fault.empty()) {
+        recio::console_list("SUMMARY FILE " + name + " NOT WRITTEN: " + fault);
+        return false;
+    }
     if (new_site == 1) {
         s.total_seq = 0;
         s.seq_since_last = 0;
@@ -238,12 +269,11 @@ bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummar
     PageFit f = fit_page(g);
     turned = f.turned ? 1 : 0;
     s.ratio = static_cast<std::int8_t>(f.ratio);
-    std::int32_t per_point = f.turned ? s.ns_extent / g.points_ns : s.we_extent / g.points_we;
-    s.lineal_scale = static_cast<std::int16_t>(per_point * 2 * f.ratio);
+    s.lineal_scale = static_cast<std::int16_t>(layout::lineal_scale(g, s, layout::page_shape(g)));
     s.portrayal_points = g.total_points;
     std::int64_t acres = static_cast<std::int64_t>(s.ns_extent) * s.we_extent / 43500;
 
-    recio::RecordWriter out(trimmed(summary_file), recio::RecordWriter::Mode::Atomic);
+    recio::RecordWriter out(name, recio::RecordWriter::Mode::Atomic);
     out.write(SUMMARY_HEADER, s.seq_since_last, s.total_seq);
     if (f.ratio == 1) out.write(NOT_REDUCED);
     else out.write(REDUCED, std::int32_t{f.ratio});

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
@@ -227,7 +228,6 @@ void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork&
     const std::int32_t total = g.total_points, we = g.points_we, ns = g.points_ns;
     const auto depth_of = [&](std::int32_t point) { return g.depth[static_cast<std::size_t>(point - 1)]; };
     if (rs.m1 == we && rs.m2 == ns) {
-        rs.sp = static_cast<float>(g.interval);
         if (!fill) return;
         for (int i = 1; i <= rs.m1; ++i)
             for (int j = 1; j <= rs.m2; ++j) w.at(i, j) = depth_of(total - (we - 1) + (i - 1) - (j - 1) * we);
@@ -239,9 +239,6 @@ void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork&
     float dny = (g.local_nw_n - c.sw.n) / static_cast<float>(rs.m2 - 1);
     float dex = (c.se.e - c.sw.e) / static_cast<float>(rs.m1 - 1);
     float dnx = (c.se.n - c.sw.n) / static_cast<float>(rs.m1 - 1);
-    int sp_ns = (ns - 1) * g.interval / (rs.m2 - 1);
-    int sp_we = (we - 1) * g.interval / (rs.m1 - 1);
-    rs.sp = static_cast<float>(std::min(sp_ns, sp_we));
     if (!fill) return;
     nearest_point_pass(g, rs, c, dey, dny, dex, dnx, w);
     weighted_pass(g, rs, w);
@@ -268,10 +265,40 @@ bool write_resampled_file(const std::string& name, const Resampling& rs, Resampl
 
 }  // namespace
 
+namespace layout {
+
+// SP: the grid interval when the grid is not reduced; otherwise the smaller
+// of the two axes' extents over their node steps, in whole feet.
+ResampledLattice resampled_lattice(const SiteGrid& g) {
+    ResampledLattice r;
+    node_counts(g, r.m1, r.m2);
+    if (r.m1 == g.points_we && r.m2 == g.points_ns) {
+        r.sp = static_cast<float>(g.interval);
+    } else {
+        int sp_ns = (g.points_ns - 1) * g.interval / (r.m2 - 1);
+        int sp_we = (g.points_we - 1) * g.interval / (r.m1 - 1);
+        r.sp = static_cast<float>(std::min(sp_ns, sp_we));
+    }
+    return r;
+}
+
+}  // namespace layout
+
 bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& g, ResampleWork& w,
            std::int32_t mode, std::int16_t sign_option, std::string_view title) {
     std::string name = trimmed(file_name);
     std::string base = base_name(name);
+    // Nothing is written that RGRID1 (or the long-term model) could not read back.
+    const std::string fault = grid_fault(g);
+    if (!fault.empty()) {
+        recio::console_list("GRID FILE " + name + " NOT WRITTEN: " + fault);
+        return false;
+    }
+    if (mode != GRID1_GRID_ONLY) {
+        const std::string spacing = resampled_spacing_fault(g);
+        if (!spacing.empty())
+            recio::console_list("NOTE: " + spacing + "; THE LONG-TERM MODEL CANNOT READ " + base + ".TNS");
+    }
     if (mode == GRID1_NEW) {
         std::fill(w.node_e.begin(), w.node_e.end(), 0.0f);
         std::fill(w.node_n.begin(), w.node_n.end(), 0.0f);
@@ -280,7 +307,6 @@ bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const S
     }
     if (!write_grid_file(name, g)) return false;
     if (mode == GRID1_GRID_ONLY) return true;
-    if (g.total_points <= 0 || g.points_we <= 0 || g.points_ns <= 0) return true;
 
     float angle = radians(g.rotation);
     float sinr = std::sin(angle), cosr = std::cos(angle);
@@ -295,7 +321,10 @@ bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const S
     Resampling rs;
     rs.sinr = sinr;
     rs.cosr = cosr;
-    node_counts(g, rs.m1, rs.m2);
+    const layout::ResampledLattice lattice = layout::resampled_lattice(g);
+    rs.m1 = lattice.m1;
+    rs.m2 = lattice.m2;
+    rs.sp = lattice.sp;
     resample(g, rs, c, w, mode != GRID1_KEEP_RESAMPLED);
     return write_resampled_file(base + ".TNS", rs, w, title);
 }

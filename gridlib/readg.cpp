@@ -29,6 +29,7 @@ std::int16_t READG(std::string_view file_name, SiteSummary& s) {
         recio::console_list("UNABLE TO OPEN THE SITE SUMMARY FILE " + name);
         return GRID_MISSING;
     }
+    in.require_whole_fields();  // ARGPB fills every field: a shorter record was cut
     SiteSummary r = s;
     SiteCorners& c = r.corners;
     std::string word;

@@ -1,6 +1,7 @@
 // RGRID1: reads a site grid file (.IN).
 #include <algorithm>
 
+#include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
@@ -25,20 +26,6 @@ void report_unreadable(const std::string& why) {
     recio::console_list(why);
 }
 
-// A header no grid can have: the point counts disagree or exceed the storage.
-std::string header_fault(const SiteGrid& g, const std::string& name) {
-    if (g.total_points > MAXPTS)
-        return "GRID FILE " + name + " HOLDS " + std::to_string(g.total_points) + " POINTS, MORE THAN " +
-               std::to_string(MAXPTS);
-    if (g.points_ns <= 0 || g.points_we <= 0 ||
-        g.total_points != static_cast<std::int32_t>(g.points_ns) * g.points_we)
-        return "GRID FILE " + name + " RECORDS 2-6: " + std::to_string(g.total_points) +
-               " POINTS DO NOT MATCH " + std::to_string(g.points_ns) + " ROWS x " + std::to_string(g.points_we) +
-               " COLUMNS";
-    if (g.interval <= 0) return "GRID FILE " + name + " RECORD 7: THE INTERVAL MUST BE POSITIVE";
-    return {};
-}
-
 std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_depths) {
     std::string name = trimmed(file_name);
     if (with_depths) std::fill(grid.depth.begin(), grid.depth.end(), 0.0f);
@@ -47,11 +34,14 @@ std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_dep
         report_missing(name);
         return GRID_MISSING;
     }
+    // GRID1 fills every field: a record that ends inside one was cut short,
+    // and its missing depths must not read as zeros.
+    in.require_whole_fields();
     SiteGrid h = grid;
     try {
         in.need(GRID_HEADER, h.total_points, h.points_ns, h.points_we, h.interval, h.rotation, h.coord_system,
                 h.datum, h.local_nw_e, h.local_nw_n);
-        std::string fault = header_fault(h, name);
+        std::string fault = layout::header_fault(h, name);
         if (!fault.empty()) {
             report_unreadable(fault);
             return GRID_UNREADABLE;
@@ -70,6 +60,24 @@ std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_dep
 }
 
 }  // namespace
+
+namespace layout {
+
+std::string header_fault(const SiteGrid& g, const std::string& name) {
+    const std::string file = "GRID FILE " + name;
+    if (g.total_points > MAXPTS)
+        return (name.empty() ? std::string("THE GRID") : file) + " HOLDS " + std::to_string(g.total_points) +
+               " POINTS, MORE THAN " + std::to_string(MAXPTS);
+    if (g.points_ns <= 0 || g.points_we <= 0 ||
+        g.total_points != static_cast<std::int32_t>(g.points_ns) * g.points_we)
+        return (name.empty() ? std::string() : file + " RECORDS 2-6: ") + std::to_string(g.total_points) +
+               " POINTS DO NOT MATCH " + std::to_string(g.points_ns) + " ROWS x " + std::to_string(g.points_we) +
+               " COLUMNS";
+    if (g.interval <= 0) return (name.empty() ? std::string() : file + " RECORD 7: ") + "THE INTERVAL MUST BE POSITIVE";
+    return {};
+}
+
+}  // namespace layout
 
 std::int16_t RGRID1(std::string_view file_name, SiteGrid& grid) { return read_grid(file_name, grid, true); }
 

@@ -142,17 +142,42 @@ enum : std::int32_t { GRID1_NEW = 0, GRID1_KEEP_RESAMPLED = 1, GRID1_GRID_ONLY =
 // and the resampled grid file. Mode GRID1_NEW clears the work space and
 // resamples; GRID1_KEEP_RESAMPLED writes the resampled grid of an earlier call.
 // Each file is written beside its target and renamed into place, so a failed
-// write leaves the previous file intact. Returns false if any file could not
-// be written (with a message on the console).
+// write leaves the previous file intact. A grid with a grid_fault is not
+// written at all. Returns false if any file could not be written (with a
+// message on the console).
 bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& grid,
            ResampleWork& work, std::int32_t mode, std::int16_t sign_option, std::string_view title);
+
+// ---- before storing: values the files can carry
+
+// True if a depth can be written in a depth field (F8.3) of the grid file and
+// read back: -999.999 to 9999.999 ft.
+bool fits_depth_field(float value);
+// Why GRID1 cannot store the grid so that RGRID1 reads it back whole ("" if
+// it can): a header no grid can have, or a header value or depth that does
+// not fit its field of the grid file.
+std::string grid_fault(const SiteGrid& grid);
+// Why the node spacing of the resampled grid file cannot be written in its
+// F5.1 field ("" if it can): 1000 ft or more (an interval that large, or a
+// long grid reduced to 201 nodes). GRID1 then writes the file as its layout
+// gives it, asterisks and all, and warns that the long-term model cannot
+// read it; the site itself is stored whole.
+std::string resampled_spacing_fault(const SiteGrid& grid);
+// Why ARGPB cannot write a summary of the grid that READG reads back ("" if
+// it can): a sequence counter, the lineal scale, an extent, an interval or a
+// coordinate that does not fit its field.
+std::string summary_fault(const SiteGrid& grid, const SiteSummary& summary, std::int8_t new_site);
+// Both checks, for a program about to store a site with GRID1 and ARGPB:
+// true if both files can be written whole; otherwise tells the user what does
+// not fit ("NO GRID WRITTEN: ...") so that the program writes nothing.
+bool site_storable(const SiteGrid& grid, const SiteSummary& summary, std::int8_t new_site);
 
 // Writes the site summary file: the summary header, the schematic outline and
 // the character map of the depths, reduced to fit a page. Reads the grid
 // itself from grid_file. With new_site = 1 both sequence counters are set to 0
 // first. On return `turned` is 1 when the map is drawn turned by 90 degrees.
-// Returns false (with a message) if the grid cannot be read or the summary
-// cannot be written.
+// Returns false (with a message) if the grid cannot be read, the values have
+// a summary_fault (nothing is then written) or the summary cannot be written.
 bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& summary,
            std::int8_t new_site, std::int8_t& turned);
 

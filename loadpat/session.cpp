@@ -132,6 +132,14 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
     const std::vector<gridlib::Position> placed =
         place_dumps(dump_list(cells, loads), control, approach, radius, seed_value);
 
+    // Every position must fit its F12.4 columns: a pattern with asterisks in
+    // it could not be read back (a vast radius of placement, for one).
+    for (std::size_t k = 0; k < placed.size(); ++k) {
+        if (recio::fits_field("(F12.4)", placed[k].e) && recio::fits_field("(F12.4)", placed[k].n)) continue;
+        recio::console_list("DUMP " + std::to_string(k + 1) +
+                            " LIES BEYOND WHAT THE COLUMNS OF THE .XYZ FILE HOLD (F12.4). NO DUMP PATTERN WRITTEN");
+        return 1;
+    }
     const std::string xyz = site + ".XYZ";
     recio::RecordWriter out(xyz, recio::RecordWriter::Mode::Atomic);
     if (out.is_open()) {

@@ -19,12 +19,24 @@ constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
 
 void say(const std::string& text) { recio::console_list(text); }
 
+// Why the name just read runs on past its field ("" if it does not): cut
+// short, it would name another site, folder or file.
+std::string too_long(const recio::RecordReader& in, const char* what, std::size_t width) {
+    if (!recio::runs_past(in.last_record(), width)) return {};
+    return "MODIFY.INI RECORD " + std::to_string(in.record_number()) + ": " + what + " IS LONGER THAN " +
+           std::to_string(width) + " CHARACTERS";
+}
+
 }  // namespace
 
 std::string read_control(recio::RecordReader& in, Control& c) {
     in.need(INI_PREFIX, fixed_text(c.prefix, 19));
+    std::string fault = too_long(in, "THE DRIVE/DIRECTORY PREFIX", 19);
     in.need(INI_SITE, fixed_text(c.old_site, 6));
+    if (fault.empty()) fault = too_long(in, "THE EXISTING SITE NAME", 6);
     in.need(INI_SITE, fixed_text(c.new_site, 6));
+    if (fault.empty()) fault = too_long(in, "THE NEW SITE NAME", 6);
+    if (!fault.empty()) return fault;
     in.need(INI_TITLE, fixed_text(c.title, 60));
     in.need(INI_INTEGERS, c.mode);
     if (gridlib::IBLANKS(c.new_site) == 0) return "MODIFY.INI RECORD 3: NO NEW SITE NAME (IT MUST START IN COLUMN 1)";
@@ -41,6 +53,8 @@ std::string read_control(recio::RecordReader& in, Control& c) {
     } else if (c.mode == MODE_SURVEY) {
         std::array<std::string, 3>& n = c.survey.columns;
         in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
+        fault = too_long(in, "THE SURVEY FILE NAME", 32);
+        if (!fault.empty()) return fault;
         in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
     } else {
         return "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS " + std::to_string(c.mode) +
@@ -101,9 +115,18 @@ int run() {
     }
     const float nw_e = summary.corners.nw_e, nw_n = summary.corners.nw_n;
 
-    if (c.mode == MODE_EDITS) apply_edits(grid, nw_e, nw_n, c.edits);
-    else survey::RBATH(c.survey, grid, nw_e, nw_n);
-    if (!survey::depths_writable(grid)) return 1;
+    // A survey that gives no grid point a depth still yields the copy of the
+    // site, unchanged, but the run has not done its job: it says why and ends
+    // with a failed status.
+    std::vector<std::string> unchanged;
+    if (c.mode == MODE_EDITS) {
+        apply_edits(grid, nw_e, nw_n, c.edits);
+    } else {
+        unchanged = survey::why_nothing_adapted(survey::RBATH(c.survey, grid, nw_e, nw_n), c.survey, grid.interval);
+        for (std::size_t k = 0; k < unchanged.size(); ++k) say((k == 0 ? "NO DEPTH CHANGED: " : "") + unchanged[k]);
+        if (!unchanged.empty()) say("THE NEW SITE IS WRITTEN AS AN UNCHANGED COPY OF THE EXISTING ONE");
+    }
+    if (!gridlib::site_storable(grid, summary, 0)) return 1;
 
     const std::string grid_file = gridlib::site_file_name(c.prefix, c.new_site, ".IN");
     const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
@@ -118,7 +141,7 @@ int run() {
                          recio::padded(grid_file, 32), recio::padded(summary_file, 32),
                          recio::padded(point_file, 32));
     recio::keyboard_line();
-    return 0;
+    return unchanged.empty() ? 0 : 1;
 }
 
 }  // namespace modify

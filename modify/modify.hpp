@@ -35,8 +35,8 @@ struct Control {
 };
 
 // Reads MODIFY.INI. Returns "" when the file was read whole, or why it cannot
-// be used (an unknown mode, more edit points than can be held), found before
-// the records that depend on it are read. Throws recio::RecordError for an
+// be used (a name longer than its field, an unknown mode, more edit points
+// than can be held), found before the records that depend on it are read. Throws recio::RecordError for an
 // unreadable field or an early end of the file.
 std::string read_control(recio::RecordReader& in, Control& c);
 

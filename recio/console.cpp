@@ -48,6 +48,11 @@ void console_end_line() {
 
 bool keyboard_at_end() { return state().input_ended; }
 
+void keyboard_restart() {
+    state().input_ended = false;
+    std::cin.clear();
+}
+
 std::string keyboard_line() {
     ConsoleState& s = state();
     std::fflush(stdout);

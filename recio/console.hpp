@@ -37,6 +37,10 @@ void console_list(const A&... args) {
 std::string keyboard_line();
 // True once standard input has reached its end.
 bool keyboard_at_end();
+// Takes the keyboard up again after standard input was reopened on a new
+// stream of answers (for tests that run a session more than once in one
+// process): forgets that the input had ended.
+void keyboard_restart();
 
 // Formatted read of one keyboard line (end of input reads as an empty line).
 template <class... T>

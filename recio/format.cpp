@@ -403,12 +403,14 @@ public:
         std::size_t k = cur_.index();
         int w = op.w;
         if (w < 0) w = it.text_length >= 0 ? it.text_length : static_cast<int>(line_.size() > pos_ ? line_.size() - pos_ : 0);
-        std::string field = take(static_cast<std::size_t>(w));
-        ++field_;
         bool is_real = it.kind == Kind::F32 || it.kind == Kind::F64;
         bool is_text = it.kind == Kind::Text;
         char e = op.edit;
         if (e == 'G') e = is_text ? 'A' : is_real ? 'F' : 'I';
+        if (e != 'A' && src_.whole_fields() && pos_ + static_cast<std::size_t>(w) > line_.size())
+            cut_short(op, w);
+        std::string field = take(static_cast<std::size_t>(w));
+        ++field_;
         edit::Parse status = edit::Parse::Ok;
         if (e == 'A' && is_text) {
             store_text(it, k, field);
@@ -434,12 +436,20 @@ private:
         pos_ += w;
         return f;
     }
+    std::string where(const Op& op, std::size_t first, std::size_t last, int field) const {
+        return " IN FILE " + src_.source_name() + ", RECORD " + std::to_string(src_.record_number()) + ", FIELD " +
+               std::to_string(field) + " (COLUMNS " + std::to_string(first) + "-" + std::to_string(last) + ", " +
+               describe(op) + ")";
+    }
+    // A numeric field that the record does not reach to its last column.
+    [[noreturn]] void cut_short(const Op& op, int w) {
+        throw RecordError("RECORD CUT SHORT" + where(op, pos_ + 1, pos_ + static_cast<std::size_t>(w), field_ + 1) +
+                          ": THE RECORD ENDS AT COLUMN " + std::to_string(line_.size()));
+    }
     [[noreturn]] void bad_field(const Op& op, int w, const std::string& field, edit::Parse status) {
         std::size_t first = pos_ - static_cast<std::size_t>(w) + 1;
         throw RecordError(std::string(status == edit::Parse::Range ? "VALUE OUT OF RANGE" : "UNREADABLE VALUE") +
-                          " IN FILE " + src_.source_name() + ", RECORD " + std::to_string(src_.record_number()) +
-                          ", FIELD " + std::to_string(field_) + " (COLUMNS " + std::to_string(first) + "-" +
-                          std::to_string(pos_) + ", " + describe(op) + "): \"" + field + "\"");
+                          where(op, first, pos_, field_) + ": \"" + field + "\"");
     }
 
     RecordSource& src_;
@@ -505,8 +515,6 @@ public:
         }
     }
     bool quoted() const { return quoted_; }
-    bool started() const { return src_.record_number() > start_record_; }
-    void mark_start() { start_record_ = src_.record_number(); }
     RecordSource& source() { return src_; }
 
 private:
@@ -514,7 +522,6 @@ private:
     std::string line_;
     std::size_t pos_ = 0;
     bool have_line_ = false, comma_pending_ = false, quoted_ = false;
-    long start_record_ = 0;
 };
 
 }  // namespace
@@ -574,7 +581,6 @@ bool parse_list_value(std::string_view token, const InItem& it, std::size_t k) {
 
 bool read_list(RecordSource& source, const InItem* items, std::size_t n) {
     ListScanner scan(source);
-    scan.mark_start();
     Cursor<InItem> cur(items, n);
     std::string token;
     int repeat = 0;
@@ -591,7 +597,7 @@ bool read_list(RecordSource& source, const InItem* items, std::size_t n) {
         } else {
             ListScanner::Token kind = scan.next(token);
             if (kind == ListScanner::End) {
-                if (!scan.started()) return false;
+                if (value_no == 0) return false;  // nothing but blank records before the end
                 end_of_file(source);
             }
             if (kind == ListScanner::Slash) return true;

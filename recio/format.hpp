@@ -11,10 +11,12 @@
 // written into blanks at run time ("(1X,  5(F5.1,'|'))") is valid.
 #pragma once
 
+#include <cmath>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "recio/items.hpp"
@@ -63,6 +65,19 @@ std::vector<std::string> format_records(std::string_view format, const A&... arg
     return write_items(format, items + 1, sizeof...(A));
 }
 
+// True if the value written under a format of one numeric field comes out
+// whole: not as asterisks (too wide for its field) and, for a real, as a
+// finite number that a reader can take back. Checked before a file is
+// written, so that a value its layout cannot carry is refused, not stored.
+template <class T>
+bool fits_field(std::string_view format, T value) {
+    if constexpr (std::is_floating_point_v<T>)
+        if (!std::isfinite(value)) return false;
+    for (const std::string& r : format_records(format, value))
+        if (r.find('*') != std::string::npos) return false;
+    return true;
+}
+
 // A list-directed (free-format) output record: a leading blank, then the values.
 std::string list_record(const OutItem* items, std::size_t n);
 
@@ -81,18 +96,27 @@ public:
     virtual const std::string& source_name() const = 0;
     // Number of the record last returned (1 for the first record).
     virtual long record_number() const = 0;
+    // False (the rule of formatted input): a record shorter than its layout
+    // reads as if padded with blanks. True: a numeric field that runs past the
+    // end of its record is an error, the record having been cut short. Files
+    // whose writer always fills every field (the site grid and summary files)
+    // are read this way, so that a truncated file is not read as zeros.
+    virtual bool whole_fields() const { return false; }
 };
 
 // Reads the items under the format, starting with the next record of the
 // source. Returns false when the source is at its end before the first record
-// (nothing read). Throws RecordError for an unreadable field, or for an end of
-// file met after the first record.
+// (nothing read). Throws RecordError for an unreadable field, a field cut
+// short (sources with whole_fields()), or an end of file met after the first
+// record.
 bool read_items(std::string_view format, RecordSource& source, const InItem* items, std::size_t n);
 
 // List-directed read: values separated by blanks or commas, across as many
 // records as needed; "r*value" repeats, an empty value between commas leaves
 // its item unchanged, a slash ends the read leaving the rest unchanged.
-// Returns false at the end of the file before the first record.
+// Blank records are passed over. Returns false when the file ends before the
+// first value (so blank records at the end of a file end it cleanly); an end
+// of file after some values (a record cut short) throws RecordError.
 bool read_list(RecordSource& source, const InItem* items, std::size_t n);
 
 // Reads a number or a text from one list-directed token; false if it is not one.

@@ -13,6 +13,7 @@ bool RecordReader::open(const std::string& path) {
     close();
     name_ = path;
     record_ = 0;
+    last_.clear();
     at_end_ = false;
     file_ = std::fopen(path.c_str(), "rb");
     return file_ != nullptr;
@@ -26,23 +27,28 @@ void RecordReader::close() {
 void RecordReader::rewind() {
     if (file_) std::rewind(file_);
     record_ = 0;
+    last_.clear();
     at_end_ = false;
 }
 
 bool RecordReader::next_record(std::string& record) {
     record.clear();
     if (!file_ || at_end_) return false;
-    char* line = nullptr;
-    std::size_t capacity = 0;
-    ssize_t n = ::getline(&line, &capacity, file_);
-    if (n < 0) {
-        std::free(line);
+    // A file without line ends (a binary file, a device that never ends) is
+    // refused at the record limit instead of filling the memory.
+    bool any = false;
+    for (int c; (c = getc_unlocked(file_)) != EOF;) {
+        any = true;
+        if (c == '\n') break;
+        record.push_back(static_cast<char>(c));
+        if (record.size() > MAX_RECORD)
+            throw RecordError("RECORD " + std::to_string(record_ + 1) + " OF FILE " + name_ + " IS LONGER THAN " +
+                              std::to_string(MAX_RECORD) + " CHARACTERS: IT IS NOT A FILE OF TEXT RECORDS");
+    }
+    if (!any) {
         at_end_ = true;
         return false;
     }
-    record.assign(line, static_cast<std::size_t>(n));
-    std::free(line);
-    if (!record.empty() && record.back() == '\n') record.pop_back();
     if (!record.empty() && record.back() == '\r') record.pop_back();
     if (record == "\x1a") {  // DOS end-of-file mark
         at_end_ = true;
@@ -50,7 +56,12 @@ bool RecordReader::next_record(std::string& record) {
         return false;
     }
     ++record_;
+    last_ = record;
     return true;
+}
+
+bool runs_past(std::string_view record, std::size_t last) {
+    return last >= 1 && record.size() > last && record[last - 1] != ' ' && record[last] != ' ';
 }
 
 bool RecordReader::skip(long n) {
@@ -100,6 +111,9 @@ void RecordWriter::record(std::string_view text) {
 bool RecordWriter::close() {
     if (!file_) return !failed_;
     if (std::fflush(file_) != 0) failed_ = true;
+    // The new file's data reach the disk before it takes the old one's name,
+    // so that even a machine that stops leaves one whole file or the other.
+    if (mode_ == Mode::Atomic && !failed_ && ::fsync(::fileno(file_)) != 0) failed_ = true;
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     if (mode_ == Mode::Atomic) {

@@ -21,6 +21,10 @@ namespace recio {
 
 class RecordReader : public RecordSource {
 public:
+    // The longest record taken: a longer one (a file that is not text) is a
+    // RecordError rather than a read without end.
+    static constexpr std::size_t MAX_RECORD = 1 << 20;
+
     RecordReader() = default;
     explicit RecordReader(const std::string& path) { open(path); }
     ~RecordReader() override { close(); }
@@ -35,9 +39,17 @@ public:
     bool next_record(std::string& record) override;
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return record_; }
+    // The text of the record last read (empty before the first).
+    const std::string& last_record() const { return last_; }
 
     // Skips n records; false if the file ends first.
     bool skip(long n = 1);
+
+    // From now on a numeric field that runs past the end of its record is a
+    // RecordError (a record cut short), not blanks. For files whose writer
+    // fills every field it writes.
+    void require_whole_fields(bool on = true) { whole_fields_ = on; }
+    bool whole_fields() const override { return whole_fields_; }
 
     // Formatted read of the next record(s); false at the end of the file.
     template <class... T>
@@ -67,8 +79,15 @@ private:
     std::FILE* file_ = nullptr;
     std::string name_;
     long record_ = 0;
+    std::string last_;
     bool at_end_ = false;
+    bool whole_fields_ = false;
 };
+
+// True if a name read from a text field that ends at column `last` (1-based)
+// runs on past it: the record is not blank in that column nor in the next.
+// Fixed-column reading would cut such a name short without a word.
+bool runs_past(std::string_view record, std::size_t last);
 
 class RecordWriter {
 public:
@@ -96,8 +115,9 @@ public:
         record(list_line(args...));
     }
     void record(std::string_view text);
-    // Flushes and closes (renaming an atomic file into place); false if any
-    // write failed, in which case an atomic target is left untouched.
+    // Flushes and closes (renaming an atomic file into place once its data
+    // are on the disk); false if any write failed, in which case an atomic
+    // target is left untouched.
     bool close();
     // Closes and throws away what was written (an atomic target stays as it was).
     void abandon();

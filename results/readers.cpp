@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "recio/records.hpp"
 #include "results/errors.hpp"
@@ -12,7 +13,8 @@ namespace {
 // Records already read into memory, served to the format interpreter.
 class LineSource : public recio::RecordSource {
 public:
-    LineSource(std::string name, std::vector<std::string> lines) : name_(std::move(name)), lines_(std::move(lines)) {}
+    LineSource(std::string name, std::vector<std::string> lines, bool cut_at_end)
+        : name_(std::move(name)), lines_(std::move(lines)), cut_at_end_(cut_at_end) {}
     bool next_record(std::string& record) override {
         if (next_ >= lines_.size()) return false;
         record = lines_[next_++];
@@ -20,6 +22,11 @@ public:
     }
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return static_cast<long>(next_); }
+    // A file that ends inside its last record (no line end) was cut short
+    // there: that record must hold its fields whole. Every record must, in a
+    // file whose writer always fills its fields (grid series).
+    bool whole_fields() const override { return every_record_whole_ || (cut_at_end_ && next_ == lines_.size()); }
+    void require_whole_fields() { every_record_whole_ = true; }
     bool at_end() const { return next_ >= lines_.size(); }
     const std::string& peek() const { return lines_[next_]; }
     void skip() { ++next_; }
@@ -27,6 +34,7 @@ public:
 private:
     std::string name_;
     std::vector<std::string> lines_;
+    bool cut_at_end_ = false, every_record_whole_ = false;
     std::size_t next_ = 0;
 };
 
@@ -46,7 +54,15 @@ LineSource read_all(const std::string& path) {
     std::vector<std::string> lines;
     std::string r;
     while (in.next_record(r)) lines.push_back(r);
-    return LineSource(path, std::move(lines));
+    // Does the file end inside its last record?
+    bool cut = false;
+    std::ifstream raw(path, std::ios::binary | std::ios::ate);
+    if (raw && raw.tellg() > 0) {
+        raw.seekg(-1, std::ios::end);
+        const int last = raw.get();
+        cut = last != '\n' && last != '\x1a' && last != '\r';
+    }
+    return LineSource(path, std::move(lines), cut);
 }
 
 bool blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
@@ -152,6 +168,7 @@ DepositFile read_deposit_file(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, ec)) throw InputError("FILE NOT FOUND: " + path);
     recio::RecordReader in(path);
     if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
+    in.require_whole_fields();
     DepositFile d;
     std::string title;
     float dz = 0, dx = 0, zero = 0, tstop = 0;
@@ -191,6 +208,7 @@ DepositFile read_deposit_file(const std::string& path) {
 BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_hours) {
     if (nx <= 0 || ny <= 0) throw InputError("NO LATTICE SIZE FOR " + path);
     LineSource src = read_all(path);
+    src.require_whole_fields();
     BathSeries s;
     s.nx = nx;
     s.ny = ny;

@@ -25,20 +25,23 @@ constexpr const char* DASHES = "(1X,48('-'))";
 
 void say(const std::string& text) { recio::console_list(text); }
 
-std::string number(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 }  // namespace
 
 Control read_control(recio::RecordReader& in) {
     Control c;
     gridlib::SiteCorners& k = c.corners;
+    // A name longer than its field would be cut short and the site stored
+    // under another name, or in another folder.
+    const auto whole_name = [&](const char* what, std::size_t width) {
+        if (c.too_long.empty() && recio::runs_past(in.last_record(), width))
+            c.too_long = "SITEGEN.INI RECORD " + std::to_string(in.record_number()) + ": " + what + " IS LONGER THAN " +
+                         std::to_string(width) + " CHARACTERS";
+    };
     in.need(INI_SITE, fixed_text(c.site, 6));
+    whole_name("THE SITE NAME", 6);
     in.need(INI_TITLE, fixed_text(c.title, 60));
     in.need(INI_PREFIX, fixed_text(c.prefix, 19));
+    whole_name("THE DRIVE/DIRECTORY PREFIX", 19);
     in.need(INI_SYSTEM, c.coord_system, c.rotation);
     in.need(INI_REALS, c.site_nw_e, c.site_nw_n, c.local_nw_e, c.local_nw_n);
     in.need(INI_REALS, k.ne_e, k.ne_n, k.sw_e, k.sw_n);
@@ -51,6 +54,7 @@ Control read_control(recio::RecordReader& in) {
     if (c.mode == MODE_SURVEY) {
         std::array<std::string, 3>& n = c.survey.columns;
         in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
+        whole_name("THE SURVEY FILE NAME", 32);
         in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
     } else {
         in.need(INI_REALS, c.nw_depth);
@@ -63,6 +67,7 @@ Control read_control(recio::RecordReader& in) {
 }
 
 std::string control_fault(const Control& c) {
+    if (!c.too_long.empty()) return c.too_long;
     const std::string where = "SITEGEN.INI RECORD ";
     if (gridlib::IBLANKS(c.site) == 0) return where + "1: NO SITE NAME (IT MUST START IN COLUMN 1)";
     if (c.coord_system != 1 && c.coord_system != 2)
@@ -165,19 +170,8 @@ void explain_no_depth(const Control& c, const Depths& d) {
         say("(CHECK THE NW DEPTH AND THE SLOPES IN SITEGEN.INI)");
         return;
     }
-    const survey::Outcome& s = d.survey;
-    const std::string file = gridlib::trimmed(c.survey.file);
-    if (!s.file_found) say("NO GRID WRITTEN: THE SURVEY FILE " + file + " WAS NOT FOUND");
-    else if (!s.columns_known) say("NO GRID WRITTEN: THE SURVEY COLUMNS OF " + file + " ARE NOT RECOGNISED");
-    else if (s.points_read == 0) say("NO GRID WRITTEN: THE SURVEY FILE " + file + " HOLDS NO POINT");
-    else if (s.points_used == 0)
-        say("NO GRID WRITTEN: NO SURVEY POINT OF " + file + " HAS A DEPTH OF AT LEAST 1 FT");
-    else {
-        const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(c.survey.spacing, c.interval));
-        say("NO GRID WRITTEN: NO SURVEY POINT LIES WITHIN REACH OF THE GRID");
-        say("(" + std::to_string(s.points_used) + " SURVEY POINTS OF AT LEAST 1 FT; NONE LIES WITHIN THE SEARCH RADIUS OF " +
-            number("%.1f", static_cast<double>(radius)) + " FT OF ANY GRID POINT)");
-    }
+    const std::vector<std::string> why = survey::why_nothing_adapted(d.survey, c.survey, c.interval);
+    for (std::size_t k = 0; k < why.size(); ++k) say((k == 0 ? "NO GRID WRITTEN: " : "") + why[k]);
 }
 
 void report_files(const std::string& grid_file, const std::string& summary_file, const std::string& point_file) {
@@ -227,7 +221,13 @@ int run() {
         return 1;
     }
     grid.datum = d.datum;
-    if (!survey::depths_writable(grid)) return 1;
+    gridlib::SiteSummary summary;
+    summary.portrayal_interval = c.interval;
+    summary.survey_interval = c.survey_interval;
+    summary.corners = c.corners;
+    summary.ns_extent = c.ns_extent;
+    summary.we_extent = c.we_extent;
+    if (!gridlib::site_storable(grid, summary, 1)) return 1;
 
     if (c.mode == MODE_PLANE)
         recio::console_write("(10(/),1X,20X,'GENERATING DISPOSAL SITE GRID',/,1X,26X,'be 1 - 3 minutes')");
@@ -236,12 +236,6 @@ int run() {
     if (!gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option,
                         c.title))
         return 1;
-    gridlib::SiteSummary summary;
-    summary.portrayal_interval = c.interval;
-    summary.survey_interval = c.survey_interval;
-    summary.corners = c.corners;
-    summary.ns_extent = c.ns_extent;
-    summary.we_extent = c.we_extent;
     std::int8_t turned = 0;
     if (!gridlib::ARGPB(grid_file, summary_file, summary, 1, turned)) return 1;
 

@@ -32,6 +32,7 @@ struct Control {
     float slope_we = 0.0f, slope_ns = 0.0f;      // feet per foot
     survey::SurveySpec survey;                   // survey file
     std::int16_t sign_option = 0;                // depths in the point file
+    std::string too_long;                        // a name that runs on past its field, for control_fault
 };
 
 // Reads SITEGEN.INI record by record (a record with fewer values than its

@@ -271,6 +271,21 @@ Outcome RBATH(const SurveySpec& spec, SiteGrid& grid, float site_nw_e, float sit
     return out;
 }
 
+std::vector<std::string> why_nothing_adapted(const Outcome& s, const SurveySpec& spec, std::int16_t interval) {
+    if (s.grid_points_reached > 0) return {};
+    const std::string file = gridlib::trimmed(spec.file);
+    if (!s.file_found) return {"THE SURVEY FILE " + file + " WAS NOT FOUND"};
+    if (!s.columns_known) return {"THE SURVEY COLUMNS OF " + file + " ARE NOT RECOGNISED"};
+    if (s.points_read == 0) return {"THE SURVEY FILE " + file + " HOLDS NO POINT"};
+    if (s.points_used == 0) return {"NO SURVEY POINT OF " + file + " HAS A DEPTH OF AT LEAST 1 FT"};
+    const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(spec.spacing, interval));
+    char r[32];
+    std::snprintf(r, sizeof r, "%.1f", static_cast<double>(radius));
+    return {"NO SURVEY POINT LIES WITHIN REACH OF THE GRID",
+            "(" + std::to_string(s.points_used) + " SURVEY POINTS OF AT LEAST 1 FT; NONE LIES WITHIN THE SEARCH RADIUS OF " +
+                r + " FT OF ANY GRID POINT)"};
+}
+
 // ---- shared by the programs that write a site
 
 bool action_word_is(std::string_view word) {
@@ -283,32 +298,6 @@ bool action_word_is(std::string_view word) {
         return false;
     }
     return flag.compare(0, word.size(), word) == 0;
-}
-
-bool fits_depth_field(float value) {
-    if (!std::isfinite(value)) return false;
-    return recio::format_records("(F8.3)", value).front().find('*') == std::string::npos;
-}
-
-std::int32_t unwritable_depth(const SiteGrid& grid) {
-    const std::int32_t total = std::min<std::int32_t>(grid.total_points, static_cast<std::int32_t>(grid.depth.size()));
-    for (std::int32_t i = 0; i < total; ++i)
-        if (!fits_depth_field(grid.depth[static_cast<std::size_t>(i)])) return i + 1;
-    return 0;
-}
-
-}  // namespace survey
-
-namespace survey {
-
-bool depths_writable(const SiteGrid& grid) {
-    const std::int32_t bad = unwritable_depth(grid);
-    if (bad == 0) return true;
-    char value[32];
-    std::snprintf(value, sizeof value, "%g", static_cast<double>(grid.depth[static_cast<std::size_t>(bad - 1)]));
-    recio::console_list("NO GRID WRITTEN: THE DEPTH " + std::string(value) + " FT OF POINT " + std::to_string(bad) +
-                        " DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)");
-    return false;
 }
 
 }  // namespace survey

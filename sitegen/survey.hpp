@@ -198,18 +198,15 @@ struct Outcome {
 // An unreadable survey record throws recio::RecordError.
 Outcome RBATH(const SurveySpec& spec, gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n);
 
+// Why an adaptation gave no grid point a depth, for the user: the survey
+// file is missing, its columns are not known, it holds no point, none of at
+// least 1 ft, or none within reach of the grid (with the search radius on a
+// second line). Empty when some grid point got a depth.
+std::vector<std::string> why_nothing_adapted(const Outcome& outcome, const SurveySpec& spec, std::int16_t interval);
+
 // ---- shared by the programs that write a site
 
 // True if ACTION.BAT opens and its first record (A10) begins with `word`.
 bool action_word_is(std::string_view word);
-
-// The first grid point (1-based) whose depth cannot be written in the grid
-// file's F8.3 field, or 0 if all can.
-std::int32_t unwritable_depth(const gridlib::SiteGrid& grid);
-// True if every depth can be written; otherwise tells the user which one
-// cannot and that no grid is written.
-bool depths_writable(const gridlib::SiteGrid& grid);
-// True if the value fits an F8.3 field.
-bool fits_depth_field(float value);
 
 }  // namespace survey

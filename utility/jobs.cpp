@@ -17,6 +17,16 @@ std::string site_path(const std::string& field) {
     return field.substr(0, static_cast<std::size_t>(gridlib::IBLANKS(field)));
 }
 
+// Reads a site path (A26); "" or why it cannot be used: cut short at the
+// field's end it would name another site.
+std::string read_path(recio::RecordReader& in, std::string& path) {
+    std::string field;
+    in.need(SITE_PATH, recio::fixed_text(field, 26));
+    path = site_path(field);
+    if (!recio::runs_past(in.last_record(), 26)) return {};
+    return "UTL.INI RECORD " + std::to_string(in.record_number()) + ": THE SITE PATH IS LONGER THAN 26 CHARACTERS";
+}
+
 bool open_control(recio::RecordReader& in) {
     if (in.open(CONTROL_FILE)) return true;
     recio::console_write("(1X,'UNABLE TO FIND \"UTL.INI\" DATA FILE')");
@@ -44,9 +54,12 @@ void report_outputs(const std::string& in_name, const std::string& out_name, con
     recio::console_write("(9/)");  // ten empty lines
 }
 
-// Stores a site under the name X (X.IN, X.OUT, X.DAT) and lists its files.
+// Stores a site under the name X (X.IN, X.OUT, X.DAT) and lists its files;
+// a site whose values its files cannot carry is not stored at all, so that
+// an existing site X stays as it was.
 bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::SiteSummary& summary,
                 std::int8_t new_site, std::int16_t sign_option, const std::string& title) {
+    if (!gridlib::site_storable(grid, summary, new_site)) return false;
     gridlib::ResampleWork work;
     const std::string in_name = x + ".IN", out_name = x + ".OUT";
     if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work, gridlib::GRID1_NEW,
@@ -72,81 +85,100 @@ Job read_job(const std::string& flag_file) {
     return Job::None;
 }
 
+std::string read_structure_control(recio::RecordReader& in, StructureControl& c) {
+    std::string kind;
+    const std::string fault = read_path(in, c.path);
+    if (!fault.empty()) return fault;
+    in.need("(A1)", recio::fixed_text(kind, 1));
+    c.structure = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
+    float slope = 0.0f;
+    if (c.structure == 'M') {
+        in.need("(2F12.4)", c.mound.centre_e, c.mound.centre_n);
+        in.need("(2F12.4)", c.mound.crest, c.mound.slope);
+        in.need("(I4)", c.sign_option);
+        slope = c.mound.slope;
+    } else if (c.structure == 'B') {
+        in.need("(2F12.4)", c.berm.start_e, c.berm.start_n);
+        in.need("(2F12.4)", c.berm.end_e, c.berm.end_n);
+        in.need("(2F12.4)", c.berm.crest, c.berm.slope);
+        in.need("(I4)", c.berm.crest_width);
+        in.need("(I4)", c.sign_option);
+        slope = c.berm.slope;
+    } else {
+        return "THE STRUCTURE IN UTL.INI (RECORD 2) MUST BE \"M\" (MOUND) OR \"B\" (BERM)";
+    }
+    if (!(slope > 0.0f)) return "THE SIDE SLOPE IN UTL.INI MUST BE GREATER THAN 0";
+    return {};
+}
+
+std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c) {
+    in.need("(I4)", c.mode);
+    if (c.mode != VOLUME_ABOVE && c.mode != VOLUME_BETWEEN && c.mode != VOLUME_DIFFERENCE)
+        return "THE DIFFERENCE MODE IN UTL.INI (RECORD 1) MUST BE 1, 2 OR 3";
+    std::string fault = read_path(in, c.first);
+    if (c.mode == VOLUME_ABOVE) {
+        in.need("(2F12.4)", c.elevation);
+    } else {
+        const std::string second = read_path(in, c.second);
+        if (fault.empty()) fault = second;
+        if (c.mode == VOLUME_DIFFERENCE) {
+            const std::string difference = read_path(in, c.difference);
+            if (fault.empty()) fault = difference;
+        }
+    }
+    if (!fault.empty()) return fault;
+    if (c.mode == VOLUME_DIFFERENCE && c.difference.empty())
+        return "UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID (IT MUST START IN COLUMN 1)";
+    return {};
+}
+
+namespace {
+
+// Reads UTL.INI with one of the readers above; false (with the message) if
+// it cannot be used.
+template <class Control, class Read>
+bool control_file(Control& c, Read read) {
+    recio::RecordReader in;
+    if (!open_control(in)) return false;
+    const std::string fault = read(in, c);
+    if (fault.empty()) return true;
+    recio::console_list(fault);
+    return false;
+}
+
+}  // namespace
+
 // UTILITY1: a simple mound or berm superimposed on a site, stored in place.
 int run_structure() {
-    recio::RecordReader in;
-    if (!open_control(in)) return 1;
-    std::string path_field, kind;
-    in.need(SITE_PATH, recio::fixed_text(path_field, 26));
-    in.need("(A1)", recio::fixed_text(kind, 1));
-    const char structure = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
-    Mound mound;
-    Berm berm;
-    std::int16_t sign_option = 0;
-    float slope = 0.0f;
-    if (structure == 'M') {
-        in.need("(2F12.4)", mound.centre_e, mound.centre_n);
-        in.need("(2F12.4)", mound.crest, mound.slope);
-        in.need("(I4)", sign_option);
-        slope = mound.slope;
-    } else if (structure == 'B') {
-        in.need("(2F12.4)", berm.start_e, berm.start_n);
-        in.need("(2F12.4)", berm.end_e, berm.end_n);
-        in.need("(2F12.4)", berm.crest, berm.slope);
-        in.need("(I4)", berm.crest_width);
-        in.need("(I4)", sign_option);
-        slope = berm.slope;
-    } else {
-        recio::console_write("(1X,'THE STRUCTURE IN UTL.INI (RECORD 2) MUST BE \"M\" (MOUND) OR \"B\" (BERM)')");
-        return 1;
-    }
-    in.close();
-    if (!(slope > 0.0f)) {
-        recio::console_write("(1X,'THE SIDE SLOPE IN UTL.INI MUST BE GREATER THAN 0')");
-        return 1;
-    }
-
-    const std::string x = site_path(path_field);
-    const std::string title = (structure == 'M' ? "SIMPLE MOUND ADAPTED TO: " : "SIMPLE BERM ADAPTED TO: ") + x;
+    StructureControl c;
+    if (!control_file(c, read_structure_control)) return 1;
+    const std::string& x = c.path;
+    const std::string title = (c.structure == 'M' ? "SIMPLE MOUND ADAPTED TO: " : "SIMPLE BERM ADAPTED TO: ") + x;
     gridlib::SiteGrid grid;
     if (gridlib::RGRID1(x + ".IN", grid) != gridlib::GRID_OK) return 1;
     gridlib::SiteSummary summary;
     if (gridlib::READG(x + ".OUT", summary) != gridlib::GRID_OK) return 1;
 
     ShapedSite site(grid, summary.corners.nw_e, summary.corners.nw_n);
-    if (structure == 'B' && berm_line(berm, grid.interval, site.f).too_long) {
+    if (c.structure == 'B' && berm_line(c.berm, grid.interval, site.f).too_long) {
         recio::console_write("(1X,'THE BERM ENDS IN UTL.INI LIE TOO FAR APART FOR THIS SITE')");
         return 1;
     }
     announce_generation("GENERATING DISPOSAL AREA GRID");
-    if (structure == 'M') apply_mound(site, mound);
-    else apply_berm(site, berm);
+    if (c.structure == 'M') apply_mound(site, c.mound);
+    else apply_berm(site, c.berm);
 
-    return store_site(x, grid, summary, 0, sign_option, title) ? 0 : 1;
+    return store_site(x, grid, summary, 0, c.sign_option, title) ? 0 : 1;
 }
 
 // UTILITY2: volumes above an elevation or between two grids, and on request
 // the difference grid stored as a new site.
 int run_volumes() {
-    recio::RecordReader in;
-    if (!open_control(in)) return 1;
-    std::int16_t mode = 0;
-    in.need("(I4)", mode);
-    if (mode != VOLUME_ABOVE && mode != VOLUME_BETWEEN && mode != VOLUME_DIFFERENCE) {
-        recio::console_write("(1X,'THE DIFFERENCE MODE IN UTL.INI (RECORD 1) MUST BE 1, 2 OR 3')");
-        return 1;
-    }
-    std::string first_field, second_field, new_field;
-    float elevation = 0.0f;
-    in.need(SITE_PATH, recio::fixed_text(first_field, 26));
-    if (mode == VOLUME_ABOVE) {
-        in.need("(2F12.4)", elevation);
-    } else {
-        in.need(SITE_PATH, recio::fixed_text(second_field, 26));
-        if (mode == VOLUME_DIFFERENCE) in.need(SITE_PATH, recio::fixed_text(new_field, 26));
-    }
-    in.close();
-    const std::string first_path = site_path(first_field), second_path = site_path(second_field);
+    VolumesControl c;
+    if (!control_file(c, read_volumes_control)) return 1;
+    const std::int16_t mode = c.mode;
+    const float elevation = c.elevation;
+    const std::string &first_path = c.first, &second_path = c.second;
 
     gridlib::SiteGrid first;
     if (gridlib::RGRID1(first_path + ".IN", first) != gridlib::GRID_OK) return 1;
@@ -185,13 +217,12 @@ int run_volumes() {
 
     // The difference grid: the second site's header and corner, the
     // differences as depths, their mean as the long-term datum.
-    const std::string new_path = site_path(new_field);
     gridlib::SiteGrid difference = second;
     difference.depth = first.depth;
     difference.datum = v.mean;
     const std::string title = "DIFFERENCE OF: " + first_path + " & " + second_path;
     announce_generation("GENERATING   DIFFERENCE   GRID");
-    return store_site(new_path, difference, second_summary, 1, 3, title) ? 0 : 1;
+    return store_site(c.difference, difference, second_summary, 1, 3, title) ? 0 : 1;
 }
 
 // UTILITY3: the outside program CARRYX.EXE, started and waited for.

@@ -149,6 +149,63 @@ void locate(const ShapedSite& site, const Lattice& lat, gridlib::Position p, dou
     row = (de * sinr - dn * cosr) / lat.interval;
 }
 
+// The change of (row, column) for a change (de, dn) of a location's
+// coordinates: locate() is linear in them.
+void locate_change(const ShapedSite& site, const Lattice& lat, double de, double dn, double& drow, double& dcol) {
+    const double fact = static_cast<double>(site.f.fact);
+    const double x = static_cast<double>(site.f.sgn) * de * static_cast<double>(site.f.cl) * fact;
+    const double y = dn * fact;
+    const double sinr = static_cast<double>(site.rot.sinr), cosr = static_cast<double>(site.rot.cosr);
+    dcol = (x * cosr + y * sinr) / lat.interval;
+    drow = (x * sinr - y * cosr) / lat.interval;
+}
+
+// The steps j (1 .. steps) that can come within `reach` rows and columns of
+// the grid. The step points lie on a line, so their row and column change
+// linearly with j; the window is widened by what the single-precision step
+// positions may stray from that line, so that every step the exact test
+// would keep lies inside it. A berm that runs far past the site (or starts
+// far from it) then costs only the steps near the site.
+void steps_near_grid(const ShapedSite& site, const Lattice& lat, const BermLine& line, double reach,
+                     std::int32_t& first, std::int32_t& last) {
+    first = 1;
+    last = line.steps;
+    if (line.steps <= 0) return;
+    double row0 = 0, col0 = 0;
+    locate(site, lat, line.at(0), row0, col0);
+    const double step = static_cast<double>(line.interval);
+    const double dn = step * static_cast<double>(line.sina) / static_cast<double>(line.fact) * (line.end_north ? 1 : -1);
+    const double de = step * static_cast<double>(line.sgn) * static_cast<double>(line.cosa) /
+                      (static_cast<double>(line.cl) * static_cast<double>(line.fact)) * (line.end_east ? 1 : -1);
+    double drow = 0, dcol = 0;
+    locate_change(site, lat, de, dn, drow, dcol);
+    const double along = static_cast<double>(line.steps) * step;
+    const double stray_ft = 1.0e-6 * ((std::fabs(static_cast<double>(line.start_e)) + std::fabs(static_cast<double>(line.start_n))) *
+                                          static_cast<double>(line.fact) + along) + 1.0;
+    const double margin = reach + stray_ft / lat.interval + 2.0;
+    double lo = 1.0, hi = static_cast<double>(line.steps);
+    const auto keep = [&](double a, double d, std::int32_t count) {
+        const double from = -margin, to = static_cast<double>(count - 1) + margin;
+        if (std::fabs(d) < 1.0e-12) {
+            if (a < from || a > to) hi = lo - 1.0;  // the line never comes near
+            return;
+        }
+        double j1 = (from - a) / d, j2 = (to - a) / d;
+        if (j1 > j2) std::swap(j1, j2);
+        lo = std::max(lo, std::floor(j1) - 1.0);
+        hi = std::min(hi, std::ceil(j2) + 1.0);
+    };
+    keep(row0, drow, lat.rows);
+    keep(col0, dcol, lat.cols);
+    if (!(lo <= hi)) {
+        first = 1;
+        last = 0;
+        return;
+    }
+    first = static_cast<std::int32_t>(lo);
+    last = static_cast<std::int32_t>(hi);
+}
+
 std::int32_t clamp_index(double x, std::int32_t count) {
     if (!(x > 0.0)) return 0;
     if (x >= static_cast<double>(count - 1)) return count - 1;
@@ -208,7 +265,9 @@ void apply_berm(ShapedSite& site, const Berm& b) {
     }
     const double band_reach = (static_cast<double>(band) + lat.slack_ft) / lat.interval + 1.0;
 
-    for (std::int32_t j = 1; j <= line.steps; ++j) {
+    std::int32_t first = 1, last = 0;
+    steps_near_grid(site, lat, line, band_reach, first, last);
+    for (std::int32_t j = first; j <= last; ++j) {
         gridlib::Position p = line.at(j);
         double row = 0, col = 0;
         locate(site, lat, p, row, col);

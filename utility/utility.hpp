@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gridlib/sitegrid.hpp"
+#include "recio/records.hpp"
 
 namespace utility {
 
@@ -120,6 +121,30 @@ struct Volumes {
 // depths are replaced by D.
 Volumes grid_volumes(gridlib::SiteGrid& first, const gridlib::SiteGrid* second, float elevation,
                      bool store_difference);
+
+// ---- UTL.INI
+
+// UTILITY1: the site path and the mound or berm.
+struct StructureControl {
+    std::string path;     // site path, up to its first blank
+    char structure = 0;   // 'M' mound or 'B' berm (either case in the file)
+    Mound mound;
+    Berm berm;
+    std::int16_t sign_option = 0;
+};
+// UTILITY2: the difference mode and the site paths.
+struct VolumesControl {
+    std::int16_t mode = 0;
+    std::string first, second, difference;  // site paths; second and difference as the mode needs
+    float elevation = 0.0f;                 // mode 1
+};
+// Read UTL.INI for each job. Return "" when it can be used, or why not (a
+// site path longer than its field; a structure other than M or B, a side
+// slope not above 0; a mode other than 1 to 3, no path for the difference
+// grid). Throw recio::RecordError for an
+// unreadable field or an early end of the file.
+std::string read_structure_control(recio::RecordReader& in, StructureControl& c);
+std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c);
 
 // ---- the jobs (each returns the exit status of the run)
 

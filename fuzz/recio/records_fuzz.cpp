@@ -1,15 +1,16 @@
 // The record readers on arbitrary text: formatted reads under the layouts the
-// control files use, and list-directed reads. Every outcome must be a value,
-// the end of the file or a RecordError.
+// control files use, and list-directed reads, first with Fortran's padding of
+// short records, then as the site files are read (whole fields). Every
+// outcome must be a value, the end of the file or a RecordError.
 #include <cstdint>
 #include <string>
 
 #include "fuzz_file.hpp"
 #include "recio/records.hpp"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzzing::write_input("RECORDS.DAT", data, size);
-    recio::RecordReader in("RECORDS.DAT");
+namespace {
+
+void formatted_and_list_reads(recio::RecordReader& in, std::size_t size) {
     std::int16_t a[16];
     std::int32_t b[7];
     float r[9];
@@ -27,7 +28,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         in.read("(A)", text);
         in.read_list(r[0], b[0], d[2], name);
         in.read_list(recio::array(r, 3));
+        // What is left, as a survey is read: three numbers a record to the end.
+        for (int n = 0; n < 10000 && in.read_list(r[0], r[1], r[2]); ++n) {
+        }
     } catch (const recio::RecordError&) {
     }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzzing::write_input("RECORDS.DAT", data, size);
+    recio::RecordReader in("RECORDS.DAT");
+    formatted_and_list_reads(in, size);
+    in.rewind();
+    in.require_whole_fields();
+    formatted_and_list_reads(in, size);
     return 0;
 }

@@ -149,4 +149,97 @@ TEST_F(GridFiles, DamagedFilesAreReportedNotRead) {
     }
 }
 
+// A grid file cut inside its depth records (a copy that stopped, a disk that
+// filled) used to read its missing depths as zeros, and a site edited from
+// it carried them on. Now the record that ends early is named.
+TEST_F(GridFiles, DepthRecordCutShortIsReportedNotReadAsZeros) {
+    SiteGrid g = make_grid(3, 9, 50, [](int i) { return static_cast<float>(i); });
+    ResampleWork w;
+    ASSERT_TRUE(GRID1("OK.IN", 0.0f, 0.0f, g, w, GRID1_GRID_ONLY, 0, ""));
+    const auto rec = lines("OK.IN");
+    struct Case {
+        const char* name;
+        std::size_t record;  // 0-based
+        std::size_t keep;    // characters kept of it
+        const char* message;
+    };
+    const Case cases[] = {
+        {"CUT.IN", 14, 100, "RECORD CUT SHORT IN FILE CUT.IN, RECORD 15, FIELD 13 (COLUMNS 97-104, F8.3): "
+                            "THE RECORD ENDS AT COLUMN 100"},
+        {"LAST.IN", 15, 3, "RECORD CUT SHORT IN FILE LAST.IN, RECORD 16, FIELD 1 (COLUMNS 1-8, F8.3)"},
+        {"EMPTY.IN", 14, 0, "RECORD CUT SHORT IN FILE EMPTY.IN, RECORD 15, FIELD 1"},
+        {"HEADER.IN", 10, 35, "RECORD CUT SHORT IN FILE HEADER.IN, RECORD 11, FIELD 2 (COLUMNS 33-44, F12.4)"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> cut(rec.begin(), rec.begin() + static_cast<std::ptrdiff_t>(c.record + 1));
+        cut.back().resize(c.keep);
+        if (c.record == 14) cut.push_back(rec[15]);  // the file goes on after the damaged record
+        std::ofstream out(c.name);
+        for (std::size_t k = 0; k < cut.size(); ++k) out << cut[k] << (k + 1 < cut.size() ? "\n" : "");
+        out.close();
+        SiteGrid back;
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(RGRID1(c.name, back), GRID_UNREADABLE) << c.name;
+        const std::string said = ::testing::internal::GetCapturedStdout();
+        EXPECT_NE(said.find(c.message), std::string::npos) << said;
+        EXPECT_EQ(back.depth[0], 0.0f) << c.name;
+    }
+}
+
+// GRID1 used to write header values and depths that do not fit their fields
+// as asterisks: the new grid file could not be read back, and a program that
+// stored a site in place (UTILITY's mound and berm) lost it. Now nothing is
+// written and an earlier file of that name stays as it was.
+TEST_F(GridFiles, ValuesTheGridFileCannotHoldAreNotWritten) {
+    const SiteGrid good = make_grid(3, 4, 50, [](int i) { return 10.0f + static_cast<float>(i); });
+    ResampleWork w;
+    ASSERT_TRUE(GRID1("KEEP.IN", 0.0f, 0.0f, good, w, GRID1_NEW, 0, "GOOD"));
+    const auto before = std::vector<std::vector<std::string>>{lines("KEEP.IN"), lines("KEEP.DAT"), lines("KEEP.TNS")};
+    struct Case {
+        const char* what;
+        void (*spoil)(SiteGrid&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"rotation", [](SiteGrid& g) { g.rotation = 1000.0f; }, "THE ROTATION 1000.0 DOES NOT FIT THE GRID FILE (F5.1)"},
+        {"corner", [](SiteGrid& g) { g.local_nw_e = 12345678.0f; },
+         "THE LOCAL NW CORNER EASTING 12345678.0000 DOES NOT FIT THE GRID FILE (F12.4)"},
+        {"depth", [](SiteGrid& g) { g.depth[5] = -1000.0f; },
+         "THE DEPTH -1000 FT OF POINT 6 DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)"},
+        {"datum", [](SiteGrid& g) { g.datum = 10000.0f; }, "THE LONG-TERM DATUM 10000.0000 DOES NOT FIT THE GRID FILE"},
+        {"interval", [](SiteGrid& g) { g.interval = 10000; }, "THE INTERVAL 10000 DOES NOT FIT THE GRID FILE (I4)"},
+        {"no points", [](SiteGrid& g) { g.total_points = 0; }, "0 POINTS DO NOT MATCH 3 ROWS x 4 COLUMNS"},
+    };
+    for (const Case& c : cases) {
+        SiteGrid g = good;
+        c.spoil(g);
+        EXPECT_FALSE(grid_fault(g).empty()) << c.what;
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(GRID1("KEEP.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "BAD")) << c.what;
+        const std::string said = ::testing::internal::GetCapturedStdout();
+        EXPECT_NE(said.find(std::string("GRID FILE KEEP.IN NOT WRITTEN: ") + c.message), std::string::npos) << said;
+        EXPECT_EQ((std::vector<std::vector<std::string>>{lines("KEEP.IN"), lines("KEEP.DAT"), lines("KEEP.TNS")}), before)
+            << c.what;
+    }
+    EXPECT_EQ(grid_fault(good), "");
+}
+
+// The resampled grid file carries its node spacing in F5.1: a spacing of
+// 1000 ft or more is written as its layout gives it, with a note that the
+// long-term model cannot read that file; the site itself is stored whole.
+TEST_F(GridFiles, WideResampledSpacingIsStoredWithANote) {
+    SiteGrid g = make_grid(3, 3, 3648, [](int) { return 20.0f; });
+    ResampleWork w;
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(GRID1("WIDE.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "WIDE"));
+    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("NOTE: THE NODE SPACING OF 3648.0 DOES NOT FIT THE RESAMPLED GRID FILE (F5.1, AT MOST 999.9 FT); "
+                        "THE LONG-TERM MODEL CANNOT READ WIDE.TNS"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(lines("WIDE.TNS")[0], "          *****");
+    SiteGrid back;
+    EXPECT_EQ(RGRID1("WIDE.IN", back), GRID_OK);
+}
+
 }  // namespace

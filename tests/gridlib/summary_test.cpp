@@ -172,4 +172,85 @@ TEST_F(Summary, ReadgReportsMissingAndShortFiles) {
     EXPECT_EQ(s.seq_since_last, 0);  // nothing taken from a damaged file
 }
 
+// ARGPB used to write counters, extents and coordinates that do not fit
+// their fields as asterisks, and report success: READG could not read the
+// summary back, and every later run on the site failed. Now nothing is
+// written and the earlier summary stays as it was.
+TEST_F(Summary, ValuesTheSummaryCannotHoldAreNotWritten) {
+    SiteGrid g = make_grid(20, 20, 50, [](int) { return 8.0f; });
+    ResampleWork w;
+    ASSERT_TRUE(GRID1("S.IN", 0.0f, 0.0f, g, w, GRID1_GRID_ONLY, 0, ""));
+    SiteSummary good = sample_summary(950, 950);
+    std::int8_t turned = 0;
+    ASSERT_TRUE(ARGPB("S.IN", "S.OUT", good, 0, turned));
+    const auto before = lines("S.OUT");
+    struct Case {
+        const char* what;
+        void (*spoil)(SiteSummary&);
+        std::int8_t new_site;
+        const char* message;  // "" : it fits
+    };
+    const Case cases[] = {
+        {"corner", [](SiteSummary& s) { s.corners.nw_e = 12345678.0f; }, 0,
+         "THE NW CORNER EASTING 12345678.0000 DOES NOT FIT THE SUMMARY FILE (F12.4)"},
+        {"centre", [](SiteSummary& s) { s.corners.centre_n = -1.0e7f; }, 0, "THE CENTRE NORTHING -10000000.0000"},
+        {"counter", [](SiteSummary& s) { s.total_seq = 10000; }, 0,
+         "THE TOTAL NUMBER OF DISPOSAL SEQUENCES 10000 DOES NOT FIT THE SUMMARY FILE (I4)"},
+        {"counter of a new site", [](SiteSummary& s) { s.total_seq = 10000; }, 1, ""},  // set to 0 first
+        {"extent", [](SiteSummary& s) { s.we_extent = 1000000; }, 0, "THE W-E EXTENT 1000000 DOES NOT FIT"},
+        {"lineal scale", [](SiteSummary& s) { s.we_extent = 999999; }, 0,
+         "THE LINEAL SCALE (FEET PER INCH) 99998 IS TOO LARGE"},
+        {"survey interval", [](SiteSummary& s) { s.survey_interval = 10000; }, 0, "THE SURVEY INTERVAL 10000"},
+    };
+    for (const Case& c : cases) {
+        SiteSummary s = good;
+        c.spoil(s);
+        const std::string fault = summary_fault(g, s, c.new_site);
+        if (*c.message == '\0') {
+            EXPECT_EQ(fault, "") << c.what;
+            continue;
+        }
+        EXPECT_NE(fault.find(c.message), std::string::npos) << c.what << ": " << fault;
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(ARGPB("S.IN", "S.OUT", s, c.new_site, turned)) << c.what;
+        const std::string said = ::testing::internal::GetCapturedStdout();
+        EXPECT_NE(said.find("SUMMARY FILE S.OUT NOT WRITTEN: "), std::string::npos) << said;
+        EXPECT_EQ(lines("S.OUT"), before) << c.what;
+    }
+    // The check a program makes before it stores anything.
+    SiteSummary far = good;
+    far.corners.nw_e = 12345678.0f;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(site_storable(g, far, 0));
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("NO GRID WRITTEN: THE NW CORNER EASTING"), std::string::npos);
+    EXPECT_TRUE(site_storable(g, good, 0));
+}
+
+// A summary cut inside its header used to hand READG the cut values as if
+// padded with blanks (a centre northing of 0, a corner shortened to its first
+// digits). Now the record that ends early is named and nothing is taken.
+TEST_F(Summary, ReadgRefusesARecordCutShort) {
+    SiteGrid g = make_grid(20, 20, 50, [](int) { return 8.0f; });
+    SiteSummary s = sample_summary(950, 950);
+    std::int8_t turned = 0;
+    auto rec = portray(g, s, turned, 0);
+    const auto centre = std::find_if(rec.begin(), rec.end(), [](const std::string& r) {
+        return r.rfind("         EASTING=", 0) == 0;
+    });
+    ASSERT_NE(centre, rec.end());
+    centre->resize(35);
+    std::ofstream out("CUT.OUT");
+    for (const auto& r : rec) out << r << "\n";
+    out.close();
+    SiteSummary back;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(READG("CUT.OUT", back), GRID_UNREADABLE);
+    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("RECORD CUT SHORT IN FILE CUT.OUT, RECORD " + std::to_string(centre - rec.begin() + 1) +
+                        ", FIELD 2 (COLUMNS 42-53, F12.4)"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(back.total_seq, 0);
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "loadpat/loadpat.hpp"
 #include "tests/gridlib/grid_fixture.hpp"
@@ -117,8 +119,20 @@ TEST_F(Loadpat, RefusalsWriteNothing) {
         {"input ends", "SITE\n300\n300\n2\n",
          "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED: NO DUMP PATTERN WRITTEN"},
         {"no answers at all", "", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
+        {"input ends at the approach", "SITE\n300\n300\n1\n1\n", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
+        {"input ends at the radius", "SITE\n300\n300\n1\n1\nNO\n", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
+        {"NaN-like answers", "SITE\nNaN\nInf\n1E999\n", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
+        {"damaged summary", "SITE\n", "UNEXPECTED END OF FILE SITE.OUT"},
+        // A radius no .XYZ column can hold used to be written as asterisks.
+        {"dumps beyond the file's columns", "SITE\n300\n300\n1\n1\nNO\n1e30\n",
+         "DUMP 1 LIES BEYOND WHAT THE COLUMNS OF THE .XYZ FILE HOLD (F12.4). NO DUMP PATTERN WRITTEN"},
     };
+    const std::string summary = [] {
+        std::ifstream in("SITE.OUT");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
     for (const Case& c : cases) {
+        write_file("SITE.OUT", std::string(c.what) == "damaged summary" ? summary.substr(0, 100) : summary);
         EXPECT_EQ(run(c.answers), 1) << c.what;
         EXPECT_NE(console().find(c.message), std::string::npos) << c.what << "\n" << console();
         EXPECT_FALSE(std::filesystem::exists("SITE.XYZ")) << c.what;

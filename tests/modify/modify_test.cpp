@@ -24,7 +24,7 @@ SiteGrid small_grid(int we, int ns, int interval, float rotation, std::int16_t s
     return g;
 }
 
-std::string f12(double v) {
+std::string f12(double v) {  // one F12.4 field
     char s[32];
     std::snprintf(s, sizeof s, "%12.4f", v);
     return s;
@@ -151,12 +151,41 @@ TEST_F(Modify, SurveyAdaptsOnlyThePointsItReaches) {
     EXPECT_EQ(console_count("COVERAGE"), 0);
 }
 
-TEST_F(Modify, MissingSurveyWritesTheSiteUnchangedUnderTheNewName) {
+// The copy is still written, as the run is meant to, but the run has not
+// done its job and says so with its status.
+TEST_F(Modify, MissingSurveyWritesTheSiteUnchangedUnderTheNewNameAndFails) {
     control("NEW1", 2, {survey_file("NONE.XYZ", 10), "N       E       D"});
-    ASSERT_EQ(run("modify"), 0) << console();
+    ASSERT_EQ(run("modify"), 1) << console();
     EXPECT_NE(console().find("The specified survey file was not found\n\nHit \"RETURN\" to quit\n"), std::string::npos);
+    EXPECT_NE(console().find("NO DEPTH CHANGED: THE SURVEY FILE NONE.XYZ WAS NOT FOUND"), std::string::npos);
     EXPECT_EQ(depths("NEW1.IN"), old_depths());
     EXPECT_TRUE(exists("NEW1.OUT"));
+}
+
+// A survey that gives no grid point a depth: the copy is written unchanged,
+// as for a missing survey file, with the reason, and the run fails.
+TEST_F(Modify, SurveyThatChangesNothingCopiesTheSiteAndFails) {
+    struct Case {
+        const char* what;
+        const char* survey;       // the file's text
+        const char* columns;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"empty survey file", "", "N       E       D", "NO DEPTH CHANGED: THE SURVEY FILE NEW.XYZ HOLDS NO POINT"},
+        {"columns not known", "8000.0 3000.0 33.0\n", "NORTH   EAST    DEPTH",
+         "NO DEPTH CHANGED: THE SURVEY COLUMNS OF NEW.XYZ ARE NOT RECOGNISED"},
+        {"survey out of reach", "100.0 100.0 33.0\n", "N       E       D",
+         "NO DEPTH CHANGED: NO SURVEY POINT LIES WITHIN REACH OF THE GRID"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        write("NEW.XYZ", c.survey);
+        control("NEW1", 2, {survey_file("NEW.XYZ", 10), c.columns});
+        EXPECT_EQ(run("modify"), 1) << console();
+        EXPECT_NE(console().find(c.says), std::string::npos) << console();
+        EXPECT_EQ(depths("NEW1.IN"), old_depths());
+    }
 }
 
 TEST_F(Modify, RunsThatWriteNothing) {
@@ -173,6 +202,8 @@ TEST_F(Modify, RunsThatWriteNothing) {
         {"more edit points than a run holds", [](F f) { f.write("MODIFY.INI", many_edits()); },
          "MODIFY.INI RECORD 6: 10001 EDIT POINTS; A RUN TAKES 0 TO 10000"},
         {"no new site name", [](F f) { f.replace_record("MODIFY.INI", 3, ""); }, "MODIFY.INI RECORD 3: NO NEW SITE NAME"},
+        {"new site name longer than its field", [](F f) { f.replace_record("MODIFY.INI", 3, "NEW1234"); },
+         "MODIFY.INI RECORD 3: THE NEW SITE NAME IS LONGER THAN 6 CHARACTERS"},
         {"unknown mode", [](F f) { f.replace_record("MODIFY.INI", 5, "    3"); },
          "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS 3"},
         {"edit records end early", [](F f) { f.keep_records("MODIFY.INI", 6); }, "END OF FILE"},
@@ -180,6 +211,18 @@ TEST_F(Modify, RunsThatWriteNothing) {
         {"no existing summary", [](F f) { f.remove("OLD1.OUT"); }, "NO FILE WRITTEN"},
         {"edit deeper than the grid file holds", [](F f) { f.replace_record("MODIFY.INI", 7, edit(3000, 8000, 10000)); },
          "NO GRID WRITTEN: THE DEPTH 10000 FT OF POINT 1 DOES NOT FIT THE GRID FILE"},
+        {"NaN-like edit depth", [](F f) { f.replace_record("MODIFY.INI", 7, f12(3000) + f12(8000) + "         NaN"); },
+         "UNREADABLE VALUE IN FILE MODIFY.INI, RECORD 7, FIELD 3 (COLUMNS 25-36, F12.4)"},
+        {"edit count beyond the field's 16 bits", [](F f) { f.replace_record("MODIFY.INI", 6, "99999"); },
+         "MODIFY.INI RECORD 6: 99999 EDIT POINTS; A RUN TAKES 0 TO 10000"},
+        // An existing site cut short used to be read with zeros for what was
+        // missing, and the new site was made from them.
+        {"existing grid cut inside its depths",
+         [](F f) { f.replace_record("OLD1.IN", 15, f.lines("OLD1.IN")[14].substr(0, 50)); },
+         "RECORD CUT SHORT IN FILE OLD1.IN, RECORD 15, FIELD 7 (COLUMNS 49-56, F8.3)"},
+        {"existing summary cut inside its centre",
+         [](F f) { f.replace_record("OLD1.OUT", 34, f.lines("OLD1.OUT")[33].substr(0, 35)); },
+         "RECORD CUT SHORT IN FILE OLD1.OUT, RECORD 34, FIELD 2 (COLUMNS 42-53, F12.4)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

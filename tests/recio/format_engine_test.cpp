@@ -2,6 +2,7 @@
 // positioning, literals, termination, texts, and reading whole records.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,7 +16,8 @@ using Recs = std::vector<std::string>;
 
 class Lines : public recio::RecordSource {
 public:
-    explicit Lines(std::vector<std::string> l) : lines_(std::move(l)) {}
+    explicit Lines(std::vector<std::string> l, bool whole = false) : lines_(std::move(l)), whole_(whole) {}
+    bool whole_fields() const override { return whole_; }
     bool next_record(std::string& r) override {
         if (n_ >= static_cast<long>(lines_.size())) return false;
         r = lines_[static_cast<std::size_t>(n_++)];
@@ -26,6 +28,7 @@ public:
 
 private:
     std::vector<std::string> lines_;
+    bool whole_ = false;
     std::string name_ = "DUMP.INI";
     long n_ = 0;
 };
@@ -118,6 +121,31 @@ TEST(FormatInput, FixedColumnsPaddingAndImpliedDecimals) {
     EXPECT_FALSE(read(src, "(I5)", total));
 }
 
+// A grid file cut inside its depths must not read its missing depths as
+// zeros: a source that asks for whole fields refuses every numeric field the
+// record does not reach to its last column; texts still pad.
+TEST(FormatInput, WholeFieldsRefuseARecordCutShort) {
+    float d[3] = {};
+    Lines full({"   1.000   2.000   3.000"}, true);
+    ASSERT_TRUE(read(full, "(26F8.3)", recio::array(d, 3)));
+    EXPECT_EQ(d[2], 3.0f);
+    Lines cut({"   1.000   2.000   3."}, true);
+    try {
+        read(cut, "(26F8.3)", recio::array(d, 3));
+        FAIL() << "no error";
+    } catch (const recio::RecordError& e) {
+        EXPECT_STREQ(e.what(), "RECORD CUT SHORT IN FILE DUMP.INI, RECORD 1, FIELD 3 (COLUMNS 17-24, F8.3): "
+                               "THE RECORD ENDS AT COLUMN 21");
+    }
+    Lines empty({""}, true);
+    std::int16_t n = 0;
+    EXPECT_THROW(read(empty, "(9X,I5)", n), recio::RecordError);
+    Lines word({" TO A 8.5\" x 11\" REPRESENTATION WITHOUT"}, true);
+    std::string w;
+    ASSERT_TRUE(read(word, "(32X,A8)", w));  // a trailing blank lost to an editor is no loss
+    EXPECT_EQ(w, "WITHOUT ");
+}
+
 TEST(FormatInput, TextsWithADeclaredLength) {
     Lines src({"GRIDYES   X", "AB"});
     std::string word;
@@ -203,6 +231,32 @@ TEST(ListInput, ErrorsAndEndOfFile) {
     Lines integer({"2.5"});
     std::int32_t i;
     EXPECT_THROW(read_list(integer, i), recio::RecordError);
+}
+
+// A survey or placement file that ends with empty lines is read to its end;
+// a record cut after some of its values is still an error.
+TEST(ListInput, BlankRecordsAtTheEndEndTheFile) {
+    Lines src({"1 2 3", "", "   ", ""});
+    float x = 0, y = 0, z = 0;
+    ASSERT_TRUE(read_list(src, x, y, z));
+    EXPECT_FALSE(read_list(src, x, y, z));
+    Lines cut({"1 2 3", "", "4 5"});
+    ASSERT_TRUE(read_list(cut, x, y, z));
+    try {
+        read_list(cut, x, y, z);
+        FAIL() << "no error";
+    } catch (const recio::RecordError& e) {
+        EXPECT_STREQ(e.what(), "UNEXPECTED END OF FILE DUMP.INI AFTER RECORD 3");
+    }
+}
+
+TEST(FitsField, ValuesThatComeOutWhole) {
+    EXPECT_TRUE(recio::fits_field("(F12.4)", 9999999.9999f * 0.5f));
+    EXPECT_FALSE(recio::fits_field("(F12.4)", 12345678.0f));
+    EXPECT_FALSE(recio::fits_field("(F5.1)", -100.0f));
+    EXPECT_FALSE(recio::fits_field("(F8.3)", std::nanf("")));
+    EXPECT_TRUE(recio::fits_field("(I4)", std::int16_t{9999}));
+    EXPECT_FALSE(recio::fits_field("(I4)", std::int16_t{10000}));
 }
 
 TEST(ListOutput, ItemsAndSeparators) {

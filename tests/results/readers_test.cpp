@@ -66,6 +66,26 @@ TEST_F(Scratch, DumpFileFaults) {
     EXPECT_THROW(results::read_dumps((dir_ / "NONE.XYZ").string()), results::InputError);
 }
 
+// A pattern or placement summary that ends inside a position (a copy cut
+// short) used to give a position made of the digits that remained; now the
+// record is named. A complete record that is merely short is read padded.
+TEST_F(Scratch, DumpRecordsCutShortAreReported) {
+    const std::string pattern = write("CUT.XYZ", "     10150.0000  19850.0000\n     10450.0000  1985");
+    try {
+        results::read_dumps(pattern);
+        FAIL() << "no error";
+    } catch (const recio::RecordError& e) {
+        EXPECT_NE(std::string(e.what()).find("RECORD CUT SHORT IN FILE " + pattern + ", RECORD 2, FIELD 2 (COLUMNS 16-27"),
+                  std::string::npos)
+            << e.what();
+    }
+    const std::string act = write("CUT.ACT",
+                                  " DREDGING   PLACEMENT   SUMMARY   FOR   SITE: X\n"
+                                  "                                         EASTING     NORTHING\n\n"
+                                  "      3               1000             5286.6025      90");
+    EXPECT_THROW(results::read_dumps(act), recio::RecordError);
+}
+
 // Three blocks at 600, 900 and 1200 s with a duration of 900 s: the block the
 // placement adds is the one at 900 s; rows of 23 values take two records.
 TEST(Deposit, BlocksAndTheDepositOfThePlacement) {

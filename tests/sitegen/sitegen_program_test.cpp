@@ -205,6 +205,41 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         {"unreadable survey", "survey_site",
          [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 DEEP 3.0\n"); },
          {"UNREADABLE VALUE IN FILE SURVEY.XYZ, RECORD 2", "NO GRID WRITTEN"}},
+        {"survey cut inside a record", "survey_site", [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 20"); },
+         {"UNEXPECTED END OF FILE SURVEY.XYZ AFTER RECORD 2", "NO GRID WRITTEN"}},
+        {"NaN-like text", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 12, "          NaN"); },
+         {"UNREADABLE VALUE IN FILE SITEGEN.INI, RECORD 12, FIELD 1 (COLUMNS 1-13, F13.4)", "NO GRID WRITTEN"}},
+        {"value beyond every real", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 5, "        1E999"); },
+         {"VALUE OUT OF RANGE IN FILE SITEGEN.INI, RECORD 5", "NO GRID WRITTEN"}},
+        {"more points than a site holds", "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 10, "    202    202  40804    100    100"); },
+         {"SITEGEN.INI RECORD 10: 202 x 202 POINTS ARE MORE THAN THE 40401 A SITE CAN HOLD"}},
+        // Names longer than their fields were cut short without a word: the
+        // site stored under another name, or beside the folder meant.
+        {"site name longer than its field", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 1, "PLANE12"); },
+         {"SITEGEN.INI RECORD 1: THE SITE NAME IS LONGER THAN 6 CHARACTERS", "NO GRID WRITTEN"}},
+        {"prefix longer than its field", "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 3, "/data/sites/disposal/"); },
+         {"SITEGEN.INI RECORD 3: THE DRIVE/DIRECTORY PREFIX IS LONGER THAN 19 CHARACTERS"}},
+        {"survey name longer than its field", "survey_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 12, std::string(34, 'S') + "    50"); },
+         {"SITEGEN.INI RECORD 12: THE SURVEY FILE NAME IS LONGER THAN 32 CHARACTERS"}},
+        // Values the site files cannot carry: once written as asterisks, with
+        // files left that no reader could take back.
+        {"rotation beyond its field", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 1.E3"); },
+         {"NO GRID WRITTEN: THE ROTATION 1000.0 DOES NOT FIT THE GRID FILE (F5.1)"}},
+        {"local corner beyond its field", "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 5, " 2000000.0000  500000.0000 12345678.0000    5000.0000"); },
+         {"NO GRID WRITTEN: THE LOCAL NW CORNER EASTING 12345678.0000 DOES NOT FIT THE GRID FILE (F12.4)"}},
+        {"site corner beyond the summary's field", "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 5, "12345678.0000  500000.0000    1000.0000    5000.0000"); },
+         {"NO GRID WRITTEN: THE NW CORNER EASTING 12345678.0000 DOES NOT FIT THE SUMMARY FILE (F12.4)"}},
+        {"extent beyond the summary's field", "plane_site",
+         [](F f) {
+             f.replace_record("SITEGEN.INI", 8, "1000000    300");
+             f.replace_record("SITEGEN.INI", 13, "       0.0000       0.0000");
+         },
+         {"NO GRID WRITTEN: THE W-E EXTENT 1000000 DOES NOT FIT THE SUMMARY FILE (I6)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -215,6 +250,52 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         for (const std::string& text : c.says) EXPECT_NE(console().find(text), std::string::npos) << console();
         EXPECT_TRUE(site_files().empty());
     }
+}
+
+// A run that fails leaves the files of an earlier site of the same name as
+// they were, byte for byte: nothing is written before every check has passed.
+TEST_F(Sitegen, FailedRunsLeaveAnEarlierSiteAsItWas) {
+    using F = const ProgramFolder&;
+    struct Case {
+        const char* what;
+        void (*spoil)(F);
+    };
+    const Case cases[] = {
+        {"control file cut short", [](F f) { f.keep_records("SITEGEN.INI", 9); }},
+        {"letter in a count", [](F f) { f.replace_record("SITEGEN.INI", 10, "      6      4     2x    100    100"); }},
+        {"rotation beyond its field", [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 1.E3"); }},
+        {"site corner beyond its field",
+         [](F f) { f.replace_record("SITEGEN.INI", 5, "12345678.0000  500000.0000    1000.0000    5000.0000"); }},
+        {"folder that does not exist", [](F f) { f.replace_record("SITEGEN.INI", 3, "nofolder/"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clear();
+        copy_fixture("sitegen/plane_site");
+        ASSERT_EQ(run("sitegen"), 0) << console();
+        std::vector<std::string> before;
+        for (const char* ext : {".IN", ".OUT", ".DAT", ".TNS"}) before.push_back(text(std::string("PLANE1") + ext));
+        c.spoil(*this);
+        EXPECT_EQ(run("sitegen"), 1);
+        std::vector<std::string> after;
+        for (const char* ext : {".IN", ".OUT", ".DAT", ".TNS"}) after.push_back(text(std::string("PLANE1") + ext));
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(site_files().size(), 4u);  // and no temporary file left beside them
+    }
+}
+
+// A survey exported with empty lines at its end (or with DOS line ends) used
+// to stop the run with "UNEXPECTED END OF FILE"; it is read to its end.
+TEST_F(Sitegen, SurveyEndingWithEmptyLinesIsReadToItsEnd) {
+    copy_fixture("sitegen/survey_site");
+    ASSERT_EQ(run("sitegen"), 0) << console();
+    const std::string plain = text("SURV1.IN");
+    std::string survey = text("SURVEY.XYZ");
+    std::string dos;
+    for (char ch : survey) dos += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    write("SURVEY.XYZ", dos + "\r\n   \r\n\r\n");
+    ASSERT_EQ(run("sitegen"), 0) << console();
+    EXPECT_EQ(text("SURV1.IN"), plain);
 }
 
 }  // namespace

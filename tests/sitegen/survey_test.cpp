@@ -334,7 +334,7 @@ TEST(SurveyDepthField, OnlyDepthsThatFitEightColumnsWithThreeDecimals) {
     const std::pair<float, bool> cases[] = {{0.0f, true},       {9999.999f, true},     {-999.999f, true},
                                             {10000.0f, false},  {-1000.0f, false},     {12.3456f, true},
                                             {std::nanf(""), false}, {INFINITY, false}};
-    for (const auto& [value, fits] : cases) EXPECT_EQ(fits_depth_field(value), fits) << value;
+    for (const auto& [value, fits] : cases) EXPECT_EQ(gridlib::fits_depth_field(value), fits) << value;
 }
 
 }  // namespace

@@ -115,6 +115,10 @@ TEST(Berm, WindowedBermEqualsWholeGridSweep) {
         {"wide crest, odd interval", 40, 35, 7, 71.0f, 1, 300.0f, 800.0f, berm(290, 790, 420, 600, 30, 1.0f, 200)},
         {"off the site", 20, 20, 20, 0.0f, 1, 0.0f, 0.0f, berm(-900, 0, -900, -400, 20, 0.2f, 30)},
         {"slope so gentle a cone spans the site", 20, 22, 20, 5.0f, 1, 0.0f, 0.0f, berm(30, -30, 300, -200, 20, 0.002f, 10)},
+        {"starting far off the site and crossing it", 20, 20, 20, 20.0f, 1, 0.0f, 0.0f,
+         berm(-30000, 9000, 20115.4f, -6255.4f, 22, 0.3f, 20)},
+        {"geographic, crossing the site from far away", 25, 29, 20, 0.0f, 2, 76.5f, 38.9f,
+         berm(77.5f, 38.8994f, 75.498f, 38.89928f, 26, 0.3f, 40)},
     };
     for (const Case& c : cases) {
         gridlib::SiteGrid sweep = wavy_site(c.rows, c.cols, c.interval, c.rotation, c.system);
@@ -133,6 +137,31 @@ TEST(Berm, WindowedBermEqualsWholeGridSweep) {
             EXPECT_GT(changed, 0) << c.what;  // the case does test something
         }
     }
+}
+
+// A berm line many times longer than the site, with steps of a foot, once
+// took a minute and more stepping through points nowhere near the site; only
+// the steps that can reach it are visited now, with the same result.
+TEST(Berm, LineFarLongerThanTheSiteCrossesItAtOnce) {
+    gridlib::SiteGrid g = wavy_site(20, 20, 1, 0.0f, 1);
+    ShapedSite site(g, 0.0f, 0.0f);
+    Berm b;
+    b.start_e = -2.0e7f, b.start_n = -10.0f, b.end_e = 2.0e7f, b.end_n = -10.0f;
+    b.crest = 5.0f, b.slope = 100.0f, b.crest_width = 2;
+    ASSERT_EQ(berm_line(b, 1, site.f).steps, 40000000);
+    apply_berm(site, b);
+    for (int r = 0; r < 20; ++r)
+        for (int k = 0; k < 20; ++k) {
+            const float d = g.depth[static_cast<std::size_t>(r * 20 + k)];
+            // The crest band reaches 1 + 5 = 6 ft either side of row 10; the
+            // steps lie 2 ft apart out here (single precision near 2e7), so
+            // the band's edge rows 4 and 16 are caught only in part.
+            if (r >= 5 && r <= 15) {
+                EXPECT_EQ(d, 5.0f) << r << " " << k;
+            } else if (r < 4 || r > 16) {
+                EXPECT_GT(d, 5.0f) << r << " " << k;
+            }
+        }
 }
 
 TEST(Berm, CrestBandSetsTheCrestDepthEvenWhereTheBottomWasShallower) {

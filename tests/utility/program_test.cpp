@@ -51,6 +51,13 @@ TEST_F(Utility, ControlFileFaultsAreReported) {
          "THE SIDE SLOPE IN UTL.INI MUST BE GREATER THAN 0"},
         {"UTILITY1", "NOSITE\nM\n     10100.0     19900.0\n        30.0         0.1\n   0\n",
          "found on the specified disc drive:/directory."},
+        {"UTILITY1", "S\nM\n         NaN     19900.0\n        30.0         0.1\n   0\n",
+         "UNREADABLE VALUE IN FILE UTL.INI, RECORD 3, FIELD 1 (COLUMNS 1-12, F12.4)"},
+        {"UTILITY1", "S\nM\n     10100.0     19900.0\n", "UNEXPECTED END OF FILE UTL.INI AFTER RECORD 3"},
+        {"UTILITY2", "   1\nS\n      1E+999\n", "VALUE OUT OF RANGE IN FILE UTL.INI, RECORD 3"},
+        // A blank path once stored the difference grid as ".IN", ".OUT" ...
+        {"UTILITY2", "   3\nS\nS\n\n", "UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID"},
+        {"UTILITY2", "   2\nS\nSITES/A/VERY/LONG/PATH/TO/S\n", "UTL.INI RECORD 3: THE SITE PATH IS LONGER THAN 26 CHARACTERS"},
     };
     const std::string before = file_text("S.IN");
     for (const Case& c : cases) {
@@ -62,6 +69,51 @@ TEST_F(Utility, ControlFileFaultsAreReported) {
         EXPECT_NE(out.find(c.message), std::string::npos) << out;
     }
     EXPECT_EQ(file_text("S.IN"), before);
+}
+
+// A mound or berm whose depths the grid file cannot hold used to be stored
+// in place as asterisks: the site was lost (its grid file unreadable, its
+// summary never rewritten). Now nothing is written and the site stays whole.
+TEST_F(Utility, StructureBeyondTheGridFileLeavesTheSiteAsItWas) {
+    SiteGrid g = make_grid(3, 3, 100, [](int) { return 50.0f; });
+    store("S", g);
+    const std::string in = file_text("S.IN"), out = file_text("S.OUT"), dat = file_text("S.DAT");
+    struct Case {
+        const char* what;
+        const char* control;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"mound crest far above the datum", "S\nM\n     10100.0     19900.0\n     -5000.0         0.1\n   0\n",
+         "NO GRID WRITTEN: THE DEPTH -4985.86 FT OF POINT 1 DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)"},
+        {"berm crest deeper than the field holds",
+         "S\nB\n     10000.0     20000.0\n     10200.0     20000.0\n     12000.0         0.1\n  50\n   0\n",
+         "NO GRID WRITTEN: THE DEPTH 12000 FT OF POINT 2 DOES NOT FIT THE GRID FILE"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run_utility("UTILITY1", c.control), 1) << c.what;
+        EXPECT_NE(file_text("console.txt").find(c.says), std::string::npos) << file_text("console.txt");
+        EXPECT_EQ(file_text("S.IN"), in) << c.what;
+        EXPECT_EQ(file_text("S.OUT"), out) << c.what;
+        EXPECT_EQ(file_text("S.DAT"), dat) << c.what;
+    }
+}
+
+// A site grid cut inside its depths used to be shaped and stored back with
+// zeros for what was missing.
+TEST_F(Utility, SiteCutShortIsNotShaped) {
+    SiteGrid g = make_grid(3, 3, 100, [](int) { return 50.0f; });
+    store("S", g);
+    auto rec = lines("S.IN");
+    rec[14].resize(30);
+    std::ofstream cut("S.IN");
+    for (const auto& r : rec) cut << r << "\n";
+    cut.close();
+    const std::string in = file_text("S.IN");
+    EXPECT_EQ(run_utility("UTILITY1", "S\nM\n     10100.0     19900.0\n        30.0         0.1\n   0\n"), 1);
+    EXPECT_NE(file_text("console.txt").find("RECORD CUT SHORT IN FILE S.IN, RECORD 15, FIELD 4"), std::string::npos)
+        << file_text("console.txt");
+    EXPECT_EQ(file_text("S.IN"), in);
 }
 
 // ---- UTILITY2: volumes
@@ -135,6 +187,16 @@ TEST_F(Utility, VolumeAboveAnElevationCountsOnlyShallowerPoints) {
     ASSERT_GE(out.size(), 2u);
     EXPECT_EQ(out[1], "        VOLUME ABOVE ELEVATION -  35.0 ft is:       167. CY.");
     EXPECT_EQ(out[2], "\"volume\" is an aggregate term and refers to the in situ material");
+}
+
+// Differences the grid file cannot hold (a mean difference, a depth of
+// 10998 ft) used to leave a difference site of asterisks without a summary.
+TEST_F(Utility, DifferenceBeyondTheGridFileWritesNoGrid) {
+    store("A", make_grid(2, 2, 50, [](int) { return 9999.0f; }));
+    store("B", make_grid(2, 2, 50, [](int) { return -999.0f; }));
+    EXPECT_EQ(run_utility("UTILITY2", "   3\nA\nB\nD\n"), 1);
+    EXPECT_TRUE(console_has("NO GRID WRITTEN: THE DEPTH 10998 FT OF POINT 1 DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)"));
+    for (const char* f : {"D.IN", "D.OUT", "D.DAT", "D.TNS"}) EXPECT_FALSE(std::filesystem::exists(f)) << f;
 }
 
 TEST_F(Utility, MismatchedGridsAreRefused) {
