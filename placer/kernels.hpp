@@ -48,6 +48,7 @@ struct BuildResult {
     float mean_depth = 0;      // mean site depth over the fate grid's on-site nodes
     std::int32_t nodes = 0;    // number of those nodes
     bool deck_written = false;  // false also when the deck could not be written
+    std::string deck_problem;   // a value the deck cannot hold (no deck is written then)
 };
 
 // Sets up the fate-model run of one load: snaps the request to the nearest
