@@ -360,6 +360,14 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
          "DUMP.INI RECORD 16: THE PLACEMENT FILE NAME \"PLACES/OF/THE/WHOLE/ACTIVITY/OF/2024.XY\" "
          "IS LONGER "
          "THAN 32 CHARACTERS"},
+        {"data directory of all 19 columns",
+         [](placer::DumpControl& c) { c.prefix = "nineteen_columns_x/"; },
+         [] {
+             fs::create_directory("nineteen_columns_x");
+             for (const char* f : {"SITE.IN", "SITE.OUT", "SITE.DAT", "SITE.TNS"})
+                 fs::rename(f, std::string("nineteen_columns_x/") + f);
+         },
+         0, "on filename:\nnineteen_columns_x/RUN1.IN"},
         {"data directory that does not exist",
          [](placer::DumpControl& c) { c.prefix = "NODIR/"; },
          {},
@@ -440,6 +448,31 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
          [] { put("SITE.IN", 7, 45, "   0"); },
          1,
          "GRID FILE SITE.IN RECORD 7: THE INTERVAL MUST BE POSITIVE"},
+
+        // sites at the ends of what the files allow (the loads fall outside or on the boundary)
+        {"a site of one point",
+         {},
+         [] { write_site("SITE", make_grid(1, 1, 20, [](int) { return 40.0f; })); },
+         0,
+         "PLACEMENT OF DISPOSAL CYCLE IS OUTSIDE"},
+        {"a site of 3 x 300 points (resampled long-term grid)",
+         [](placer::DumpControl& c) { c.wave_source = 2; },
+         [] {
+             write_site("SITE", make_grid(3, 300, 20, [](int) { return 40.0f; }));
+             write_record_file("plotbath.dat",
+                               plotbath_records(std::vector<float>(201 * 2, 40.0f), 168,
+                                                std::vector<float>(201 * 2, 39.0f)));
+         },
+         0, "PLACEMENT OF DISPOSAL CYCLE IS OUTSIDE"},
+        {"a longitude/latitude site at the pole",
+         {},
+         [] {
+             gridlib::SiteGrid g = make_grid(20, 60, 20, [](int) { return 40.0f; });
+             g.coord_system = 2, g.local_nw_e = 124.0f, g.local_nw_n = 89.9999f;
+             write_site("SITE", g);
+         },
+         0,
+         "PLACEMENT OF DISPOSAL CYCLE IS OUTSIDE"},
 
         // the starting site summary file
         {"summary file missing",
