@@ -17,6 +17,12 @@ namespace {
 
 constexpr float AVAL_DEG_TO_RAD = 0.01745328f;  // degrees to radians of the slope angles
 
+// Iterations of one call at most. A call settles in a few iterations; one
+// whose stretches keep trading material in a cycle (the single-precision
+// profile of a stretch need not come out below the angle) would go on for
+// ever, and stops after these with the depths of the last iteration.
+constexpr int MAX_ITERATIONS = 1000;
+
 struct Slopes {
     float phi1 = 0;  // avalanching angle, rad
     float tan2 = 0;  // tan of the post-avalanching angle
@@ -83,7 +89,10 @@ bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post
     auto dep = [&](int i, int j) -> float& {
         return depth[static_cast<std::size_t>((i - 1) * npr + (j - 1))];
     };
-    for (;;) {
+    const auto n = static_cast<std::size_t>(npr) * static_cast<std::size_t>(nrow);
+    std::vector<float> before(n);
+    for (int iteration = 1;; ++iteration) {
+        std::copy(depth.begin(), depth.begin() + static_cast<std::ptrdiff_t>(n), before.begin());
         work.clear();
         for (int i = 1; i <= nrow; ++i)
             for (int j = 1; j <= npr; ++j) work.at(i, j) = -dep(i, j);
@@ -114,6 +123,15 @@ bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post
         for (int i = 1; i <= nrow; ++i)
             for (int j = 1; j <= npr; ++j) dep(i, j) = -work.at(i, j);
         if (avalanches < 3) return true;
+        // An iteration that leaves every depth as it found it would be made
+        // again, unchanged, for ever: the slopes are as steady as single
+        // precision lets them be.
+        if (std::equal(before.begin(), before.end(), depth.begin())) return true;
+        if (iteration == MAX_ITERATIONS) {
+            recio::console_list("AVALANCHING STOPPED AFTER", MAX_ITERATIONS,
+                                " ITERATIONS WITHOUT A STEADY PROFILE");
+            return false;
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 // BUILD: the set-up of one fate-model run.
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
@@ -151,39 +153,66 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
             d_obs = mean;
     }
 
-    recio::RecordWriter deck(deck_name);
-    if (!deck.is_open()) return res;
-    deck.write("(A60)", title);
-    deck.write("(2I5)", ctl.kvessel);
-    deck.write("(16I5)", cond.cols, cond.rows, ctl.nfrac, ctl.nlayer, ctl.nbins);
-    deck.write("(16I5)", ctl.key1, ctl.kvary, ctl.kwave);
-    deck.write("(16I5)", ctl.kpdesc, ctl.kpcoll, ctl.nprt);
-    deck.write("(9F10.2)", mean, dx, dx);
-    deck.write("(2I5)", ctl.kdepth);
+    // The deck's records, each numeric field checked: a value its field
+    // cannot hold (asterisks, NaN, Infinity) would reach the fate model as
+    // something else, so no deck is written then and the problem is named.
+    std::vector<std::string> records;
+    auto put = [&](std::size_t from, std::size_t width, std::vector<std::string> recs) {
+        for (std::string& r : recs) {
+            records.push_back(std::move(r));
+            if (!res.deck_problem.empty()) continue;
+            const std::string& t = records.back();
+            const std::size_t bad = t.find_first_of("*NI", from);
+            if (bad != std::string::npos)
+                res.deck_problem = "CLDX.DUE RECORD " + std::to_string(records.size()) +
+                                   ", FIELD " +
+                                   std::to_string((bad - from) / width + 1 + (from > 0 ? 1 : 0)) +
+                                   ": A VALUE DOES NOT FIT ITS FIELD: \"" + t + "\"";
+        }
+    };
+    using recio::format_records;
+    records.push_back(title);  // a text: not checked
+    put(0, 5, format_records("(2I5)", ctl.kvessel));
+    put(0, 5, format_records("(16I5)", cond.cols, cond.rows, ctl.nfrac, ctl.nlayer, ctl.nbins));
+    put(0, 5, format_records("(16I5)", ctl.key1, ctl.kvary, ctl.kwave));
+    put(0, 5, format_records("(16I5)", ctl.kpdesc, ctl.kpcoll, ctl.nprt));
+    put(0, 10, format_records("(9F10.2)", mean, dx, dx));
+    put(0, 5, format_records("(2I5)", ctl.kdepth));
     for (int r = 1; r <= cond.rows; ++r)
-        deck.write("(10F8.3)", recio::array(static_cast<const float*>(work.row(r)),
-                                            static_cast<std::size_t>(cond.cols)));
-    deck.write("(9F10.2)", x0, z0);
-    deck.write("(8F10.5)", ctl.rough, ctl.zref);
-    deck.write("(9F10.2)", cond.wave_height, cond.wave_period, cond.wave_direction);
-    deck.write("(16I5)", ctl.nprofile);
+        put(0, 8,
+            format_records("(10F8.3)", recio::array(static_cast<const float*>(work.row(r)),
+                                                    static_cast<std::size_t>(cond.cols))));
+    put(0, 10, format_records("(9F10.2)", x0, z0));
+    put(0, 10, format_records("(8F10.5)", ctl.rough, ctl.zref));
+    put(0, 10, format_records("(9F10.2)", cond.wave_height, cond.wave_period, cond.wave_direction));
+    put(0, 5, format_records("(16I5)", ctl.nprofile));
     const auto m = static_cast<std::size_t>(ctl.nprofile);
-    deck.write("(9F10.2)", recio::array(static_cast<const float*>(ctl.profile_depth), m));
-    deck.write("(8F10.5)", recio::array(static_cast<const float*>(ctl.profile_density), m));
-    deck.write("(16I5)", ctl.kvel);
-    deck.write("(9F10.2)", cond.current_x, cond.current_y, d_obs);
-    deck.write("(8F10.1)", cond.tstop, ctl.dtl, ctl.trel);
-    deck.write("(9F10.2)", mat.sim_length, mat.sim_width, ctl.loaded_draft, ctl.light_draft,
-               ctl.rhow, ctl.tdis, ctl.binl, ctl.binw, vessel.heading);
+    put(0, 10,
+        format_records("(9F10.2)", recio::array(static_cast<const float*>(ctl.profile_depth), m)));
+    put(0, 10,
+        format_records("(8F10.5)",
+                       recio::array(static_cast<const float*>(ctl.profile_density), m)));
+    put(0, 5, format_records("(16I5)", ctl.kvel));
+    put(0, 10, format_records("(9F10.2)", cond.current_x, cond.current_y, d_obs));
+    put(0, 10, format_records("(8F10.1)", cond.tstop, ctl.dtl, ctl.trel));
+    put(0, 10,
+        format_records("(9F10.2)", mat.sim_length, mat.sim_width, ctl.loaded_draft, ctl.light_draft,
+                       ctl.rhow, ctl.tdis, ctl.binl, ctl.binw, vessel.heading));
     for (int layer = 0; layer < ctl.nlayer; ++layer) {
-        deck.write("(9F10.4)", vessel.vx, vessel.vy, layer_volume);
+        put(0, 10, format_records("(9F10.4)", vessel.vx, vessel.vy, layer_volume));
         for (std::size_t i = 0; i < ctl.fractions.size(); ++i) {
             const Fraction& f = ctl.fractions[i];
-            deck.write("(A8,5F10.5,3I5)", recio::padded(f.name, 8), f.sg, f.conc, mat.fall[i],
-                       f.void_ratio, f.taucd, f.cohesive, f.strip);
+            put(8, 10,
+                format_records("(A8,5F10.5,3I5)", recio::padded(f.name, 8), f.sg, f.conc,
+                               mat.fall[i], f.void_ratio, f.taucd, f.cohesive, f.strip));
         }
     }
-    deck.write("(9F10.2)", cond.tprint1, cond.tprint2);
+    put(0, 10, format_records("(9F10.2)", cond.tprint1, cond.tprint2));
+    if (!res.deck_problem.empty()) return res;
+
+    recio::RecordWriter deck(deck_name);
+    if (!deck.is_open()) return res;
+    for (const std::string& r : records) deck.record(r);
     res.deck_written = deck.close();
     return res;
 }

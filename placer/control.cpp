@@ -2,6 +2,7 @@
 #include "placer/control.hpp"
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "recio/records.hpp"
@@ -26,14 +27,31 @@ namespace {
     throw recio::RecordError("DUMP.INI RECORD " + std::to_string(in.record_number()) + ": " + what);
 }
 
+// A name is read from its field only; text in the columns after it means the
+// name was longer than the field holds, and cutting it short would name
+// another file.
+void whole_name(const recio::RecordReader& in, const std::string& what, const std::string& name,
+                const std::string& rest, int width) {
+    if (rest.find_first_not_of(' ') == std::string::npos) return;
+    std::string whole = name + rest;
+    whole.erase(whole.find_last_not_of(' ') + 1);
+    whole.erase(0, whole.find_first_not_of(' '));
+    bad_count(in,
+              what + " \"" + whole + "\" IS LONGER THAN " + std::to_string(width) + " CHARACTERS");
+}
+
 }  // namespace
 
 bool read_dump_ini(const std::string& path, DumpControl& c) {
     recio::RecordReader in(path);
     if (!in.is_open()) return false;
-    in.need("(A19)", c.prefix);
-    in.need("(A6)", c.site);
-    in.need("(A6)", c.out);
+    std::string rest;
+    in.need("(A19,A)", c.prefix, rest);
+    whole_name(in, "THE DATA DIRECTORY", c.prefix, rest, 19);
+    in.need("(A6,A)", c.site, rest);
+    whole_name(in, "THE SITE NAME", c.site, rest, 6);
+    in.need("(A6,A)", c.out, rest);
+    whole_name(in, "THE OUTPUT NAME", c.out, rest, 6);
     in.need("(A60)", c.title);
     in.need("(16I5)", c.base_option, c.sign_option, c.run_mode, c.wave_source, c.tide_source);
     in.need("(A6)", c.equipment);
@@ -66,11 +84,20 @@ bool read_dump_ini(const std::string& path, DumpControl& c) {
             in.need("(A)", skipped);
         }
     }
-    in.need("(2I9,3X,A32)", c.loads, c.total_amount, c.placement_file);
+    in.need("(2I9,3X,A32,A)", c.loads, c.total_amount, c.placement_file, rest);
     if (c.placement_mode == 4) {
-        c.loads = static_cast<std::int16_t>(c.loads - 1);
-        c.total_amount =
-            static_cast<std::int32_t>(static_cast<float>(c.total_amount) - c.load_volume);
+        whole_name(in, "THE PLACEMENT FILE NAME", c.placement_file, rest, 32);
+        // One load is taken off; a count that has none to give stays below 1
+        // (and is refused), and an amount beyond the 32-bit range is held at
+        // its end (the load volume is checked later).
+        if (c.loads > 0) c.loads = static_cast<std::int16_t>(c.loads - 1);
+        const float amount = static_cast<float>(c.total_amount) - c.load_volume;
+        if (amount >= 2147483520.0f)
+            c.total_amount = INT32_MAX;
+        else if (amount > -2147483648.0f)
+            c.total_amount = static_cast<std::int32_t>(amount);
+        else
+            c.total_amount = INT32_MIN;
     }
     in.need("(16I5)", c.order, c.navigable_depth, c.lateral_tolerance);
     in.need("(A30)", c.material);
@@ -109,9 +136,24 @@ bool fits_fraction_field(float v) {
     return v < 100.0f && v > -10.0f;
 }
 
+// The used part of a site or output name (before its first blank): blank
+// names would make hidden files such as ".IN", and a period would end the
+// base of the companion names (.DAT, .TNS) early, so that they part from
+// the grid file.
+std::string name_problem(long record, const std::string& what, const std::string& name) {
+    const std::string used = name.substr(0, name.find(' '));
+    if (used.empty()) return rec(record) + what + " IS BLANK";
+    if (used.find('.') != std::string::npos)
+        return rec(record) + what + " \"" + used + "\" HOLDS A PERIOD";
+    return {};
+}
+
 }  // namespace
 
 std::string check_dump_control(const DumpControl& c) {
+    std::string problem = name_problem(2, "THE SITE NAME", c.site);
+    if (problem.empty()) problem = name_problem(3, "THE OUTPUT NAME", c.out);
+    if (!problem.empty()) return problem;
     if (c.run_mode != 1 && c.run_mode != 2)
         return rec(5) + "THE RUN MODE MUST BE 1 OR 2, NOT " + std::to_string(c.run_mode);
     if (c.wave_source < 1 || c.wave_source > 3)
@@ -233,6 +275,5 @@ std::vector<std::string> dump_ini_records(const placer::DumpControl& c) {
                        c.speed2, c.direction2));
     return r;
 }
-
 
 }  // namespace placer

@@ -1,6 +1,8 @@
 // The placement driver.
 #include "placer/driver.hpp"
 
+#include <dirent.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -11,6 +13,8 @@
 
 #include "gridlib/sitegrid.hpp"
 #include "placer/control.hpp"
+#include "placer/fields.hpp"
+#include "placer/guard.hpp"
 #include "placer/kernels.hpp"
 #include "placer/report.hpp"
 #include "placer/schedule.hpp"
@@ -58,8 +62,8 @@ struct RunState {
     float weight = 0;              // scatter weight, carried from dump to dump
     float tstop = 0, tprint1 = 0, tprint2 = 0;
     std::int32_t last_week_start = 0;
-    float last_speed = 0;    // schedule current speed of the last dump
-    std::int16_t hours = 0;  // elapsed hours of the last long-term read-back
+    float last_speed = 0;         // schedule current speed of the last dump
+    std::int16_t hours = 0;       // elapsed hours of the last long-term read-back
     StageTimes* times = nullptr;  // stage times, when the caller asks for them
 };
 
@@ -73,9 +77,21 @@ long resident_kb() {
     return resident * 4;
 }
 
+// Files this process holds open (the entries of /proc/self/fd, less the one
+// that reads it); -1 where it cannot be read.
+int open_files() {
+    DIR* d = opendir("/proc/self/fd");
+    if (!d) return -1;
+    int n = 0;
+    while (const dirent* e = readdir(d))
+        if (e->d_name[0] != '.') ++n;
+    closedir(d);
+    return n - 1;
+}
+
 // Adds the wall-clock time of its own lifetime to a stage's total.
 class StageClock {
-public:
+  public:
     StageClock(StageTimes* times, double StageTimes::*stage) : times_(times), stage_(stage) {}
     ~StageClock() {
         if (times_)
@@ -83,7 +99,7 @@ public:
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
 
-private:
+  private:
     StageTimes* times_;
     double StageTimes::*stage_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
@@ -193,9 +209,9 @@ bool start_up(RunState& st, const RunOptions& options) {
         recio::console_list(e.what());
         return false;
     }
-    const std::string problem = check_dump_control(c);
-    if (!problem.empty()) {
-        recio::console_list(problem);
+    const std::string control_problem = check_dump_control(c);
+    if (!control_problem.empty()) {
+        recio::console_list(control_problem);
         return false;
     }
     st.mat = material_properties(c);
@@ -212,6 +228,12 @@ bool start_up(RunState& st, const RunOptions& options) {
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
     if (gridlib::RGRID1(nm.grid_in, st.grid) != gridlib::GRID_OK) return false;
+    // The depths go back into grid files (F8.3) at the end of every week.
+    std::string problem = depth_problem(nm.grid_in, 15, st.grid.depth, st.grid.total_points);
+    if (!problem.empty()) {
+        recio::console_list(problem);
+        return false;
+    }
     if (gridlib::READG(nm.summary_in, st.summary) != gridlib::GRID_OK) return false;
     if (st.summary.portrayal_points != st.grid.total_points ||
         st.summary.portrayal_interval != st.grid.interval) {
@@ -240,9 +262,15 @@ bool start_up(RunState& st, const RunOptions& options) {
     if (c.base_option == 1 && c.run_mode == 2) {
         st.base.assign(gridlib::MAXPTS, 0.0f);
         try {
-            if (!read_base_surface(options.base_surface, s.n, st.base)) st.base = st.grid.depth;
+            if (!read_base_surface(options.base_surface, s.n, st.base))
+                st.base = st.grid.depth;
+            else
+                problem = depth_problem(options.base_surface, 15, st.base, s.n);
         } catch (const recio::RecordError& e) {
-            recio::console_list(e.what());
+            problem = e.what();
+        }
+        if (!problem.empty()) {
+            recio::console_list(problem);
             return false;
         }
         st.has_base = true;
@@ -252,15 +280,23 @@ bool start_up(RunState& st, const RunOptions& options) {
     st.tstop = c.tstop;
     st.tprint1 = c.tprint1;
     st.tprint2 = c.tprint2;
+    if (c.run_mode == 2) st.vessel = vessel_motion(c, st.grid.rotation);
+    st.sched = make_schedule(c.loads, c.disposal_days, c.period_days, c.run_mode);
+    problem = handover_problem(c, st.mat, st.vessel, st.sched, nm.grid_in, st.grid.rotation,
+                               st.grid.datum);
+    if (problem.empty() && c.run_mode == 2 && c.placement_mode == 2)
+        problem = line_problem(c, st.scale);
+    if (!problem.empty()) {
+        recio::console_list(problem);
+        return false;
+    }
     if (c.run_mode == 2) {
-        st.vessel = vessel_motion(c, st.grid.rotation);
         if (c.placement_mode == 2) st.line = line_setup(c, st.scale);
         if (c.placement_mode == 4 && !st.placement.open(trim(c.placement_file))) {
             recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
             return false;
         }
     }
-    st.sched = make_schedule(c.loads, c.disposal_days, c.period_days, c.run_mode);
     return true;
 }
 
@@ -341,7 +377,8 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
     }
     if (!b.abort) {
         if (!b.deck_written) {
-            recio::console_list("COULD NOT WRITE CLDX.DUE");
+            recio::console_list(b.deck_problem.empty() ? "COULD NOT WRITE CLDX.DUE"
+                                                       : b.deck_problem);
             return Load::Fatal;
         }
         std::remove("CLDX.DUT");  // a fate run that leaves no deposit file has failed
@@ -366,6 +403,8 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
     if (st.times) {
         st.times->rss_last_load_kb = resident_kb();
         if (st.made == 1) st.times->rss_first_load_kb = st.times->rss_last_load_kb;
+        st.times->rss_kb.push_back(st.times->rss_last_load_kb);
+        st.times->open_files.push_back(open_files());
     }
     st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n);
     st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n,
@@ -386,6 +425,7 @@ bool place(RunState& st, std::uint32_t seed) {
     SeriesFiles series;
     for (std::int32_t w = 1; w <= st.sched.disposal_weeks; ++w) {
         if (!series.open(c.wave_source == 1, c.tide_source == 1)) {
+            recio::console_list("COULD NOT OPEN " + series.missing);
             access_problem();
             return false;
         }
@@ -466,6 +506,8 @@ void listing_screen(const RunState& st) {
     for (int i = 0; i < 10; ++i) recio::console_list();
 }
 
+constexpr std::int32_t MAX_SEQUENCES = 9999;
+
 int finish(RunState& st) {
     if (st.ctl.run_mode == 2) {
         st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
@@ -476,8 +518,12 @@ int finish(RunState& st) {
         }
     }
     if (!write_grid(st)) return RUN_FAILED;
-    st.summary.total_seq = static_cast<std::int16_t>(st.summary.total_seq + st.made);
-    st.summary.seq_since_last = static_cast<std::int16_t>(st.made);
+    // The summary holds the sequence counts in four columns: they stop at 9999.
+    const std::int32_t total = st.summary.total_seq + st.made;
+    if (total > MAX_SEQUENCES || st.made > MAX_SEQUENCES)
+        recio::console_list("THE DISPOSAL SEQUENCE COUNTS OF THE SITE SUMMARY STOP AT 9999");
+    st.summary.total_seq = static_cast<std::int16_t>(std::min(total, MAX_SEQUENCES));
+    st.summary.seq_since_last = static_cast<std::int16_t>(std::min(st.made, MAX_SEQUENCES));
     std::int8_t turned = 0;
     {
         StageClock clock(st.times, &StageTimes::grid_writing);
@@ -499,13 +545,27 @@ int run(const RunOptions& options) {
     auto st = std::make_unique<RunState>();
     st->times = options.times;
     if (!start_up(*st, options)) return RUN_FAILED;
+
+    // The files of the output site stay as they are until the run has done
+    // its job (also when it ends by an exception, caught by the caller).
+    const Names& nm = st->names;
+    const std::string base = gridlib::base_name(nm.grid_out);
+    OutputGuard guard;
+    const std::string unsafe =
+        guard.hold({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim});
+    if (!unsafe.empty()) {
+        recio::console_list(unsafe);
+        return RUN_FAILED;
+    }
     if (st->ctl.run_mode == 2) {
         const auto seed =
             options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
         if (!place(*st, seed)) return RUN_FAILED;
     }
     if (!final_period(*st)) return RUN_FAILED;
-    return finish(*st);
+    const int status = finish(*st);
+    if (status == RUN_OK) guard.release();
+    return status;
 }
 
 }  // namespace placer

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace placer {
 
@@ -20,7 +21,10 @@ struct StageTimes {
     double avalanching = 0;                        // AVAL1
     double grid_writing = 0;                       // GRID1 and ARGPB
     int fate_runs = 0, long_term_runs = 0;
-    long rss_first_load_kb = 0, rss_last_load_kb = 0;  // resident memory after the first and last load
+    long rss_first_load_kb = 0,
+         rss_last_load_kb = 0;    // resident memory after the first and last load
+    std::vector<long> rss_kb;     // resident memory after each load, kilobytes
+    std::vector<int> open_files;  // files held open after each load
 };
 
 struct RunOptions {

@@ -1,9 +1,12 @@
 // GETBACK: the long-term model's last grid taken back into the site grid.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
+#include "placer/fields.hpp"
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
@@ -30,20 +33,20 @@ namespace {
 // Records of a file held in memory, read back through the format interpreter.
 class HeldRecords : public recio::RecordSource {
   public:
-    HeldRecords(const std::vector<std::string>& records, std::size_t first, std::size_t end,
-                std::string name)
-        : records_(records), pos_(first), end_(end), name_(std::move(name)) {}
+    HeldRecords(const std::vector<std::string>& records, long first_number, std::string name)
+        : records_(records), first_(first_number), name_(std::move(name)) {}
     bool next_record(std::string& record) override {
-        if (pos_ >= end_) return false;
+        if (pos_ >= records_.size()) return false;
         record = records_[pos_++];
         return true;
     }
     const std::string& source_name() const override { return name_; }
-    long record_number() const override { return static_cast<long>(pos_); }
+    long record_number() const override { return first_ + static_cast<long>(pos_) - 1; }
 
   private:
     const std::vector<std::string>& records_;
-    std::size_t pos_, end_;
+    std::size_t pos_ = 0;
+    long first_;
     std::string name_;
 };
 
@@ -59,6 +62,32 @@ bool is_end_marker(const std::string& r) {
 // An elapsed-time record: (5X,'ELAPSED TIME = ',I10,' HOURS').
 bool is_elapsed_time(const std::string& r) {
     return r.size() >= 30 && r.compare(5, 15, "ELAPSED TIME = ") == 0;
+}
+
+// The last grid of the long-term series: its elapsed-time record and the
+// `per_grid` grid records right before the last end marker. The file is read
+// forward once, holding only the records a grid needs (however long the
+// series); `last` is empty when the last end marker has no complete grid
+// before it (or there is no end marker).
+bool last_grid(recio::RecordReader& in, std::size_t per_grid, std::vector<std::string>& last,
+               long& first_number) {
+    std::deque<std::string> window;  // the per_grid + 1 records before the current one
+    std::string r;
+    bool any_marker = false;
+    last.clear();
+    while (in.next_record(r)) {
+        if (is_end_marker(r)) {
+            any_marker = true;
+            last.clear();
+            if (window.size() == per_grid + 1 && is_elapsed_time(window.front())) {
+                last.assign(window.begin(), window.end());
+                first_number = in.record_number() - static_cast<long>(per_grid) - 1;
+            }
+        }
+        window.push_back(std::move(r));
+        if (window.size() > per_grid + 1) window.pop_front();
+    }
+    return any_marker && !last.empty();
 }
 
 void kept(const std::string& why) {
@@ -104,7 +133,12 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
 
     // The last grid of PLOTBATH.DAT: its elapsed-time record, the grid, and
     // the end marker right after it.
+    std::int32_t nx = 0, ny = 0;
+    lattice_size(fr.npr, fr.nrow, nx, ny);
+    const std::size_t values = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    const std::size_t per_grid = (values + 25) / 26;
     std::vector<std::string> records;
+    long first_number = 0;
     {
         recio::RecordReader in(plotbath_name);
         if (!in.is_open()) {
@@ -112,32 +146,32 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
             kept("");
             return 0;
         }
-        std::string r;
-        while (in.next_record(r)) records.push_back(r);
-    }
-    std::int32_t nx = 0, ny = 0;
-    lattice_size(fr.npr, fr.nrow, nx, ny);
-    const std::size_t values = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
-    const std::size_t per_grid = (values + 25) / 26;
-    std::size_t marker = records.size();
-    while (marker > 0 && !is_end_marker(records[marker - 1])) --marker;
-    if (marker == 0 || marker - 1 < per_grid + 1 ||
-        !is_elapsed_time(records[marker - 2 - per_grid])) {
-        kept("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT");
-        return 0;
+        if (!last_grid(in, per_grid, records, first_number)) {
+            kept("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT");
+            return 0;
+        }
     }
     std::vector<float> grid(values, 0.0f);
     std::int32_t hours = 0;
     try {
-        HeldRecords src(records, marker - 2 - per_grid, marker - 1, "PLOTBATH.DAT");
+        HeldRecords src(records, first_number, "PLOTBATH.DAT");
         recio::InItem h[] = {recio::to_in(hours)};
         recio::read_items("(20X,I10)", src, h, 1);
         recio::InItem g[] = {recio::to_in(recio::array(grid.data(), values))};
         if (!recio::read_items("(26F8.3)", src, g, 1)) throw recio::RecordError("NO GRID");
+        // Every depth must be one the grid files can hold.
+        for (std::size_t v = 0; v < values; ++v)
+            if (!fits(grid[v], DEPTH_FIELD))
+                throw recio::RecordError(beyond_field(
+                    field_place("PLOTBATH.DAT", first_number + 1 + static_cast<long>(v / 26),
+                                static_cast<long>(v % 26) + 1),
+                    "THE DEPTH", grid[v], DEPTH_FIELD));
     } catch (const recio::RecordError& e) {
         kept(std::string("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT: ") + e.what());
         return 0;
     }
+    // The elapsed hours are a 16-bit count: a longer run is held at its end.
+    hours = std::clamp<std::int32_t>(hours, INT16_MIN, INT16_MAX);
     for (std::int32_t i = 1; i <= nx; ++i)
         for (std::int32_t j = 1; j <= ny; ++j)
             work.at(i, j) = grid[static_cast<std::size_t>((i - 1) * ny + (j - 1))];

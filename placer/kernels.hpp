@@ -48,6 +48,7 @@ struct BuildResult {
     float mean_depth = 0;      // mean site depth over the fate grid's on-site nodes
     std::int32_t nodes = 0;    // number of those nodes
     bool deck_written = false;  // false also when the deck could not be written
+    std::string deck_problem;   // a value the deck cannot hold (no deck is written then)
 };
 
 // Sets up the fate-model run of one load: snaps the request to the nearest
@@ -107,7 +108,9 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
 // a straight profile at `post_deg`. `work` holds the elevations during the
 // work (grown to the site when it has more than 209 points along an axis).
 // Returns false when a stretch would run past the grid edge ("AVALANCHING
-// STOPPED"), the depths then being those of the last complete iteration.
+// STOPPED"), the depths then being those of the last complete iteration, or
+// after 1000 iterations without a steady profile (with the depths of the
+// last). An iteration that changes no depth ends the call: it would repeat.
 bool AVAL1(WorkGrid& work, std::vector<float>& depth, float aval_deg, float post_deg,
            std::int16_t npr, std::int16_t nrow, std::int16_t spacing);
 

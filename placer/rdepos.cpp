@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "placer/fields.hpp"
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
@@ -15,16 +16,20 @@ namespace {
 // fraction before the totals block, possibly at the same time; the totals
 // block is written last, so the whole file is read. Throws RecordError for a
 // record that cannot be read or a block cut short.
-void read_blocks(recio::RecordReader& in, WorkGrid& work, float duration, int rows, int cols) {
+// Returns the record number of the time record of the block kept (0 when none).
+long read_blocks(recio::RecordReader& in, WorkGrid& work, float duration, int rows, int cols) {
     const int nr = rows - 4, nc = cols - 4;
     std::vector<float> block(static_cast<std::size_t>(nr * nc), 0.0f);
+    long kept = 0;
     for (;;) {
         float time = 0.0f;
-        if (!in.read("(F12.4)", time)) return;
+        if (!in.read("(F12.4)", time)) return kept;
+        const long time_record = in.record_number();
         for (int a = 0; a < nr; ++a)
             in.need("(21E9.3)", recio::array(&block[static_cast<std::size_t>(a * nc)],
                                              static_cast<std::size_t>(nc)));
         if (time > duration) continue;
+        kept = time_record;
         for (int a = 1; a <= nr; ++a)
             for (int b = 1; b <= nc; ++b)
                 work.at(a, b) = block[static_cast<std::size_t>((a - 1) * nc + (b - 1))];
@@ -39,14 +44,20 @@ std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
     work.clear();
     recio::RecordReader in(dut_name);
     bool readable = in.is_open();
+    long block_record = 0;
     if (readable) {
         try {
-            if (!in.skip(5)) throw recio::RecordError("NO HEADER");
-            read_blocks(in, work, duration, rows, cols);
-        } catch (const recio::RecordError&) {
+            if (!in.skip(5))
+                throw recio::RecordError("UNEXPECTED END OF FILE " + dut_name + " AFTER RECORD " +
+                                         std::to_string(in.record_number()));
+            block_record = read_blocks(in, work, duration, rows, cols);
+        } catch (const recio::RecordError& e) {
+            recio::console_list(e.what());
             readable = false;
         }
         in.close();
+    } else {
+        recio::console_list("COULD NOT OPEN", " " + dut_name);
     }
     if (!readable) {
         recio::console_list("THERE WERE PROBLEMS ACCESSING CLDX.DUT");
@@ -72,15 +83,32 @@ std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
     // from the dump; nodes off the site or wrapped into a neighbouring row are dropped.
     const int hc = cols / 2 - 2, hr = rows / 2 - 2;
     const std::int32_t dump_row = row_of(dump, site.npr);
-    int a = 0;
-    for (int m = -hr; m <= hr; ++m) {
-        ++a;
-        int b = 0;
-        for (int n = -hc; n <= hc; ++n) {
-            ++b;
-            const std::int32_t k = dump + n + m * site.npr;
-            if (k >= 1 && k <= site.n && row_of(k, site.npr) == dump_row + m)
-                depth[static_cast<std::size_t>(k - 1)] -= work.at(a, b);
+    // First every new depth is checked against the grid files' field, so that
+    // a deposit that would leave a depth no grid file can hold changes nothing.
+    for (int pass = 0; pass < 2; ++pass) {
+        int a = 0;
+        for (int m = -hr; m <= hr; ++m) {
+            ++a;
+            int b = 0;
+            for (int n = -hc; n <= hc; ++n) {
+                ++b;
+                const std::int32_t k = dump + n + m * site.npr;
+                if (k < 1 || k > site.n || row_of(k, site.npr) != dump_row + m) continue;
+                float& d = depth[static_cast<std::size_t>(k - 1)];
+                if (pass == 1) {
+                    d -= work.at(a, b);
+                } else if (!fits(d - work.at(a, b), DEPTH_FIELD)) {
+                    // Row a of the block starts ceil((C - 4) / 21) records after the last.
+                    const long per_row = (cols - 4 + 20) / 21;
+                    const long record = block_record + 1 + (a - 1) * per_row + (b - 1) / 21;
+                    recio::console_list(field_place("CLDX.DUT", record, (b - 1) % 21 + 1) +
+                                        ": A DEPOSIT OF " + value_text(work.at(a, b)) +
+                                        " FT WOULD TAKE THE DEPTH OF POINT " + std::to_string(k) +
+                                        " BEYOND ITS FIELD (F8.3)");
+                    recio::console_list("THERE WERE PROBLEMS ACCESSING CLDX.DUT");
+                    return 1;
+                }
+            }
         }
     }
     return 0;

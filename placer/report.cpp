@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace placer {
 
@@ -14,7 +15,10 @@ void LateralList::test(std::int16_t dump_in_week, float e, float n, float centre
     const auto hx = static_cast<float>(std::abs(we_extent / 2 - tolerance));
     const auto hy = static_cast<float>(std::abs(ns_extent / 2 - tolerance));
     if (!(hx < dx || hy < dy)) return;
-    const auto beyond = static_cast<std::int32_t>(std::max(dx - hx, dy - hy));
+    // Whole feet beyond the tolerance line; a position as far as a 32-bit
+    // count cannot hold (a request far off the site) is held at its end.
+    const float far = std::max(dx - hx, dy - hy);
+    const std::int32_t beyond = far < 2147483520.0f ? static_cast<std::int32_t>(far) : INT32_MAX;
     if (entries.size() < CAPACITY)
         entries.emplace_back(dump_in_week, beyond);
     else
@@ -22,8 +26,11 @@ void LateralList::test(std::int16_t dump_in_week, float e, float n, float centre
     any_outside = true;
 }
 
+// The report of a run is written beside the report of the previous one and
+// takes its place only when complete: a run that stops leaves the earlier
+// report as it was.
 bool PlacementReport::open(const std::string& path) {
-    return out_.open(path);
+    return out_.open(path, recio::RecordWriter::Mode::Atomic);
 }
 
 void PlacementReport::header(const DumpControl& c) {
@@ -52,8 +59,9 @@ void PlacementReport::navigable_page(const SiteFrame& site, const std::vector<fl
     page_head();
     out_.write("(1X,'LOCATIONS WHERE NAVIGABLE DEPTH HAS BEEN EXCEEDED')");
     out_.write("(/,1X,'NAVIGABLE DEPTH = ',I4,/,/)", navigable);
+    // The integer part of the depth at most the navigable depth.
     auto exceeded = [&](std::int32_t i) {
-        return static_cast<std::int32_t>(depth[static_cast<std::size_t>(i - 1)]) <= navigable;
+        return std::trunc(depth[static_cast<std::size_t>(i - 1)]) <= static_cast<float>(navigable);
     };
     bool any = false;
     for (std::int32_t i = 1; i <= site.n && !any; ++i) any = exceeded(i);

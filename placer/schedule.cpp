@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "placer/fields.hpp"
 #include "recio/console.hpp"
 
 namespace placer {
@@ -89,8 +90,12 @@ void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float 
         cond.rows = cond.cols = 64;
         half = static_cast<float>(site.spacing * 63) / 2.0f;
     }
-    if (half < drift && current > 0.0f) {
-        const auto seconds = static_cast<std::int32_t>(half / current);
+    // A crossing time of at least the duration + 100 s could only give a
+    // duration of at least the present one: nothing to cut (and a crossing
+    // time too long for a 32-bit count of seconds is left uncounted).
+    const float crossing = current > 0.0f ? half / current : 0.0f;
+    if (half < drift && current > 0.0f && crossing < timing.tstop + 100.0f) {
+        const auto seconds = static_cast<std::int32_t>(crossing);
         const float duration = std::max(100.0f, static_cast<float>(100 * (seconds / 100)));
         if (duration < timing.tstop) {
             timing.tstop = duration;
@@ -202,11 +207,14 @@ bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t r
 bool SeriesFiles::open(bool waves, bool tides, const std::string& wave_name,
                        const std::string& tide_name) {
     close();
+    missing.clear();
     waves_ = waves;
     tides_ = tides;
-    if (waves_ && !wave_.open(wave_name)) return false;
-    if (tides_ && !tide_.open(tide_name)) return false;
-    return true;
+    if (waves_ && !wave_.open(wave_name))
+        missing = wave_name;
+    else if (tides_ && !tide_.open(tide_name))
+        missing = tide_name;
+    return missing.empty();
 }
 
 void SeriesFiles::close() {
@@ -223,6 +231,15 @@ void position_at(recio::RecordReader& in, long header, std::int32_t index, const
                                  std::to_string(index));
 }
 
+// A series value must be one its field can hold as written: a value such as
+// 1E30 is none a series can have, and would overflow the fields of the deck.
+void within_field(const recio::RecordReader& in, const char* name, long field, const char* what,
+                  float value, std::string_view format) {
+    if (!fits(value, format))
+        throw recio::RecordError(
+            beyond_field(field_place(name, in.record_number(), field), what, value, format));
+}
+
 }  // namespace
 
 void SeriesFiles::values(std::int32_t index, SeriesValues& out) {
@@ -231,6 +248,9 @@ void SeriesFiles::values(std::int32_t index, SeriesValues& out) {
         std::int32_t date = 0, time = 0;
         float height = 0.0f, period = 0.0f, direction = 0.0f;
         wave_.need("(1X,I6,I4,3X,4F12.5)", date, time, height, period, direction);
+        within_field(wave_, "WAVREC.OUT", 3, "THE WAVE HEIGHT", height, "(F12.5)");
+        within_field(wave_, "WAVREC.OUT", 4, "THE WAVE PERIOD", period, "(F12.5)");
+        within_field(wave_, "WAVREC.OUT", 5, "THE WAVE DIRECTION", direction, "(F12.5)");
         out.wave_height = height * 3.28f;
         out.wave_period = period;
         out.wave_direction = direction;
@@ -239,6 +259,9 @@ void SeriesFiles::values(std::int32_t index, SeriesValues& out) {
         position_at(tide_, 3, index, "TIDE.DAT");
         float unused = 0.0f;
         tide_.need("(8F8.3)", unused, out.tide, out.u, out.v);
+        within_field(tide_, "TIDE.DAT", 2, "THE TIDE ELEVATION", out.tide, "(F8.3)");
+        within_field(tide_, "TIDE.DAT", 3, "THE EAST TIDAL CURRENT", out.u, "(F8.3)");
+        within_field(tide_, "TIDE.DAT", 4, "THE NORTH TIDAL CURRENT", out.v, "(F8.3)");
     }
 }
 

@@ -118,9 +118,11 @@ struct SeriesValues {
 // heights in metres) and TIDE.DAT (3 header records, then (8F8.3) per step).
 class SeriesFiles {
   public:
-    // Opens the files in use; false when one of them cannot be opened.
+    // Opens the files in use; false when one of them cannot be opened (its
+    // name is then in `missing`).
     bool open(bool waves, bool tides, const std::string& wave_name = "WAVREC.OUT",
               const std::string& tide_name = "TIDE.DAT");
+    std::string missing;
     void close();
     // Values of time step `index` (0-based): the record index + 1 of each
     // series in use. Throws RecordError when a series is shorter or unreadable.

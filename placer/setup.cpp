@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "placer/fields.hpp"
 #include "recio/records.hpp"
 
 namespace placer {
@@ -125,13 +126,34 @@ Vessel vessel_motion(const DumpControl& c, float rotation) {
     return v;
 }
 
-Line line_setup(const DumpControl& c, const Scale& sc) {
+namespace {
+
+float line_length(const Line& l) {
+    return std::sqrt(l.de * l.de + l.dn * l.dn);
+}
+
+Line line_ends(const DumpControl& c, const Scale& sc) {
     Line l;
     l.start_e = c.line_start_e;
     l.start_n = c.line_start_n;
     l.dn = (c.line_start_n - c.line_end_n) * sc.feet_per_unit;
     l.de = (c.line_start_e - c.line_end_e) * sc.lon_factor * sc.feet_per_unit * sc.sign;
-    l.length = static_cast<std::int32_t>(std::sqrt(l.de * l.de + l.dn * l.dn));
+    return l;
+}
+
+}  // namespace
+
+std::string line_problem(const DumpControl& c, const Scale& sc) {
+    const float length = line_length(line_ends(c, sc));
+    if (length < 2147483520.0f) return {};  // whole feet in a 32-bit integer
+    return "DUMP.INI RECORD 15: THE LINE FROM (" + value_text(c.line_start_e) + ", " +
+           value_text(c.line_start_n) + ") TO (" + value_text(c.line_end_e) + ", " +
+           value_text(c.line_end_n) + ") IS TOO LONG TO MEASURE IN WHOLE FEET";
+}
+
+Line line_setup(const DumpControl& c, const Scale& sc) {
+    Line l = line_ends(c, sc);
+    l.length = static_cast<std::int32_t>(line_length(l));
     l.angle = std::fabs(l.de) < 1.0f ? 1.5708f : std::atan(std::fabs(l.dn) / std::fabs(l.de));
     l.spacing = c.loads > 0 ? l.length / c.loads : 0;
     return l;

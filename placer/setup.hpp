@@ -60,6 +60,9 @@ struct Line {
     std::int32_t spacing = 0;
 };
 Line line_setup(const DumpControl& c, const Scale& sc);
+// The line's length must be a count of feet in a 32-bit integer: the
+// message for a line that is longer (or not a length at all), else empty.
+std::string line_problem(const DumpControl& c, const Scale& sc);
 
 // Depths to thickness form over the base surface (reference depth -
 // (base - depth)) and back.

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -97,6 +98,13 @@ placer::DumpControl big_placement(std::int32_t loads) {
     return c;
 }
 
+// Files this process holds open (less the one that reads the list).
+int open_files() {
+    int n = 0;
+    for (auto it = fs::directory_iterator("/proc/self/fd"); it != fs::directory_iterator(); ++it) ++n;
+    return n - 1;
+}
+
 double peak_child_mb() {
     struct rusage u {};
     getrusage(RUSAGE_CHILDREN, &u);
@@ -123,6 +131,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const int saved = dup(1);
     if (!std::freopen("console.log", "w", stdout)) return 1;
+    const int files_before = open_files();
     placer::StageTimes t;
     placer::RunOptions options;
     options.seed = 7;
@@ -131,6 +140,7 @@ int main(int argc, char** argv) {
     const int status = placer::run(options);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fflush(stdout);
+    const int files_after = open_files();
     dup2(saved, 1);
     close(saved);
 
@@ -151,7 +161,20 @@ int main(int argc, char** argv) {
     std::printf("  %-42s %8.2f s\n", "everything else", wall - accounted);
     std::printf("  %-42s %8ld kB after load 1, %ld kB after load %d\n", "placer resident memory",
                 t.rss_first_load_kb, t.rss_last_load_kb, loads);
+    // Growth over the run: resident memory and open files after loads spread over it.
+    const std::size_t made = t.rss_kb.size();
+    if (made > 0) {
+        auto at = [made](int q) { return std::max<std::size_t>(1, made * static_cast<std::size_t>(q) / 4); };
+        std::printf("  %-42s", "after load");
+        for (int q = 0; q <= 4; ++q) std::printf(" %8zu", at(q));
+        std::printf("\n  %-42s", "  resident memory (kB)");
+        for (int q = 0; q <= 4; ++q) std::printf(" %8ld", t.rss_kb[at(q) - 1]);
+        std::printf("\n  %-42s", "  open files");
+        for (int q = 0; q <= 4; ++q) std::printf(" %8d", t.open_files[at(q) - 1]);
+        std::printf("\n");
+    }
     std::printf("  %-42s %8.1f MB\n", "largest child program", peak_child_mb());
+    std::printf("  %-42s %8d before the run, %d after it\n", "open files", files_before, files_after);
 
     fs::current_path(fs::temp_directory_path());
     fs::remove_all(dir);

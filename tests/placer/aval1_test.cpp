@@ -117,4 +117,19 @@ TEST_F(Aval1, MoundSlumpsWithItsVolumeKept) {
     EXPECT_GT(*std::min_element(d.begin(), d.end()), 25.0f);
 }
 
+// A grid (found by fuzzing) on which, from the 26th iteration on, every
+// iteration counted 132 avalanches and stored the very same depths: the call
+// never ended. It now ends at the first iteration that changes nothing.
+TEST_F(Aval1, IterationThatChangesNothingEndsTheCall) {
+    const std::int16_t npr = 15, nrow = 9;
+    std::vector<float> d(static_cast<std::size_t>(npr * nrow), 40.0f);
+    std::vector<int> raw(50, 65535);
+    raw[0] = 56028, raw[2] = 65498, raw[47] = 9215, raw[48] = 30682, raw[49] = 9178;
+    for (std::size_t i = 0; i < raw.size(); ++i)
+        d[i] = -999.0f + static_cast<float>(raw[i]) * (10998.0f / 65535.0f);
+    const double volume = sum(d);
+    EXPECT_TRUE(placer::AVAL1(work, d, 0.5f, 0.5f * 255.0f / 256.0f, npr, nrow, 1));
+    EXPECT_NEAR(sum(d), volume, 0.05);
+}
+
 }  // namespace

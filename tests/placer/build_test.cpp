@@ -243,4 +243,19 @@ TEST_F(Build, CurrentDepthIsTheMeanDepthWhenSettlingDriftsTooFar) {
     }
 }
 
+// A value its deck field cannot hold (a current of 1E9 ft/s) would reach
+// the fate model as asterisks: no deck is written and the record is named.
+TEST_F(Build, ValueBeyondItsDeckFieldWritesNoDeck) {
+    DumpConditions c = request(1600.0f, 4800.0f);
+    c.current_x = 1.0E9f;
+    const BuildResult b = build(c);
+    EXPECT_FALSE(b.deck_written);
+    EXPECT_EQ(
+        b.deck_problem.rfind("CLDX.DUE RECORD 235, FIELD 1: A VALUE DOES NOT FIT ITS FIELD", 0), 0u)
+        << b.deck_problem;
+    EXPECT_FALSE(fs::exists("CLDX.DUE"));
+    c.current_x = 0.5f;
+    EXPECT_TRUE(build(c).deck_written);
+}
+
 }  // namespace

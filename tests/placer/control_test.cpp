@@ -2,8 +2,10 @@
 #include "placer/control.hpp"
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 
+#include "placer/fields.hpp"
 #include "placer/setup.hpp"
 #include "placer_fixture.hpp"
 #include "recio/records.hpp"
@@ -228,6 +230,95 @@ TEST(Setup, SlopeAnalysisSetsTheFinalAngles) {
     EXPECT_FLOAT_EQ(gentle.final_aval, g + 1.0f);
     EXPECT_FLOAT_EQ(gentle.aval, g + 1.0f);
     EXPECT_FLOAT_EQ(gentle.post, g + 0.75f);
+}
+
+// A name longer than its field was cut short to name another file (or the
+// output went to a file of another name); it is refused, naming the record.
+// A blank name and a name with a period (which ends the base of the
+// companion file names early) are refused too.
+TEST_F(Control, NamesMustFitTheirFields) {
+    struct Case {
+        std::size_t record;  // 1-based
+        std::string text;
+        std::string message;
+    };
+    placer::DumpControl mode4 = test_control();
+    mode4.placement_mode = 4;
+    mode4.loads = 5;
+    for (const Case& c :
+         {Case{1, "../../a/much/longer/path/",
+               "DUMP.INI RECORD 1: THE DATA DIRECTORY \"../../a/much/longer/path/\" IS LONGER THAN "
+               "19 CHARACTERS"},
+          Case{2, "SITE  X",
+               "DUMP.INI RECORD 2: THE SITE NAME \"SITE  X\" IS LONGER THAN 6 CHARACTERS"},
+          Case{3, "OUTPUT1",
+               "DUMP.INI RECORD 3: THE OUTPUT NAME \"OUTPUT1\" IS LONGER THAN 6 CHARACTERS"},
+          Case{16, "        5     5000   A/PLACEMENT/FILE/WITH/A/LONG/NAME.XY",
+               "DUMP.INI RECORD 16: THE PLACEMENT FILE NAME "
+               "\"A/PLACEMENT/FILE/WITH/A/LONG/NAME.XY\" IS LONGER THAN 32 CHARACTERS"}}) {
+        std::vector<std::string> recs = dump_ini_records(mode4);
+        recs[c.record - 1] = c.text;
+        write_records("DUMP.INI", recs);
+        placer::DumpControl r;
+        try {
+            placer::read_dump_ini("DUMP.INI", r);
+            ADD_FAILURE() << "no error for " << c.text;
+        } catch (const recio::RecordError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
+    placer::DumpControl c = test_control();
+    c.out = "";
+    EXPECT_EQ(placer::check_dump_control(c), "DUMP.INI RECORD 3: THE OUTPUT NAME IS BLANK");
+    c.out = "R.1";
+    EXPECT_EQ(placer::check_dump_control(c),
+              "DUMP.INI RECORD 3: THE OUTPUT NAME \"R.1\" HOLDS A PERIOD");
+    c = test_control();
+    c.site = " SITE";
+    EXPECT_EQ(placer::check_dump_control(c), "DUMP.INI RECORD 2: THE SITE NAME IS BLANK");
+}
+
+// A placement-file run takes one load off: -32768 loads wrapped round to
+// 32767 and the run went on; and the amount less a huge load volume went
+// beyond the 32-bit range. Both end at start-up now.
+TEST_F(Control, PlacementFileRunWithoutLoadsIsRefused) {
+    placer::DumpControl c = test_control();
+    c.placement_mode = 4;
+    c.loads = -32768;
+    write_records("DUMP.INI", dump_ini_records(c));
+    placer::DumpControl r;
+    ASSERT_TRUE(placer::read_dump_ini("DUMP.INI", r));
+    EXPECT_EQ(r.loads, -32768);
+    EXPECT_NE(placer::check_dump_control(r).find("A PLACEMENT FILE RUN NEEDS AT LEAST 2 LOADS"),
+              std::string::npos);
+    c.loads = 5;
+    c.total_amount = 5000;
+    c.load_volume = 9.0E10f;
+    std::vector<std::string> recs = dump_ini_records(c);
+    recs[7] = "       0.000       0.000     9.0E+10       2.000       8.000     270.000";
+    write_records("DUMP.INI", recs);
+    ASSERT_TRUE(placer::read_dump_ini("DUMP.INI", r));
+    EXPECT_EQ(r.loads, 4);
+    EXPECT_EQ(r.total_amount, INT32_MIN);
+}
+
+// What travels into CLDX.DUE and PCD.INI must fit the field it is written to.
+TEST(Fields, ValuesMustFitTheFieldsTheyAreWrittenTo) {
+    EXPECT_TRUE(placer::fits(9999.999f, "(F8.3)"));
+    EXPECT_TRUE(placer::fits(-999.999f, "(F8.3)"));
+    EXPECT_FALSE(placer::fits(10000.0f, "(F8.3)"));
+    EXPECT_FALSE(placer::fits(-1000.0f, "(F8.3)"));
+    EXPECT_FALSE(placer::fits(std::nanf(""), "(F8.3)"));
+    EXPECT_FALSE(placer::fits(INFINITY, "(F10.2)"));
+    EXPECT_TRUE(placer::fits(std::int32_t{99999}, "(I5)"));
+    EXPECT_FALSE(placer::fits(std::int32_t{100000}, "(I5)"));
+    EXPECT_FALSE(placer::fits(std::int32_t{-1000}, "(I4)"));
+    std::vector<float> depth(60, 40.0f);
+    EXPECT_EQ(placer::depth_problem("SITE.IN", 15, depth, 60), "");
+    depth[52] = 12345.0f;
+    EXPECT_EQ(
+        placer::depth_problem("SITE.IN", 15, depth, 60),
+        "SITE.IN RECORD 17, FIELD 1: THE DEPTH OF POINT 53 12345 LIES BEYOND ITS FIELD (F8.3)");
 }
 
 }  // namespace

@@ -154,4 +154,40 @@ TEST_F(Getback, PointWithNoLatticeNodeInReachKeepsItsDepth) {
     EXPECT_EQ(std::count(g.depth.begin(), g.depth.begin() + 25000, 12.0f), 4);
 }
 
+// A long-term depth no grid file could hold (1E30, from a corrupt series)
+// keeps the depths from before the long-term run; before, they were taken
+// and the week's grid files were written as asterisks.
+TEST_F(Getback, LongTermDepthBeyondItsFieldKeepsTheDepths) {
+    gridlib::SiteGrid g = make_grid(4, 6, 20, [](int) { return 40.0f; });
+    std::vector<float> last(24, 39.0f);
+    last[7] = 1.0E30f;
+    write_tns(20.0f);
+    std::vector<std::string> r = plotbath_records(std::vector<float>(24, 40.0f), 168, last);
+    r[3] = "  39.000  39.000  39.000  39.000  39.000  39.000  39.000    1E30  39.000";
+    write_records("PLOTBATH.DAT", r);
+    GetbackResult result{};
+    EXPECT_EQ(placer::GETBACK("RUN1.TNS", work, g.depth, lattice, frame_for(g), &result), 0);
+    EXPECT_EQ(result, GetbackResult::Kept);
+    EXPECT_TRUE(
+        std::all_of(g.depth.begin(), g.depth.begin() + 24, [](float d) { return d == 40.0f; }));
+}
+
+// A long series of grids is read forward holding one grid at a time; the
+// last complete grid is taken, and its elapsed hours, a 16-bit count, are
+// held at 32767 rather than wrapped round to a negative count.
+TEST_F(Getback, LastOfALongSeriesWithItsHoursHeldInTheirCount) {
+    gridlib::SiteGrid g = make_grid(4, 6, 20, [](int) { return 40.0f; });
+    write_tns(20.0f);
+    std::vector<std::string> series;
+    for (int week = 1; week <= 200; ++week) {
+        std::vector<std::string> one =
+            plotbath_records(std::vector<float>(24, 40.0f), week * 168,
+                             std::vector<float>(24, 40.0f - 0.01f * static_cast<float>(week)));
+        series.insert(series.end(), one.begin(), one.end());
+    }
+    write_records("PLOTBATH.DAT", series);
+    EXPECT_EQ(placer::GETBACK("RUN1.TNS", work, g.depth, lattice, frame_for(g)), 32767);
+    EXPECT_FLOAT_EQ(g.depth[0], 38.0f);
+}
+
 }  // namespace

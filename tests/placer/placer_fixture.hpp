@@ -248,6 +248,14 @@ inline std::vector<std::string> plotbath_records(const std::vector<float>& initi
 
 // ---- the program beside stand-in children
 
+inline void write_file_text(const std::string& file, const std::string& body) {
+    std::ofstream(file) << body;
+}
+inline void write_record_file(const std::string& file, const std::vector<std::string>& records) {
+    std::ofstream out(file);
+    for (const std::string& r : records) out << r << '\n';
+}
+
 // Copies the built placer into the current folder and writes child scripts.
 inline void install_placer() {
     fs::copy_file(fs::path(SUITE_BIN_DIR) / "placer", "placer",
@@ -260,9 +268,30 @@ inline void write_script(const std::string& name, const std::string& body) {
 }
 
 // Runs ./placer with `keyboard` on standard input; the console goes to
-// console.txt. Returns the exit status.
+// console.txt. Returns the exit status (124 when the run had to be stopped
+// after a minute: a hang).
 inline int run_placer(const std::string& keyboard = "") {
     std::ofstream("keyboard.txt") << keyboard;
-    const int status = std::system("./placer < keyboard.txt > console.txt 2>&1");
+    const int status = std::system("timeout 60 ./placer < keyboard.txt > console.txt 2>&1");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The folder of a placement run: the program, its flag, the site SITE,
+// DUMP.INI for `ctl`, a stand-in fate model that copies deposit.dut (here
+// one 44 x 44 block of `deposit` at 1800 s) to CLDX.DUT and logs its calls,
+// and a stand-in long-term model that logs its calls, keeps each PCD.INI and
+// resampled grid it is given (pcd.N, tns.N) and copies plotbath.dat, when
+// present, to PLOTBATH.DAT.
+inline void prepare_placement_folder(const gridlib::SiteGrid& grid, const placer::DumpControl& ctl,
+                                     const Cells& deposit) {
+    install_placer();
+    write_file_text("ACTION.BAT", "DUMPYES\n");
+    write_site("SITE", grid);
+    write_record_file("DUMP.INI", dump_ini_records(ctl));
+    write_record_file("deposit.dut", deposit_records(44, 44, {{1800.0f, deposit}}));
+    write_script("cloudex", "echo run >> cloudex.log\ncp deposit.dut CLDX.DUT");
+    write_script("dredge",
+                 "echo run >> dredge.log\nn=$(wc -l < dredge.log | tr -d ' ')\ncp PCD.INI pcd.$n\n"
+                 "cp RUN1.TNS tns.$n 2>/dev/null\n[ -f plotbath.dat ] && cp plotbath.dat "
+                 "PLOTBATH.DAT\nexit 0");
 }

@@ -27,19 +27,7 @@ class Program : public PlacerFolder {
     // stand-in fate model that leaves `deposit` (and logs its calls) and a
     // stand-in long-term model that logs its calls, keeps each PCD.INI and
     // resampled grid it is given and leaves plotbath.dat as PLOTBATH.DAT.
-    void prepare() {
-        install_placer();
-        write_file("ACTION.BAT", "DUMPYES\n");
-        write_site("SITE", grid);
-        write_records("DUMP.INI", dump_ini_records(ctl));
-        write_records("deposit.dut", deposit_records(44, 44, {{1800.0f, deposit}}));
-        write_script("cloudex", "echo run >> cloudex.log\ncp deposit.dut CLDX.DUT");
-        write_script(
-            "dredge",
-            "echo run >> dredge.log\nn=$(wc -l < dredge.log | tr -d ' ')\ncp PCD.INI pcd.$n\n"
-            "cp RUN1.TNS tns.$n 2>/dev/null\n[ -f plotbath.dat ] && cp plotbath.dat "
-            "PLOTBATH.DAT\nexit 0");
-    }
+    void prepare() { prepare_placement_folder(grid, ctl, deposit); }
     static int calls(const std::string& log) { return static_cast<int>(lines(log).size()); }
     std::string console() const { return text("console.txt"); }
     bool said(const std::string& message) const {
@@ -210,11 +198,12 @@ TEST_F(Program, OneFailedFateRunIsSkippedTwoInARowEndTheRun) {
     EXPECT_TRUE(said("THERE WERE PROBLEMS ACCESSING CLDX.DUT"));
     EXPECT_NEAR(lowered(result()), 2.0, 1e-3);
 
+    // The run that stops leaves the report of the run before it whole.
     std::remove("cloudex.log");
     std::remove("RUN1.IN");
     write_script("cloudex", "echo run >> cloudex.log");
     EXPECT_EQ(run_placer(), 1);
-    EXPECT_EQ(load_lines().size(), 1u);
+    EXPECT_EQ(load_lines().size(), 3u);
     EXPECT_TRUE(said("THERES A PROBLEM ACCESSING WAVREC.OUT & TIDE.DAT\n       OR      CLDXD"));
     EXPECT_EQ(calls("cloudex.log"), 2);
     EXPECT_FALSE(fs::exists("RUN1.IN"));
@@ -396,6 +385,22 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
         for (const char* f : {"RUN1.ACT", "PCD.INI", "CLDX.DUE", "RUN1.IN", "RUN1.TIM"})
             EXPECT_FALSE(fs::exists(f)) << c.what << " wrote " << f;
     }
+}
+
+// The site summary holds its sequence counts in four columns: a site with
+// 9998 sequences and 3 more loads wrote asterisks, and no program could read
+// the new summary again. The counts stop at 9999.
+TEST_F(Program, SequenceCountsStopAt9999) {
+    prepare();
+    std::vector<std::string> summary = lines("SITE.OUT");
+    summary[2].replace(12, 4, "9998");
+    write_records("SITE.OUT", summary);
+    ASSERT_EQ(run_placer(), 0) << console();
+    EXPECT_TRUE(said("THE DISPOSAL SEQUENCE COUNTS OF THE SITE SUMMARY STOP AT 9999"));
+    gridlib::SiteSummary s;
+    ASSERT_EQ(gridlib::READG("RUN1.OUT", s), gridlib::GRID_OK);
+    EXPECT_EQ(s.total_seq, 9999);
+    EXPECT_EQ(s.seq_since_last, 3);
 }
 
 }  // namespace

@@ -113,4 +113,18 @@ TEST_F(Rdepos, SixtyFourNodeGridPutsTheDumpAtNodeThirtyThree) {
     EXPECT_FLOAT_EQ(depth_at(10, 49), 39.5f);
 }
 
+// A deposit that would take a depth beyond the grid files' F8.3 field (here
+// 1E30 ft from a corrupt deposit file) is refused whole; before, the depths
+// took it and the run wrote a grid file of asterisks that no program could
+// read again. A thick deposit that still fits is added.
+TEST_F(Rdepos, DepositNoGridFileCouldHoldChangesNothing) {
+    write_records("CLDX.DUT",
+                  deposit_records(44, 44, {{1800.0f, {{{20, 20}, 5.0f}, {DUMP_CELL, 1.0E30f}}}}));
+    EXPECT_EQ(add_deposit(10, 30), 1);
+    EXPECT_EQ(lowered(), 0.0);
+    write_records("CLDX.DUT", deposit_records(44, 44, {{1800.0f, {{DUMP_CELL, 1030.0f}}}}));
+    EXPECT_EQ(add_deposit(10, 30), 0);
+    EXPECT_FLOAT_EQ(depth_at(10, 30), -990.0f);
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // The placement summary: header, load lines, continuation pages, lateral list.
 #include "placer/report.hpp"
 
+#include <cstdint>
+
 #include "placer_fixture.hpp"
 
 namespace {
@@ -140,6 +142,16 @@ TEST_F(Report, LateralTolerancePageAndList) {
 TEST_F(Report, RunLengthFile) {
     ASSERT_TRUE(placer::write_run_length("RUN1.TIM", 336));
     EXPECT_EQ(lines("RUN1.TIM"), std::vector<std::string>({"    336"}));
+}
+
+// A request far off the site (1E30 from a placement file) is beyond the
+// tolerance by more feet than a 32-bit count holds: it is listed at the end
+// of the range (asterisks in I3) instead of a count wrapped round.
+TEST_F(Report, LoadFarOffTheSiteIsListedWithoutOverflow) {
+    placer::LateralList list;
+    list.test(1, 1.0E30f, 4700.0f, 1500.0f, 4700.0f, 1000, 600, 50, placer::Scale{});
+    ASSERT_EQ(list.entries.size(), 1u);
+    EXPECT_EQ(list.entries[0].second, INT32_MAX);
 }
 
 }  // namespace

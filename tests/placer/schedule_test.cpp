@@ -268,4 +268,21 @@ TEST_F(Series, ValuesOfATimeStep) {
     EXPECT_EQ(constant.wave_height, 2.0f);
 }
 
+// A current too weak to carry the load across the fate grid in a countable
+// number of seconds leaves the duration alone; before, the crossing time was
+// turned into a 32-bit count beyond its range and the duration cut to 100 s.
+TEST(Schedule, CurrentTooWeakToCrossTheGridLeavesTheDuration) {
+    placer::SiteFrame site;
+    site.npr = site.nrow = 40;
+    site.spacing = 20;
+    placer::Vessel fast;
+    fast.vx = 5.0f;  // vessel travel 5 x 200 x 0.7 = 700 ft, beyond the 430 ft half width
+    placer::DumpConditions cond;
+    cond.current_y = 1.0E-30f;
+    placer::FateTiming timing{1800.0f, 900.0f, 1800.0f};
+    placer::fit_fate_grid(40.0f, 0.1f, fast, 200.0f, site, cond, timing);
+    EXPECT_EQ(cond.tstop, 1800.0f);
+    EXPECT_EQ(timing.tprint1, 900.0f);
+}
+
 }  // namespace

@@ -1,0 +1,40 @@
+// The long-term read-back GETBACK: the first line of an input is the first
+// record of the resampled grid file (the lattice cell size), the rest is
+// PLOTBATH.DAT. The site is 4 x 6 points (inputs of even length; the grid
+// is copied) or 2 x 202 points (taken back from a 201 x 1 lattice by
+// interpolation). Every outcome must be the last grid taken back, or the
+// depths kept as they were.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "fuzz_file.hpp"
+#include "placer/kernels.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::size_t first = 0;
+    while (first < size && data[first] != '\n') ++first;
+    fuzzing::write_input("SITE.TNS", data, first);
+    const std::size_t rest = first < size ? first + 1 : size;
+    fuzzing::write_input("PLOTBATH.DAT", data + rest, size - rest);
+
+    placer::LongTermFrame fr;
+    const bool direct = size % 2 == 0;
+    fr.spacing = 20;
+    fr.nrow = direct ? 4 : 2;
+    fr.npr = direct ? 6 : 202;
+    fr.n = fr.nrow * fr.npr;
+    fr.we_extent = (fr.npr - 1) * fr.spacing;
+    fr.ns_extent = (fr.nrow - 1) * fr.spacing;
+    fr.rotation = 30.0f;
+    fr.nw_e = 1000.0f;
+    fr.nw_n = 5000.0f;
+    std::vector<float> depth(gridlib::MAXPTS, 40.0f);
+    const std::vector<float> before = depth;
+    placer::WorkGrid work;
+    placer::Lattice lattice;
+    placer::GetbackResult result{};
+    placer::GETBACK("SITE.TNS", work, depth, lattice, fr, &result, "PLOTBATH.DAT");
+    if (result == placer::GetbackResult::Kept && depth != before) std::abort();  // kept means kept
+    return 0;
+}
