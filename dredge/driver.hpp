@@ -27,6 +27,7 @@ struct Controls {
     std::int16_t nx = 0, ny = 0;
     std::int32_t iwave = 0, itide = 0, icoh = 0;
     std::string grid_file;
+    bool grid_name_cut = false;  // record 2 goes on beyond column 32
     float grid_angle = 0.0f, wave_height = 0.0f, wave_period = 0.0f, wave_direction = 0.0f;
     float gauge_depth_constant = 0.0f, gauge_depth_series = 0.0f;
     float schedule_value = 0.0f, speed1 = 0.0f, direction1 = 0.0f, switch_day = 0.0f, speed2 = 0.0f,
