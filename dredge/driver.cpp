@@ -66,35 +66,6 @@ void check_defined(const Fields& f, std::int32_t n) {
                                " BECAME UNDEFINED IN STEP N = " + std::to_string(n));
 }
 
-// The values a run works with, checked before anything is written.
-void check_controls(const Controls& c, bool calm_forcing) {
-    auto bad = [](const std::string& what) { throw RunError(what); };
-    if (c.n0 < 0) bad("N0 IN PCD.INI RECORD 1 MUST NOT BE NEGATIVE, NOT " + std::to_string(c.n0));
-    if (c.ndays < 1)
-        bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
-    if (c.iwave < 1 || c.iwave > 3)
-        bad("IWAVE IN PCD.INI RECORD 1 MUST BE 1, 2 OR 3, NOT " + std::to_string(c.iwave));
-    if (c.nx < 3 || c.ny < 3)
-        bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
-            std::to_string(c.nx) + " X " + std::to_string(c.ny));
-    if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
-        bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
-            std::to_string(c.icoh));
-    if (c.ised == 1 && !(c.grain_size > 0.0f))
-        bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " +
-            number_text(c.grain_size));
-    if (!(c.porosity >= 0.0f && c.porosity < 1.0f))
-        bad("THE POROSITY IN PCD.INI RECORD 5 MUST BE AT LEAST 0 AND BELOW 1, NOT " +
-            number_text(c.porosity));
-    for (const float angle : {c.angle1, c.angle2})
-        if (!(angle >= 0.0f && angle <= 90.0f))
-            bad("THE SLOPE ANGLES IN PCD.INI RECORD 5 MUST LIE FROM 0 TO 90 DEGREES, NOT " +
-                number_text(angle));
-    const float gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
-    if (!calm_forcing && !(gauge > 0.0f))
-        bad("THE WAVE-GAUGE DEPTH IN PCD.INI RECORD 3 MUST BE POSITIVE, NOT " + number_text(gauge));
-}
-
 struct Run {
     Controls c;
     Fields f;
@@ -255,6 +226,34 @@ void run(Run& r, RunStats& stats) {
 }
 
 }  // namespace
+
+void check_controls(const Controls& c, bool calm_forcing) {
+    auto bad = [](const std::string& what) { throw RunError(what); };
+    if (c.n0 < 0) bad("N0 IN PCD.INI RECORD 1 MUST NOT BE NEGATIVE, NOT " + std::to_string(c.n0));
+    if (c.ndays < 1)
+        bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
+    if (c.iwave < 1 || c.iwave > 3)
+        bad("IWAVE IN PCD.INI RECORD 1 MUST BE 1, 2 OR 3, NOT " + std::to_string(c.iwave));
+    if (c.nx < 3 || c.ny < 3)
+        bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
+            std::to_string(c.nx) + " X " + std::to_string(c.ny));
+    if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
+        bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
+            std::to_string(c.icoh));
+    if (c.ised == 1 && !(c.grain_size > 0.0f))
+        bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " +
+            number_text(c.grain_size));
+    if (!(c.porosity >= 0.0f && c.porosity < 1.0f))
+        bad("THE POROSITY IN PCD.INI RECORD 5 MUST BE AT LEAST 0 AND BELOW 1, NOT " +
+            number_text(c.porosity));
+    for (const float angle : {c.angle1, c.angle2})
+        if (!(angle >= 0.0f && angle <= 90.0f))
+            bad("THE SLOPE ANGLES IN PCD.INI RECORD 5 MUST LIE FROM 0 TO 90 DEGREES, NOT " +
+                number_text(angle));
+    const float gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
+    if (!calm_forcing && !(gauge > 0.0f))
+        bad("THE WAVE-GAUGE DEPTH IN PCD.INI RECORD 3 MUST BE POSITIVE, NOT " + number_text(gauge));
+}
 
 int run_dredge(RunStats* stats_out) {
     RunStats stats;

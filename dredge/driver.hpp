@@ -38,6 +38,12 @@ struct Controls {
 };
 Controls read_pcd_ini(const std::string& path);
 
+// The values a run works with, checked before anything is written (N0,
+// NDAYS, IWAVE, the grid size, ICOH, grain size, porosity, slope angles
+// and, unless the forcing is calm, the wave-gauge depth); throws RunError
+// naming PCD.INI, the record and the value.
+void check_controls(const Controls& c, bool calm_forcing);
+
 // Grid size rule: sizes up to 201 are used as they are; otherwise the larger
 // becomes 201 and the smaller trunc(smaller / larger x 201), both 201 when
 // equal. Only limits how many depths are read.
