@@ -276,11 +276,17 @@ void Deck::fraction(Fraction& f) {
         in_.need("(A8,2X,5E10.0,3I5)", recio::fixed_text(f.name, 8), f.sg_gcc, f.conc, f.vfall,
                  f.voidr, f.taucd, f.kcohes, f.kstrip);
     });
+    f.record = in_.record_number();
+}
+
+void Deck::check_fractions(const std::vector<Fraction>& fractions) const {
     // Fields counted as in the record: the name is field 1.
-    check_real(in_, 2, "SG", f.sg_gcc, 0.0f, kMaxDensity, true);
-    check_real(in_, 3, "CONC", f.conc, 0.0f, 1.0f);
-    check_real(in_, 4, "VFALL", f.vfall, 0.0f, kMaxSpeed);
-    check_real(in_, 5, "VOIDR", f.voidr, 0.0f, kMaxCoefficient);
+    for (const Fraction& f : fractions) {
+        check_real(in_, 2, "SG", f.sg_gcc, 0.0f, kMaxDensity, true, f.record);
+        check_real(in_, 3, "CONC", f.conc, 0.0f, 1.0f, false, f.record);
+        check_real(in_, 4, "VFALL", f.vfall, 0.0f, kMaxSpeed, false, f.record);
+        check_real(in_, 5, "VOIDR", f.voidr, 0.0f, kMaxCoefficient, false, f.record);
+    }
 }
 
 void Deck::print_times(int nprt, std::vector<float>& t) {

@@ -150,6 +150,7 @@ struct Fraction {
     float taucd = 0;   // critical shear stress for deposition, lb/ft^2
     std::int16_t kcohes = 0, kstrip = 0;
     bool present = false;  // non-zero concentration in some layer
+    long record = 0;       // record of the deck it was last read from
     double released = 0;   // solids released by all layers so far, cu ft
 };
 

@@ -130,6 +130,10 @@ TEST_F(Robustness, OutOfScaleDeckValuesAreRefusedByRecordAndField) {
         {"cloud velocity of 1E30", none, "layer", 0, 0, 10, "1E30", "CU = 1E+30"},
         {"empty layer", none, "layer", 0, 20, 10, "0", "VOLLAY = 0 IS NOT ALLOWED"},
         {"specific gravity of 1E30", none, "fraction", 0, 10, 10, "1E30", "SG = 1E+30"},
+        // A layer heavier than water (the bulk-density stop does not apply)
+        // with a fraction of negative density.
+        {"negative specific gravity", [](DeckSpec& d) { d.fractions[0].conc = 0.01f; }, "fraction",
+         0, 10, 10, "-0.1", "SG = -0.1"},
         {"concentration above 1", none, "fraction", 0, 20, 10, "1.5", "CONC = 1.5"},
         {"fall velocity of 1E30", none, "fraction", 0, 30, 10, "1E30", "VFALL = 1E+30"},
         {"negative void ratio", none, "fraction", 0, 40, 10, "-1", "VOIDR = -1"},
