@@ -10,8 +10,8 @@ namespace cloudex {
 float interpolate(const Grid& grid, const Field& f, float x, float z) {
     const float zn = z / grid.dz;
     const float xm = x / grid.dx;
-    const int i = static_cast<int>(zn + 0.0001f);
-    const int j = static_cast<int>(xm + 0.0001f);
+    const int i = trunc_index(zn + 0.0001f);
+    const int j = trunc_index(xm + 0.0001f);
     float fz = zn - static_cast<float>(i);
     float fx = xm - static_cast<float>(j);
     if (fz < 0.0001f) fz = 0.0f;

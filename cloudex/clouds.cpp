@@ -17,10 +17,10 @@ constexpr double kExpLimit = -88.0;  // lower limit of the Gaussian exponent
 constexpr double kNegligible = -100.0;
 
 int cloud_row(const Grid& g, float x) {
-    return static_cast<int>(x / g.dx + 1.0e-5f);
+    return trunc_index(x / g.dx + 1.0e-5f);
 }
 int cloud_col(const Grid& g, float z) {
-    return static_cast<int>(z / g.dz + 1.0e-5f);
+    return trunc_index(z / g.dz + 1.0e-5f);
 }
 
 bool is_land(const Grid& g, int n, int m) {

@@ -29,6 +29,9 @@ class Deck {
     void coefficients(Coefs& k);                        // records 21-23
     void layer(float& cu, float& cw, float& vollay);    // record 24a
     void fraction(Fraction& f);                         // record 24b
+    // The values of a layer's fraction records (after the bulk density of
+    // the layer has been checked, whose own message comes first).
+    void check_fractions(const std::vector<Fraction>& fractions) const;
     void print_times(int nprt, std::vector<float>& t);  // record 25
 
   private:

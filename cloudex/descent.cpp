@@ -250,6 +250,7 @@ void run_descent(Run& r, Deck& deck, int layer) {
     r.grid.zbarge += lv.cw * per_layer;
 
     if (lv.roo <= 1.0f) throw Stop({"DREDGED MATERIAL DENSITY LESS THAN 1.0 GM/CC CALL EXIT "});
+    deck.check_fractions(r.frac);
 
     const float h = r.amb.hdump;
     const bool bypass = h <= 1.2f * rb + drel;

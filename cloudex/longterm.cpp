@@ -12,11 +12,12 @@
 namespace cloudex {
 
 std::vector<float> default_print_times(float tstop, float dtl, float te) {
-    int s = static_cast<int>((tstop / 4.0f) / dtl + 0.0001f);
+    int s = trunc_index((tstop / 4.0f) / dtl + 0.0001f);
     if (dtl > tstop / 4.0f) s = 1;
-    const int k = static_cast<int>(te / dtl + 0.0001f);
+    const int k = trunc_index(te / dtl + 0.0001f);
     std::vector<float> t;
-    for (int j = 1; j <= 4; ++j) t.push_back(static_cast<float>(j * s + k) * dtl);
+    for (int j = 1; j <= 4; ++j)
+        t.push_back(static_cast<float>(static_cast<std::int64_t>(j) * s + k) * dtl);
     if (t[3] > tstop) t[3] = tstop;
     return t;
 }
@@ -33,10 +34,10 @@ void complete_print_times(std::vector<float>& t, float tstop) {
 namespace {
 
 int row_of(const Grid& g, float x) {
-    return static_cast<int>(x / g.dx + 1.0e-5f);
+    return trunc_index(x / g.dx + 1.0e-5f);
 }
 int col_of(const Grid& g, float z) {
-    return static_cast<int>(z / g.dz + 1.0e-5f);
+    return trunc_index(z / g.dz + 1.0e-5f);
 }
 
 bool inside_band(const Grid& g, const SmallCloud& c) {
@@ -151,7 +152,7 @@ float long_term_fraction(Run& r, std::size_t fi, float te, bool first_fraction) 
     const std::vector<float>& tp = r.times.tprint;
     const std::size_t np = tp.size();
     const float dtl = r.times.dtl;
-    const int nsteps = static_cast<int>(r.times.tstop / dtl + 0.0001f);
+    const int nsteps = trunc_index(r.times.tstop / dtl + 0.0001f);
     float t = 0.0f;
     std::size_t p = 0;
     bool first = true;

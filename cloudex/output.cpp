@@ -69,7 +69,7 @@ bool DepositFile::finish() {
 
 float display_scale(float vmax) {
     int k = 1;
-    if (vmax > 0.0f) k = static_cast<int>(std::log10(vmax));
+    if (vmax > 0.0f) k = trunc_index(std::log10(vmax));
     if (k >= 3) return std::pow(10.0f, static_cast<float>(k - 2));
     if (k < 0) return std::pow(10.0f, static_cast<float>(k - 1));
     return 1.0f;
@@ -81,7 +81,7 @@ std::string map_cell(float v) {
     const float t = v * 1.00001f;
     char buf[16];
     if (t >= 10.0f) {
-        std::snprintf(buf, sizeof buf, "%4d", std::min(static_cast<int>(t), 9999));
+        std::snprintf(buf, sizeof buf, "%4d", std::min(trunc_index(t), 9999));
     } else if (t >= 1.0f) {
         const int i = static_cast<int>(t);
         const int d = std::min(static_cast<int>((t - static_cast<float>(i)) * 10.0f), 9);

@@ -1,5 +1,7 @@
 #include "cloudex/run.hpp"
 
+#include <cmath>
+
 #include "cloudex/ambient.hpp"
 #include "cloudex/clouds.hpp"
 #include "cloudex/collapse.hpp"
@@ -30,6 +32,32 @@ float gradient_at(const Profile& p, float y, float previous) {
     return grad;
 }
 
+// True when the record of the current layer up to `istep` holds numbers
+// only (no NaN or infinity) in the quantities the later phases use.
+bool track_defined(const Track& tr, int istep, int nsolid) {
+    for (int s = 1; s <= istep; ++s) {
+        const auto k = static_cast<std::size_t>(s);
+        for (float v : {tr.t[k], tr.x[k], tr.y[k], tr.z[k], tr.u[k], tr.v[k], tr.w[k], tr.vol[k],
+                        tr.radius[k], tr.axa[k], tr.axb[k], tr.thick[k]})
+            if (!std::isfinite(v)) return false;
+        for (int i = 0; i < nsolid; ++i)
+            if (!std::isfinite(tr.conc[static_cast<std::size_t>(i)][k])) return false;
+    }
+    return true;
+}
+
+// A phase whose values are no longer numbers ends the run: going on would
+// carry them into the deposit file.
+[[noreturn]] void undefined(const std::string& what) {
+    throw Stop({"THE COMPUTATION BECAME UNDEFINED (VALUES THAT ARE NOT NUMBERS) IN " + what + ".",
+                "THE INPUT DECK HOLDS VALUES OUTSIDE WHAT THE MODEL CAN COMPUTE WITH.",
+                "EXECUTION STOPPED."});
+}
+
+std::string layer_text(int layer) {
+    return "LAYER " + std::to_string(layer);
+}
+
 std::string heading(std::string_view format, const std::string& name, float t) {
     return recio::format_records(format, name, t).front();
 }
@@ -53,6 +81,11 @@ void set_up(Run& r, Deck& deck, const std::string& base) {
     build_runs(r.grid);
     locate_dump(r.grid);
     echo_grid(out, r.grid);
+    if (r.grid.negative_depths > 0)
+        out.write(
+            "(/,1X,'WARNING!!! -',I6,' NEGATIVE DEPTHS OF THE DEPTH GRID ARE TAKEN AS LAND',"
+            "' POINTS (DEPTH 0).')",
+            r.grid.negative_depths);
     mark_interior_land(r.grid);
     echo_dump(out, r.grid);
 
@@ -75,6 +108,8 @@ void set_up(Run& r, Deck& deck, const std::string& base) {
 void release_layer(Run& r, Deck& deck, int layer) {
     run_descent(r, deck, layer);
     Outcome& o = r.out;
+    if (!track_defined(r.track, o.istep, r.ctl.nsolid))
+        undefined("THE CONVECTIVE DESCENT OF " + layer_text(layer));
     bool collapse = true;
     if (o.istep == 1 && o.bottom) {
         collapse = true;
@@ -90,6 +125,8 @@ void release_layer(Run& r, Deck& deck, int layer) {
         }
     }
     if (collapse && !run_collapse(r)) throw Stop({kTenthTrial});
+    if (collapse && !track_defined(r.track, o.istep, r.ctl.nsolid))
+        undefined("THE COLLAPSE OF " + layer_text(layer));
     r.t_layer_end = r.track.t[o.istep];
     const CloudEnv env{r.grid, r.amb, r.coef, r.vessel};
     for (std::size_t i = 0; i < r.frac.size(); ++i)
@@ -121,6 +158,8 @@ void long_term(Run& r, Deck& deck) {
         const Fraction& f = r.frac[i];
         if (!f.present) continue;
         const float t_end = long_term_fraction(r, i, te, first);
+        for (float v : r.bottom[i].v)
+            if (!std::isfinite(v)) undefined("THE LONG-TERM PHASE OF " + f.name);
         first = false;
         t_last = t_end;
         for (std::size_t k = 0; k < total.v.size(); ++k) total.v[k] += r.bottom[i].v[k];
@@ -196,9 +235,15 @@ RunEnd run_fate(Run& r, const std::string& base) {
         close_files(r);
         return RunEnd::Stopped;
     } catch (const recio::RecordError& e) {
-        recio::console_list(e.what());
+        // A damaged deck's field is quoted in the message: its control
+        // characters are shown as '?' so that they cannot move the cursor.
+        std::string msg = e.what();
+        for (char& ch : msg)
+            if (static_cast<unsigned char>(ch) < 0x20 || static_cast<unsigned char>(ch) > 0x7e)
+                ch = '?';
+        recio::console_list(msg);
         r.listing.blank();
-        r.listing.line(e.what());
+        r.listing.line(msg);
         r.listing.line("EXECUTION STOPPED.");
         close_files(r);
         return RunEnd::InputError;

@@ -34,6 +34,16 @@ constexpr int kMaxSteps = 1200;  // integration steps of descent plus collapse
 constexpr int kMaxTrials = 10;   // solution trials per phase
 constexpr int kMaxClouds = 75;   // small clouds per solids fraction
 
+// The integer part of v (truncation toward zero, as static_cast<int>),
+// held to +-1E9 so that a huge, infinite or undefined real gives a defined
+// index far off any grid (NaN gives -1E9).
+inline int trunc_index(float v) {
+    const double x = static_cast<double>(v);
+    if (!(x > -1.0e9)) return -1000000000;
+    if (!(x < 1.0e9)) return 1000000000;
+    return static_cast<int>(x);
+}
+
 // A grid of reals addressed as H(n, m): n the column (z direction, 1..NMAX),
 // m the row (x direction, 1..MMAX), with the fixed leading dimension 65.
 template <class T>
@@ -81,6 +91,7 @@ struct Controls {
 struct Grid {
     std::int16_t nmax = 0, mmax = 0;
     std::int16_t kdepth = 0;
+    std::int32_t negative_depths = 0;  // depths read below 0, taken as land
     float depc = 0, dx = 0, dz = 0;
     float rdx = 0, rdz = 0, area = 0;  // 1/DX, 1/DZ, DX*DZ
     Field depth;                       // water depth, ft (0 = land)
@@ -139,6 +150,7 @@ struct Fraction {
     float taucd = 0;   // critical shear stress for deposition, lb/ft^2
     std::int16_t kcohes = 0, kstrip = 0;
     bool present = false;  // non-zero concentration in some layer
+    long record = 0;       // record of the deck it was last read from
     double released = 0;   // solids released by all layers so far, cu ft
 };
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "dredge/bed.hpp"
+#include "dredge/numeric.hpp"
 
 namespace dredge {
 
@@ -10,9 +11,11 @@ namespace {
 
 // Area and whole-number moment of the trapezoidal strips of one line of
 // mound heights h(1..n) with spacing s, the moment about cell 1.
+// The moment is summed in 128 bits: the sum of up to 200 strips, each held
+// to 64 bits, cannot overflow, whatever heights a damaged grid holds.
 struct Strip {
     float area = 0.0f;
-    std::int64_t moment = 0;
+    __int128 moment = 0;
 };
 template <class Height>
 Strip strips(int n, float s, Height h) {
@@ -21,7 +24,7 @@ Strip strips(int n, float s, Height h) {
         const float a = 0.5f * s * (h(k) + h(k + 1));
         const float arm = (static_cast<float>(k - 1) + 0.5f) * s;
         st.area += a;
-        st.moment += static_cast<std::int64_t>(std::trunc(arm * a));
+        st.moment += saturated_int64(std::trunc(arm * a));
     }
     return st;
 }

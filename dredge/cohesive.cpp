@@ -85,11 +85,12 @@ struct ConcCoefficients {
 // depth-weighted diffusion adds (K |dh/dx| / h). One part whenever the
 // minute itself is stable.
 int parts_per_minute(const Fields& f, float kx, float ky) {
-    const double kxd = kx, kyd = ky, dxd = f.dx, dyd = f.dy;
+    const double kxd = static_cast<double>(kx), kyd = static_cast<double>(ky);
+    const double dxd = static_cast<double>(f.dx), dyd = static_cast<double>(f.dy);
     double worst = 0.0;  // largest (ue^2 + ve^2) / K
     for (int i = 2; i <= f.nx - 1; ++i)
         for (int j = 2; j <= f.ny - 1; ++j) {
-            const double h = f.depth(i, j);
+            const double h = static_cast<double>(f.depth(i, j));
             const double hx =
                 static_cast<double>(f.depth(i + 1, j)) - static_cast<double>(f.depth(i - 1, j));
             const double hy =

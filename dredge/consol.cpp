@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dredge/consolidation.hpp"
+#include "dredge/numeric.hpp"
 #include "recio/records.hpp"
 
 namespace dredge {
@@ -19,17 +20,13 @@ void warn(const ConsolState& state, int blank_lines, const char* text, std::int3
     out.close();
 }
 
-int held(int i, int n) {
-    return std::min(std::max(i, 1), n);
-}
-
 }  // namespace
 
 bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc,
             std::int32_t n, std::int32_t t, std::int32_t n0) {
     // The cell of the centroid (held to the grid), and the mound there.
-    const int ic = held(static_cast<int>(std::trunc((xc + xref) / f.dx)), f.nx);
-    const int jc = held(static_cast<int>(std::trunc((yc + yref) / f.dy)), f.ny);
+    const int ic = held_trunc((xc + xref) / f.dx, 1, f.nx);
+    const int jc = held_trunc((yc + yref) / f.dy, 1, f.ny);
     const float base = f.depth(1, 1);
     const float height = base - f.depth(ic, jc);
     if (height < 2.0f) return false;
@@ -46,6 +43,7 @@ bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, flo
         c.time = 0.0f;
         c.step = 1;
         setup1(c);
+        check_time_step(c, consolidation_data_file(state.ised));
         state.rprev = 0.0f;
         state.initialised = true;
     } else {

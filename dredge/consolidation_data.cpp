@@ -32,8 +32,17 @@ void read_consolidation_data(const std::string& path, Column& c) {
     } catch (const recio::RecordError& e) {
         throw RunError(std::string("CONSOLIDATION DATA FILE: ") + e.what());
     }
-    for (std::size_t r = 1; r < static_cast<std::size_t>(npts); ++r) {
-        if (!(c.table.e[r] < c.table.e[r - 1]) || !(c.table.sigma[r] > c.table.sigma[r - 1]))
+    for (std::size_t r = 0; r < static_cast<std::size_t>(npts); ++r) {
+        // Row r + 1 of the table is record r + 2 of the file.
+        const std::string row = path + ", RECORD " + std::to_string(r + 2) + " (TABLE ROW " +
+                                std::to_string(r + 1) + ")";
+        if (!(c.table.e[r] >= 0.0f) || !(c.table.sigma[r] >= 0.0f) || !(c.table.k[r] >= 0.0f))
+            throw RunError(row + ": THE VOID RATIO " + number_text(c.table.e[r]) +
+                           ", THE EFFECTIVE STRESS " + number_text(c.table.sigma[r]) +
+                           " AND THE PERMEABILITY " + number_text(c.table.k[r]) +
+                           " MUST NOT BE NEGATIVE");
+        if (r > 0 &&
+            (!(c.table.e[r] < c.table.e[r - 1]) || !(c.table.sigma[r] > c.table.sigma[r - 1])))
             throw RunError(
                 path + ": TABLE ROW " + std::to_string(r + 1) +
                 " MUST HAVE A LOWER VOID RATIO AND A HIGHER EFFECTIVE STRESS THAN THE ROW BEFORE");

@@ -73,6 +73,10 @@ void datain(Column& c, const std::string& path) {
         in.record(t.e[r], t.sigma[r], t.k[r], t.kk[r], t.dkk[r]);
         in.record(t.dsig[r], t.alpha[r]);
     }
+    if (c.step < 1 || !(c.time >= 0.0f && c.time < 1.0e7f))
+        throw RunError(path + ": IMPOSSIBLE STEP COUNTER " + std::to_string(c.step) +
+                       " OR ELAPSED TIME " + number_text(c.time) + " IN RECORD 3 OR 8");
+    check_time_step(c, path);
 }
 
 }  // namespace dredge

@@ -47,15 +47,11 @@ void check_depths(const Fields& f, std::int32_t n) {
     for (int i = 1; i <= f.nx; ++i) {
         for (int j = 1; j <= f.ny; ++j) {
             const float d = f.depth(i, j);
-            if (!(d > 0.0f)) {
-                char text[160];
-                std::snprintf(text, sizeof text,
-                              "ZERO, NEGATIVE OR UNDEFINED WATER DEPTH %.3f FT AT CELL I = %d, J = "
-                              "%d IN STEP N = %d;"
-                              " THE CURRENT SOLVER NEEDS WATER IN EVERY CELL",
-                              static_cast<double>(d), i, j, static_cast<int>(n));
-                throw RunError(text);
-            }
+            if (!(d > 0.0f))
+                throw RunError("ZERO, NEGATIVE OR UNDEFINED WATER DEPTH " + number_text(d) +
+                               " FT AT CELL I = " + std::to_string(i) + ", J = " +
+                               std::to_string(j) + " IN STEP N = " + std::to_string(n) +
+                               "; THE CURRENT SOLVER NEEDS WATER IN EVERY CELL");
         }
     }
 }
@@ -68,32 +64,6 @@ void check_defined(const Fields& f, std::int32_t n) {
                 throw RunError("THE DEPTH AT CELL I = " + std::to_string(i) +
                                ", J = " + std::to_string(j) +
                                " BECAME UNDEFINED IN STEP N = " + std::to_string(n));
-}
-
-// The values a run works with, checked before anything is written.
-void check_controls(const Controls& c, bool calm_forcing) {
-    auto bad = [](const std::string& what) { throw RunError(what); };
-    if (c.n0 < 0) bad("N0 IN PCD.INI RECORD 1 MUST NOT BE NEGATIVE, NOT " + std::to_string(c.n0));
-    if (c.ndays < 1)
-        bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
-    if (c.iwave < 1 || c.iwave > 3)
-        bad("IWAVE IN PCD.INI RECORD 1 MUST BE 1, 2 OR 3, NOT " + std::to_string(c.iwave));
-    if (c.nx < 3 || c.ny < 3)
-        bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
-            std::to_string(c.nx) + " X " + std::to_string(c.ny));
-    if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
-        bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
-            std::to_string(c.icoh));
-    if (c.ised == 1 && !(c.grain_size > 0.0f))
-        bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " +
-            std::to_string(c.grain_size));
-    if (!(c.porosity >= 0.0f && c.porosity < 1.0f))
-        bad("THE POROSITY IN PCD.INI RECORD 5 MUST BE AT LEAST 0 AND BELOW 1, NOT " +
-            std::to_string(c.porosity));
-    const float gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
-    if (!calm_forcing && !(gauge > 0.0f))
-        bad("THE WAVE-GAUGE DEPTH IN PCD.INI RECORD 3 MUST BE POSITIVE, NOT " +
-            std::to_string(gauge));
 }
 
 struct Run {
@@ -128,6 +98,10 @@ void run(Run& r, RunStats& stats) {
     const float gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
 
     f.resize(c.nx, c.ny);
+    if (c.grid_file.empty()) throw RunError("PCD.INI, RECORD 2 (COLUMNS 1-32) NAMES NO GRID FILE");
+    if (c.grid_name_cut && !recio::RecordReader(c.grid_file).is_open())
+        throw RunError("COULD NOT OPEN THE GRID FILE " + c.grid_file +
+                       ": THE NAME IN PCD.INI RECORD 2 GOES ON BEYOND COLUMN 32, WHERE IT IS CUT");
     const StartGrid start = read_start_grid(c.grid_file, f.depth);
     f.dx = start.dx;
     f.dy = start.dx;
@@ -253,18 +227,49 @@ void run(Run& r, RunStats& stats) {
 
 }  // namespace
 
+void check_controls(const Controls& c, bool calm_forcing) {
+    auto bad = [](const std::string& what) { throw RunError(what); };
+    if (c.n0 < 0) bad("N0 IN PCD.INI RECORD 1 MUST NOT BE NEGATIVE, NOT " + std::to_string(c.n0));
+    if (c.ndays < 1)
+        bad("NDAYS IN PCD.INI RECORD 1 MUST BE AT LEAST 1, NOT " + std::to_string(c.ndays));
+    if (c.iwave < 1 || c.iwave > 3)
+        bad("IWAVE IN PCD.INI RECORD 1 MUST BE 1, 2 OR 3, NOT " + std::to_string(c.iwave));
+    if (c.nx < 3 || c.ny < 3)
+        bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
+            std::to_string(c.nx) + " X " + std::to_string(c.ny));
+    if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
+        bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
+            std::to_string(c.icoh));
+    if (c.ised == 1 && !(c.grain_size > 0.0f))
+        bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " +
+            number_text(c.grain_size));
+    if (!(c.porosity >= 0.0f && c.porosity < 1.0f))
+        bad("THE POROSITY IN PCD.INI RECORD 5 MUST BE AT LEAST 0 AND BELOW 1, NOT " +
+            number_text(c.porosity));
+    for (const float angle : {c.angle1, c.angle2})
+        if (!(angle >= 0.0f && angle <= 90.0f))
+            bad("THE SLOPE ANGLES IN PCD.INI RECORD 5 MUST LIE FROM 0 TO 90 DEGREES, NOT " +
+                number_text(angle));
+    const float gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
+    if (!calm_forcing && !(gauge > 0.0f))
+        bad("THE WAVE-GAUGE DEPTH IN PCD.INI RECORD 3 MUST BE POSITIVE, NOT " + number_text(gauge));
+}
+
 int run_dredge(RunStats* stats_out) {
     RunStats stats;
     const Clock::time_point start = Clock::now();
     Run r;
     int status = 0;
+    // A PLOTBATH.DAT of an earlier run must never be taken for this run's
+    // result, even if this run dies before it writes its own.
+    std::remove("PLOTBATH.DAT");
     try {
         run(r, stats);
     } catch (const std::exception& e) {
         // An input the run cannot go on with (RunError, or an unreadable
         // record named by the record library).
         recio::console_end_line();
-        recio::console_list(e.what());
+        recio::console_list(printable(e.what()));
         if (r.stepping) {
             r.plot.close();
             recio::console_list(

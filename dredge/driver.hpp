@@ -27,6 +27,7 @@ struct Controls {
     std::int16_t nx = 0, ny = 0;
     std::int32_t iwave = 0, itide = 0, icoh = 0;
     std::string grid_file;
+    bool grid_name_cut = false;  // record 2 goes on beyond column 32
     float grid_angle = 0.0f, wave_height = 0.0f, wave_period = 0.0f, wave_direction = 0.0f;
     float gauge_depth_constant = 0.0f, gauge_depth_series = 0.0f;
     float schedule_value = 0.0f, speed1 = 0.0f, direction1 = 0.0f, switch_day = 0.0f, speed2 = 0.0f,
@@ -36,6 +37,12 @@ struct Controls {
     float angle1 = 0.0f, angle2 = 0.0f, porosity = 0.0f;
 };
 Controls read_pcd_ini(const std::string& path);
+
+// The values a run works with, checked before anything is written (N0,
+// NDAYS, IWAVE, the grid size, ICOH, grain size, porosity, slope angles
+// and, unless the forcing is calm, the wave-gauge depth); throws RunError
+// naming PCD.INI, the record and the value.
+void check_controls(const Controls& c, bool calm_forcing);
 
 // Grid size rule: sizes up to 201 are used as they are; otherwise the larger
 // becomes 201 and the smaller trunc(smaller / larger x 201), both 201 when

@@ -1,6 +1,7 @@
 // FDIFEQ: explicit time marching of the column's void ratios.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "dredge/consolidation.hpp"
@@ -40,6 +41,7 @@ FdifeqWarnings fdifeq(Column& c, float target) {
         bottom_drainage(c);
         vrfunc(c);
         c.time = static_cast<float>(c.step) * c.tau;
+        if (c.step == std::numeric_limits<std::int32_t>::max()) break;  // counter exhausted
         ++c.step;
     } while (c.time < target);
 

@@ -22,8 +22,11 @@ Controls read_pcd_ini(const std::string& path) {
     if (!in.is_open()) throw RunError("COULD NOT OPEN " + path);
     Controls c;
     in.need("(7I5)", c.n0, c.ndays, c.nx, c.ny, c.iwave, c.itide, c.icoh);
-    in.need("(A32)", c.grid_file);
-    c.grid_file = trimmed(c.grid_file);
+    // The name fills columns 1-32; text beyond them is not part of it.
+    std::string record;
+    in.need("(A)", record);
+    c.grid_file = trimmed(record.substr(0, 32));
+    c.grid_name_cut = record.size() > 32 && !trimmed(record.substr(32)).empty();
     in.need("(6F8.3)", c.grid_angle, c.wave_height, c.wave_period, c.wave_direction,
             c.gauge_depth_constant, c.gauge_depth_series);
     in.need("(6F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_day, c.speed2,

@@ -1,5 +1,6 @@
 // The resampled grid file, WAVREC.OUT and PLOTBATH.DAT.
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "dredge/driver.hpp"
@@ -8,6 +9,9 @@
 namespace dredge {
 
 namespace {
+
+// Bound of the cell size and of the depths of a resampled grid file (ft).
+constexpr float kMaxLength = 1.0e5f;
 
 // The end marker of a resampled grid file: 20 blanks, a blank, nine 9s.
 bool is_end_marker(const std::string& record) {
@@ -38,8 +42,19 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
     in.need("(10X,F5.1)", g.dx);
     in.need("(A50)", g.title);
     in.need("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
-    if (!(g.dx > 0.0f))
-        throw RunError(path + ": THE CELL SIZE MUST BE POSITIVE, NOT " + std::to_string(g.dx));
+    // A cell size or depth that its F5.1 or F8.3 field cannot hold without
+    // an exponent is no grid a grid writer made, and would overflow the
+    // volumes and moments of the mound.
+    if (!(g.dx > 0.0f && g.dx < kMaxLength))
+        throw RunError(path + ", RECORD 1, COLUMNS 11-15: THE CELL SIZE MUST BE ABOVE 0 AND BELOW " +
+                       number_text(kMaxLength) + " FT, NOT " + number_text(g.dx));
+    for (std::size_t k = 0; k < depth.v.size(); ++k) {
+        if (std::fabs(depth.v[k]) < kMaxLength) continue;
+        throw RunError(path + ", RECORD " + std::to_string(3 + k / 26) + ", FIELD " +
+                       std::to_string(1 + k % 26) + ": THE DEPTH " + number_text(depth.v[k]) +
+                       " FT LIES OUTSIDE -" + number_text(kMaxLength) + " TO " +
+                       number_text(kMaxLength) + " FT");
+    }
     return g;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dredge/consolidation.hpp"
+#include "dredge/errors.hpp"
 
 namespace dredge {
 
@@ -18,6 +19,13 @@ void bottom_drainage(Column& c) {
     const float excess = std::max(c.gbuoy * c.zs - s1, 0.0f);
     c.drain_gradient = excess / c.f_solids;
     c.drain = c.f_perm / (k1 / (1.0f + e1)) * c.drain_gradient;
+}
+
+void check_time_step(const Column& c, const std::string& source) {
+    if (c.tau >= kMinTau && std::isfinite(c.tau)) return;
+    throw RunError(source + ": THE CONSOLIDATION TIME STEP TAU = " + number_text(c.tau) +
+                   " DAY IS BELOW " + number_text(kMinTau) +
+                   " DAY; THE PERMEABILITIES, STRESSES OR UNIT WEIGHT OF WATER ARE OUT OF SCALE");
 }
 
 void setup1(Column& c) {
