@@ -1,6 +1,6 @@
 // Run-time interpreter of Fortran-style format texts.
 //
-// A record layout is kept as the format text of its description, e.g.
+// A record layout is kept as its format text, e.g.
 //   "(1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4)"
 // and the interpreter reads or writes the fields of a list of items under it:
 // I, F, E, D, G and A editing, nX, Tn, TLn, TRn, '/', ':', quoted literals and

@@ -1,4 +1,4 @@
-// The site grid generator: a new disposal site from its description in
+// The site grid generator: a new disposal site as defined in
 // SITEGEN.INI, its depths from a sloping plane or from a survey file, stored
 // with GRID1 (.IN, .DAT, .TNS) and ARGPB (.OUT).
 #pragma once

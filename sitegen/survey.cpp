@@ -227,31 +227,31 @@ std::int32_t SurveyIndex::adapt_batch(const Batch& batch, std::vector<float>& de
     return static_cast<std::int32_t>(touched_.size());
 }
 
-Outcome RBATH(const SurveySpec& spec, SiteGrid& grid, float site_nw_e, float site_nw_n) {
+Outcome RBATH(const SurveySpec& source, SiteGrid& grid, float site_nw_e, float site_nw_n) {
     recio::console_write("(/,/,/,/,1X,'        T A K E    A    B R E A K !',/,1X,48('-'),/,"
                          "1X,'ADAPTATION OF SURVEY DATA TO THE DISPOSAL AREA',/,"
                          "1X,'MAKE TAKE 2 - 15 MINUTES DEPENDING UPON SIZE OF',/,"
                          "1X,'DISPOSAL AREA INVOLVED.',/)");
     Outcome out;
     SurveyReader reader;
-    if (!reader.open(gridlib::trimmed(spec.file))) {
+    if (!reader.open(gridlib::trimmed(source.file))) {
         recio::console_write("(/,/,1X,'The specified survey file was not found',/,/,1X,'Hit \"RETURN\" to quit',/)");
         recio::keyboard_line();
         return out;
     }
     out.file_found = true;
     std::array<Quantity, 3> order;
-    if (!column_order(spec.columns, order)) {
+    if (!column_order(source.columns, order)) {
         recio::console_write("(1X,'THE SURVEY COLUMN NAMES \"',A8,'\" \"',A8,'\" \"',A8,'\" ARE NOT RECOGNISED:',/,"
                              "1X,'NO SURVEY POINT IS READ (NAME THE COLUMNS N OR LAT, E OR LONG, D OR DEPTH)')",
-                             recio::padded(spec.columns[0], 8), recio::padded(spec.columns[1], 8),
-                             recio::padded(spec.columns[2], 8));
+                             recio::padded(source.columns[0], 8), recio::padded(source.columns[1], 8),
+                             recio::padded(source.columns[2], 8));
         return out;
     }
     out.columns_known = true;
     reader.set_order(order);
 
-    const Frame frame = make_frame(grid, site_nw_e, site_nw_n, spec.spacing);
+    const Frame frame = make_frame(grid, site_nw_e, site_nw_n, source.spacing);
     SurveyIndex index(frame);
     std::vector<std::uint8_t> reached(frame.points(), 0);
     Batch batch;
@@ -271,14 +271,14 @@ Outcome RBATH(const SurveySpec& spec, SiteGrid& grid, float site_nw_e, float sit
     return out;
 }
 
-std::vector<std::string> why_nothing_adapted(const Outcome& s, const SurveySpec& spec, std::int16_t interval) {
+std::vector<std::string> why_nothing_adapted(const Outcome& s, const SurveySpec& source, std::int16_t interval) {
     if (s.grid_points_reached > 0) return {};
-    const std::string file = gridlib::trimmed(spec.file);
+    const std::string file = gridlib::trimmed(source.file);
     if (!s.file_found) return {"THE SURVEY FILE " + file + " WAS NOT FOUND"};
     if (!s.columns_known) return {"THE SURVEY COLUMNS OF " + file + " ARE NOT RECOGNISED"};
     if (s.points_read == 0) return {"THE SURVEY FILE " + file + " HOLDS NO POINT"};
     if (s.points_used == 0) return {"NO SURVEY POINT OF " + file + " HAS A DEPTH OF AT LEAST 1 FT"};
-    const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(spec.spacing, interval));
+    const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(source.spacing, interval));
     char r[32];
     std::snprintf(r, sizeof r, "%.1f", static_cast<double>(radius));
     return {"NO SURVEY POINT LIES WITHIN REACH OF THE GRID",

@@ -196,13 +196,13 @@ struct Outcome {
 // points no survey point reaches stay as they are; a missing survey file
 // leaves every depth unchanged after telling the user and waiting for RETURN.
 // An unreadable survey record throws recio::RecordError.
-Outcome RBATH(const SurveySpec& spec, gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n);
+Outcome RBATH(const SurveySpec& source, gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n);
 
 // Why an adaptation gave no grid point a depth, for the user: the survey
 // file is missing, its columns are not known, it holds no point, none of at
 // least 1 ft, or none within reach of the grid (with the search radius on a
 // second line). Empty when some grid point got a depth.
-std::vector<std::string> why_nothing_adapted(const Outcome& outcome, const SurveySpec& spec, std::int16_t interval);
+std::vector<std::string> why_nothing_adapted(const Outcome& outcome, const SurveySpec& source, std::int16_t interval);
 
 // ---- shared by the programs that write a site
 

@@ -138,12 +138,12 @@ void BM_RBATH1M(benchmark::State& state) {
                          static_cast<double>(all.d[s]));
         std::fclose(out);
     }
-    const survey::SurveySpec spec{file, SPACING, {"E", "N", "D"}};
+    const survey::SurveySpec source{file, SPACING, {"E", "N", "D"}};
     survey::Outcome outcome;
     for (auto _ : state) {
         gridlib::SiteGrid grid = blank;
         QuietConsole quiet;
-        outcome = survey::RBATH(spec, grid, NW_E, NW_N);
+        outcome = survey::RBATH(source, grid, NW_E, NW_N);
         benchmark::DoNotOptimize(grid.depth.data());
     }
     state.counters["points"] = static_cast<double>(outcome.points_read);

@@ -28,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int16_t system = size % 2 == 0 ? 1 : 2;
     const float nw_e = system == 2 ? 70.5f : 1000.0f, nw_n = system == 2 ? 60.0f : 2000.0f;
     gridlib::SiteGrid indexed = small_site(system);
-    const survey::SurveySpec spec{"SURVEY.XYZ", 30, {"E", "N", "D"}};
+    const survey::SurveySpec source{"SURVEY.XYZ", 30, {"E", "N", "D"}};
     survey::Outcome out;
     try {
-        out = survey::RBATH(spec, indexed, nw_e, nw_n);
+        out = survey::RBATH(source, indexed, nw_e, nw_n);
     } catch (const recio::RecordError&) {
         return 0;
     }
@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     survey::SurveyReader reader;
     if (!reader.open("SURVEY.XYZ")) std::abort();
     std::array<survey::Quantity, 3> order;
-    if (!survey::column_order(spec.columns, order)) std::abort();
+    if (!survey::column_order(source.columns, order)) std::abort();
     reader.set_order(order);
-    const survey::Frame frame = survey::make_frame(plain, nw_e, nw_n, spec.spacing);
+    const survey::Frame frame = survey::make_frame(plain, nw_e, nw_n, source.spacing);
     survey::Batch batch;
     std::int64_t points = 0;
     std::size_t held;

@@ -23,7 +23,7 @@ double field_sum(const Field& f) {
     return s;
 }
 
-// The weight of the description, point by point in double precision.
+// The Gaussian weight computed directly, point by point in double precision.
 void spread_direct(const Grid& g, Field& f, double mass, double x, double z, double sx, double sz) {
     double sum = 0;
     std::vector<double> w(f.v.size(), 0.0);

@@ -223,8 +223,8 @@ TEST_F(SurveyFile, ColumnsInAnyOrderAbsoluteDepthsAndShallowPointsIgnored) {
     // Depth, easting, northing; one point on each grid point, a shallow one
     // near the first, a negative depth on the second.
     write("S.XYZ", "-12.0 0.0 0.0\n0.5, 1.0, 0.0\n20.0 100.0 0.0\n");
-    const SurveySpec spec{path("S.XYZ"), 10, {"DEPTH", "E", "LAT"}};
-    const Outcome out = RBATH(spec, g, 0.0f, 0.0f);
+    const SurveySpec source{path("S.XYZ"), 10, {"DEPTH", "E", "LAT"}};
+    const Outcome out = RBATH(source, g, 0.0f, 0.0f);
     EXPECT_TRUE(out.file_found);
     EXPECT_TRUE(out.columns_known);
     EXPECT_EQ(out.points_read, 3);
@@ -266,11 +266,11 @@ std::string batch_survey(int near_a, const std::string& rest) {
 
 TEST_F(SurveyFile, BatchesOfTenThousandAndTheLastBatchThatReachesAPointDecides) {
     SiteGrid g = make_grid(5, 1, 100, 0.0f, 1);
-    const SurveySpec spec{path("S.XYZ"), 10, {"N", "E", "D"}};
+    const SurveySpec source{path("S.XYZ"), 10, {"N", "E", "D"}};
 
     // Exactly 10000 points: one full batch, then an empty one ends the run.
     write("S.XYZ", batch_survey(9999, ""));
-    Outcome out = RBATH(spec, g, 0.0f, 0.0f);
+    Outcome out = RBATH(source, g, 0.0f, 0.0f);
     EXPECT_EQ(out.points_read, 10000);
     EXPECT_EQ(out.batches, 1);
     EXPECT_EQ(out.grid_points_reached, 4);
@@ -283,7 +283,7 @@ TEST_F(SurveyFile, BatchesOfTenThousandAndTheLastBatchThatReachesAPointDecides) 
     // with the first batch; points 4 and 5, reached by the first batch only,
     // keep its depth.
     write("S.XYZ", batch_survey(9999, "0.0 -5.0 50.0\n"));
-    out = RBATH(spec, g, 0.0f, 0.0f);
+    out = RBATH(source, g, 0.0f, 0.0f);
     EXPECT_EQ(out.points_read, 10001);
     EXPECT_EQ(out.batches, 2);
     EXPECT_EQ(out.grid_points_reached, 4);
@@ -296,7 +296,7 @@ TEST_F(SurveyFile, BatchesOfTenThousandAndTheLastBatchThatReachesAPointDecides) 
     // Blank records do not count as points: the batches are runs of points.
     write("S.XYZ", "\n\n" + batch_survey(9999, "\n0.0 -5.0 50.0\n"));
     std::fill(g.depth.begin(), g.depth.end(), 0.0f);
-    out = RBATH(spec, g, 0.0f, 0.0f);
+    out = RBATH(source, g, 0.0f, 0.0f);
     EXPECT_EQ(out.points_read, 10001);
     EXPECT_EQ(out.batches, 2);
     EXPECT_EQ(g.depth[0], 50.0f);
