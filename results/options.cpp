@@ -1,5 +1,6 @@
 #include "results/options.hpp"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "results/errors.hpp"
@@ -30,6 +31,9 @@ std::vector<double> parse_numbers(const std::string& text, const std::string& wh
         const double v = std::strtod(item.c_str(), &stop);
         if (item.empty() || stop == item.c_str() || *stop != '\0')
             throw InputError("NOT A NUMBER IN " + what + ": \"" + text + "\"");
+        // NaN, Inf or a value beyond a double would reach the axis and tick
+        // arithmetic of the pictures, which cannot end on them.
+        if (!std::isfinite(v)) throw InputError("NOT A FINITE NUMBER IN " + what + ": \"" + text + "\"");
         out.push_back(v);
         if (end == std::string::npos) break;
         pos = end + 1;

@@ -179,6 +179,12 @@ int deposit_map(const Options& o, std::ostream& out) {
         print_notes(site.notes, out);
         const std::vector<double> at = o.numbers("at");
         if (at.size() != 2) throw InputError("--at TAKES EASTING,NORTHING");
+        // A dump position is a site coordinate: one that no site file could
+        // hold (F12.4) would stretch the picture's axes beyond what it can draw.
+        for (const double v : at)
+            if (!recio::fits_field("(F12.4)", v))
+                throw InputError("--at: THE DUMP POSITION " + o.get("at") +
+                                 " DOES NOT FIT A SITE COORDINATE (F12.4)");
         if (site.grid.coord_system == 2 && !site.frame.geographic())
             throw InputError("A DUMP POSITION ON A GEOGRAPHIC SITE NEEDS ITS SITE SUMMARY FILE");
         p.frame = site.frame;

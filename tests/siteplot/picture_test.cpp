@@ -162,6 +162,12 @@ TEST_F(Pictures, Faults) {
          "NO GRID AT 999 HOURS"},
         {"mound " + t + "PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("a.png"), 1, "NOT FROM THIS SITE"},
         {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN", 1, "GO TOGETHER"},
+        // A dump position of NaN or Inf used to hang the drawing; a huge one
+        // ended it inside the plotting library with an empty picture left.
+        {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN --at NaN,1", 1,
+         "NOT A FINITE NUMBER IN --at"},
+        {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN --at 1E30,1E30", 1,
+         "DOES NOT FIT A SITE COORDINATE"},
         {"depth " + t + "TINY.IN -o " + out("a.png") + " --dumps " + t + "NOSUCH.XYZ", 1, "NOT FOUND"},
         {"mound " + t + "PLOTBATH.DAT -o " + out("a.png"), 2, "--site"},
         {"depth " + t + "TINY.IN -o " + out("a.png") + " --colour red", 2, "UNKNOWN OPTION"},
