@@ -237,6 +237,36 @@ void check_controls(const Controls& c, bool calm_forcing) {
     if (c.nx < 3 || c.ny < 3)
         bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
             std::to_string(c.nx) + " X " + std::to_string(c.ny));
+    if (c.ised < 1 || c.ised > 4)
+        bad("THE SEDIMENT TYPE ISED IN PCD.INI RECORD 5 MUST BE 1 TO 4, NOT " +
+            std::to_string(c.ised));
+    // The reals of records 3 to 5 are written in F8.3 fields; one beyond
+    // them (1E30 read through the field) would carry a wave, current or
+    // angle of no real site into the model and give a result of no meaning.
+    struct Real {
+        long record;
+        int field;
+        const char* what;
+        float v;
+    };
+    const Real reals[] = {{3, 1, "GRID ANGLE", c.grid_angle},
+                          {3, 2, "WAVE HEIGHT", c.wave_height},
+                          {3, 3, "WAVE PERIOD", c.wave_period},
+                          {3, 4, "WAVE DIRECTION", c.wave_direction},
+                          {3, 5, "WAVE-GAUGE DEPTH", c.gauge_depth_constant},
+                          {3, 6, "WAVE-GAUGE DEPTH", c.gauge_depth_series},
+                          {4, 1, "SCHEDULE VALUE", c.schedule_value},
+                          {4, 2, "FIRST-PERIOD SPEED", c.speed1},
+                          {4, 3, "FIRST-PERIOD DIRECTION", c.direction1},
+                          {4, 4, "SWITCH DAY", c.switch_day},
+                          {4, 5, "SECOND-PERIOD SPEED", c.speed2},
+                          {4, 6, "SECOND-PERIOD DIRECTION", c.direction2},
+                          {5, 1, "GRAIN SIZE", c.grain_size},
+                          {5, 3, "FIRST SLOPE ANGLE", c.angle1},
+                          {5, 4, "SECOND SLOPE ANGLE", c.angle2},
+                          {5, 5, "POROSITY", c.porosity}};
+    for (const Real& r : reals)
+        if (!fits_field(r.v, 8, 3)) bad(beyond_field("PCD.INI", r.record, r.field, r.what, r.v, 8, 3));
     if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
         bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
             std::to_string(c.icoh));

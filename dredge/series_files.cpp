@@ -26,6 +26,8 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
     if (!in.is_open()) throw RunError("COULD NOT OPEN THE GRID FILE " + path);
     // The records before the end marker must hold every depth of the grid:
     // a short record would otherwise read as zeros, the marker as depths.
+    // They must hold no more either: the file of a larger grid, read row
+    // by row into a smaller one, would shift every row into the next.
     std::size_t values = 0;
     std::string record;
     in.skip(2);
@@ -33,7 +35,7 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
         const std::size_t used = record.find_last_not_of(' ');
         if (used != std::string::npos) values += std::min<std::size_t>((used + 8) / 8, 26);
     }
-    if (values < depth.v.size())
+    if (values != depth.v.size())
         throw RunError(path + " HOLDS " + std::to_string(values) + " DEPTHS; A " +
                        std::to_string(depth.nx) + " X " + std::to_string(depth.ny) +
                        " GRID NEEDS " + std::to_string(depth.v.size()));
@@ -70,6 +72,10 @@ void WaveSeries::open(const std::string& path, std::int32_t n0) {
 void WaveSeries::next(std::int32_t step, float& height, float& period) {
     if (!in_.read("(14X,2F12.5)", height, period))
         throw RunError(path_ + " HAS NO WAVE RECORD FOR STEP N = " + std::to_string(step));
+    if (!fits_field(height, 12, 5))
+        throw RunError(beyond_field(path_, in_.record_number(), 1, "WAVE HEIGHT", height, 12, 5));
+    if (!fits_field(period, 12, 5))
+        throw RunError(beyond_field(path_, in_.record_number(), 2, "WAVE PERIOD", period, 12, 5));
     height = std::max(height * 3.28f, 1.0f);
     period = std::max(period, 3.0f);
 }

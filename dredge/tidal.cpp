@@ -16,6 +16,13 @@ TideTable read_tidal(const std::string& path) {
     if (ncon < 0 || ncon > 20)
         throw RunError(path + ": THE NUMBER OF CONSTITUENTS MUST BE 0 TO 20, NOT " +
                        std::to_string(ncon));
+    const long header = in.record_number();
+    const float head[] = {t.mean, t.u0, t.v0};
+    const char* head_names[] = {"MEAN LEVEL", "MEAN U CURRENT", "MEAN V CURRENT"};
+    for (int k = 0; k < 3; ++k)
+        if (!fits_field(head[k], 10, 2))
+            throw RunError(beyond_field(path, header, k + 2, head_names[k], head[k], 10, 2));
+    float reach = std::fabs(t.mean);  // the highest the tide can rise (m)
     t.mean *= 3.28f;
     t.u0 *= 0.0328f;
     t.v0 *= 0.0328f;
@@ -23,6 +30,16 @@ TideTable read_tidal(const std::string& path) {
     for (std::int32_t c = 0; c < ncon; ++c) {
         float speed, amp, phase, uamp, uphase, vamp, vphase;
         in.need("(10X,F10.6,6F10.2)", speed, amp, phase, uamp, uphase, vamp, vphase);
+        const long record = in.record_number();
+        if (!fits_field(speed, 10, 6))
+            throw RunError(beyond_field(path, record, 1, "CONSTITUENT SPEED", speed, 10, 6));
+        const float values[] = {amp, phase, uamp, uphase, vamp, vphase};
+        const char* names[] = {"AMPLITUDE", "PHASE", "U AMPLITUDE",
+                               "U PHASE", "V AMPLITUDE", "V PHASE"};
+        for (int k = 0; k < 6; ++k)
+            if (!fits_field(values[k], 10, 2))
+                throw RunError(beyond_field(path, record, k + 2, names[k], values[k], 10, 2));
+        reach += std::fabs(amp);
         t.speed.push_back(speed);
         t.amplitude.push_back(amp * 3.28f);
         t.phase.push_back(phase);
@@ -31,6 +48,13 @@ TideTable read_tidal(const std::string& path) {
         t.v_amplitude.push_back(vamp * 0.0328f);
         t.v_phase.push_back(vphase);
     }
+    // The tide is added to every depth and taken off again each step: a
+    // tide of more than the deepest depth a grid file holds would wipe out
+    // the depths' decimals.
+    if (!(reach * 3.28f < 1.0e5f))
+        throw RunError(path + ": THE MEAN LEVEL AND THE AMPLITUDES ADD UP TO A TIDE OF " +
+                       number_text(reach) + " M; AT MOST " + number_text(1.0e5f / 3.28f) +
+                       " M (100000 FT) IS ALLOWED");
     return t;
 }
 

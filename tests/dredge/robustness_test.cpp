@@ -83,6 +83,9 @@ TEST(Survey, DamagedInputsStopInOrderNamingFileRecordAndValue) {
         std::function<void(const TempDir&, Pcd&)> damage;
         const char* says;
         bool stepping;
+        // A damage to PCD.INI after it is written (a value its writer
+        // could not put in the field).
+        std::function<void(const TempDir&)> after = nullptr;
     };
     const auto grid = [](const TempDir& d) { return d.file("SITE.TNS"); };
     const Case cases[] = {
@@ -105,6 +108,35 @@ TEST(Survey, DamagedInputsStopInOrderNamingFileRecordAndValue) {
         {"control characters in a depth field",
          [&](const TempDir& d, Pcd&) { put_field(grid(d), 2, 0, 8, "\x1b[2J\r1"); },
          "UNREADABLE VALUE IN FILE SITE.TNS, RECORD 3, FIELD 1", false},
+        {"grid file of a larger grid",
+         [&](const TempDir& d, Pcd&) {
+             dredge_test::write_tns(grid(d), 17, 17, 100.0f, [](int, int) { return 60.0f; });
+         },
+         "SITE.TNS HOLDS 289 DEPTHS; A 15 X 15 GRID NEEDS 225", false},
+        {"sediment type of no model", [](const TempDir&, Pcd& p) { p.ised = 9; },
+         "THE SEDIMENT TYPE ISED IN PCD.INI RECORD 5 MUST BE 1 TO 4, NOT 9", false},
+        {"wave height of 1E30 in PCD.INI", [](const TempDir&, Pcd&) {},
+         "PCD.INI RECORD 3, FIELD 2: THE WAVE HEIGHT 1E+27 DOES NOT FIT ITS FIELD (F8.3)", false,
+         [](const TempDir& d) { put_field(d.file("PCD.INI"), 2, 8, 8, "1E30"); }},
+        {"tide amplitude of 1E30",
+         [](const TempDir& d, Pcd& p) {
+             p.itide = 1;
+             put_field(d.file("TIDAL.DAT"), 5, 20, 10, "1E30");
+         },
+         "TIDAL.DAT RECORD 6, FIELD 2: THE AMPLITUDE 1E+28 DOES NOT FIT ITS FIELD (F10.2)", false},
+        {"tide of a thousand kilometres",
+         [](const TempDir& d, Pcd& p) {
+             p.itide = 1;
+             put_field(d.file("TIDAL.DAT"), 5, 20, 10, "999999.99");
+         },
+         "TIDAL.DAT: THE MEAN LEVEL AND THE AMPLITUDES ADD UP TO A TIDE OF", false},
+        {"wave height of 1E30 in the wave series",
+         [](const TempDir& d, Pcd& p) {
+             p.iwave = 1;
+             put_field(d.file("WAVREC.OUT"), 11, 14, 12, "1E30");
+         },
+         "WAVREC.OUT RECORD 12, FIELD 1: THE WAVE HEIGHT 1E+25 DOES NOT FIT ITS FIELD (F12.5)",
+         true},
         {"negative permeability in the consolidation table",
          [](const TempDir& d, Pcd& p) {
              p.ised = 2;
@@ -125,6 +157,8 @@ TEST(Survey, DamagedInputsStopInOrderNamingFileRecordAndValue) {
             return (i >= 4 && i <= 12 && j >= 4 && j <= 12) ? 30.0f : 60.0f;
         });
         dredge_test::copy_data("PCDDF_CLAY.DAT", dir, "PCDDF2.DAT");
+        dredge_test::copy_data("TIDAL_SOUTH_BEACH.DAT", dir, "TIDAL.DAT");
+        dredge_test::copy_data("WAVREC.OUT", dir, "WAVREC.OUT");
         std::ofstream(dir.file("PLOTBATH.DAT"))
             << " an earlier run's result\n                          9999\n";
         Pcd pcd;
@@ -133,6 +167,7 @@ TEST(Survey, DamagedInputsStopInOrderNamingFileRecordAndValue) {
         c.damage(dir, pcd);
         pcd.write(dir.file("PCD.INI"));
         if (pcd.grid.size() > 32) put_field(dir.file("PCD.INI"), 1, 0, pcd.grid.size(), pcd.grid);
+        if (c.after) c.after(dir);
         const dredge_test::RunResult r = dredge_test::run_program_in(dir);
         EXPECT_EQ(r.status, 1) << c.name;
         EXPECT_NE(r.console.find(c.says), std::string::npos) << c.name << "\n" << r.console;
