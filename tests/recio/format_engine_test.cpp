@@ -174,6 +174,15 @@ TEST(FormatInput, BadFieldsNameTheFileRecordAndField) {
     } catch (const recio::RecordError& e) {
         EXPECT_STREQ(e.what(), "UNREADABLE VALUE IN FILE DUMP.INI, RECORD 1, FIELD 3 (COLUMNS 11-15, I5): \"  3X4\"");
     }
+    // A NUL or escape from a damaged file is quoted as '?', keeping the
+    // message whole and the console's cursor where it is.
+    Lines damaged({std::string("    1 2\0\x1b" "4", 10)});
+    try {
+        read(damaged, "(2I5)", a, b);
+        FAIL() << "no error";
+    } catch (const recio::RecordError& e) {
+        EXPECT_STREQ(e.what(), "UNREADABLE VALUE IN FILE DUMP.INI, RECORD 1, FIELD 2 (COLUMNS 6-10, I5): \" 2??4\"");
+    }
     Lines big({"99999"});
     EXPECT_THROW(read(big, "(I5)", a), recio::RecordError);  // does not fit 16 bits
     Lines nan({"     NaN"});
