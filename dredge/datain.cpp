@@ -1,4 +1,6 @@
 // DATAIN: the column's state back from STORE.DAT (layout in savedat.cpp).
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "dredge/consolidation.hpp"
@@ -77,6 +79,15 @@ void datain(Column& c, const std::string& path) {
         throw RunError(path + ": IMPOSSIBLE STEP COUNTER " + std::to_string(c.step) +
                        " OR ELAPSED TIME " + number_text(c.time) + " IN RECORD 3 OR 8");
     check_time_step(c, path);
+    // The march sets the elapsed time to (counter - 1) x TAU after every
+    // step (counter x TAU when the counter ran out), so a column whose time
+    // disagrees with its counter was not stored by a run: from such a
+    // counter the next march would take millions of steps to reach its time.
+    const float after_step = static_cast<float>(c.step - 1) * c.tau;
+    const float tolerance = 1.0e-5f * std::max(c.time, c.tau);
+    if (!(std::fabs(c.time - after_step) <= tolerance || std::fabs(c.time - after_step - c.tau) <= tolerance))
+        throw RunError(path + ": THE ELAPSED TIME " + number_text(c.time) + " DAYS OF RECORD 8 DISAGREES WITH STEP " +
+                       std::to_string(c.step) + " OF RECORD 3 AT " + number_text(c.tau) + " DAY A STEP");
 }
 
 }  // namespace dredge

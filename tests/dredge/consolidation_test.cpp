@@ -357,17 +357,21 @@ TEST_F(Consol, StabilityWarningsGoToTheDiagnosticsFile) {
     ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
     EXPECT_FALSE(dredge_test::fs::exists(state.diagnostics_path));  // SETUP1's step is stable
     // A stored column whose time step (record 8) is 30 days: far beyond the
-    // explicit limit and the drainage time of the column.
+    // explicit limit and the drainage time of the column. Its elapsed time
+    // is the one its step counter (record 3) gives at that step.
     std::vector<std::string> lines;
     {
         std::ifstream in("STORE.DAT");
         for (std::string l; std::getline(in, l);) lines.push_back(l);
     }
     {
+        std::istringstream counters(lines[2]);
+        int number = 0, nodes = 0, nodes_less = 0, step = 0;
+        counters >> number >> nodes >> nodes_less >> step;
         std::istringstream rec(lines[7]);
-        std::string number, ultimate, tau, time;
+        std::string ultimate, tau, time;
         rec >> number >> ultimate >> tau >> time;
-        lines[7] = " 8 " + ultimate + " 30.0 " + time;
+        lines[7] = " 8 " + ultimate + " 30.0 " + std::to_string(30 * (step - 1)) + ".0";
         std::ofstream out("STORE.DAT");
         for (const std::string& l : lines) out << l << "\n";
     }

@@ -269,8 +269,8 @@ TEST(ConsolidationData, OutOfScaleTablesAreRefusedNotMarchedForEver) {
     }
 }
 
-// A stored column whose step counter is negative would march some two
-// thousand million steps before reaching its time.
+// A stored column whose step counter is negative, or far behind its elapsed
+// time, would march millions of steps before reaching its time.
 TEST(StoreDat, ImpossibleStepCounterIsRefused) {
     TempDir dir;
     dredge::Column c;
@@ -285,6 +285,18 @@ TEST(StoreDat, ImpossibleStepCounterIsRefused) {
         ADD_FAILURE() << "accepted a negative step counter";
     } catch (const dredge::RunError& e) {
         EXPECT_NE(std::string(e.what()).find("STEP COUNTER -2000000000"), std::string::npos)
+            << e.what();
+    }
+    // A counter far behind the elapsed time (found by fuzzing): the march
+    // from step 14 to some 63000 days took hundreds of thousands of steps.
+    c.step = 14;
+    c.time = 63212.17f;
+    dredge::savedat(c, dir.file("STORE.DAT"));
+    try {
+        dredge::datain(back, dir.file("STORE.DAT"));
+        ADD_FAILURE() << "accepted a time that disagrees with its step counter";
+    } catch (const dredge::RunError& e) {
+        EXPECT_NE(std::string(e.what()).find("DISAGREES WITH STEP 14 OF RECORD 3"), std::string::npos)
             << e.what();
     }
 }
