@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <string>
 
 #include "recio/console.hpp"
 
@@ -45,8 +47,16 @@ bool SurveyReader::open(const std::string& path) { return in_.open(path); }
 
 std::size_t SurveyReader::next_batch(Batch& batch, std::size_t capacity) {
     batch.clear();
-    float v[3];
-    while (batch.size() < capacity && in_.read_list(v[0], v[1], v[2])) {
+    constexpr float NOT_GIVEN = std::numeric_limits<float>::quiet_NaN();
+    while (batch.size() < capacity) {
+        float v[3] = {NOT_GIVEN, NOT_GIVEN, NOT_GIVEN};
+        if (!in_.read_list(v[0], v[1], v[2])) break;
+        // A slash or a null value leaves a value unread: such a point has
+        // no position or no depth to give, and the file is not a survey.
+        if (std::isnan(v[0]) || std::isnan(v[1]) || std::isnan(v[2]))
+            throw recio::RecordError("MISSING VALUE IN FILE " + in_.source_name() + ", RECORD " +
+                                     std::to_string(in_.record_number()) +
+                                     ": A SURVEY POINT NEEDS ALL THREE OF ITS VALUES");
         float east = 0.0f, north = 0.0f, depth = 0.0f;
         for (std::size_t c = 0; c < 3; ++c) {
             switch (order_[c]) {

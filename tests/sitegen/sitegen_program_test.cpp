@@ -205,6 +205,11 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         {"unreadable survey", "survey_site",
          [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 DEEP 3.0\n"); },
          {"UNREADABLE VALUE IN FILE SURVEY.XYZ, RECORD 2", "NO GRID WRITTEN"}},
+        // A slash or a null value left the depth unread: an undefined value
+        // was taken for it (found by fuzzing).
+        {"survey point without its depth", "survey_site",
+         [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 2000.0 /\n1000.0,,12.0\n"); },
+         {"MISSING VALUE IN FILE SURVEY.XYZ, RECORD 2: A SURVEY POINT NEEDS ALL THREE OF ITS VALUES", "NO GRID WRITTEN"}},
         {"survey cut inside a record", "survey_site", [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 20"); },
          {"UNEXPECTED END OF FILE SURVEY.XYZ AFTER RECORD 2", "NO GRID WRITTEN"}},
         {"NaN-like text", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 12, "          NaN"); },
