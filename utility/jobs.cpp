@@ -2,6 +2,7 @@
 #include <cctype>
 
 #include "recio/console.hpp"
+#include "recio/format.hpp"
 #include "recio/process.hpp"
 #include "recio/records.hpp"
 #include "utility/utility.hpp"
@@ -118,6 +119,13 @@ std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c) {
     std::string fault = read_path(in, c.first);
     if (c.mode == VOLUME_ABOVE) {
         in.need("(2F12.4)", c.elevation);
+        // The report gives the elevation as F6.1: one beyond it (no site
+        // reaches it) would be reported as asterisks beside its volume.
+        if (fault.empty() && !recio::fits_field("(F6.1)", c.elevation)) {
+            std::string value = recio::format_records("(G12.5)", c.elevation)[0];
+            value.erase(0, value.find_first_not_of(' '));
+            fault = "UTL.INI RECORD 3: THE ELEVATION " + value + " FT IS BEYOND THE REPORT'S FIELD (F6.1, -999.9 TO 9999.9 FT)";
+        }
     } else {
         const std::string second = read_path(in, c.second);
         if (fault.empty()) fault = second;

@@ -55,6 +55,8 @@ TEST_F(Utility, ControlFileFaultsAreReported) {
          "UNREADABLE VALUE IN FILE UTL.INI, RECORD 3, FIELD 1 (COLUMNS 1-12, F12.4)"},
         {"UTILITY1", "S\nM\n     10100.0     19900.0\n", "UNEXPECTED END OF FILE UTL.INI AFTER RECORD 3"},
         {"UTILITY2", "   1\nS\n      1E+999\n", "VALUE OUT OF RANGE IN FILE UTL.INI, RECORD 3"},
+        // Once reported as asterisks beside its volume, with status 0.
+        {"UTILITY2", "   1\nS\n      1.0E30\n", "UTL.INI RECORD 3: THE ELEVATION 0.10000E+31 FT IS BEYOND THE REPORT'S FIELD"},
         // A blank path once stored the difference grid as ".IN", ".OUT" ...
         {"UTILITY2", "   3\nS\nS\n\n", "UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID"},
         {"UTILITY2", "   2\nS\nSITES/A/VERY/LONG/PATH/TO/S\n", "UTL.INI RECORD 3: THE SITE PATH IS LONGER THAN 26 CHARACTERS"},
