@@ -105,6 +105,16 @@ gridlib::SiteGrid grid_of(const Control& c) {
     return g;
 }
 
+gridlib::SiteSummary summary_of(const Control& c) {
+    gridlib::SiteSummary s;
+    s.portrayal_interval = c.interval;
+    s.survey_interval = c.survey_interval;
+    s.corners = c.corners;
+    s.ns_extent = c.ns_extent;
+    s.we_extent = c.we_extent;
+    return s;
+}
+
 Depths PREBATH(const Control& c, gridlib::SiteGrid& grid) {
     Depths out;
     const std::int32_t total = std::clamp<std::int32_t>(c.total_points, 0, gridlib::MAXPTS);
@@ -221,12 +231,7 @@ int run() {
         return 1;
     }
     grid.datum = d.datum;
-    gridlib::SiteSummary summary;
-    summary.portrayal_interval = c.interval;
-    summary.survey_interval = c.survey_interval;
-    summary.corners = c.corners;
-    summary.ns_extent = c.ns_extent;
-    summary.we_extent = c.we_extent;
+    gridlib::SiteSummary summary = summary_of(c);
     if (!gridlib::site_storable(grid, summary, 1)) return 1;
 
     if (c.mode == MODE_PLANE)

@@ -46,6 +46,8 @@ std::string control_fault(const Control& c);
 
 // The site grid described by the control values, all depths 0.
 gridlib::SiteGrid grid_of(const Control& c);
+// The summary counters of a new site described by the control values.
+gridlib::SiteSummary summary_of(const Control& c);
 
 // What PREBATH did.
 struct Depths {

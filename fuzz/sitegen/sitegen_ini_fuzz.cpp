@@ -28,12 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const recio::RecordError&) {  // an unreadable survey
         return 0;
     }
-    gridlib::SiteSummary s;
-    s.corners = c.corners;
-    s.ns_extent = c.ns_extent;
-    s.we_extent = c.we_extent;
-    s.survey_interval = c.survey_interval;
-    s.portrayal_interval = c.interval;
-    gridlib::site_storable(grid, s, 1);
+    gridlib::site_storable(grid, sitegen::summary_of(c), 1);
     return 0;
 }
