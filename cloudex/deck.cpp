@@ -42,8 +42,8 @@ std::string place(const recio::RecordReader& in, long record, int field) {
 void check_range(const recio::RecordReader& in, int field, const char* name, long value, long lo,
                  long hi) {
     if (value < lo || value > hi)
-        reject(in, field, name, value, "IT MUST LIE FROM " + std::to_string(lo) + " TO " +
-                                           std::to_string(hi));
+        reject(in, field, name, value,
+               "IT MUST LIE FROM " + std::to_string(lo) + " TO " + std::to_string(hi));
 }
 
 // Reals: six significant digits, exponent form when very large or small.
@@ -56,12 +56,12 @@ std::string real_text(float v) {
 // Bounds of the deck reals. Beyond them a value is no quantity of a
 // disposal operation (a shifted column or a stray exponent), and the
 // descent, collapse and transport arithmetic would overflow with it.
-constexpr float kMaxSpeed = 100.0f;      // currents, cloud and fall velocities, ft/s
-constexpr float kMaxDensity = 25.0f;     // densities and specific gravities, g/cc
+constexpr float kMaxSpeed = 100.0f;   // currents, cloud and fall velocities, ft/s
+constexpr float kMaxDensity = 25.0f;  // densities and specific gravities, g/cc
 constexpr float kMaxCoefficient = 1.0e3f;
-constexpr float kMaxVolume = 1.0e7f;     // layer volume, cu yd
-constexpr float kMaxLength = 1.0e5f;     // depths and lengths, ft
-constexpr float kMinDepth = 0.001f;      // smallest water depth, ft
+constexpr float kMaxVolume = 1.0e7f;      // layer volume, cu yd
+constexpr float kMaxLength = 1.0e5f;      // depths and lengths, ft
+constexpr float kMinDepth = 0.001f;       // smallest water depth, ft
 constexpr float kMaxWavePeriod = 1.0e3f;  // s
 constexpr int kMaxLongTermSteps = 100000;
 constexpr float kNoLimit = 3.0e38f;

@@ -19,16 +19,16 @@ class Deck {
   public:
     explicit Deck(recio::RecordReader& in) : in_(in) {}
 
-    void heading(Controls& c);                          // records 1-2: title, KVESSEL
-    void sizes(Controls& c, Grid& g);                   // record 3
-    void options(Controls& c, Ambient& a);              // records 4-5
-    void grid(Grid& g);                                 // records 6-9
-    void ambient(const Grid& g, Ambient& a);            // records 10-18
-    void times(Times& t);                               // record 19
-    void vessel(Vessel& v);                             // record 20
-    void coefficients(Coefs& k);                        // records 21-23
-    void layer(float& cu, float& cw, float& vollay);    // record 24a
-    void fraction(Fraction& f);                         // record 24b
+    void heading(Controls& c);                        // records 1-2: title, KVESSEL
+    void sizes(Controls& c, Grid& g);                 // record 3
+    void options(Controls& c, Ambient& a);            // records 4-5
+    void grid(Grid& g);                               // records 6-9
+    void ambient(const Grid& g, Ambient& a);          // records 10-18
+    void times(Times& t);                             // record 19
+    void vessel(Vessel& v);                           // record 20
+    void coefficients(Coefs& k);                      // records 21-23
+    void layer(float& cu, float& cw, float& vollay);  // record 24a
+    void fraction(Fraction& f);                       // record 24b
     // The values of a layer's fraction records (after the bulk density of
     // the layer has been checked, whose own message comes first).
     void check_fractions(const std::vector<Fraction>& fractions) const;

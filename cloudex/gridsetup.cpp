@@ -51,8 +51,10 @@ void build_runs(Grid& g) {
 }
 
 void locate_dump(Grid& g) {
-    g.dump_row = static_cast<std::int16_t>(std::clamp(trunc_index(g.xbarge / g.dx + 1.5f), -32768, 32767));
-    g.dump_col = static_cast<std::int16_t>(std::clamp(trunc_index(g.zbarge / g.dz + 1.5f), -32768, 32767));
+    g.dump_row =
+        static_cast<std::int16_t>(std::clamp(trunc_index(g.xbarge / g.dx + 1.5f), -32768, 32767));
+    g.dump_col =
+        static_cast<std::int16_t>(std::clamp(trunc_index(g.zbarge / g.dz + 1.5f), -32768, 32767));
 }
 
 void mark_interior_land(Grid& g) {

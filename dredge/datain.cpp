@@ -85,9 +85,11 @@ void datain(Column& c, const std::string& path) {
     // counter the next march would take millions of steps to reach its time.
     const float after_step = static_cast<float>(c.step - 1) * c.tau;
     const float tolerance = 1.0e-5f * std::max(c.time, c.tau);
-    if (!(std::fabs(c.time - after_step) <= tolerance || std::fabs(c.time - after_step - c.tau) <= tolerance))
-        throw RunError(path + ": THE ELAPSED TIME " + number_text(c.time) + " DAYS OF RECORD 8 DISAGREES WITH STEP " +
-                       std::to_string(c.step) + " OF RECORD 3 AT " + number_text(c.tau) + " DAY A STEP");
+    if (!(std::fabs(c.time - after_step) <= tolerance ||
+          std::fabs(c.time - after_step - c.tau) <= tolerance))
+        throw RunError(path + ": THE ELAPSED TIME " + number_text(c.time) +
+                       " DAYS OF RECORD 8 DISAGREES WITH STEP " + std::to_string(c.step) +
+                       " OF RECORD 3 AT " + number_text(c.tau) + " DAY A STEP");
 }
 
 }  // namespace dredge

@@ -49,8 +49,8 @@ void check_depths(const Fields& f, std::int32_t n) {
             const float d = f.depth(i, j);
             if (!(d > 0.0f))
                 throw RunError("ZERO, NEGATIVE OR UNDEFINED WATER DEPTH " + number_text(d) +
-                               " FT AT CELL I = " + std::to_string(i) + ", J = " +
-                               std::to_string(j) + " IN STEP N = " + std::to_string(n) +
+                               " FT AT CELL I = " + std::to_string(i) +
+                               ", J = " + std::to_string(j) + " IN STEP N = " + std::to_string(n) +
                                "; THE CURRENT SOLVER NEEDS WATER IN EVERY CELL");
         }
     }
@@ -266,7 +266,8 @@ void check_controls(const Controls& c, bool calm_forcing) {
                           {5, 4, "SECOND SLOPE ANGLE", c.angle2},
                           {5, 5, "POROSITY", c.porosity}};
     for (const Real& r : reals)
-        if (!fits_field(r.v, 8, 3)) bad(beyond_field("PCD.INI", r.record, r.field, r.what, r.v, 8, 3));
+        if (!fits_field(r.v, 8, 3))
+            bad(beyond_field("PCD.INI", r.record, r.field, r.what, r.v, 8, 3));
     if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
         bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
             std::to_string(c.icoh));

@@ -48,7 +48,8 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
     // an exponent is no grid a grid writer made, and would overflow the
     // volumes and moments of the mound.
     if (!(g.dx > 0.0f && g.dx < kMaxLength))
-        throw RunError(path + ", RECORD 1, COLUMNS 11-15: THE CELL SIZE MUST BE ABOVE 0 AND BELOW " +
+        throw RunError(path +
+                       ", RECORD 1, COLUMNS 11-15: THE CELL SIZE MUST BE ABOVE 0 AND BELOW " +
                        number_text(kMaxLength) + " FT, NOT " + number_text(g.dx));
     for (std::size_t k = 0; k < depth.v.size(); ++k) {
         if (std::fabs(depth.v[k]) < kMaxLength) continue;

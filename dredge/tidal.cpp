@@ -34,8 +34,8 @@ TideTable read_tidal(const std::string& path) {
         if (!fits_field(speed, 10, 6))
             throw RunError(beyond_field(path, record, 1, "CONSTITUENT SPEED", speed, 10, 6));
         const float values[] = {amp, phase, uamp, uphase, vamp, vphase};
-        const char* names[] = {"AMPLITUDE", "PHASE", "U AMPLITUDE",
-                               "U PHASE", "V AMPLITUDE", "V PHASE"};
+        const char* names[] = {"AMPLITUDE", "PHASE",       "U AMPLITUDE",
+                               "U PHASE",   "V AMPLITUDE", "V PHASE"};
         for (int k = 0; k < 6; ++k)
             if (!fits_field(values[k], 10, 2))
                 throw RunError(beyond_field(path, record, k + 2, names[k], values[k], 10, 2));

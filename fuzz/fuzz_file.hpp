@@ -20,7 +20,8 @@ inline void enter_scratch_folder() {
     static bool done = false;
     if (done) return;
     done = true;
-    std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::filesystem::path base =
+        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
     std::filesystem::path dir = base / ("suite_fuzz_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);

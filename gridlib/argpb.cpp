@@ -64,7 +64,8 @@ constexpr const char* CORNER_NAMES = "(1X,A17,' CORNER',20X,A17,' CORNER')";
 constexpr const char* CORNER_EASTINGS = "(1X,'EASTING=',F12.4,25X,'EASTING=',F12.4)";
 constexpr const char* CORNER_NORTHINGS = "(1X,'NORTHING=',F12.4,24X,'NORTHING=',F12.4)";
 constexpr const char* OUTLINE_EDGE = "(1X,4X,'+',40('#'),'+')";
-constexpr const char* MAP_TITLE = "('\f',9X,'BATHYMETRIC DISTRIBUTION WITHIN THE ENTIRE',' DISPOSAL AREA',/,/)";
+constexpr const char* MAP_TITLE =
+    "('\f',9X,'BATHYMETRIC DISTRIBUTION WITHIN THE ENTIRE',' DISPOSAL AREA',/,/)";
 
 // Run-time formats: a repeat count written into the blanks of a format text.
 constexpr const char* OUTLINE_SIDES = "(1X,   (4X,'#',40X,'#'/1X)4X,'#',40X,'#')";
@@ -80,7 +81,9 @@ std::string with_count(const char* format, const char* count_format, int count) 
     return f;
 }
 
-int nearest(float x) { return static_cast<int>(std::lround(x)); }
+int nearest(float x) {
+    return static_cast<int>(std::lround(x));
+}
 
 // A lattice of map values, rows down the page, columns across it.
 struct Lattice {
@@ -136,7 +139,8 @@ void halve(Lattice& a) {
                 continue;
             }
             float edges = a.at(r - 1, c) + a.at(r + 1, c) + a.at(r, c - 1) + a.at(r, c + 1);
-            float diagonals = a.at(r - 1, c - 1) + a.at(r - 1, c + 1) + a.at(r + 1, c - 1) + a.at(r + 1, c + 1);
+            float diagonals =
+                a.at(r - 1, c - 1) + a.at(r - 1, c + 1) + a.at(r + 1, c - 1) + a.at(r + 1, c + 1);
             b.at(p, q) = (16.0f * a.at(r, c) + 4.0f * edges + diagonals) / 36.0f;
         }
     }
@@ -171,7 +175,8 @@ PageFit fit_page(const SiteGrid& g) {
         // Turned: rows down the page run west to east, columns south to north.
         m.v.resize(static_cast<std::size_t>(we * ns));
         for (int p = 0; p < we; ++p)
-            for (int q = 0; q < ns; ++q) m.at(p, q) = g.depth[static_cast<std::size_t>((g.total_points - we) + p - q * we)];
+            for (int q = 0; q < ns; ++q)
+                m.at(p, q) = g.depth[static_cast<std::size_t>((g.total_points - we) + p - q * we)];
     } else {
         m.v.assign(g.depth.begin(), g.depth.begin() + g.total_points);
     }
@@ -216,7 +221,8 @@ void write_map(recio::RecordWriter& out, const Lattice& m, float datum) {
     out.write(dashes);
     for (int r = 0; r < m.rows; ++r) {
         out.write(spacer);
-        out.write(values, recio::array(&m.v[static_cast<std::size_t>(r * m.cols)], static_cast<std::size_t>(m.cols)));
+        out.write(values, recio::array(&m.v[static_cast<std::size_t>(r * m.cols)],
+                                       static_cast<std::size_t>(m.cols)));
         out.write(spacer);
         out.write(dashes);
     }
@@ -240,19 +246,21 @@ PageShape page_shape(const SiteGrid& g) {
         p.ratio = (ns < we || ns < 22) ? 1 : nearest(static_cast<float>(ns) / 22.0f);
     }
     if (p.ratio < 1) p.ratio = 1;
-    while (nearest(static_cast<float>(p.cols) / static_cast<float>(p.ratio)) > PAGE_COLUMNS) ++p.ratio;
+    while (nearest(static_cast<float>(p.cols) / static_cast<float>(p.ratio)) > PAGE_COLUMNS)
+        ++p.ratio;
     return p;
 }
 
 std::int64_t lineal_scale(const SiteGrid& g, const SiteSummary& s, const PageShape& page) {
-    const std::int32_t per_point = page.turned ? s.ns_extent / g.points_ns : s.we_extent / g.points_we;
+    const std::int32_t per_point =
+        page.turned ? s.ns_extent / g.points_ns : s.we_extent / g.points_we;
     return static_cast<std::int64_t>(per_point) * 2 * page.ratio;
 }
 
 }  // namespace layout
 
-bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& s, std::int8_t new_site,
-           std::int8_t& turned) {
+bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& s,
+           std::int8_t new_site, std::int8_t& turned) {
     SiteGrid g;
     if (RGRID1(grid_file, g) != GRID_OK) return false;
     const std::string name = trimmed(summary_file);
@@ -275,15 +283,17 @@ bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummar
 
     recio::RecordWriter out(name, recio::RecordWriter::Mode::Atomic);
     out.write(SUMMARY_HEADER, s.seq_since_last, s.total_seq);
-    if (f.ratio == 1) out.write(NOT_REDUCED);
-    else out.write(REDUCED, std::int32_t{f.ratio});
+    if (f.ratio == 1)
+        out.write(NOT_REDUCED);
+    else
+        out.write(REDUCED, std::int32_t{f.ratio});
     out.write(LINEAL_SCALE, s.lineal_scale);
     out.write(PORTRAYAL_POINTS, s.portrayal_points);
     out.write(EXTENTS, s.ns_extent, s.we_extent, acres);
     out.write(INTERVALS, s.survey_interval, s.portrayal_interval);
     const SiteCorners& c = s.corners;
-    out.write(CORNER_COORDINATES, c.nw_e, c.nw_n, c.ne_e, c.ne_n, c.sw_e, c.sw_n, c.se_e, c.se_n, c.centre_e,
-              c.centre_n);
+    out.write(CORNER_COORDINATES, c.nw_e, c.nw_n, c.ne_e, c.ne_n, c.sw_e, c.sw_n, c.se_e, c.se_n,
+              c.centre_e, c.centre_n);
     out.write(PORTRAYED_AS, f.turned ? "  HAS  " : "HAS NOT");
     write_outline(out, f, c);
     write_map(out, f.map, g.datum);

@@ -27,25 +27,32 @@ std::string shown(float value, const char* how = "%.4f") {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
-std::string shown(std::int64_t value) { return std::to_string(value); }
+std::string shown(std::int64_t value) {
+    return std::to_string(value);
+}
 
 struct Check {
     std::string fault;
     std::string file;  // "THE GRID FILE", "THE SUMMARY FILE" ...
 
     template <class T>
-    void field(const char* what, T value, const char* format, const char* edit, const char* how = "%.4f") {
+    void field(const char* what, T value, const char* format, const char* edit,
+               const char* how = "%.4f") {
         if (!fault.empty() || fits(format, value)) return;
         std::string v;
-        if constexpr (std::is_floating_point_v<T>) v = shown(value, how);
-        else v = shown(static_cast<std::int64_t>(value));
+        if constexpr (std::is_floating_point_v<T>)
+            v = shown(value, how);
+        else
+            v = shown(static_cast<std::int64_t>(value));
         fault = what + std::string(" ") + v + " DOES NOT FIT " + file + " (" + edit + ")";
     }
 };
 
 }  // namespace
 
-bool fits_depth_field(float value) { return fits("(F8.3)", value); }
+bool fits_depth_field(float value) {
+    return fits("(F8.3)", value);
+}
 
 std::string grid_fault(const SiteGrid& g) {
     const std::string header = layout::header_fault(g, "");
@@ -73,7 +80,8 @@ std::string grid_fault(const SiteGrid& g) {
 std::string resampled_spacing_fault(const SiteGrid& g) {
     if (!layout::header_fault(g, "").empty()) return {};
     Check c{{}, "THE RESAMPLED GRID FILE"};
-    c.field("THE NODE SPACING OF", layout::resampled_lattice(g).sp, "(F5.1)", "F5.1, AT MOST 999.9 FT", "%.1f");
+    c.field("THE NODE SPACING OF", layout::resampled_lattice(g).sp, "(F5.1)",
+            "F5.1, AT MOST 999.9 FT", "%.1f");
     return c.fault;
 }
 
@@ -82,7 +90,8 @@ std::string summary_fault(const SiteGrid& g, const SiteSummary& s, std::int8_t n
     if (!header.empty()) return header;
     Check c{{}, "THE SUMMARY FILE"};
     if (new_site != 1) {
-        c.field("THE NUMBER OF DISPOSAL SEQUENCES SINCE THE LAST ACTIVITY", s.seq_since_last, "(I4)", "I4");
+        c.field("THE NUMBER OF DISPOSAL SEQUENCES SINCE THE LAST ACTIVITY", s.seq_since_last,
+                "(I4)", "I4");
         c.field("THE TOTAL NUMBER OF DISPOSAL SEQUENCES", s.total_seq, "(I4)", "I4");
     }
     c.field("THE N-S EXTENT", s.ns_extent, "(I6)", "I6");
@@ -90,7 +99,8 @@ std::string summary_fault(const SiteGrid& g, const SiteSummary& s, std::int8_t n
     // Extent per point x 2 x ratio: a few points over a long extent overflow it.
     const std::int64_t scale = layout::lineal_scale(g, s, layout::page_shape(g));
     c.field("THE LINEAL SCALE (FEET PER INCH)", scale, "(I5)", "I5");
-    if (c.fault.empty() && scale > INT16_MAX) c.fault = "THE LINEAL SCALE (FEET PER INCH) " + shown(scale) + " IS TOO LARGE";
+    if (c.fault.empty() && scale > INT16_MAX)
+        c.fault = "THE LINEAL SCALE (FEET PER INCH) " + shown(scale) + " IS TOO LARGE";
     c.field("THE SURVEY INTERVAL", s.survey_interval, "(I4)", "I4");
     c.field("THE PORTRAYAL INTERVAL", s.portrayal_interval, "(I4)", "I4");
     const SiteCorners& k = s.corners;
@@ -98,10 +108,11 @@ std::string summary_fault(const SiteGrid& g, const SiteSummary& s, std::int8_t n
         const char* what;
         float value;
     } coordinates[] = {
-        {"THE NW CORNER EASTING", k.nw_e}, {"THE NW CORNER NORTHING", k.nw_n}, {"THE NE CORNER EASTING", k.ne_e},
-        {"THE NE CORNER NORTHING", k.ne_n}, {"THE SW CORNER EASTING", k.sw_e}, {"THE SW CORNER NORTHING", k.sw_n},
-        {"THE SE CORNER EASTING", k.se_e}, {"THE SE CORNER NORTHING", k.se_n}, {"THE CENTRE EASTING", k.centre_e},
-        {"THE CENTRE NORTHING", k.centre_n},
+        {"THE NW CORNER EASTING", k.nw_e},  {"THE NW CORNER NORTHING", k.nw_n},
+        {"THE NE CORNER EASTING", k.ne_e},  {"THE NE CORNER NORTHING", k.ne_n},
+        {"THE SW CORNER EASTING", k.sw_e},  {"THE SW CORNER NORTHING", k.sw_n},
+        {"THE SE CORNER EASTING", k.se_e},  {"THE SE CORNER NORTHING", k.se_n},
+        {"THE CENTRE EASTING", k.centre_e}, {"THE CENTRE NORTHING", k.centre_n},
     };
     for (const auto& x : coordinates) c.field(x.what, x.value, "(F12.4)", "F12.4");
     return c.fault;

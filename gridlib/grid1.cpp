@@ -39,7 +39,8 @@ constexpr const char* RESAMPLED_END = "(20X,' 999999999')";
 
 // Local plane position of point m from a NW corner (E0, N0):
 // easting = E0 + YL SINR + XL COSR, northing = N0 + XL SINR - YL COSR.
-Position local_position(std::int32_t m, const SiteGrid& g, float e0, float n0, float sinr, float cosr) {
+Position local_position(std::int32_t m, const SiteGrid& g, float e0, float n0, float sinr,
+                        float cosr) {
     std::int32_t r = point_row(m, g.points_we);
     float xl = static_cast<float>((m - (r * g.points_we + 1)) * g.interval);
     float yl = static_cast<float>(r * g.interval);
@@ -60,9 +61,10 @@ bool finish(RecordWriter& out) {
 
 bool write_grid_file(const std::string& name, const SiteGrid& g) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
-    out.write(GRID_FILE_HEADER, g.total_points, g.points_ns, g.points_we, g.interval, g.rotation, g.coord_system,
-              g.datum, g.local_nw_e, g.local_nw_n);
-    out.write(GRID_FILE_DEPTHS, recio::array(g.depth.data(), static_cast<std::size_t>(std::max(0, g.total_points))));
+    out.write(GRID_FILE_HEADER, g.total_points, g.points_ns, g.points_we, g.interval, g.rotation,
+              g.coord_system, g.datum, g.local_nw_e, g.local_nw_n);
+    out.write(GRID_FILE_DEPTHS,
+              recio::array(g.depth.data(), static_cast<std::size_t>(std::max(0, g.total_points))));
     return finish(out);
 }
 
@@ -70,8 +72,8 @@ struct Corners {
     Position ne, sw, se;
 };
 
-bool write_point_file(const std::string& name, const SiteGrid& g, float site_e, float site_n, float sinr,
-                      float cosr, float cl, std::int16_t sign_option) {
+bool write_point_file(const std::string& name, const SiteGrid& g, float site_e, float site_n,
+                      float sinr, float cosr, float cl, std::int16_t sign_option) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
     for (std::int32_t i = 1; i <= g.total_points; ++i) {
         std::int32_t r = point_row(i, g.points_we);
@@ -85,7 +87,8 @@ bool write_point_file(const std::string& name, const SiteGrid& g, float site_e, 
             e = site_e + yl * sinr + xl * cosr;
             n = site_n + xl * sinr - yl * cosr;
         }
-        out.write(POINT_RECORD, e, n, point_file_depth(g.depth[static_cast<std::size_t>(i - 1)], g.datum, sign_option));
+        out.write(POINT_RECORD, e, n,
+                  point_file_depth(g.depth[static_cast<std::size_t>(i - 1)], g.datum, sign_option));
     }
     return finish(out);
 }
@@ -121,14 +124,16 @@ struct Resampling {
 
 // Pass 1: each node takes the depth of the nearest grid point in a window of
 // 5 columns by 3 rows around the node's place in the source grid.
-void nearest_point_pass(const SiteGrid& g, const Resampling& rs, const Corners& c, float dey, float dny, float dex,
-                        float dnx, ResampleWork& w) {
+void nearest_point_pass(const SiteGrid& g, const Resampling& rs, const Corners& c, float dey,
+                        float dny, float dex, float dnx, ResampleWork& w) {
     const std::int32_t total = g.total_points, we = g.points_we;
     for (int i = 1; i <= rs.m1; ++i) {
         for (int j = 1; j <= rs.m2; ++j) {
             std::size_t k = static_cast<std::size_t>((i - 1) * rs.m2 + j - 1);
-            w.node_e[k] = c.sw.e + static_cast<float>(j - 1) * dey + static_cast<float>(i - 1) * dex;
-            w.node_n[k] = c.sw.n + static_cast<float>(j - 1) * dny + static_cast<float>(i - 1) * dnx;
+            w.node_e[k] =
+                c.sw.e + static_cast<float>(j - 1) * dey + static_cast<float>(i - 1) * dex;
+            w.node_n[k] =
+                c.sw.n + static_cast<float>(j - 1) * dny + static_cast<float>(i - 1) * dnx;
             float radius = rs.sp * 1.4142f + 5.0f;
             int q = static_cast<int>(static_cast<float>(j) * rs.ry);
             int p = static_cast<int>(static_cast<float>(i) * rs.rx);
@@ -226,11 +231,14 @@ void weighted_pass(const SiteGrid& g, const Resampling& rs, ResampleWork& w) {
 // Fills the resampled lattice; (1, 1) is the SW corner and (M1, M2) the NE corner.
 void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork& w, bool fill) {
     const std::int32_t total = g.total_points, we = g.points_we, ns = g.points_ns;
-    const auto depth_of = [&](std::int32_t point) { return g.depth[static_cast<std::size_t>(point - 1)]; };
+    const auto depth_of = [&](std::int32_t point) {
+        return g.depth[static_cast<std::size_t>(point - 1)];
+    };
     if (rs.m1 == we && rs.m2 == ns) {
         if (!fill) return;
         for (int i = 1; i <= rs.m1; ++i)
-            for (int j = 1; j <= rs.m2; ++j) w.at(i, j) = depth_of(total - (we - 1) + (i - 1) - (j - 1) * we);
+            for (int j = 1; j <= rs.m2; ++j)
+                w.at(i, j) = depth_of(total - (we - 1) + (i - 1) - (j - 1) * we);
         return;
     }
     rs.ry = static_cast<float>(ns) / static_cast<float>(rs.m2);
@@ -243,14 +251,16 @@ void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork&
     nearest_point_pass(g, rs, c, dey, dny, dex, dnx, w);
     weighted_pass(g, rs, w);
     for (int i = 1; i <= rs.m1; ++i)
-        for (int j = 1; j <= rs.m2; ++j) w.at(i, j) = w.node_d[static_cast<std::size_t>((i - 1) * rs.m2 + j - 1)];
+        for (int j = 1; j <= rs.m2; ++j)
+            w.at(i, j) = w.node_d[static_cast<std::size_t>((i - 1) * rs.m2 + j - 1)];
     w.at(1, 1) = depth_of(total - we + 1);
     w.at(1, rs.m2) = depth_of(1);
     w.at(rs.m1, 1) = depth_of(total);
     w.at(rs.m1, rs.m2) = depth_of(we);
 }
 
-bool write_resampled_file(const std::string& name, const Resampling& rs, ResampleWork& w, std::string_view title) {
+bool write_resampled_file(const std::string& name, const Resampling& rs, ResampleWork& w,
+                          std::string_view title) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
     out.write(RESAMPLED_SPACING, rs.sp);
     out.write(RESAMPLED_TITLE, recio::padded(title, 60));
@@ -284,8 +294,8 @@ ResampledLattice resampled_lattice(const SiteGrid& g) {
 
 }  // namespace layout
 
-bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& g, ResampleWork& w,
-           std::int32_t mode, std::int16_t sign_option, std::string_view title) {
+bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& g,
+           ResampleWork& w, std::int32_t mode, std::int16_t sign_option, std::string_view title) {
     std::string name = trimmed(file_name);
     std::string base = base_name(name);
     // Nothing is written that RGRID1 (or the long-term model) could not read back.
@@ -297,7 +307,8 @@ bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const S
     if (mode != GRID1_GRID_ONLY) {
         const std::string spacing = resampled_spacing_fault(g);
         if (!spacing.empty())
-            recio::console_list("NOTE: " + spacing + "; THE LONG-TERM MODEL CANNOT READ " + base + ".TNS");
+            recio::console_list("NOTE: " + spacing + "; THE LONG-TERM MODEL CANNOT READ " + base +
+                                ".TNS");
     }
     if (mode == GRID1_NEW) {
         std::fill(w.node_e.begin(), w.node_e.end(), 0.0f);
@@ -311,11 +322,13 @@ bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const S
     float angle = radians(g.rotation);
     float sinr = std::sin(angle), cosr = std::cos(angle);
     float cl = g.coord_system == 2 ? std::cos(radians(site_nw_n)) : 1.0f;
-    if (!write_point_file(base + ".DAT", g, site_nw_e, site_nw_n, sinr, cosr, cl, sign_option)) return false;
+    if (!write_point_file(base + ".DAT", g, site_nw_e, site_nw_n, sinr, cosr, cl, sign_option))
+        return false;
 
     Corners c;
     c.ne = local_position(g.points_we, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
-    c.sw = local_position(g.total_points - g.points_we + 1, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
+    c.sw =
+        local_position(g.total_points - g.points_we + 1, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
     c.se = local_position(g.total_points, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
 
     Resampling rs;

@@ -13,9 +13,11 @@ std::int16_t IPERIOD(std::string_view text) {
     return static_cast<std::int16_t>(period == std::string_view::npos ? 0 : period);
 }
 
-std::string site_file_name(std::string_view prefix, std::string_view site, std::string_view extension) {
+std::string site_file_name(std::string_view prefix, std::string_view site,
+                           std::string_view extension) {
     return std::string(prefix.substr(0, static_cast<std::size_t>(IBLANKS(prefix)))) +
-           std::string(site.substr(0, static_cast<std::size_t>(IBLANKS(site)))) + std::string(extension);
+           std::string(site.substr(0, static_cast<std::size_t>(IBLANKS(site)))) +
+           std::string(extension);
 }
 
 std::string base_name(std::string_view file_name) {
@@ -41,7 +43,8 @@ Rotation rotation_of(float rotation_deg, std::int16_t coord_system, float nw_lat
     return r;
 }
 
-Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float n0, const Rotation& rot) {
+Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float n0,
+                       const Rotation& rot) {
     std::int32_t row = point_row(point, grid.points_we);
     std::int32_t col = point - (row * grid.points_we + 1);
     float xl = static_cast<float>(col * grid.interval);

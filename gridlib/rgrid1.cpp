@@ -15,9 +15,10 @@ constexpr const char* GRID_HEADER =
 constexpr const char* GRID_DEPTHS = "(26F8.3)";
 
 void report_missing(const std::string& name) {
-    recio::console_write("(/,/,/,1X,'The requested disposal area grid file was not',/,1X,14X,A,/,"
-                         "1X,'found on the specified disc drive:/directory.',/,1X,'Press \"RETURN\".')",
-                         name);
+    recio::console_write(
+        "(/,/,/,1X,'The requested disposal area grid file was not',/,1X,14X,A,/,"
+        "1X,'found on the specified disc drive:/directory.',/,1X,'Press \"RETURN\".')",
+        name);
     recio::keyboard_line();
     recio::console_write("(/)");
 }
@@ -39,16 +40,18 @@ std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_dep
     in.require_whole_fields();
     SiteGrid h = grid;
     try {
-        in.need(GRID_HEADER, h.total_points, h.points_ns, h.points_we, h.interval, h.rotation, h.coord_system,
-                h.datum, h.local_nw_e, h.local_nw_n);
+        in.need(GRID_HEADER, h.total_points, h.points_ns, h.points_we, h.interval, h.rotation,
+                h.coord_system, h.datum, h.local_nw_e, h.local_nw_n);
         std::string fault = layout::header_fault(h, name);
         if (!fault.empty()) {
             report_unreadable(fault);
             return GRID_UNREADABLE;
         }
         if (with_depths) {
-            if (!in.skip(3)) throw recio::RecordError("UNEXPECTED END OF FILE " + name + " AFTER RECORD 11");
-            in.need(GRID_DEPTHS, recio::array(h.depth.data(), static_cast<std::size_t>(h.total_points)));
+            if (!in.skip(3))
+                throw recio::RecordError("UNEXPECTED END OF FILE " + name + " AFTER RECORD 11");
+            in.need(GRID_DEPTHS,
+                    recio::array(h.depth.data(), static_cast<std::size_t>(h.total_points)));
         }
     } catch (const recio::RecordError& e) {
         report_unreadable(e.what());
@@ -66,21 +69,27 @@ namespace layout {
 std::string header_fault(const SiteGrid& g, const std::string& name) {
     const std::string file = "GRID FILE " + name;
     if (g.total_points > MAXPTS)
-        return (name.empty() ? std::string("THE GRID") : file) + " HOLDS " + std::to_string(g.total_points) +
-               " POINTS, MORE THAN " + std::to_string(MAXPTS);
+        return (name.empty() ? std::string("THE GRID") : file) + " HOLDS " +
+               std::to_string(g.total_points) + " POINTS, MORE THAN " + std::to_string(MAXPTS);
     if (g.points_ns <= 0 || g.points_we <= 0 ||
         g.total_points != static_cast<std::int32_t>(g.points_ns) * g.points_we)
-        return (name.empty() ? std::string() : file + " RECORDS 2-6: ") + std::to_string(g.total_points) +
-               " POINTS DO NOT MATCH " + std::to_string(g.points_ns) + " ROWS x " + std::to_string(g.points_we) +
-               " COLUMNS";
-    if (g.interval <= 0) return (name.empty() ? std::string() : file + " RECORD 7: ") + "THE INTERVAL MUST BE POSITIVE";
+        return (name.empty() ? std::string() : file + " RECORDS 2-6: ") +
+               std::to_string(g.total_points) + " POINTS DO NOT MATCH " +
+               std::to_string(g.points_ns) + " ROWS x " + std::to_string(g.points_we) + " COLUMNS";
+    if (g.interval <= 0)
+        return (name.empty() ? std::string() : file + " RECORD 7: ") +
+               "THE INTERVAL MUST BE POSITIVE";
     return {};
 }
 
 }  // namespace layout
 
-std::int16_t RGRID1(std::string_view file_name, SiteGrid& grid) { return read_grid(file_name, grid, true); }
+std::int16_t RGRID1(std::string_view file_name, SiteGrid& grid) {
+    return read_grid(file_name, grid, true);
+}
 
-std::int16_t RGRID1_HEADER(std::string_view file_name, SiteGrid& grid) { return read_grid(file_name, grid, false); }
+std::int16_t RGRID1_HEADER(std::string_view file_name, SiteGrid& grid) {
+    return read_grid(file_name, grid, false);
+}
 
 }  // namespace gridlib

@@ -28,7 +28,9 @@ constexpr int MAXRES = 210;             // resampled lattice storage per axis (a
 constexpr float FEET_PER_DEGREE = 364800.0f;  // feet per degree of latitude
 
 // Degrees to radians the way every program of the suite does it: deg x 3.1416 / 180.
-inline float radians(float degrees) { return degrees * 3.1416f / 180.0f; }
+inline float radians(float degrees) {
+    return degrees * 3.1416f / 180.0f;
+}
 
 struct SiteGrid {
     std::int32_t total_points = 0;
@@ -40,7 +42,8 @@ struct SiteGrid {
     float datum = 0.0f;             // long-term datum, feet
     float local_nw_e = 0.0f;        // NW corner in the local plane frame, feet
     float local_nw_n = 0.0f;
-    std::vector<float> depth = std::vector<float>(MAXPTS, 0.0f);  // feet, positive down, point order
+    std::vector<float> depth =
+        std::vector<float>(MAXPTS, 0.0f);  // feet, positive down, point order
 };
 
 // Corner and centre coordinates of a site, in the site's coordinate system.
@@ -51,13 +54,13 @@ struct SiteCorners {
 
 // The header of a site summary file.
 struct SiteSummary {
-    std::int16_t seq_since_last = 0;   // disposal sequences since the last activity
-    std::int16_t total_seq = 0;        // disposal sequences since record keeping began
-    std::int8_t ratio = 1;             // apparent resolution 1:ratio of the portrayal
-    std::int16_t lineal_scale = 0;     // 1 inch = ... feet
+    std::int16_t seq_since_last = 0;  // disposal sequences since the last activity
+    std::int16_t total_seq = 0;       // disposal sequences since record keeping began
+    std::int8_t ratio = 1;            // apparent resolution 1:ratio of the portrayal
+    std::int16_t lineal_scale = 0;    // 1 inch = ... feet
     std::int32_t portrayal_points = 0;
-    std::int32_t ns_extent = 0;        // NW to SW corner, feet
-    std::int32_t we_extent = 0;        // NW to NE corner, feet
+    std::int32_t ns_extent = 0;  // NW to SW corner, feet
+    std::int32_t we_extent = 0;  // NW to NE corner, feet
     std::int16_t survey_interval = 0;
     std::int16_t portrayal_interval = 0;
     SiteCorners corners;
@@ -71,7 +74,8 @@ std::int16_t IBLANKS(std::string_view text);
 // Characters before the first period (0 if there is none).
 std::int16_t IPERIOD(std::string_view text);
 // prefix + site name + extension, each trimmed at its first blank.
-std::string site_file_name(std::string_view prefix, std::string_view site, std::string_view extension);
+std::string site_file_name(std::string_view prefix, std::string_view site,
+                           std::string_view extension);
 // The text before the first period of the file's own name (after its folder
 // part): the base of the companion file names.
 std::string base_name(std::string_view file_name);
@@ -83,7 +87,8 @@ std::string trimmed(std::string_view name);
 // Row and column (0-based) of point I, with the 0.001 that keeps a row's last
 // point in its row.
 inline std::int32_t point_row(std::int32_t point, std::int16_t points_we) {
-    return static_cast<std::int32_t>(static_cast<float>(point) / (static_cast<float>(points_we) + 0.001f));
+    return static_cast<std::int32_t>(static_cast<float>(point) /
+                                     (static_cast<float>(points_we) + 0.001f));
 }
 inline std::int32_t point_column(std::int32_t point, std::int16_t points_we) {
     return point - (point_row(point, points_we) * points_we + 1);
@@ -104,7 +109,8 @@ Rotation rotation_of(float rotation_deg, std::int16_t coord_system, float nw_lat
 // system: easting = E0 + XL COSR + YL SINR, northing = N0 + XL SINR - YL COSR
 // in plane feet; in degrees for a geographic site, with 364800 ft per degree
 // of latitude and longitudes positive to the west.
-Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float n0, const Rotation& rot);
+Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float n0,
+                       const Rotation& rot);
 
 // ---- reading
 
@@ -131,7 +137,8 @@ struct ResampleWork {
     std::vector<float> node_e = std::vector<float>(MAXPTS, 0.0f);
     std::vector<float> node_n = std::vector<float>(MAXPTS, 0.0f);
     std::vector<float> node_d = std::vector<float>(MAXPTS, 0.0f);
-    std::vector<float> res = std::vector<float>(MAXRES * MAXRES, 0.0f);  // element (i, j) at (i-1)*MAXRES + (j-1)
+    std::vector<float> res =
+        std::vector<float>(MAXRES * MAXRES, 0.0f);  // element (i, j) at (i-1)*MAXRES + (j-1)
     float& at(int i, int j) { return res[static_cast<std::size_t>((i - 1) * MAXRES + (j - 1))]; }
 };
 

@@ -41,7 +41,8 @@ std::vector<gridlib::Position> dump_list(const CellLayout& cells, std::int16_t l
 // falls within 0.4 R; on the far side a new bearing u3 x 360 is drawn and
 // the distance halved.
 template <class Draw>
-gridlib::Position scatter_dump(gridlib::Position centroid, std::string_view approach, float radius, Draw&& draw) {
+gridlib::Position scatter_dump(gridlib::Position centroid, std::string_view approach, float radius,
+                               Draw&& draw) {
     float r = draw() * radius * 1.1f;
     float bearing = draw() * 360.0f;
     float factor = 1.0f;
@@ -62,8 +63,9 @@ enum : std::int16_t { AT_CENTROIDS = 0, RANDOM_ABOUT_CENTROIDS = 1 };
 
 // The dumps in list order: the centroids themselves (control 0), or each
 // scattered about its centroid with the generator seeded once (control 1).
-std::vector<gridlib::Position> place_dumps(const std::vector<gridlib::Position>& list, std::int16_t control,
-                                           std::string_view approach, float radius, std::uint32_t seed);
+std::vector<gridlib::Position> place_dumps(const std::vector<gridlib::Position>& list,
+                                           std::int16_t control, std::string_view approach,
+                                           float radius, std::uint32_t seed);
 
 // The whole run: the questions at the console, the site headers, the dump
 // file. The generator is seeded from the clock's seconds unless a seed is

@@ -67,14 +67,16 @@ std::vector<gridlib::Position> dump_list(const CellLayout& c, std::int16_t loads
     return list;
 }
 
-std::vector<gridlib::Position> place_dumps(const std::vector<gridlib::Position>& list, std::int16_t control,
-                                           std::string_view approach, float radius, std::uint32_t seed) {
+std::vector<gridlib::Position> place_dumps(const std::vector<gridlib::Position>& list,
+                                           std::int16_t control, std::string_view approach,
+                                           float radius, std::uint32_t seed) {
     if (control != RANDOM_ABOUT_CENTROIDS) return list;
     recio::UniformRandom random(seed);
     auto draw = [&random] { return random.next(); };
     std::vector<gridlib::Position> dumps;
     dumps.reserve(list.size());
-    for (const gridlib::Position& centroid : list) dumps.push_back(scatter_dump(centroid, approach, radius, draw));
+    for (const gridlib::Position& centroid : list)
+        dumps.push_back(scatter_dump(centroid, approach, radius, draw));
     return dumps;
 }
 

@@ -17,14 +17,16 @@ constexpr const char* INI_EDIT = "(3F12.4)";
 constexpr const char* INI_SURVEY_FILE = "(A32,3X,I5)";
 constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
 
-void say(const std::string& text) { recio::console_list(text); }
+void say(const std::string& text) {
+    recio::console_list(text);
+}
 
 // Why the name just read runs on past its field ("" if it does not): cut
 // short, it would name another site, folder or file.
 std::string too_long(const recio::RecordReader& in, const char* what, std::size_t width) {
     if (!recio::runs_past(in.last_record(), width)) return {};
-    return "MODIFY.INI RECORD " + std::to_string(in.record_number()) + ": " + what + " IS LONGER THAN " +
-           std::to_string(width) + " CHARACTERS";
+    return "MODIFY.INI RECORD " + std::to_string(in.record_number()) + ": " + what +
+           " IS LONGER THAN " + std::to_string(width) + " CHARACTERS";
 }
 
 }  // namespace
@@ -39,15 +41,16 @@ std::string read_control(recio::RecordReader& in, Control& c) {
     if (!fault.empty()) return fault;
     in.need(INI_TITLE, fixed_text(c.title, 60));
     in.need(INI_INTEGERS, c.mode);
-    if (gridlib::IBLANKS(c.new_site) == 0) return "MODIFY.INI RECORD 3: NO NEW SITE NAME (IT MUST START IN COLUMN 1)";
+    if (gridlib::IBLANKS(c.new_site) == 0)
+        return "MODIFY.INI RECORD 3: NO NEW SITE NAME (IT MUST START IN COLUMN 1)";
     if (c.mode == MODE_EDITS) {
         // Read wider than the 16-bit count so that any number in the field
         // meets the capacity check rather than an overflow.
         std::int32_t count = 0;
         in.need(INI_INTEGERS, count);
         if (count < 0 || count > MAX_EDITS)
-            return "MODIFY.INI RECORD 6: " + std::to_string(count) + " EDIT POINTS; A RUN TAKES 0 TO " +
-                   std::to_string(MAX_EDITS);
+            return "MODIFY.INI RECORD 6: " + std::to_string(count) +
+                   " EDIT POINTS; A RUN TAKES 0 TO " + std::to_string(MAX_EDITS);
         c.edits.resize(static_cast<std::size_t>(count));
         for (EditPoint& p : c.edits) in.need(INI_EDIT, p.e, p.n, p.depth);
     } else if (c.mode == MODE_SURVEY) {
@@ -107,9 +110,12 @@ int run() {
     // The existing site: its grid, and from its summary the counters, the
     // intervals, the extents and the corners.
     gridlib::SiteGrid grid;
-    if (gridlib::RGRID1(gridlib::site_file_name(c.prefix, c.old_site, ".IN"), grid) != gridlib::GRID_OK) return 1;
+    if (gridlib::RGRID1(gridlib::site_file_name(c.prefix, c.old_site, ".IN"), grid) !=
+        gridlib::GRID_OK)
+        return 1;
     gridlib::SiteSummary summary;
-    if (gridlib::READG(gridlib::site_file_name(c.prefix, c.old_site, ".OUT"), summary) != gridlib::GRID_OK) {
+    if (gridlib::READG(gridlib::site_file_name(c.prefix, c.old_site, ".OUT"), summary) !=
+        gridlib::GRID_OK) {
         say("NO FILE WRITTEN");
         return 1;
     }
@@ -122,9 +128,12 @@ int run() {
     if (c.mode == MODE_EDITS) {
         apply_edits(grid, nw_e, nw_n, c.edits);
     } else {
-        unchanged = survey::why_nothing_adapted(survey::RBATH(c.survey, grid, nw_e, nw_n), c.survey, grid.interval);
-        for (std::size_t k = 0; k < unchanged.size(); ++k) say((k == 0 ? "NO DEPTH CHANGED: " : "") + unchanged[k]);
-        if (!unchanged.empty()) say("THE NEW SITE IS WRITTEN AS AN UNCHANGED COPY OF THE EXISTING ONE");
+        unchanged = survey::why_nothing_adapted(survey::RBATH(c.survey, grid, nw_e, nw_n), c.survey,
+                                                grid.interval);
+        for (std::size_t k = 0; k < unchanged.size(); ++k)
+            say((k == 0 ? "NO DEPTH CHANGED: " : "") + unchanged[k]);
+        if (!unchanged.empty())
+            say("THE NEW SITE IS WRITTEN AS AN UNCHANGED COPY OF THE EXISTING ONE");
     }
     if (!gridlib::site_storable(grid, summary, 0)) return 1;
 
@@ -132,14 +141,17 @@ int run() {
     const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
     const std::string point_file = gridlib::site_file_name(c.prefix, c.new_site, ".DAT");
     gridlib::ResampleWork work;
-    if (!gridlib::GRID1(grid_file, nw_e, nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option, c.title)) return 1;
+    if (!gridlib::GRID1(grid_file, nw_e, nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option,
+                        c.title))
+        return 1;
     std::int8_t turned = 0;
     if (!gridlib::ARGPB(grid_file, summary_file, summary, 0, turned)) return 1;
 
-    recio::console_write("(/,/,/,1X,'The following files have been created/edited',/,1X,48('-'),/,"
-                         "1X,A32,/,1X,A32,/,1X,A32,/,1X,48('-'),/,/,/,1X,'PRESS \"RETURN\" TO CONTINUE')",
-                         recio::padded(grid_file, 32), recio::padded(summary_file, 32),
-                         recio::padded(point_file, 32));
+    recio::console_write(
+        "(/,/,/,1X,'The following files have been created/edited',/,1X,48('-'),/,"
+        "1X,A32,/,1X,A32,/,1X,A32,/,1X,48('-'),/,/,/,1X,'PRESS \"RETURN\" TO CONTINUE')",
+        recio::padded(grid_file, 32), recio::padded(summary_file, 32),
+        recio::padded(point_file, 32));
     recio::keyboard_line();
     return unchanged.empty() ? 0 : 1;
 }

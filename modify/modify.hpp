@@ -29,15 +29,15 @@ struct Control {
     std::string new_site;  // A6
     std::string title;     // A60
     std::int8_t mode = 0;
-    std::vector<EditPoint> edits;   // point edits, in file order
-    survey::SurveySpec survey;      // survey file
-    std::int16_t sign_option = 0;   // depths in the point file
+    std::vector<EditPoint> edits;  // point edits, in file order
+    survey::SurveySpec survey;     // survey file
+    std::int16_t sign_option = 0;  // depths in the point file
 };
 
 // Reads MODIFY.INI. Returns "" when the file was read whole, or why it cannot
 // be used (a name longer than its field, an unknown mode, more edit points
-// than can be held), found before the records that depend on it are read. Throws recio::RecordError for an
-// unreadable field or an early end of the file.
+// than can be held), found before the records that depend on it are read. Throws recio::RecordError
+// for an unreadable field or an early end of the file.
 std::string read_control(recio::RecordReader& in, Control& c);
 
 // Point edits: every grid point within the capture half-width H = 0.52 x

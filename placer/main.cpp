@@ -20,8 +20,8 @@ bool parse_arguments(int argc, char** argv, placer::RunOptions& options) {
             const std::string value = argv[++i];
             char* end = nullptr;
             const unsigned long long seed = std::strtoull(value.c_str(), &end, 10);
-            if (value.empty() || !std::isdigit(static_cast<unsigned char>(value[0])) || *end != '\0' ||
-                seed > 4294967295ULL)
+            if (value.empty() || !std::isdigit(static_cast<unsigned char>(value[0])) ||
+                *end != '\0' || seed > 4294967295ULL)
                 return false;
             options.seed = static_cast<std::uint32_t>(seed);
         } else {
@@ -36,7 +36,8 @@ bool parse_arguments(int argc, char** argv, placer::RunOptions& options) {
 int main(int argc, char** argv) {
     placer::RunOptions options;
     if (!parse_arguments(argc, argv, options)) {
-        recio::console_list("USAGE: placer [--seed N]   (N: 0 to 4294967295, fixes the random scatter)");
+        recio::console_list(
+            "USAGE: placer [--seed N]   (N: 0 to 4294967295, fixes the random scatter)");
         return 2;
     }
     try {

@@ -46,7 +46,9 @@ void console_end_line() {
     std::fflush(stdout);
 }
 
-bool keyboard_at_end() { return state().input_ended; }
+bool keyboard_at_end() {
+    return state().input_ended;
+}
 
 void keyboard_restart() {
     state().input_ended = false;

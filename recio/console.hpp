@@ -55,13 +55,13 @@ bool keyboard_list(T&&... items);
 // ---- implementation
 
 class KeyboardSource : public RecordSource {
-public:
+  public:
     explicit KeyboardSource(bool end_reads_empty) : end_reads_empty_(end_reads_empty) {}
     bool next_record(std::string& record) override;
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return records_; }
 
-private:
+  private:
     bool end_reads_empty_;
     std::string name_ = "KEYBOARD";
     long records_ = 0;

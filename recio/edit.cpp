@@ -9,7 +9,9 @@
 namespace recio::edit {
 namespace {
 
-std::string stars(int w) { return std::string(w > 0 ? static_cast<std::size_t>(w) : 0, '*'); }
+std::string stars(int w) {
+    return std::string(w > 0 ? static_cast<std::size_t>(w) : 0, '*');
+}
 
 std::string right_justify(const std::string& s, int w) {
     if (static_cast<int>(s.size()) > w) return stars(w);
@@ -127,8 +129,10 @@ Parse read_real_impl(std::string_view field, int d, R& out, Convert convert) {
     long exponent = 0;
     if (i < s.size()) {
         char c = s[i];
-        if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') ++i;
-        else if (c != '+' && c != '-') return Parse::Bad;
+        if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q')
+            ++i;
+        else if (c != '+' && c != '-')
+            return Parse::Bad;
         bool exp_negative = false;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) exp_negative = s[i++] == '-';
         if (i == s.size()) return Parse::Bad;
@@ -152,7 +156,8 @@ Parse read_real_impl(std::string_view field, int d, R& out, Convert convert) {
 
 std::string int_field(std::int64_t value, int w, int m) {
     bool negative = value < 0;
-    std::uint64_t mag = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::uint64_t mag =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::string digits = std::to_string(mag);
     if (m == 0 && value == 0) digits.clear();
     if (m > 0 && static_cast<int>(digits.size()) < m)
@@ -191,7 +196,8 @@ std::string exp_field(double value, int w, int d, int e) {
     if (e > 0) {
         std::string ds = std::to_string(aexp);
         if (static_cast<int>(ds.size()) > e) return stars(w);
-        expo = std::string("E") + sign + std::string(static_cast<std::size_t>(e) - ds.size(), '0') + ds;
+        expo = std::string("E") + sign + std::string(static_cast<std::size_t>(e) - ds.size(), '0') +
+               ds;
     } else if (aexp <= 99) {
         expo = std::string("E") + sign + (aexp < 10 ? "0" : "") + std::to_string(aexp);
     } else if (aexp <= 999) {
@@ -211,28 +217,38 @@ std::string general_field(double value, int w, int d, int e) {
 
 std::string text_field(std::string_view text, int w) {
     if (w < 0) return std::string(text);
-    if (static_cast<int>(text.size()) >= w) return std::string(text.substr(0, static_cast<std::size_t>(w)));
+    if (static_cast<int>(text.size()) >= w)
+        return std::string(text.substr(0, static_cast<std::size_t>(w)));
     return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + std::string(text);
 }
 
 std::string list_value(const OutItem& item, std::size_t index) {
     switch (item.kind) {
-        case Kind::F32: return list_real<float>(static_cast<float>(real_at(item, index)), 16, 9);
-        case Kind::F64: return list_real<double>(real_at(item, index), 25, 17);
-        case Kind::I8: return int_field(int_at(item, index), 4);
-        case Kind::I16: return int_field(int_at(item, index), 6);
-        case Kind::I32: return int_field(int_at(item, index), 11);
-        case Kind::I64: return int_field(int_at(item, index), 20);
-        case Kind::Text: return std::string(item.text);
+        case Kind::F32:
+            return list_real<float>(static_cast<float>(real_at(item, index)), 16, 9);
+        case Kind::F64:
+            return list_real<double>(real_at(item, index), 25, 17);
+        case Kind::I8:
+            return int_field(int_at(item, index), 4);
+        case Kind::I16:
+            return int_field(int_at(item, index), 6);
+        case Kind::I32:
+            return int_field(int_at(item, index), 11);
+        case Kind::I64:
+            return int_field(int_at(item, index), 20);
+        case Kind::Text:
+            return std::string(item.text);
     }
     return {};
 }
 
 Parse read_real(std::string_view field, int d, float& out) {
-    return read_real_impl<float>(field, d, out, [](const char* s, char** end) { return std::strtof(s, end); });
+    return read_real_impl<float>(field, d, out,
+                                 [](const char* s, char** end) { return std::strtof(s, end); });
 }
 Parse read_real(std::string_view field, int d, double& out) {
-    return read_real_impl<double>(field, d, out, [](const char* s, char** end) { return std::strtod(s, end); });
+    return read_real_impl<double>(field, d, out,
+                                  [](const char* s, char** end) { return std::strtod(s, end); });
 }
 
 Parse read_int(std::string_view field, std::int64_t& out) {
@@ -257,10 +273,14 @@ Parse read_int(std::string_view field, std::int64_t& out) {
 
 bool fits(Kind kind, std::int64_t v) {
     switch (kind) {
-        case Kind::I8: return v >= INT8_MIN && v <= INT8_MAX;
-        case Kind::I16: return v >= INT16_MIN && v <= INT16_MAX;
-        case Kind::I32: return v >= INT32_MIN && v <= INT32_MAX;
-        default: return true;
+        case Kind::I8:
+            return v >= INT8_MIN && v <= INT8_MAX;
+        case Kind::I16:
+            return v >= INT16_MIN && v <= INT16_MAX;
+        case Kind::I32:
+            return v >= INT32_MIN && v <= INT32_MAX;
+        default:
+            return true;
     }
 }
 

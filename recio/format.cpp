@@ -20,7 +20,7 @@ std::string shown(std::string text) {
 // ---------------------------------------------------------------- compiling
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view text) : s_(text) {}
 
     Program run() {
@@ -35,7 +35,7 @@ public:
         return std::move(prog_);
     }
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& why) const {
         throw FormatError("BAD FORMAT " + std::string(s_) + ": " + why);
     }
@@ -131,7 +131,8 @@ private:
                 break;
             }
             case 'H':
-                if (rep <= 0 || i_ + static_cast<std::size_t>(rep) > s_.size()) fail("bad Hollerith text");
+                if (rep <= 0 || i_ + static_cast<std::size_t>(rep) > s_.size())
+                    fail("bad Hollerith text");
                 op.code = Op::Literal;
                 op.text = std::string(s_.substr(i_, static_cast<std::size_t>(rep)));
                 i_ += static_cast<std::size_t>(rep);
@@ -149,8 +150,10 @@ private:
                 break;
             case 'T': {
                 op.code = Op::TabTo;
-                if (eat('L')) op.code = Op::TabLeft;
-                else if (eat('R')) op.code = Op::TabRight;
+                if (eat('L'))
+                    op.code = Op::TabLeft;
+                else if (eat('R'))
+                    op.code = Op::TabRight;
                 op.w = number();
                 if (op.w < 0 || (op.code == Op::TabTo && op.w == 0)) fail("T needs a column");
                 break;
@@ -190,7 +193,7 @@ private:
 // Walks the items of an I/O list value by value.
 template <class Item>
 class Cursor {
-public:
+  public:
     Cursor(const Item* items, std::size_t n) : items_(items), n_(n) { settle(); }
     bool more() const { return item_ < n_; }
     const Item& item() const { return items_[item_]; }
@@ -200,7 +203,7 @@ public:
         settle();
     }
 
-private:
+  private:
     void settle() {
         while (item_ < n_ && elem_ >= items_[item_].count) {
             ++item_;
@@ -234,7 +237,8 @@ void run_program(const Program& prog, Handler& h) {
     for (;;) {
         if (i == ops.size()) {
             if (!h.more()) return;
-            if (!data_since_reversion) throw FormatError("FORMAT HAS NO DATA DESCRIPTOR FOR THE ITEMS");
+            if (!data_since_reversion)
+                throw FormatError("FORMAT HAS NO DATA DESCRIPTOR FOR THE ITEMS");
             h.next_record();
             i = prog.reversion;
             data_since_reversion = false;
@@ -282,7 +286,7 @@ void run_program(const Program& prog, Handler& h) {
 // ---------------------------------------------------------------- output
 
 class Writer {
-public:
+  public:
     Writer(const OutItem* items, std::size_t n) : cur_(items, n) {}
     bool more() const { return cur_.more(); }
 
@@ -293,12 +297,22 @@ public:
     }
     void position(const Op& op) {
         switch (op.code) {
-            case Op::Literal: put(op.text); break;
+            case Op::Literal:
+                put(op.text);
+                break;
             case Op::Skip:
-            case Op::TabRight: pos_ += static_cast<std::size_t>(op.w); break;
-            case Op::TabTo: pos_ = static_cast<std::size_t>(op.w - 1); break;
-            case Op::TabLeft: pos_ = pos_ > static_cast<std::size_t>(op.w) ? pos_ - static_cast<std::size_t>(op.w) : 0; break;
-            default: break;
+            case Op::TabRight:
+                pos_ += static_cast<std::size_t>(op.w);
+                break;
+            case Op::TabTo:
+                pos_ = static_cast<std::size_t>(op.w - 1);
+                break;
+            case Op::TabLeft:
+                pos_ = pos_ > static_cast<std::size_t>(op.w) ? pos_ - static_cast<std::size_t>(op.w)
+                                                             : 0;
+                break;
+            default:
+                break;
         }
     }
     void data(const Op& op) {
@@ -314,7 +328,7 @@ public:
 
     std::vector<std::string> records;
 
-private:
+  private:
     static std::string render(const Op& op, const OutItem& it, std::size_t k) {
         bool is_real = it.kind == Kind::F32 || it.kind == Kind::F64;
         bool is_text = it.kind == Kind::Text;
@@ -332,7 +346,9 @@ private:
             case 'G':
                 if (is_text) return edit::text_field(it.text, op.w);
                 if (!is_real) return edit::int_field(int_at(it, k), op.w);
-                if (it.kind == Kind::F32) return edit::general_field(static_cast<float>(real_at(it, k)), op.w, op.d, op.e);
+                if (it.kind == Kind::F32)
+                    return edit::general_field(static_cast<float>(real_at(it, k)), op.w, op.d,
+                                               op.e);
                 return edit::general_field(real_at(it, k), op.w, op.d, op.e);
             case 'A':
                 if (!is_text) break;
@@ -367,11 +383,20 @@ void store(const InItem& it, std::size_t k, T value) {
 bool store_int(const InItem& it, std::size_t k, std::int64_t v) {
     if (!edit::fits(it.kind, v)) return false;
     switch (it.kind) {
-        case Kind::I8: store(it, k, static_cast<std::int8_t>(v)); break;
-        case Kind::I16: store(it, k, static_cast<std::int16_t>(v)); break;
-        case Kind::I32: store(it, k, static_cast<std::int32_t>(v)); break;
-        case Kind::I64: store(it, k, v); break;
-        default: return false;
+        case Kind::I8:
+            store(it, k, static_cast<std::int8_t>(v));
+            break;
+        case Kind::I16:
+            store(it, k, static_cast<std::int16_t>(v));
+            break;
+        case Kind::I32:
+            store(it, k, static_cast<std::int32_t>(v));
+            break;
+        case Kind::I64:
+            store(it, k, v);
+            break;
+        default:
+            return false;
     }
     return true;
 }
@@ -380,14 +405,16 @@ void store_text(const InItem& it, std::size_t k, std::string field) {
     std::string& target = static_cast<std::string*>(it.data)[k];
     int len = it.text_length;
     if (len >= 0) {
-        if (static_cast<int>(field.size()) >= len) field = field.substr(field.size() - static_cast<std::size_t>(len));
-        else field.append(static_cast<std::size_t>(len) - field.size(), ' ');
+        if (static_cast<int>(field.size()) >= len)
+            field = field.substr(field.size() - static_cast<std::size_t>(len));
+        else
+            field.append(static_cast<std::size_t>(len) - field.size(), ' ');
     }
     target = std::move(field);
 }
 
 class Reader {
-public:
+  public:
     Reader(RecordSource& src, const InItem* items, std::size_t n) : src_(src), cur_(items, n) {}
     bool more() const { return cur_.more(); }
     bool start() { return src_.next_record(line_); }
@@ -399,19 +426,32 @@ public:
     }
     void position(const Op& op) {
         switch (op.code) {
-            case Op::Literal: pos_ += op.text.size(); break;
+            case Op::Literal:
+                pos_ += op.text.size();
+                break;
             case Op::Skip:
-            case Op::TabRight: pos_ += static_cast<std::size_t>(op.w); break;
-            case Op::TabTo: pos_ = static_cast<std::size_t>(op.w - 1); break;
-            case Op::TabLeft: pos_ = pos_ > static_cast<std::size_t>(op.w) ? pos_ - static_cast<std::size_t>(op.w) : 0; break;
-            default: break;
+            case Op::TabRight:
+                pos_ += static_cast<std::size_t>(op.w);
+                break;
+            case Op::TabTo:
+                pos_ = static_cast<std::size_t>(op.w - 1);
+                break;
+            case Op::TabLeft:
+                pos_ = pos_ > static_cast<std::size_t>(op.w) ? pos_ - static_cast<std::size_t>(op.w)
+                                                             : 0;
+                break;
+            default:
+                break;
         }
     }
     void data(const Op& op) {
         const InItem& it = cur_.item();
         std::size_t k = cur_.index();
         int w = op.w;
-        if (w < 0) w = it.text_length >= 0 ? it.text_length : static_cast<int>(line_.size() > pos_ ? line_.size() - pos_ : 0);
+        if (w < 0)
+            w = it.text_length >= 0
+                    ? it.text_length
+                    : static_cast<int>(line_.size() > pos_ ? line_.size() - pos_ : 0);
         bool is_real = it.kind == Kind::F32 || it.kind == Kind::F64;
         bool is_text = it.kind == Kind::Text;
         char e = op.edit;
@@ -428,8 +468,10 @@ public:
             status = edit::read_int(field, v);
             if (status == edit::Parse::Ok && !store_int(it, k, v)) status = edit::Parse::Range;
         } else if ((e == 'F' || e == 'E' || e == 'D') && is_real) {
-            if (it.kind == Kind::F32) status = edit::read_real(field, op.d, static_cast<float*>(it.data)[k]);
-            else status = edit::read_real(field, op.d, static_cast<double*>(it.data)[k]);
+            if (it.kind == Kind::F32)
+                status = edit::read_real(field, op.d, static_cast<float*>(it.data)[k]);
+            else
+                status = edit::read_real(field, op.d, static_cast<double*>(it.data)[k]);
         } else {
             throw FormatError("ITEM DOES NOT MATCH EDIT DESCRIPTOR " + describe(op));
         }
@@ -437,7 +479,7 @@ public:
         cur_.advance();
     }
 
-private:
+  private:
     std::string take(std::size_t w) {
         std::string f;
         if (pos_ < line_.size()) f = line_.substr(pos_, w);
@@ -446,19 +488,22 @@ private:
         return f;
     }
     std::string where(const Op& op, std::size_t first, std::size_t last, int field) const {
-        return " IN FILE " + src_.source_name() + ", RECORD " + std::to_string(src_.record_number()) + ", FIELD " +
-               std::to_string(field) + " (COLUMNS " + std::to_string(first) + "-" + std::to_string(last) + ", " +
+        return " IN FILE " + src_.source_name() + ", RECORD " +
+               std::to_string(src_.record_number()) + ", FIELD " + std::to_string(field) +
+               " (COLUMNS " + std::to_string(first) + "-" + std::to_string(last) + ", " +
                describe(op) + ")";
     }
     // A numeric field that the record does not reach to its last column.
     [[noreturn]] void cut_short(const Op& op, int w) {
-        throw RecordError("RECORD CUT SHORT" + where(op, pos_ + 1, pos_ + static_cast<std::size_t>(w), field_ + 1) +
+        throw RecordError("RECORD CUT SHORT" +
+                          where(op, pos_ + 1, pos_ + static_cast<std::size_t>(w), field_ + 1) +
                           ": THE RECORD ENDS AT COLUMN " + std::to_string(line_.size()));
     }
     [[noreturn]] void bad_field(const Op& op, int w, const std::string& field, edit::Parse status) {
         std::size_t first = pos_ - static_cast<std::size_t>(w) + 1;
-        throw RecordError(std::string(status == edit::Parse::Range ? "VALUE OUT OF RANGE" : "UNREADABLE VALUE") +
-                          where(op, first, pos_, field_) + ": \"" + shown(field) + "\"");
+        throw RecordError(
+            std::string(status == edit::Parse::Range ? "VALUE OUT OF RANGE" : "UNREADABLE VALUE") +
+            where(op, first, pos_, field_) + ": \"" + shown(field) + "\"");
     }
 
     RecordSource& src_;
@@ -471,7 +516,7 @@ private:
 // Splits list-directed input into values: blanks and commas separate, quotes
 // delimit texts, a slash ends the read.
 class ListScanner {
-public:
+  public:
     ListScanner(RecordSource& src) : src_(src) {}
 
     enum Token { Value, Null, Slash, End };
@@ -517,8 +562,8 @@ public:
                 return Value;
             }
             quoted_ = false;
-            while (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t' && line_[pos_] != ',' &&
-                   line_[pos_] != '/')
+            while (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t' &&
+                   line_[pos_] != ',' && line_[pos_] != '/')
                 token += line_[pos_++];
             return Value;
         }
@@ -526,7 +571,7 @@ public:
     bool quoted() const { return quoted_; }
     RecordSource& source() { return src_; }
 
-private:
+  private:
     RecordSource& src_;
     std::string line_;
     std::size_t pos_ = 0;
@@ -578,9 +623,13 @@ bool read_items(std::string_view format, RecordSource& source, const InItem* ite
 
 bool parse_list_value(std::string_view token, const InItem& it, std::size_t k) {
     switch (it.kind) {
-        case Kind::Text: store_text(it, k, std::string(token)); return true;
-        case Kind::F32: return edit::read_real(token, 0, static_cast<float*>(it.data)[k]) == edit::Parse::Ok;
-        case Kind::F64: return edit::read_real(token, 0, static_cast<double*>(it.data)[k]) == edit::Parse::Ok;
+        case Kind::Text:
+            store_text(it, k, std::string(token));
+            return true;
+        case Kind::F32:
+            return edit::read_real(token, 0, static_cast<float*>(it.data)[k]) == edit::Parse::Ok;
+        case Kind::F64:
+            return edit::read_real(token, 0, static_cast<double*>(it.data)[k]) == edit::Parse::Ok;
         default: {
             std::int64_t v = 0;
             return edit::read_int(token, v) == edit::Parse::Ok && store_int(it, k, v);
@@ -617,9 +666,12 @@ bool read_list(RecordSource& source, const InItem* items, std::size_t n) {
                 std::size_t star = scan.quoted() ? std::string::npos : token.find('*');
                 if (star != std::string::npos) {
                     std::int64_t r = 0;
-                    if (edit::read_int(token.substr(0, star), r) != edit::Parse::Ok || r <= 0 || r > 1000000)
-                        throw RecordError("UNREADABLE REPEAT COUNT IN FILE " + source.source_name() + ", RECORD " +
-                                          std::to_string(source.record_number()) + ": \"" + token + "\"");
+                    if (edit::read_int(token.substr(0, star), r) != edit::Parse::Ok || r <= 0 ||
+                        r > 1000000)
+                        throw RecordError("UNREADABLE REPEAT COUNT IN FILE " +
+                                          source.source_name() + ", RECORD " +
+                                          std::to_string(source.record_number()) + ": \"" + token +
+                                          "\"");
                     repeated = token.substr(star + 1);
                     repeated_null = repeated.empty();
                     repeat = static_cast<int>(r) - 1;
@@ -631,8 +683,8 @@ bool read_list(RecordSource& source, const InItem* items, std::size_t n) {
         ++value_no;
         if (!null && !parse_list_value(value, cur.item(), cur.index()))
             throw RecordError("UNREADABLE VALUE IN FILE " + source.source_name() + ", RECORD " +
-                              std::to_string(source.record_number()) + ", VALUE " + std::to_string(value_no) +
-                              ": \"" + shown(value) + "\"");
+                              std::to_string(source.record_number()) + ", VALUE " +
+                              std::to_string(value_no) + ": \"" + shown(value) + "\"");
         cur.advance();
     }
     return true;

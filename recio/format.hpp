@@ -26,13 +26,13 @@ namespace recio {
 // A format text that cannot be interpreted, or items that do not match it:
 // a fault of the program, not of its input.
 class FormatError : public std::logic_error {
-public:
+  public:
     using std::logic_error::logic_error;
 };
 
 // A record that cannot be read: names the file, the record and the field.
 class RecordError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -89,7 +89,7 @@ std::string list_line(const A&... args) {
 
 // Where formatted and list-directed reads take their records from.
 class RecordSource {
-public:
+  public:
     virtual ~RecordSource() = default;
     // The next record, without its line end; false at the end of the file.
     virtual bool next_record(std::string& record) = 0;

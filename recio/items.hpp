@@ -44,7 +44,9 @@ struct FixedText {
     std::string* text;
     int length;
 };
-inline FixedText fixed_text(std::string& text, int length) { return {&text, length}; }
+inline FixedText fixed_text(std::string& text, int length) {
+    return {&text, length};
+}
 
 // One output item: a scalar held by value, or an array by pointer.
 struct OutItem {
@@ -94,26 +96,51 @@ struct InItem {
 
 template <class T>
 constexpr Kind kind_of() {
-    if constexpr (std::is_same_v<T, float>) return Kind::F32;
-    else if constexpr (std::is_same_v<T, double>) return Kind::F64;
-    else if constexpr (std::is_same_v<T, std::int8_t>) return Kind::I8;
-    else if constexpr (std::is_same_v<T, std::int16_t>) return Kind::I16;
-    else if constexpr (std::is_same_v<T, std::int32_t>) return Kind::I32;
-    else if constexpr (std::is_same_v<T, std::int64_t>) return Kind::I64;
-    else static_assert(sizeof(T) == 0, "unsupported item type");
+    if constexpr (std::is_same_v<T, float>)
+        return Kind::F32;
+    else if constexpr (std::is_same_v<T, double>)
+        return Kind::F64;
+    else if constexpr (std::is_same_v<T, std::int8_t>)
+        return Kind::I8;
+    else if constexpr (std::is_same_v<T, std::int16_t>)
+        return Kind::I16;
+    else if constexpr (std::is_same_v<T, std::int32_t>)
+        return Kind::I32;
+    else if constexpr (std::is_same_v<T, std::int64_t>)
+        return Kind::I64;
+    else
+        static_assert(sizeof(T) == 0, "unsupported item type");
 }
 
 // ---- conversion of call arguments to items ----
 
-inline OutItem to_out(float x) { return OutItem::scalar_f32(x); }
-inline OutItem to_out(double x) { return OutItem::scalar_f64(x); }
-inline OutItem to_out(std::int8_t x) { return OutItem::scalar_int(Kind::I8, x); }
-inline OutItem to_out(std::int16_t x) { return OutItem::scalar_int(Kind::I16, x); }
-inline OutItem to_out(std::int32_t x) { return OutItem::scalar_int(Kind::I32, x); }
-inline OutItem to_out(std::int64_t x) { return OutItem::scalar_int(Kind::I64, x); }
-inline OutItem to_out(std::string_view s) { return OutItem::scalar_text(s); }
-inline OutItem to_out(const std::string& s) { return OutItem::scalar_text(s); }
-inline OutItem to_out(const char* s) { return OutItem::scalar_text(s); }
+inline OutItem to_out(float x) {
+    return OutItem::scalar_f32(x);
+}
+inline OutItem to_out(double x) {
+    return OutItem::scalar_f64(x);
+}
+inline OutItem to_out(std::int8_t x) {
+    return OutItem::scalar_int(Kind::I8, x);
+}
+inline OutItem to_out(std::int16_t x) {
+    return OutItem::scalar_int(Kind::I16, x);
+}
+inline OutItem to_out(std::int32_t x) {
+    return OutItem::scalar_int(Kind::I32, x);
+}
+inline OutItem to_out(std::int64_t x) {
+    return OutItem::scalar_int(Kind::I64, x);
+}
+inline OutItem to_out(std::string_view s) {
+    return OutItem::scalar_text(s);
+}
+inline OutItem to_out(const std::string& s) {
+    return OutItem::scalar_text(s);
+}
+inline OutItem to_out(const char* s) {
+    return OutItem::scalar_text(s);
+}
 template <class T>
 OutItem to_out(Array<T> a) {
     OutItem o;
@@ -128,8 +155,12 @@ InItem to_in(T& x) {
     static_assert(std::is_arithmetic_v<T>, "read into a number, a text or an array");
     return {kind_of<T>(), &x, 1, -1};
 }
-inline InItem to_in(std::string& s) { return {Kind::Text, &s, 1, -1}; }
-inline InItem to_in(FixedText t) { return {Kind::Text, t.text, 1, t.length}; }
+inline InItem to_in(std::string& s) {
+    return {Kind::Text, &s, 1, -1};
+}
+inline InItem to_in(FixedText t) {
+    return {Kind::Text, t.text, 1, t.length};
+}
 template <class T>
 InItem to_in(Array<T> a) {
     return {kind_of<T>(), a.data, a.count, -1};
@@ -142,19 +173,27 @@ namespace recio {
 // Value number `index` of an output item, widened exactly.
 inline double real_at(const OutItem& o, std::size_t index) {
     switch (o.kind) {
-        case Kind::F32: return static_cast<double>(o.data ? static_cast<const float*>(o.data)[index] : o.v.f);
-        case Kind::F64: return o.data ? static_cast<const double*>(o.data)[index] : o.v.d;
-        default: return 0.0;
+        case Kind::F32:
+            return static_cast<double>(o.data ? static_cast<const float*>(o.data)[index] : o.v.f);
+        case Kind::F64:
+            return o.data ? static_cast<const double*>(o.data)[index] : o.v.d;
+        default:
+            return 0.0;
     }
 }
 inline std::int64_t int_at(const OutItem& o, std::size_t index) {
     if (!o.data) return o.v.i;
     switch (o.kind) {
-        case Kind::I8: return static_cast<const std::int8_t*>(o.data)[index];
-        case Kind::I16: return static_cast<const std::int16_t*>(o.data)[index];
-        case Kind::I32: return static_cast<const std::int32_t*>(o.data)[index];
-        case Kind::I64: return static_cast<const std::int64_t*>(o.data)[index];
-        default: return 0;
+        case Kind::I8:
+            return static_cast<const std::int8_t*>(o.data)[index];
+        case Kind::I16:
+            return static_cast<const std::int16_t*>(o.data)[index];
+        case Kind::I32:
+            return static_cast<const std::int32_t*>(o.data)[index];
+        case Kind::I64:
+            return static_cast<const std::int64_t*>(o.data)[index];
+        default:
+            return 0;
     }
 }
 

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <vector>
 
@@ -19,7 +19,8 @@ namespace {
 
 bool executable(const std::string& path) {
     struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
 }
 
 // "CLOUDEX.EXE" -> "cloudex"
@@ -65,7 +66,8 @@ std::string find_program(std::string_view name) {
         return search_path({stem});
     }
     std::string as_written(name);
-    if (as_written.find('/') != std::string::npos) return executable(as_written) ? as_written : std::string();
+    if (as_written.find('/') != std::string::npos)
+        return executable(as_written) ? as_written : std::string();
     for (const std::string& n : {as_written, stem})
         if (executable("./" + n)) return "./" + n;
     return search_path({as_written, stem});
@@ -85,8 +87,11 @@ int run_program(std::string_view name, ChildTimes* times) {
         if (errno != EINTR) return -1;
     }
     if (times) {
-        times->wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+        times->wall +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        auto seconds = [](const timeval& t) {
+            return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+        };
         times->cpu += seconds(usage.ru_utime) + seconds(usage.ru_stime);
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);

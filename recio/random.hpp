@@ -13,12 +13,12 @@ namespace recio {
 int clock_seconds();
 
 class UniformRandom {
-public:
+  public:
     explicit UniformRandom(std::uint32_t seed) : gen_(seed) {}
     // A 32-bit real uniform on [0, 1): 24 random bits.
     float next() { return static_cast<float>(gen_() >> 8) * (1.0f / 16777216.0f); }
 
-private:
+  private:
     std::mt19937 gen_;
 };
 

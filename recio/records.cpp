@@ -42,8 +42,9 @@ bool RecordReader::next_record(std::string& record) {
         if (c == '\n') break;
         record.push_back(static_cast<char>(c));
         if (record.size() > MAX_RECORD)
-            throw RecordError("RECORD " + std::to_string(record_ + 1) + " OF FILE " + name_ + " IS LONGER THAN " +
-                              std::to_string(MAX_RECORD) + " CHARACTERS: IT IS NOT A FILE OF TEXT RECORDS");
+            throw RecordError("RECORD " + std::to_string(record_ + 1) + " OF FILE " + name_ +
+                              " IS LONGER THAN " + std::to_string(MAX_RECORD) +
+                              " CHARACTERS: IT IS NOT A FILE OF TEXT RECORDS");
     }
     if (!any) {
         at_end_ = true;
@@ -72,15 +73,18 @@ bool RecordReader::skip(long n) {
 }
 
 void RecordReader::throw_end() const {
-    throw RecordError("UNEXPECTED END OF FILE " + name_ + " AFTER RECORD " + std::to_string(record_));
+    throw RecordError("UNEXPECTED END OF FILE " + name_ + " AFTER RECORD " +
+                      std::to_string(record_));
 }
 
 // ---------------------------------------------------------------- writer
 
 RecordWriter::~RecordWriter() {
     if (file_) {
-        if (mode_ == Mode::Atomic) abandon();
-        else close();
+        if (mode_ == Mode::Atomic)
+            abandon();
+        else
+            close();
     }
 }
 
@@ -104,7 +108,8 @@ void RecordWriter::record(std::string_view text) {
         failed_ = true;
         return;
     }
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fputc('\n', file_) == EOF)
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() ||
+        std::fputc('\n', file_) == EOF)
         failed_ = true;
 }
 

@@ -20,7 +20,7 @@
 namespace recio {
 
 class RecordReader : public RecordSource {
-public:
+  public:
     // The longest record taken: a longer one (a file that is not text) is a
     // RecordError rather than a read without end.
     static constexpr std::size_t MAX_RECORD = 1 << 20;
@@ -73,7 +73,7 @@ public:
         if (!read_list(std::forward<T>(items)...)) throw_end();
     }
 
-private:
+  private:
     [[noreturn]] void throw_end() const;
 
     std::FILE* file_ = nullptr;
@@ -90,7 +90,7 @@ private:
 bool runs_past(std::string_view record, std::size_t last);
 
 class RecordWriter {
-public:
+  public:
     // Replace: create or overwrite. Append: add to the end. Atomic: write a
     // temporary file in the same folder and rename it into place on close(),
     // so that a run that dies while writing leaves the old file intact.
@@ -122,7 +122,7 @@ public:
     // Closes and throws away what was written (an atomic target stays as it was).
     void abandon();
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     std::string path_, temp_path_;
     Mode mode_ = Mode::Replace;

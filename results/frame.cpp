@@ -19,7 +19,8 @@ Frame make_frame(int coord_system, double nw_e, double nw_n, double rotation_deg
 XY to_map(const Frame& f, double xl, double yl) {
     const double de = xl * f.cosr + yl * f.sinr;  // feet east of the NW corner
     const double dn = xl * f.sinr - yl * f.cosr;  // feet north of the NW corner
-    if (f.geographic()) return {-f.nw_e + de / (f.cl * FEET_PER_DEGREE), f.nw_n + dn / FEET_PER_DEGREE};
+    if (f.geographic())
+        return {-f.nw_e + de / (f.cl * FEET_PER_DEGREE), f.nw_n + dn / FEET_PER_DEGREE};
     return {f.nw_e + de, f.nw_n + dn};
 }
 

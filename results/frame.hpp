@@ -27,7 +27,9 @@ namespace results {
 constexpr double FEET_PER_DEGREE = 364800.0;
 
 // Degrees to radians as the suite turns its rotation: deg x 3.1416 / 180.
-inline double suite_radians(double degrees) { return degrees * 3.1416 / 180.0; }
+inline double suite_radians(double degrees) {
+    return degrees * 3.1416 / 180.0;
+}
 
 struct XY {
     double x = 0, y = 0;
@@ -35,11 +37,11 @@ struct XY {
 
 // The map frame of a site.
 struct Frame {
-    int coord_system = 1;      // 1 plane feet, 2 longitude/latitude degrees
-    double nw_e = 0, nw_n = 0; // NW corner as the suite stores it (longitude west-positive)
+    int coord_system = 1;       // 1 plane feet, 2 longitude/latitude degrees
+    double nw_e = 0, nw_n = 0;  // NW corner as the suite stores it (longitude west-positive)
     double rotation_deg = 0;
     double sinr = 0, cosr = 1;
-    double cl = 1;             // cosine of the NW latitude (system 2)
+    double cl = 1;  // cosine of the NW latitude (system 2)
     bool geographic() const { return coord_system == 2; }
 };
 
@@ -59,12 +61,18 @@ XY map_units_per_foot(const Frame& f);
 // A lattice of values laid along the site axes. Row 0 is the northern row
 // (as a picture or a GeoTIFF is stored), column 0 the western column.
 struct Raster {
-    int nx = 0, ny = 0;         // columns (along the rows), rows (down the columns)
-    double x0 = 0, y0 = 0;      // local offsets of node (column 0, row 0), feet
-    double dx = 0, dy = 0;      // node spacing along the rows and down the columns, feet
-    std::vector<float> v;       // nx*ny values, row-major, northern row first
-    float at(int col, int row) const { return v[static_cast<std::size_t>(row) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(col)]; }
-    float& at(int col, int row) { return v[static_cast<std::size_t>(row) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(col)]; }
+    int nx = 0, ny = 0;     // columns (along the rows), rows (down the columns)
+    double x0 = 0, y0 = 0;  // local offsets of node (column 0, row 0), feet
+    double dx = 0, dy = 0;  // node spacing along the rows and down the columns, feet
+    std::vector<float> v;   // nx*ny values, row-major, northern row first
+    float at(int col, int row) const {
+        return v[static_cast<std::size_t>(row) * static_cast<std::size_t>(nx) +
+                 static_cast<std::size_t>(col)];
+    }
+    float& at(int col, int row) {
+        return v[static_cast<std::size_t>(row) * static_cast<std::size_t>(nx) +
+                 static_cast<std::size_t>(col)];
+    }
 };
 
 // Map position of a node (fractional column and row allowed).

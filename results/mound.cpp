@@ -10,7 +10,8 @@ namespace results {
 namespace {
 
 std::size_t node(const BathSeries& s, int i, int j) {
-    return static_cast<std::size_t>(i) * static_cast<std::size_t>(s.ny) + static_cast<std::size_t>(j);
+    return static_cast<std::size_t>(i) * static_cast<std::size_t>(s.ny) +
+           static_cast<std::size_t>(j);
 }
 
 // Local offsets of lattice node (i, j), both 0-based, j = 0 the southern row.
@@ -32,8 +33,9 @@ Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s) {
     const double we = (base.points_we - 1) * iv, ns = (base.points_ns - 1) * iv;
     Reference ref(static_cast<std::size_t>(s.nx) * static_cast<std::size_t>(s.ny), 0.0);
     auto depth = [&](int row, int col) {
-        return static_cast<double>(base.depth[static_cast<std::size_t>(row) * static_cast<std::size_t>(base.points_we) +
-                                              static_cast<std::size_t>(col)]);
+        return static_cast<double>(
+            base.depth[static_cast<std::size_t>(row) * static_cast<std::size_t>(base.points_we) +
+                       static_cast<std::size_t>(col)]);
     };
     for (int i = 0; i < s.nx; ++i)
         for (int j = 0; j < s.ny; ++j) {
@@ -43,7 +45,8 @@ Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s) {
             const double fr = std::clamp(p.y / iv, 0.0, static_cast<double>(base.points_ns - 1));
             const int c0 = std::min(static_cast<int>(fc), std::max(base.points_we - 2, 0));
             const int r0 = std::min(static_cast<int>(fr), std::max(base.points_ns - 2, 0));
-            const int c1 = std::min(c0 + 1, base.points_we - 1), r1 = std::min(r0 + 1, base.points_ns - 1);
+            const int c1 = std::min(c0 + 1, base.points_we - 1),
+                      r1 = std::min(r0 + 1, base.points_ns - 1);
             const double tc = fc - c0, tr = fr - r0;
             ref[node(s, i, j)] = (1 - tr) * ((1 - tc) * depth(r0, c0) + tc * depth(r0, c1)) +
                                  tr * ((1 - tc) * depth(r1, c0) + tc * depth(r1, c1));
@@ -51,8 +54,8 @@ Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s) {
     return ref;
 }
 
-std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref, const Frame& f, double we_ft,
-                                      double ns_ft) {
+std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref, const Frame& f,
+                                      double we_ft, double ns_ft) {
     const std::size_t n = static_cast<std::size_t>(s.nx) * static_cast<std::size_t>(s.ny);
     if (ref.size() != n) throw InputError("THE REFERENCE BED DOES NOT FIT THE LATTICE");
     const double cell = static_cast<double>(s.dx) * static_cast<double>(s.dy);
@@ -86,7 +89,8 @@ std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref,
     for (MoundState& m : out) {
         if (!m.has_mound) continue;
         if (!first) first = &m;
-        const double dxl = m.centroid_xl - first->centroid_xl, dyl = m.centroid_yl - first->centroid_yl;
+        const double dxl = m.centroid_xl - first->centroid_xl,
+                     dyl = m.centroid_yl - first->centroid_yl;
         m.offset_e = dxl * f.cosr + dyl * f.sinr;
         m.offset_n = dxl * f.sinr - dyl * f.cosr;
         m.offset = std::hypot(m.offset_e, m.offset_n);
@@ -102,14 +106,16 @@ BathSeries thickness_series(const BathSeries& s, const Reference& ref) {
     return t;
 }
 
-SiteSeries load_site_series(const std::string& plotbath_file, const Site& site, const std::string& pcd_file) {
+SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
+                            const std::string& pcd_file) {
     SiteSeries out;
     const gridlib::SiteGrid& g = site.grid;
     out.we_ft = (g.points_we - 1) * static_cast<double>(g.interval);
     out.ns_ft = (g.points_ns - 1) * static_cast<double>(g.interval);
     std::string pcd = pcd_file;
     if (pcd.empty()) {
-        const std::filesystem::path beside = std::filesystem::path(plotbath_file).parent_path() / "PCD.INI";
+        const std::filesystem::path beside =
+            std::filesystem::path(plotbath_file).parent_path() / "PCD.INI";
         std::error_code ec;
         if (std::filesystem::is_regular_file(beside, ec)) pcd = beside.string();
     }
@@ -123,7 +129,8 @@ SiteSeries load_site_series(const std::string& plotbath_file, const Site& site, 
     }
     const LatticeSize n = lattice_size(g.points_we, g.points_ns);
     out.series = read_plotbath(plotbath_file, n.nx, n.ny, start);
-    if (!out.series.complete) out.notes.push_back(plotbath_file + " HAS NO END MARKER: THE RUN MAY NOT HAVE FINISHED");
+    if (!out.series.complete)
+        out.notes.push_back(plotbath_file + " HAS NO END MARKER: THE RUN MAY NOT HAVE FINISHED");
     return out;
 }
 

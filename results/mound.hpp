@@ -26,19 +26,19 @@ Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s);
 
 struct MoundState {
     double hours = 0;
-    double height = 0;        // largest rise above the reference, ft
-    double volume = 0;        // material above the reference, cubic yards
-    bool has_mound = false;   // some node rises above the reference
+    double height = 0;                        // largest rise above the reference, ft
+    double volume = 0;                        // material above the reference, cubic yards
+    bool has_mound = false;                   // some node rises above the reference
     double centroid_xl = 0, centroid_yl = 0;  // local offsets of the centroid, ft
-    double offset_e = 0, offset_n = 0;        // centroid shift since the first grid, ft east and north
-    double offset = 0;                        // its length, ft
+    double offset_e = 0, offset_n = 0;  // centroid shift since the first grid, ft east and north
+    double offset = 0;                  // its length, ft
 };
 
 // One state per grid of the series. Heights are counted where the bed lies
 // above the reference; the volume uses the model's own cell (DX x DY of the
 // file header); the centroid is the height-weighted mean node position.
-std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref, const Frame& f, double we_ft,
-                                      double ns_ft);
+std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref, const Frame& f,
+                                      double we_ft, double ns_ft);
 
 // The series with every depth replaced by reference - depth: the thickness
 // of material above the reference bed (negative where the bed lies below it).
@@ -54,6 +54,7 @@ struct SiteSeries {
 // Reads PLOTBATH.DAT on the lattice of the site. The time of the initial grid
 // comes from the run's control file: pcd_file, or PCD.INI beside the series
 // file when pcd_file is empty; without one it is taken as 0 hours.
-SiteSeries load_site_series(const std::string& plotbath_file, const Site& site, const std::string& pcd_file = "");
+SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
+                            const std::string& pcd_file = "");
 
 }  // namespace results

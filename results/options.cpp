@@ -26,14 +26,16 @@ std::vector<double> parse_numbers(const std::string& text, const std::string& wh
     std::size_t pos = 0;
     while (pos <= t.size()) {
         const std::size_t end = t.find(',', pos);
-        const std::string item = t.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        const std::string item =
+            t.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
         char* stop = nullptr;
         const double v = std::strtod(item.c_str(), &stop);
         if (item.empty() || stop == item.c_str() || *stop != '\0')
             throw InputError("NOT A NUMBER IN " + what + ": \"" + text + "\"");
         // NaN, Inf or a value beyond a double would reach the axis and tick
         // arithmetic of the pictures, which cannot end on them.
-        if (!std::isfinite(v)) throw InputError("NOT A FINITE NUMBER IN " + what + ": \"" + text + "\"");
+        if (!std::isfinite(v))
+            throw InputError("NOT A FINITE NUMBER IN " + what + ": \"" + text + "\"");
         out.push_back(v);
         if (end == std::string::npos) break;
         pos = end + 1;
@@ -53,7 +55,8 @@ std::vector<double> Options::numbers(const std::string& name) const {
     return parse_numbers(get(name), "--" + name);
 }
 
-Options parse_options(int argc, const char* const* argv, int first, const std::set<std::string>& known) {
+Options parse_options(int argc, const char* const* argv, int first,
+                      const std::set<std::string>& known) {
     Options o;
     for (int i = first; i < argc; ++i) {
         std::string a = argv[i];

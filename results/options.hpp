@@ -24,7 +24,8 @@ struct Options {
 
 // Parses argv[first..]; every option must be one of `known` (names without
 // the leading dashes). Throws InputError for an unknown option or a missing value.
-Options parse_options(int argc, const char* const* argv, int first, const std::set<std::string>& known);
+Options parse_options(int argc, const char* const* argv, int first,
+                      const std::set<std::string>& known);
 
 // Numbers separated by commas (or an "x" between two sizes).
 std::vector<double> parse_numbers(const std::string& text, const std::string& what);

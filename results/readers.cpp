@@ -12,7 +12,7 @@ namespace {
 
 // Records already read into memory, served to the format interpreter.
 class LineSource : public recio::RecordSource {
-public:
+  public:
     LineSource(std::string name, std::vector<std::string> lines, bool cut_at_end)
         : name_(std::move(name)), lines_(std::move(lines)), cut_at_end_(cut_at_end) {}
     bool next_record(std::string& record) override {
@@ -25,13 +25,15 @@ public:
     // A file that ends inside its last record (no line end) was cut short
     // there: that record must hold its fields whole. Every record must, in a
     // file whose writer always fills its fields (grid series).
-    bool whole_fields() const override { return every_record_whole_ || (cut_at_end_ && next_ == lines_.size()); }
+    bool whole_fields() const override {
+        return every_record_whole_ || (cut_at_end_ && next_ == lines_.size());
+    }
     void require_whole_fields() { every_record_whole_ = true; }
     bool at_end() const { return next_ >= lines_.size(); }
     const std::string& peek() const { return lines_[next_]; }
     void skip() { ++next_; }
 
-private:
+  private:
     std::string name_;
     std::vector<std::string> lines_;
     bool cut_at_end_ = false, every_record_whole_ = false;
@@ -65,7 +67,9 @@ LineSource read_all(const std::string& path) {
     return LineSource(path, std::move(lines), cut);
 }
 
-bool blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
+bool blank(const std::string& s) {
+    return s.find_first_not_of(" \t") == std::string::npos;
+}
 
 // The end marker of PLOTBATH.DAT, (20X,'      9999'): 9999 in columns 21-30
 // after twenty blanks.
@@ -175,13 +179,15 @@ DepositFile read_deposit_file(const std::string& path) {
     std::int32_t rows = 0, cols = 0, nb = 0;
     if (!in.skip(1) || !in.read("(A60)", recio::fixed_text(title, 60)) ||
         !in.read("(2I3,3F8.1)", rows, cols, dz, dx, zero))
-        throw InputError(path + " HOLDS NO FATE GRID: THE FATE RUN STOPPED BEFORE ITS FIRST DESCENT ENDED");
+        throw InputError(
+            path + " HOLDS NO FATE GRID: THE FATE RUN STOPPED BEFORE ITS FIRST DESCENT ENDED");
     if (!in.read("(I3,F12.5)", nb, tstop) || !in.skip(1))
         throw InputError(path + " HOLDS NO RESULT: THE FATE RUN DID NOT FINISH");
     if (rows <= 4 || cols <= 4 || rows > 65 || cols > 65)
-        throw InputError(path + " RECORD 3: A FATE GRID OF " + std::to_string(rows) + " x " + std::to_string(cols) +
-                         " NODES HAS NO INTERIOR TO SHOW");
-    if (!(dx > 0.0f) || !(dz > 0.0f)) throw InputError(path + " RECORD 3: THE GRID SPACING MUST BE POSITIVE");
+        throw InputError(path + " RECORD 3: A FATE GRID OF " + std::to_string(rows) + " x " +
+                         std::to_string(cols) + " NODES HAS NO INTERIOR TO SHOW");
+    if (!(dx > 0.0f) || !(dz > 0.0f))
+        throw InputError(path + " RECORD 3: THE GRID SPACING MUST BE POSITIVE");
     d.title = title;
     while (!d.title.empty() && d.title.back() == ' ') d.title.pop_back();
     d.rows = rows;
@@ -190,14 +196,16 @@ DepositFile read_deposit_file(const std::string& path) {
     d.dx = static_cast<double>(dx);
     d.blocks_announced = nb;
     d.tstop = static_cast<double>(tstop);
-    const std::size_t nrow = static_cast<std::size_t>(rows - 4), ncol = static_cast<std::size_t>(cols - 4);
+    const std::size_t nrow = static_cast<std::size_t>(rows - 4),
+                      ncol = static_cast<std::size_t>(cols - 4);
     float t = 0;
     while (in.read("(F12.4)", t)) {
         DepositBlock b;
         b.seconds = static_cast<double>(t);
         b.thickness.assign(nrow * ncol, 0.0f);
         // Every row starts a new record, 21 values to a record.
-        for (std::size_t m = 0; m < nrow; ++m) in.need("(21E9.3)", recio::array(b.thickness.data() + m * ncol, ncol));
+        for (std::size_t m = 0; m < nrow; ++m)
+            in.need("(21E9.3)", recio::array(b.thickness.data() + m * ncol, ncol));
         d.blocks.push_back(std::move(b));
     }
     return d;
@@ -227,8 +235,9 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
         }
         const std::size_t expected = (n + 25) / 26;
         if (records != expected)
-            throw InputError(path + " HOLDS GRIDS OF " + std::to_string(records) + " RECORDS, NOT THE " +
-                             std::to_string(expected) + " OF A " + std::to_string(nx) + " x " + std::to_string(ny) +
+            throw InputError(path + " HOLDS GRIDS OF " + std::to_string(records) +
+                             " RECORDS, NOT THE " + std::to_string(expected) + " OF A " +
+                             std::to_string(nx) + " x " + std::to_string(ny) +
                              " LATTICE: IT IS NOT FROM THIS SITE");
     }
 
@@ -262,7 +271,8 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
 
 double run_start_hours(const std::string& pcd_path) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(pcd_path, ec)) throw InputError("FILE NOT FOUND: " + pcd_path);
+    if (!std::filesystem::is_regular_file(pcd_path, ec))
+        throw InputError("FILE NOT FOUND: " + pcd_path);
     recio::RecordReader in(pcd_path);
     std::int32_t n0 = 0;
     in.need("(I5)", n0);
@@ -280,7 +290,8 @@ Raster bath_raster(const BathSeries& s, std::size_t grid, double we_ft, double n
     const std::vector<float>& d = s.grids.at(grid).depth;
     for (int i = 0; i < s.nx; ++i)
         for (int j = 0; j < s.ny; ++j)
-            r.at(i, s.ny - 1 - j) = d[static_cast<std::size_t>(i) * static_cast<std::size_t>(s.ny) + static_cast<std::size_t>(j)];
+            r.at(i, s.ny - 1 - j) = d[static_cast<std::size_t>(i) * static_cast<std::size_t>(s.ny) +
+                                      static_cast<std::size_t>(j)];
     return r;
 }
 

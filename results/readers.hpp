@@ -37,10 +37,10 @@ struct DepositBlock {
 
 struct DepositFile {
     std::string title;
-    int rows = 0, cols = 0;        // MMAX, NMAX of the fate grid
-    double dz = 0, dx = 0;         // spacing down the rows and along them, feet
+    int rows = 0, cols = 0;  // MMAX, NMAX of the fate grid
+    double dz = 0, dx = 0;   // spacing down the rows and along them, feet
     int blocks_announced = 0;
-    double tstop = 0;              // simulation duration, s
+    double tstop = 0;  // simulation duration, s
     std::vector<DepositBlock> blocks;
     // The block the placement simulator adds to the site: the last one read
     // before a time above the duration, reading stopping at the duration.
@@ -56,16 +56,16 @@ DepositFile read_deposit_file(const std::string& path);
 // ---- long-term grid series
 
 struct BathGrid {
-    double hours = 0;              // elapsed hours of the simulated period
-    bool initial = false;          // the grid the run started from
-    std::vector<float> depth;      // nx*ny, I (west to east) outer, J (south to north) inner
+    double hours = 0;          // elapsed hours of the simulated period
+    bool initial = false;      // the grid the run started from
+    std::vector<float> depth;  // nx*ny, I (west to east) outer, J (south to north) inner
 };
 
 struct BathSeries {
     float grain = 0, manning = 0, dx = 0, dy = 0;
     int nx = 0, ny = 0;
-    std::vector<BathGrid> grids;   // the initial grid first
-    bool complete = false;         // the end marker was found
+    std::vector<BathGrid> grids;  // the initial grid first
+    bool complete = false;        // the end marker was found
 };
 
 // Reads PLOTBATH.DAT holding nx x ny grids. The initial grid is given the

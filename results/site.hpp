@@ -13,10 +13,10 @@ namespace results {
 
 struct Site {
     std::string grid_file;
-    std::string summary_file;   // empty when no summary was read
+    std::string summary_file;  // empty when no summary was read
     gridlib::SiteGrid grid;
     Frame frame;
-    Raster depths;              // the grid's depths, northern row first
+    Raster depths;                   // the grid's depths, northern row first
     std::vector<std::string> notes;  // what the user should know about the frame
 };
 

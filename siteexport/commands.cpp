@@ -22,13 +22,16 @@ const char* const USAGE =
     "USAGE:\n"
     "  siteexport geotiff GRID.IN -o GRID.tif [--crs EPSG:NNNN]\n"
     "  siteexport diff BEFORE.IN AFTER.IN -o THICKNESS.tif [--crs EPSG:NNNN]\n"
-    "  siteexport netcdf PLOTBATH.DAT --site GRID.IN -o MOUND.nc [--crs EPSG:NNNN] [--start-date YYYY-MM-DD]\n"
+    "  siteexport netcdf PLOTBATH.DAT --site GRID.IN -o MOUND.nc [--crs EPSG:NNNN] [--start-date "
+    "YYYY-MM-DD]\n"
     "OPTIONS:\n"
     "  -o FILE             file to write\n"
-    "  --crs TEXT          coordinate reference system of the site coordinates (EPSG code, WKT or PROJ text);\n"
+    "  --crs TEXT          coordinate reference system of the site coordinates (EPSG code, WKT or "
+    "PROJ text);\n"
     "                      a geographic site without one is written as WGS 84 (EPSG:4326)\n"
     "  --summary FILE      site summary file (default: the .OUT beside the grid file; - for none)\n"
-    "  --pcd FILE          long-term control file giving the start of the run (default: PCD.INI beside PLOTBATH.DAT)\n"
+    "  --pcd FILE          long-term control file giving the start of the run (default: PCD.INI "
+    "beside PLOTBATH.DAT)\n"
     "  --start-date DATE   calendar date of hour 0 of the simulated period (default 2000-01-01)\n";
 
 struct UsageError : std::runtime_error {
@@ -48,7 +51,9 @@ void print_notes(const std::vector<std::string>& notes, std::ostream& out) {
     for (const std::string& n : notes) out << " NOTE: " << n << "\n";
 }
 
-std::string file_name(const std::string& p) { return std::filesystem::path(p).filename().string(); }
+std::string file_name(const std::string& p) {
+    return std::filesystem::path(p).filename().string();
+}
 
 // Writes through a temporary file beside the target and renames it into
 // place, so that a failed export leaves no half-written file.
@@ -83,7 +88,8 @@ std::map<std::string, std::string> site_metadata(const results::Site& s) {
             {"SITE_POINTS_NS", std::to_string(g.points_ns)},
             {"SITE_INTERVAL_FT", std::to_string(g.interval)},
             {"SITE_ROTATION_DEG", rotation_text(g.rotation)},
-            {"SITE_COORDINATE_SYSTEM", s.frame.geographic() ? "2 (LONGITUDE EAST POSITIVE, LATITUDE)" : "1 (FEET)"}};
+            {"SITE_COORDINATE_SYSTEM",
+             s.frame.geographic() ? "2 (LONGITUDE EAST POSITIVE, LATITUDE)" : "1 (FEET)"}};
 }
 
 int geotiff(const Options& o, std::ostream& out) {
@@ -95,9 +101,12 @@ int geotiff(const Options& o, std::ostream& out) {
     print_notes(crs.notes, out);
     std::map<std::string, std::string> md = site_metadata(site);
     md["VALUES"] = "DEPTH IN FEET, POSITIVE DOWN";
-    written_atomically(path, [&](const std::string& t) {
-        write_geotiff(t, site.frame, site.depths, crs, "depth (ft, positive down)", md);
-    }, out);
+    written_atomically(
+        path,
+        [&](const std::string& t) {
+            write_geotiff(t, site.frame, site.depths, crs, "depth (ft, positive down)", md);
+        },
+        out);
     return 0;
 }
 
@@ -111,11 +120,15 @@ int difference(const Options& o, std::ostream& out) {
     const Crs crs = resolve_crs(o.get("crs"), before.frame);
     print_notes(crs.notes, out);
     std::map<std::string, std::string> md = site_metadata(before);
-    md["VALUES"] = "DEPTH OF " + file_name(before.grid_file) + " MINUS DEPTH OF " + file_name(after.grid_file) +
+    md["VALUES"] = "DEPTH OF " + file_name(before.grid_file) + " MINUS DEPTH OF " +
+                   file_name(after.grid_file) +
                    ", FEET: THICKNESS OF NEW MATERIAL (NEGATIVE WHERE ERODED)";
-    written_atomically(path, [&](const std::string& t) {
-        write_geotiff(t, before.frame, d, crs, "thickness (ft, deposit positive)", md);
-    }, out);
+    written_atomically(
+        path,
+        [&](const std::string& t) {
+            write_geotiff(t, before.frame, d, crs, "thickness (ft, deposit positive)", md);
+        },
+        out);
     return 0;
 }
 
@@ -133,10 +146,14 @@ int netcdf(const Options& o, std::ostream& out) {
     if (o.has("start-date")) no.start_date = o.get("start-date");
     no.title = "disposal mound on site " + file_name(site.grid_file);
     no.source = file_name(o.positional[0]) + " of the long-term mound model";
-    written_atomically(path, [&](const std::string& t) {
-        write_netcdf(t, site.frame, ss.series, ss.we_ft, ss.ns_ft, crs, no);
-    }, out);
-    out << " " << ss.series.grids.size() << " GRIDS OF " << ss.series.nx << " x " << ss.series.ny << "\n";
+    written_atomically(
+        path,
+        [&](const std::string& t) {
+            write_netcdf(t, site.frame, ss.series, ss.we_ft, ss.ns_ft, crs, no);
+        },
+        out);
+    out << " " << ss.series.grids.size() << " GRIDS OF " << ss.series.nx << " x " << ss.series.ny
+        << "\n";
     return 0;
 }
 
@@ -151,7 +168,8 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         }
         Options o;
         try {
-            o = results::parse_options(argc, argv, 2, {"crs", "summary", "site", "pcd", "start-date"});
+            o = results::parse_options(argc, argv, 2,
+                                       {"crs", "summary", "site", "pcd", "start-date"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }

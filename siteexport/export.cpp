@@ -28,14 +28,17 @@ void nc(int status, const std::string& what) {
 }
 
 void text_att(int ncid, int var, const char* name, const std::string& value) {
-    nc(nc_put_att_text(ncid, var, name, value.size(), value.c_str()), std::string("ATTRIBUTE ") + name);
+    nc(nc_put_att_text(ncid, var, name, value.size(), value.c_str()),
+       std::string("ATTRIBUTE ") + name);
 }
 
 void double_att(int ncid, int var, const char* name, double value) {
     nc(nc_put_att_double(ncid, var, name, NC_DOUBLE, 1, &value), std::string("ATTRIBUTE ") + name);
 }
 
-bool rotated(const results::Frame& f) { return std::fabs(f.rotation_deg) > 1e-9; }
+bool rotated(const results::Frame& f) {
+    return std::fabs(f.rotation_deg) > 1e-9;
+}
 
 // A "YYYY-MM-DD" date, optionally followed by a time, as CF time units want it.
 std::string checked_date(const std::string& d) {
@@ -62,13 +65,15 @@ Crs resolve_crs(const std::string& user_text, const results::Frame& frame) {
     if (text.empty()) {
         if (!frame.geographic()) return c;
         text = "EPSG:4326";
-        c.notes.push_back("NO --crs GIVEN: LONGITUDE AND LATITUDE ARE WRITTEN AS WGS 84 (EPSG:4326)");
+        c.notes.push_back(
+            "NO --crs GIVEN: LONGITUDE AND LATITUDE ARE WRITTEN AS WGS 84 (EPSG:4326)");
     }
     if (srs.SetFromUserInput(text.c_str()) != OGRERR_NONE)
         throw InputError("UNKNOWN COORDINATE REFERENCE SYSTEM: " + text);
     c.geographic = srs.IsGeographic();
     if (frame.geographic() && !c.geographic)
-        c.notes.push_back("THE SITE IS IN LONGITUDE AND LATITUDE BUT " + text + " IS A PROJECTED SYSTEM");
+        c.notes.push_back("THE SITE IS IN LONGITUDE AND LATITUDE BUT " + text +
+                          " IS A PROJECTED SYSTEM");
     if (!frame.geographic() && c.geographic)
         c.notes.push_back("THE SITE IS IN PLANE FEET BUT " + text + " IS A GEOGRAPHIC SYSTEM");
     if (!frame.geographic() && srs.IsProjected()) {
@@ -86,8 +91,8 @@ Crs resolve_crs(const std::string& user_text, const results::Frame& frame) {
     return c;
 }
 
-void write_geotiff(const std::string& path, const results::Frame& frame, const results::Raster& raster,
-                   const Crs& crs, const std::string& description,
+void write_geotiff(const std::string& path, const results::Frame& frame,
+                   const results::Raster& raster, const Crs& crs, const std::string& description,
                    const std::map<std::string, std::string>& metadata) {
     GDALAllRegister();
     CPLErrorReset();
@@ -111,16 +116,17 @@ void write_geotiff(const std::string& path, const results::Frame& frame, const r
     band->SetDescription(description.c_str());
     band->SetUnitType("ft");
     std::vector<float> v = raster.v;
-    ok = ok && band->RasterIO(GF_Write, 0, 0, raster.nx, raster.ny, v.data(), raster.nx, raster.ny, GDT_Float32, 0, 0,
-                              nullptr) == CE_None;
+    ok = ok && band->RasterIO(GF_Write, 0, 0, raster.nx, raster.ny, v.data(), raster.nx, raster.ny,
+                              GDT_Float32, 0, 0, nullptr) == CE_None;
     ds->FlushCache(false);
     const bool flushed = CPLGetLastErrorType() != CE_Failure && CPLGetLastErrorType() != CE_Fatal;
     GDALClose(ds);
     if (!ok || !flushed) throw InputError("WRITING THE GEOTIFF " + path + " FAILED");
 }
 
-void write_netcdf(const std::string& path, const results::Frame& frame, const results::BathSeries& series,
-                  double we_ft, double ns_ft, const Crs& crs, const NetcdfOptions& options) {
+void write_netcdf(const std::string& path, const results::Frame& frame,
+                  const results::BathSeries& series, double we_ft, double ns_ft, const Crs& crs,
+                  const NetcdfOptions& options) {
     const std::string time_units = "hours since " + checked_date(options.start_date);
     const int nx = series.nx, ny = series.ny;
     const std::size_t nt = series.grids.size();
@@ -136,7 +142,8 @@ void write_netcdf(const std::string& path, const results::Frame& frame, const re
     lattice.dy = -dy;
 
     int ncid = -1;
-    nc(nc_create(path.c_str(), NC_CLOBBER | NC_NETCDF4 | NC_CLASSIC_MODEL, &ncid), "CANNOT CREATE " + path);
+    nc(nc_create(path.c_str(), NC_CLOBBER | NC_NETCDF4 | NC_CLASSIC_MODEL, &ncid),
+       "CANNOT CREATE " + path);
     try {
         int dt, dyd, dxd;
         nc(nc_def_dim(ncid, "time", nt, &dt), "DIMENSION time");
@@ -151,7 +158,8 @@ void write_netcdf(const std::string& path, const results::Frame& frame, const re
         text_att(ncid, vt, "calendar", "standard");
         text_att(ncid, vt, "axis", "T");
         nc(nc_def_var(ncid, "elapsed_hours", NC_INT, 1, &dt, &vh), "VARIABLE elapsed_hours");
-        text_att(ncid, vh, "long_name", "elapsed time of the simulated period as the long-term model counts it");
+        text_att(ncid, vh, "long_name",
+                 "elapsed time of the simulated period as the long-term model counts it");
         text_att(ncid, vh, "units", "hours");
 
         const bool geo = frame.geographic();
@@ -214,7 +222,8 @@ void write_netcdf(const std::string& path, const results::Frame& frame, const re
             // GDAL takes the geotransform only with a coordinate system beside
             // it: a plane site without one is given a local system in feet.
             text_att(ncid, vc, "spatial_ref",
-                     "LOCAL_CS[\"site plane coordinates (ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
+                     "LOCAL_CS[\"site plane coordinates "
+                     "(ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
                      "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]");
         }
         if (!one_d) {
@@ -223,7 +232,8 @@ void write_netcdf(const std::string& path, const results::Frame& frame, const re
             for (double v : gt) g += (g.empty() ? "" : " ") + number_text(v);
             text_att(ncid, vc, "GeoTransform", g);
             text_att(ncid, vc, "comment",
-                     "the grid is turned by the site rotation: x runs along the site rows, y along its columns");
+                     "the grid is turned by the site rotation: x runs along the site rows, y along "
+                     "its columns");
         }
         double_att(ncid, vc, "site_rotation_deg", frame.rotation_deg);
 
@@ -238,14 +248,16 @@ void write_netcdf(const std::string& path, const results::Frame& frame, const re
         if (!coordinates.empty()) text_att(ncid, vd, "coordinates", coordinates);
 
         text_att(ncid, NC_GLOBAL, "Conventions", "CF-1.8");
-        text_att(ncid, NC_GLOBAL, "title", options.title.empty() ? "disposal mound, long-term model grids" : options.title);
+        text_att(ncid, NC_GLOBAL, "title",
+                 options.title.empty() ? "disposal mound, long-term model grids" : options.title);
         text_att(ncid, NC_GLOBAL, "source", options.source);
         text_att(ncid, NC_GLOBAL, "institution", "disposal site suite");
         {
             std::ostringstream c;
             c << "time counts hours of the simulated period from " << options.start_date
-              << "; the first grid is the one the long-term run started from. Lattice " << nx << " x " << ny
-              << " spanning the site from its SW to its NE corner; long-term cell " << series.dx << " ft.";
+              << "; the first grid is the one the long-term run started from. Lattice " << nx
+              << " x " << ny << " spanning the site from its SW to its NE corner; long-term cell "
+              << series.dx << " ft.";
             text_att(ncid, NC_GLOBAL, "comment", c.str());
         }
         nc(nc_enddef(ncid), "DEFINITION");
@@ -281,10 +293,13 @@ void write_netcdf(const std::string& path, const results::Frame& frame, const re
             const std::vector<float>& d = series.grids[t].depth;
             for (int i = 0; i < nx; ++i)
                 for (int j = 0; j < ny; ++j)
-                    plane[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i)] =
-                        d[static_cast<std::size_t>(i) * static_cast<std::size_t>(ny) + static_cast<std::size_t>(j)];
+                    plane[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) +
+                          static_cast<std::size_t>(i)] =
+                        d[static_cast<std::size_t>(i) * static_cast<std::size_t>(ny) +
+                          static_cast<std::size_t>(j)];
             const std::size_t start[3] = {t, 0, 0};
-            const std::size_t count[3] = {1, static_cast<std::size_t>(ny), static_cast<std::size_t>(nx)};
+            const std::size_t count[3] = {1, static_cast<std::size_t>(ny),
+                                          static_cast<std::size_t>(nx)};
             nc(nc_put_vara_float(ncid, vd, start, count, plane.data()), "WRITING depth");
         }
         nc(nc_close(ncid), "CLOSING " + path);

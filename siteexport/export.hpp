@@ -31,8 +31,8 @@ Crs resolve_crs(const std::string& user_text, const results::Frame& frame);
 
 // Writes the raster as a one-band Float32 GeoTIFF whose geotransform places
 // every node at the centre of its pixel (rotation terms for a rotated site).
-void write_geotiff(const std::string& path, const results::Frame& frame, const results::Raster& raster,
-                   const Crs& crs, const std::string& description,
+void write_geotiff(const std::string& path, const results::Frame& frame,
+                   const results::Raster& raster, const Crs& crs, const std::string& description,
                    const std::map<std::string, std::string>& metadata);
 
 struct NetcdfOptions {
@@ -46,7 +46,8 @@ struct NetcdfOptions {
 // An unrotated site has one-dimensional coordinates x and y (easting and
 // northing, or longitude and latitude); a rotated one has two-dimensional
 // coordinates over (y, x) and the affine geotransform on its grid mapping.
-void write_netcdf(const std::string& path, const results::Frame& frame, const results::BathSeries& series,
-                  double we_ft, double ns_ft, const Crs& crs, const NetcdfOptions& options);
+void write_netcdf(const std::string& path, const results::Frame& frame,
+                  const results::BathSeries& series, double we_ft, double ns_ft, const Crs& crs,
+                  const NetcdfOptions& options);
 
 }  // namespace siteexport

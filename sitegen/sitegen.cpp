@@ -23,7 +23,9 @@ constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
 
 constexpr const char* DASHES = "(1X,48('-'))";
 
-void say(const std::string& text) { recio::console_list(text); }
+void say(const std::string& text) {
+    recio::console_list(text);
+}
 
 }  // namespace
 
@@ -34,8 +36,8 @@ Control read_control(recio::RecordReader& in) {
     // under another name, or in another folder.
     const auto whole_name = [&](const char* what, std::size_t width) {
         if (c.too_long.empty() && recio::runs_past(in.last_record(), width))
-            c.too_long = "SITEGEN.INI RECORD " + std::to_string(in.record_number()) + ": " + what + " IS LONGER THAN " +
-                         std::to_string(width) + " CHARACTERS";
+            c.too_long = "SITEGEN.INI RECORD " + std::to_string(in.record_number()) + ": " + what +
+                         " IS LONGER THAN " + std::to_string(width) + " CHARACTERS";
     };
     in.need(INI_SITE, fixed_text(c.site, 6));
     whole_name("THE SITE NAME", 6);
@@ -75,15 +77,16 @@ std::string control_fault(const Control& c) {
                ", NOT 1 (PLANE) OR 2 (GEOGRAPHIC)";
     // The grid file holds each count in three columns.
     if (c.points_we < 1 || c.points_we > 999 || c.points_ns < 1 || c.points_ns > 999)
-        return where + "10: " + std::to_string(c.points_we) + " POINTS W-E AND " + std::to_string(c.points_ns) +
-               " POINTS N-S: EACH MUST BE 1 TO 999";
+        return where + "10: " + std::to_string(c.points_we) + " POINTS W-E AND " +
+               std::to_string(c.points_ns) + " POINTS N-S: EACH MUST BE 1 TO 999";
     const std::int32_t lattice = static_cast<std::int32_t>(c.points_we) * c.points_ns;
     if (lattice > gridlib::MAXPTS)
         return where + "10: " + std::to_string(c.points_we) + " x " + std::to_string(c.points_ns) +
                " POINTS ARE MORE THAN THE " + std::to_string(gridlib::MAXPTS) + " A SITE CAN HOLD";
     if (c.total_points != lattice)
         return where + "10: THE TOTAL OF " + std::to_string(c.total_points) + " POINTS IS NOT " +
-               std::to_string(c.points_we) + " x " + std::to_string(c.points_ns) + " = " + std::to_string(lattice);
+               std::to_string(c.points_we) + " x " + std::to_string(c.points_ns) + " = " +
+               std::to_string(lattice);
     if (c.interval < 1 || c.interval > 9999)
         return where + "10: THE INTERVAL IS " + std::to_string(c.interval) + " FT, NOT 1 TO 9999";
     if (c.mode != MODE_PLANE && c.mode != MODE_SURVEY)
@@ -125,7 +128,8 @@ Depths PREBATH(const Control& c, gridlib::SiteGrid& grid) {
         const float a = static_cast<float>(c.we_extent) * c.slope_we;
         const float b = static_cast<float>(c.ns_extent) * c.slope_ns;
         // A single column (or row) has no drop along its axis.
-        const float columns = static_cast<float>(c.points_we - 1), rows = static_cast<float>(c.points_ns - 1);
+        const float columns = static_cast<float>(c.points_we - 1),
+                    rows = static_cast<float>(c.points_ns - 1);
         for (std::int32_t i = 1; i <= total; ++i) {
             float& depth = grid.depth[static_cast<std::size_t>(i - 1)];
             if (i > lattice) {
@@ -164,7 +168,8 @@ Depths PREBATH(const Control& c, gridlib::SiteGrid& grid) {
     }
     if (c.mode == MODE_SURVEY) {
         const std::int32_t coverage =
-            total > 0 ? static_cast<std::int32_t>(static_cast<float>(out.positive) / static_cast<float>(total) * 100.0f)
+            total > 0 ? static_cast<std::int32_t>(static_cast<float>(out.positive) /
+                                                  static_cast<float>(total) * 100.0f)
                       : 0;
         recio::console_write("(/,1X,'SITE SURVEY COVERAGE SITE IS ',I3,'%',/)", coverage);
     }
@@ -180,21 +185,26 @@ void explain_no_depth(const Control& c, const Depths& d) {
         say("(CHECK THE NW DEPTH AND THE SLOPES IN SITEGEN.INI)");
         return;
     }
-    const std::vector<std::string> why = survey::why_nothing_adapted(d.survey, c.survey, c.interval);
+    const std::vector<std::string> why =
+        survey::why_nothing_adapted(d.survey, c.survey, c.interval);
     for (std::size_t k = 0; k < why.size(); ++k) say((k == 0 ? "NO GRID WRITTEN: " : "") + why[k]);
 }
 
-void report_files(const std::string& grid_file, const std::string& summary_file, const std::string& point_file) {
+void report_files(const std::string& grid_file, const std::string& summary_file,
+                  const std::string& point_file) {
     recio::console_write("(13(/),1X,48('-'))");
-    recio::console_write("(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
-                         "1X,'on filename:',/,1X,A32)",
-                         recio::padded(grid_file, 32));
-    recio::console_write("(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
-                         "1X,A32)",
-                         recio::padded(summary_file, 32));
-    recio::console_write("(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
-                         "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
-                         recio::padded(point_file, 32));
+    recio::console_write(
+        "(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
+        "1X,'on filename:',/,1X,A32)",
+        recio::padded(grid_file, 32));
+    recio::console_write(
+        "(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
+        "1X,A32)",
+        recio::padded(summary_file, 32));
+    recio::console_write(
+        "(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
+        "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
+        recio::padded(point_file, 32));
     recio::console_write(DASHES);
     recio::console_write("(/,/,1X,'PRESS \"RETURN\" TO CONTINUE')");
     recio::keyboard_line();
@@ -235,11 +245,12 @@ int run() {
     if (!gridlib::site_storable(grid, summary, 1)) return 1;
 
     if (c.mode == MODE_PLANE)
-        recio::console_write("(10(/),1X,20X,'GENERATING DISPOSAL SITE GRID',/,1X,26X,'be 1 - 3 minutes')");
+        recio::console_write(
+            "(10(/),1X,20X,'GENERATING DISPOSAL SITE GRID',/,1X,26X,'be 1 - 3 minutes')");
 
     gridlib::ResampleWork work;
-    if (!gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option,
-                        c.title))
+    if (!gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work, gridlib::GRID1_NEW,
+                        c.sign_option, c.title))
         return 1;
     std::int8_t turned = 0;
     if (!gridlib::ARGPB(grid_file, summary_file, summary, 1, turned)) return 1;

@@ -15,9 +15,9 @@ enum : std::int16_t { MODE_PLANE = 1, MODE_SURVEY = 2 };
 
 // The records of SITEGEN.INI.
 struct Control {
-    std::string site;     // A6
-    std::string title;    // A60
-    std::string prefix;   // A19
+    std::string site;    // A6
+    std::string title;   // A60
+    std::string prefix;  // A19
     std::int16_t coord_system = 1;
     float rotation = 0.0f;
     float site_nw_e = 0.0f, site_nw_n = 0.0f;    // in the site's coordinate system
@@ -28,11 +28,11 @@ struct Control {
     std::int32_t total_points = 0;
     std::int16_t interval = 0, survey_interval = 0;
     std::int16_t mode = 0;
-    float nw_depth = 0.0f;                       // sloping plane
-    float slope_we = 0.0f, slope_ns = 0.0f;      // feet per foot
-    survey::SurveySpec survey;                   // survey file
-    std::int16_t sign_option = 0;                // depths in the point file
-    std::string too_long;                        // a name that runs on past its field, for control_fault
+    float nw_depth = 0.0f;                   // sloping plane
+    float slope_we = 0.0f, slope_ns = 0.0f;  // feet per foot
+    survey::SurveySpec survey;               // survey file
+    std::int16_t sign_option = 0;            // depths in the point file
+    std::string too_long;  // a name that runs on past its field, for control_fault
 };
 
 // Reads SITEGEN.INI record by record (a record with fewer values than its
@@ -51,11 +51,11 @@ gridlib::SiteSummary summary_of(const Control& c);
 
 // What PREBATH did.
 struct Depths {
-    bool datum_formed = false;    // some depth was greater than 0
-    float datum = 0.0f;           // mean of the depths greater than 0
-    std::int32_t positive = 0;    // depths greater than 0 before the filling
-    std::int32_t beyond = 0;      // point numbers above rows x columns (set to 0)
-    survey::Outcome survey;       // survey mode
+    bool datum_formed = false;  // some depth was greater than 0
+    float datum = 0.0f;         // mean of the depths greater than 0
+    std::int32_t positive = 0;  // depths greater than 0 before the filling
+    std::int32_t beyond = 0;    // point numbers above rows x columns (set to 0)
+    survey::Outcome survey;     // survey mode
 };
 
 // PREBATH: the depths of a new site. Mode 1: the sloping plane

@@ -43,7 +43,9 @@ void Batch::add(float east, float north, float depth) {
     d.push_back(std::fabs(depth));
 }
 
-bool SurveyReader::open(const std::string& path) { return in_.open(path); }
+bool SurveyReader::open(const std::string& path) {
+    return in_.open(path);
+}
 
 std::size_t SurveyReader::next_batch(Batch& batch, std::size_t capacity) {
     batch.clear();
@@ -60,10 +62,17 @@ std::size_t SurveyReader::next_batch(Batch& batch, std::size_t capacity) {
         float east = 0.0f, north = 0.0f, depth = 0.0f;
         for (std::size_t c = 0; c < 3; ++c) {
             switch (order_[c]) {
-                case Quantity::Northing: north = v[c]; break;
-                case Quantity::Easting: east = v[c]; break;
-                case Quantity::Depth: depth = v[c]; break;
-                case Quantity::Unknown: break;
+                case Quantity::Northing:
+                    north = v[c];
+                    break;
+                case Quantity::Easting:
+                    east = v[c];
+                    break;
+                case Quantity::Depth:
+                    depth = v[c];
+                    break;
+                case Quantity::Unknown:
+                    break;
             }
         }
         batch.add(east, north, depth);
@@ -79,7 +88,8 @@ Frame make_frame(const SiteGrid& grid, float site_nw_e, float site_nw_n, std::in
     f.geographic = grid.coord_system == 2;
     f.cl = rot.cl;
     f.radius = 2.0f * static_cast<float>(std::max<std::int32_t>(spacing, grid.interval));
-    const std::int32_t total = std::clamp<std::int32_t>(grid.total_points, 0, static_cast<std::int32_t>(grid.depth.size()));
+    const std::int32_t total = std::clamp<std::int32_t>(
+        grid.total_points, 0, static_cast<std::int32_t>(grid.depth.size()));
     f.ge.resize(static_cast<std::size_t>(total));
     f.gn.resize(static_cast<std::size_t>(total));
     for (std::int32_t i = 1; i <= total; ++i) {
@@ -141,7 +151,8 @@ SurveyIndex::SurveyIndex(const Frame& frame) : frame_(frame), cand_(frame.points
     // A rule distance below R needs both axis differences below max(R, 2)
     // (a difference below 2 ft counts as 1).
     const double reach = std::max(static_cast<double>(frame.radius), 2.0);
-    usable_ = std::isfinite(reach) && (!frame.geographic || (frame.cl > 0.0f && std::isfinite(frame.cl)));
+    usable_ =
+        std::isfinite(reach) && (!frame.geographic || (frame.cl > 0.0f && std::isfinite(frame.cl)));
     if (!usable_) return;
     cell_ = reach * (1.0 + 1e-5) + 1.0;
 
@@ -151,7 +162,8 @@ SurveyIndex::SurveyIndex(const Frame& frame) : frame_(frame), cand_(frame.points
     double x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
     bool any = false;
     for (std::size_t i = 0; i < n; ++i) {
-        if (!key(frame.ge[i], frame.gn[i], x[i], y[i])) continue;  // the rule never reaches such a point
+        if (!key(frame.ge[i], frame.gn[i], x[i], y[i]))
+            continue;  // the rule never reaches such a point
         finite[i] = 1;
         if (!any) {
             x_lo = x_hi = x[i];
@@ -170,7 +182,8 @@ SurveyIndex::SurveyIndex(const Frame& frame) : frame_(frame), cand_(frame.points
     }
     // Wider buckets are as exact, only slower: keep the lattice of a sane size.
     constexpr double MAX_BUCKETS = 4.0e6;
-    while (((x_hi - x_lo) / cell_ + 1.0) * ((y_hi - y_lo) / cell_ + 1.0) > MAX_BUCKETS) cell_ *= 2.0;
+    while (((x_hi - x_lo) / cell_ + 1.0) * ((y_hi - y_lo) / cell_ + 1.0) > MAX_BUCKETS)
+        cell_ *= 2.0;
     x0_ = x_lo;
     y0_ = y_lo;
     nx_ = static_cast<std::int64_t>(std::floor((x_hi - x_lo) / cell_)) + 1;
@@ -181,8 +194,10 @@ SurveyIndex::SurveyIndex(const Frame& frame) : frame_(frame), cand_(frame.points
     start_.assign(buckets + 1, 0);
     for (std::size_t i = 0; i < n; ++i) {
         if (!finite[i]) continue;
-        const std::int64_t bx = std::min<std::int64_t>(nx_ - 1, static_cast<std::int64_t>(std::floor((x[i] - x0_) / cell_)));
-        const std::int64_t by = std::min<std::int64_t>(ny_ - 1, static_cast<std::int64_t>(std::floor((y[i] - y0_) / cell_)));
+        const std::int64_t bx = std::min<std::int64_t>(
+            nx_ - 1, static_cast<std::int64_t>(std::floor((x[i] - x0_) / cell_)));
+        const std::int64_t by = std::min<std::int64_t>(
+            ny_ - 1, static_cast<std::int64_t>(std::floor((y[i] - y0_) / cell_)));
         bucket_of[i] = by * nx_ + bx;
         ++start_[static_cast<std::size_t>(bucket_of[i]) + 1];
     }
@@ -194,14 +209,16 @@ SurveyIndex::SurveyIndex(const Frame& frame) : frame_(frame), cand_(frame.points
     sn_.resize(slots);
     for (std::size_t i = 0; i < n; ++i) {
         if (bucket_of[i] < 0) continue;
-        const std::size_t slot = static_cast<std::size_t>(fill[static_cast<std::size_t>(bucket_of[i])]++);
+        const std::size_t slot =
+            static_cast<std::size_t>(fill[static_cast<std::size_t>(bucket_of[i])]++);
         point_[slot] = static_cast<std::int32_t>(i);
         se_[slot] = frame.ge[i];
         sn_[slot] = frame.gn[i];
     }
 }
 
-std::int32_t SurveyIndex::adapt_batch(const Batch& batch, std::vector<float>& depth, std::vector<std::uint8_t>* reached) {
+std::int32_t SurveyIndex::adapt_batch(const Batch& batch, std::vector<float>& depth,
+                                      std::vector<std::uint8_t>* reached) {
     if (!usable_) return adapt_batch_plain(frame_, batch, depth, reached);
     const double radius = static_cast<double>(frame_.radius);
     touched_.clear();
@@ -212,13 +229,19 @@ std::int32_t SurveyIndex::adapt_batch(const Batch& batch, std::vector<float>& de
         double x, y;
         if (!key(se, sn, x, y)) continue;
         const double fx = std::floor((x - x0_) / cell_), fy = std::floor((y - y0_) / cell_);
-        if (fx < -1.0 || fy < -1.0 || fx > static_cast<double>(nx_) || fy > static_cast<double>(ny_)) continue;
+        if (fx < -1.0 || fy < -1.0 || fx > static_cast<double>(nx_) ||
+            fy > static_cast<double>(ny_))
+            continue;
         const std::int64_t bx = static_cast<std::int64_t>(fx), by = static_cast<std::int64_t>(fy);
-        const std::int64_t x_from = std::max<std::int64_t>(0, bx - 1), x_to = std::min(nx_ - 1, bx + 1);
-        const std::int64_t y_from = std::max<std::int64_t>(0, by - 1), y_to = std::min(ny_ - 1, by + 1);
+        const std::int64_t x_from = std::max<std::int64_t>(0, bx - 1),
+                           x_to = std::min(nx_ - 1, bx + 1);
+        const std::int64_t y_from = std::max<std::int64_t>(0, by - 1),
+                           y_to = std::min(ny_ - 1, by + 1);
         for (std::int64_t row = y_from; row <= y_to; ++row) {
-            const std::size_t first = static_cast<std::size_t>(start_[static_cast<std::size_t>(row * nx_ + x_from)]);
-            const std::size_t last = static_cast<std::size_t>(start_[static_cast<std::size_t>(row * nx_ + x_to + 1)]);
+            const std::size_t first =
+                static_cast<std::size_t>(start_[static_cast<std::size_t>(row * nx_ + x_from)]);
+            const std::size_t last =
+                static_cast<std::size_t>(start_[static_cast<std::size_t>(row * nx_ + x_to + 1)]);
             for (std::size_t slot = first; slot < last; ++slot) {
                 const double d = rule_distance(frame_, se_[slot], sn_[slot], se, sn);
                 if (!(d < radius)) continue;
@@ -238,24 +261,27 @@ std::int32_t SurveyIndex::adapt_batch(const Batch& batch, std::vector<float>& de
 }
 
 Outcome RBATH(const SurveySpec& source, SiteGrid& grid, float site_nw_e, float site_nw_n) {
-    recio::console_write("(/,/,/,/,1X,'        T A K E    A    B R E A K !',/,1X,48('-'),/,"
-                         "1X,'ADAPTATION OF SURVEY DATA TO THE DISPOSAL AREA',/,"
-                         "1X,'MAKE TAKE 2 - 15 MINUTES DEPENDING UPON SIZE OF',/,"
-                         "1X,'DISPOSAL AREA INVOLVED.',/)");
+    recio::console_write(
+        "(/,/,/,/,1X,'        T A K E    A    B R E A K !',/,1X,48('-'),/,"
+        "1X,'ADAPTATION OF SURVEY DATA TO THE DISPOSAL AREA',/,"
+        "1X,'MAKE TAKE 2 - 15 MINUTES DEPENDING UPON SIZE OF',/,"
+        "1X,'DISPOSAL AREA INVOLVED.',/)");
     Outcome out;
     SurveyReader reader;
     if (!reader.open(gridlib::trimmed(source.file))) {
-        recio::console_write("(/,/,1X,'The specified survey file was not found',/,/,1X,'Hit \"RETURN\" to quit',/)");
+        recio::console_write(
+            "(/,/,1X,'The specified survey file was not found',/,/,1X,'Hit \"RETURN\" to quit',/)");
         recio::keyboard_line();
         return out;
     }
     out.file_found = true;
     std::array<Quantity, 3> order;
     if (!column_order(source.columns, order)) {
-        recio::console_write("(1X,'THE SURVEY COLUMN NAMES \"',A8,'\" \"',A8,'\" \"',A8,'\" ARE NOT RECOGNISED:',/,"
-                             "1X,'NO SURVEY POINT IS READ (NAME THE COLUMNS N OR LAT, E OR LONG, D OR DEPTH)')",
-                             recio::padded(source.columns[0], 8), recio::padded(source.columns[1], 8),
-                             recio::padded(source.columns[2], 8));
+        recio::console_write(
+            "(1X,'THE SURVEY COLUMN NAMES \"',A8,'\" \"',A8,'\" \"',A8,'\" ARE NOT RECOGNISED:',/,"
+            "1X,'NO SURVEY POINT IS READ (NAME THE COLUMNS N OR LAT, E OR LONG, D OR DEPTH)')",
+            recio::padded(source.columns[0], 8), recio::padded(source.columns[1], 8),
+            recio::padded(source.columns[2], 8));
         return out;
     }
     out.columns_known = true;
@@ -277,23 +303,27 @@ Outcome RBATH(const SurveySpec& source, SiteGrid& grid, float site_nw_e, float s
         out.points_used += static_cast<std::int64_t>(usable_points(batch).size());
         index.adapt_batch(batch, grid.depth, &reached);
     } while (held == BATCH_POINTS);
-    out.grid_points_reached = static_cast<std::int32_t>(std::count(reached.begin(), reached.end(), 1));
+    out.grid_points_reached =
+        static_cast<std::int32_t>(std::count(reached.begin(), reached.end(), 1));
     return out;
 }
 
-std::vector<std::string> why_nothing_adapted(const Outcome& s, const SurveySpec& source, std::int16_t interval) {
+std::vector<std::string> why_nothing_adapted(const Outcome& s, const SurveySpec& source,
+                                             std::int16_t interval) {
     if (s.grid_points_reached > 0) return {};
     const std::string file = gridlib::trimmed(source.file);
     if (!s.file_found) return {"THE SURVEY FILE " + file + " WAS NOT FOUND"};
     if (!s.columns_known) return {"THE SURVEY COLUMNS OF " + file + " ARE NOT RECOGNISED"};
     if (s.points_read == 0) return {"THE SURVEY FILE " + file + " HOLDS NO POINT"};
     if (s.points_used == 0) return {"NO SURVEY POINT OF " + file + " HAS A DEPTH OF AT LEAST 1 FT"};
-    const float radius = 2.0f * static_cast<float>(std::max<std::int32_t>(source.spacing, interval));
+    const float radius =
+        2.0f * static_cast<float>(std::max<std::int32_t>(source.spacing, interval));
     char r[32];
     std::snprintf(r, sizeof r, "%.1f", static_cast<double>(radius));
     return {"NO SURVEY POINT LIES WITHIN REACH OF THE GRID",
-            "(" + std::to_string(s.points_used) + " SURVEY POINTS OF AT LEAST 1 FT; NONE LIES WITHIN THE SEARCH RADIUS OF " +
-                r + " FT OF ANY GRID POINT)"};
+            "(" + std::to_string(s.points_used) +
+                " SURVEY POINTS OF AT LEAST 1 FT; NONE LIES WITHIN THE SEARCH RADIUS OF " + r +
+                " FT OF ANY GRID POINT)"};
 }
 
 // ---- shared by the programs that write a site

@@ -51,9 +51,9 @@ bool column_order(const std::array<std::string, 3>& names, std::array<Quantity, 
 
 // A survey as named in a control file.
 struct SurveySpec {
-    std::string file;                      // file name (trailing blanks are dropped)
-    std::int32_t spacing = 0;              // survey point spacing, feet
-    std::array<std::string, 3> columns;    // column names, in file order
+    std::string file;                    // file name (trailing blanks are dropped)
+    std::int32_t spacing = 0;            // survey point spacing, feet
+    std::array<std::string, 3> columns;  // column names, in file order
 };
 
 // One batch of survey points: positions in the site's coordinate system and
@@ -71,7 +71,7 @@ struct Batch {
 
 // Reads a survey file batch by batch, in one pass.
 class SurveyReader {
-public:
+  public:
     bool open(const std::string& path);
     // Which quantity each of the three numbers of a record is.
     void set_order(const std::array<Quantity, 3>& order) { order_ = order; }
@@ -80,7 +80,7 @@ public:
     // An unreadable value throws recio::RecordError.
     std::size_t next_batch(Batch& batch, std::size_t capacity = BATCH_POINTS);
 
-private:
+  private:
     recio::RecordReader in_;
     std::array<Quantity, 3> order_{};
 };
@@ -93,11 +93,12 @@ private:
 struct Frame {
     std::vector<float> ge, gn;  // grid point I at index I - 1
     bool geographic = false;
-    float cl = 1.0f;            // cos(NW latitude), geographic sites
-    float radius = 0.0f;        // R, feet
+    float cl = 1.0f;      // cos(NW latitude), geographic sites
+    float radius = 0.0f;  // R, feet
     std::size_t points() const { return ge.size(); }
 };
-Frame make_frame(const gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n, std::int32_t spacing);
+Frame make_frame(const gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n,
+                 std::int32_t spacing);
 
 // Distance in feet between a grid point and a survey point as the rule
 // measures it: absolute coordinate differences (geographic: x CL x 364800 and
@@ -162,12 +163,12 @@ std::int32_t adapt_batch_plain(const Frame& frame, const Batch& batch, std::vect
 // each grid point sees its candidates in file order and the result is that
 // of adapt_batch_plain.
 class SurveyIndex {
-public:
+  public:
     explicit SurveyIndex(const Frame& frame);
     std::int32_t adapt_batch(const Batch& batch, std::vector<float>& depth,
                              std::vector<std::uint8_t>* reached = nullptr);
 
-private:
+  private:
     const Frame& frame_;
     bool usable_ = false;         // false: the geometry admits no index, the plain rule is used
     double cell_ = 0.0;           // bucket width, feet
@@ -186,8 +187,8 @@ private:
 struct Outcome {
     bool file_found = false;
     bool columns_known = false;
-    std::int64_t points_read = 0;    // survey points read
-    std::int64_t points_used = 0;    // of them with depth of at least 1 ft
+    std::int64_t points_read = 0;  // survey points read
+    std::int64_t points_used = 0;  // of them with depth of at least 1 ft
     std::int32_t batches = 0;
     std::int32_t grid_points_reached = 0;  // grid points that got a depth from some batch
 };
@@ -202,7 +203,8 @@ Outcome RBATH(const SurveySpec& source, gridlib::SiteGrid& grid, float site_nw_e
 // file is missing, its columns are not known, it holds no point, none of at
 // least 1 ft, or none within reach of the grid (with the search radius on a
 // second line). Empty when some grid point got a depth.
-std::vector<std::string> why_nothing_adapted(const Outcome& outcome, const SurveySpec& source, std::int16_t interval);
+std::vector<std::string> why_nothing_adapted(const Outcome& outcome, const SurveySpec& source,
+                                             std::int16_t interval);
 
 // ---- shared by the programs that write a site
 

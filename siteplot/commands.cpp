@@ -25,7 +25,8 @@ const char* const USAGE =
     "  siteplot depth GRID.IN -o MAP.png [--dumps FILE.ACT|FILE.XYZ]...\n"
     "  siteplot diff BEFORE.IN AFTER.IN -o THICKNESS.png [--dumps FILE]...\n"
     "  siteplot deposit CLDX.DUT -o DEPOSIT.png [--site GRID.IN --at E,N]\n"
-    "  siteplot mound PLOTBATH.DAT --site GRID.IN -o MOUND.png [--hours H,H,...|all] [--base BEFORE.IN]\n"
+    "  siteplot mound PLOTBATH.DAT --site GRID.IN -o MOUND.png [--hours H,H,...|all] [--base "
+    "BEFORE.IN]\n"
     "  siteplot evolution PLOTBATH.DAT --site GRID.IN -o EVOLUTION.png [--base BEFORE.IN]\n"
     "OPTIONS:\n"
     "  -o FILE           picture to write (.png, or .svg)\n"
@@ -34,7 +35,8 @@ const char* const USAGE =
     "  --range LO,HI     limits of the colour scale\n"
     "  --contour FT      contour interval\n"
     "  --summary FILE    site summary file (default: the .OUT beside the grid file; - for none)\n"
-    "  --pcd FILE        long-term control file giving the start of the run (default: PCD.INI beside PLOTBATH.DAT)\n";
+    "  --pcd FILE        long-term control file giving the start of the run (default: PCD.INI "
+    "beside PLOTBATH.DAT)\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -79,7 +81,8 @@ std::string fixed(double v, int decimals) {
 void limits(const Options& o, const std::vector<float>& v, double& lo, double& hi) {
     if (o.has("range")) {
         const std::vector<double> r = o.numbers("range");
-        if (r.size() != 2 || !(r[1] > r[0])) throw InputError("--range TAKES LOW,HIGH WITH LOW BELOW HIGH");
+        if (r.size() != 2 || !(r[1] > r[0]))
+            throw InputError("--range TAKES LOW,HIGH WITH LOW BELOW HIGH");
         lo = r[0];
         hi = r[1];
         return;
@@ -98,7 +101,8 @@ void add_dumps(const Options& o, const results::Site& site, MapPicture& p, std::
     for (const std::string& f : o.all("dumps")) {
         if (site.grid.coord_system == 2 && !site.frame.geographic())
             throw InputError("DUMP POSITIONS OF A GEOGRAPHIC SITE NEED ITS SITE SUMMARY FILE");
-        for (const results::DumpPoint& d : results::read_dumps(f)) p.dumps.push_back(results::site_to_map(site.frame, d.e, d.n));
+        for (const results::DumpPoint& d : results::read_dumps(f))
+            p.dumps.push_back(results::site_to_map(site.frame, d.e, d.n));
         out << " DUMPS READ FROM " << f << "\n";
         n = p.dumps.size();
     }
@@ -108,12 +112,17 @@ void add_dumps(const Options& o, const results::Site& site, MapPicture& p, std::
 std::string site_subtitle(const results::Site& s) {
     const gridlib::SiteGrid& g = s.grid;
     return std::to_string(g.points_we) + " x " + std::to_string(g.points_ns) + " POINTS AT " +
-           std::to_string(g.interval) + " FT, ROTATION " + fixed(static_cast<double>(g.rotation), 1) + " DEG";
+           std::to_string(g.interval) + " FT, ROTATION " +
+           fixed(static_cast<double>(g.rotation), 1) + " DEG";
 }
 
-std::string file_stem(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+std::string file_stem(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
 
-void written(const std::string& path, std::ostream& out) { out << " PICTURE WRITTEN: " << path << "\n"; }
+void written(const std::string& path, std::ostream& out) {
+    out << " PICTURE WRITTEN: " << path << "\n";
+}
 
 int depth_map(const Options& o, std::ostream& out) {
     need_positional(o, 1);
@@ -128,7 +137,8 @@ int depth_map(const Options& o, std::ostream& out) {
     p.scale = make_scale(ScaleKind::Depth, lo, hi, o.number("contour", 0));
     p.bar_label = "DEPTH (FT)";
     p.title = o.get("title", "SITE DEPTHS: " + file_stem(site.grid_file));
-    p.subtitle = site_subtitle(site) + ", CONTOURS EVERY " + fixed(p.scale.step, decimals_for(p.scale.step)) + " FT";
+    p.subtitle = site_subtitle(site) + ", CONTOURS EVERY " +
+                 fixed(p.scale.step, decimals_for(p.scale.step)) + " FT";
     set_axis_labels(p);
     add_dumps(o, site, p, out);
     const Size sz = picture_size(o);
@@ -151,9 +161,11 @@ int difference_map(const Options& o, std::ostream& out) {
     p.scale = make_scale(ScaleKind::Difference, lo, hi, o.number("contour", 0));
     p.skip_zero_contour = true;
     p.bar_label = "THICKNESS (FT): + DEPOSIT, - EROSION";
-    p.title = o.get("title", "DEPOSIT THICKNESS: " + file_stem(before.grid_file) + " MINUS " + file_stem(after.grid_file));
+    p.title = o.get("title", "DEPOSIT THICKNESS: " + file_stem(before.grid_file) + " MINUS " +
+                                 file_stem(after.grid_file));
     const auto mm = std::minmax_element(p.raster.v.begin(), p.raster.v.end());
-    p.subtitle = "DEPTH BEFORE MINUS DEPTH AFTER, FROM " + fixed(static_cast<double>(*mm.first), 2) + " TO " +
+    p.subtitle = "DEPTH BEFORE MINUS DEPTH AFTER, FROM " +
+                 fixed(static_cast<double>(*mm.first), 2) + " TO " +
                  fixed(static_cast<double>(*mm.second), 2) + " FT";
     set_axis_labels(p);
     add_dumps(o, before, p, out);
@@ -169,8 +181,8 @@ int deposit_map(const Options& o, std::ostream& out) {
     const results::DepositFile d = results::read_deposit_file(o.positional[0]);
     const int block = d.deposit_block();
     if (block < 0)
-        throw InputError(o.positional[0] + " HOLDS NO DEPOSIT UP TO THE SIMULATION DURATION (" + fixed(d.tstop, 1) +
-                         " S)");
+        throw InputError(o.positional[0] + " HOLDS NO DEPOSIT UP TO THE SIMULATION DURATION (" +
+                         fixed(d.tstop, 1) + " S)");
     MapPicture p;
     p.raster = d.raster(block);
     if (o.has("site") != o.has("at")) throw InputError("--site AND --at GO TOGETHER");
@@ -206,10 +218,13 @@ int deposit_map(const Options& o, std::ostream& out) {
     p.scale = make_scale(ScaleKind::Thickness, lo, hi, o.number("contour", 0));
     p.skip_zero_contour = true;
     p.bar_label = "THICKNESS (FT)";
-    p.title = o.get("title", "DEPOSIT OF ONE LOAD: " + (d.title.empty() ? file_stem(o.positional[0]) : d.title));
+    p.title = o.get("title", "DEPOSIT OF ONE LOAD: " +
+                                 (d.title.empty() ? file_stem(o.positional[0]) : d.title));
     const auto mx = std::max_element(p.raster.v.begin(), p.raster.v.end());
-    p.subtitle = fixed(d.blocks[static_cast<std::size_t>(block)].seconds, 1) + " S AFTER THE DUMP, BLOCK " + std::to_string(block + 1) + " OF " +
-                 std::to_string(d.blocks.size()) + ", LARGEST " + fixed(static_cast<double>(*mx), 3) + " FT";
+    p.subtitle = fixed(d.blocks[static_cast<std::size_t>(block)].seconds, 1) +
+                 " S AFTER THE DUMP, BLOCK " + std::to_string(block + 1) + " OF " +
+                 std::to_string(d.blocks.size()) + ", LARGEST " +
+                 fixed(static_cast<double>(*mx), 3) + " FT";
     const Size sz = picture_size(o);
     draw_map(pic, sz.w, sz.h, p);
     written(pic, out);
@@ -236,7 +251,8 @@ std::vector<std::size_t> chosen_grids(const Options& o, const results::BathSerie
         if (k == n) {
             std::string have;
             for (const results::BathGrid& g : s.grids) have += " " + fixed(g.hours, 0);
-            throw InputError("NO GRID AT " + fixed(want, 0) + " HOURS; THE FILE HOLDS GRIDS AT" + have);
+            throw InputError("NO GRID AT " + fixed(want, 0) + " HOURS; THE FILE HOLDS GRIDS AT" +
+                             have);
         }
         pick.push_back(k);
     }
@@ -249,7 +265,8 @@ std::string numbered(const std::string& pic, const std::string& tag) {
 }
 
 // The reference bed of the mound: the --base grid, else the model's own.
-results::Reference reference_of(const Options& o, const results::BathSeries& s, std::string& label) {
+results::Reference reference_of(const Options& o, const results::BathSeries& s,
+                                std::string& label) {
     if (o.has("base")) {
         const results::Site base = results::load_site(o.get("base"), "-");
         label = "HEIGHTS ABOVE THE BED OF " + file_stem(base.grid_file);
@@ -272,14 +289,17 @@ int mound_maps(const Options& o, std::ostream& out) {
     std::string ref_label;
     const bool thickness = o.has("base");
     results::BathSeries shown = ss.series;
-    if (thickness) shown = results::thickness_series(ss.series, reference_of(o, ss.series, ref_label));
+    if (thickness)
+        shown = results::thickness_series(ss.series, reference_of(o, ss.series, ref_label));
 
     // One colour scale for every map, so that they compare.
     std::vector<float> all;
-    for (std::size_t k : pick) all.insert(all.end(), shown.grids[k].depth.begin(), shown.grids[k].depth.end());
+    for (std::size_t k : pick)
+        all.insert(all.end(), shown.grids[k].depth.begin(), shown.grids[k].depth.end());
     double lo, hi;
     limits(o, all, lo, hi);
-    const Scale scale = make_scale(thickness ? ScaleKind::Difference : ScaleKind::Depth, lo, hi, o.number("contour", 0));
+    const Scale scale = make_scale(thickness ? ScaleKind::Difference : ScaleKind::Depth, lo, hi,
+                                   o.number("contour", 0));
 
     MapPicture base;
     base.frame = site.frame;
@@ -294,11 +314,13 @@ int mound_maps(const Options& o, std::ostream& out) {
         p.skip_zero_contour = thickness;
         p.bar_label = thickness ? "THICKNESS ABOVE THE BASE (FT)" : "DEPTH (FT)";
         const results::BathGrid& g = shown.grids[k];
-        p.title = o.get("title", std::string(thickness ? "MOUND THICKNESS" : "MOUND DEPTHS") + " AT " +
-                                     fixed(g.hours, 0) + " HOURS (DAY " + fixed(g.hours / 24.0, 1) + ")" +
-                                     (g.initial ? ", START OF THE RUN" : ""));
-        p.subtitle = "LONG-TERM LATTICE " + std::to_string(shown.nx) + " x " + std::to_string(shown.ny) +
-                     ", CONTOURS EVERY " + fixed(scale.step, decimals_for(scale.step)) + " FT";
+        p.title =
+            o.get("title", std::string(thickness ? "MOUND THICKNESS" : "MOUND DEPTHS") + " AT " +
+                               fixed(g.hours, 0) + " HOURS (DAY " + fixed(g.hours / 24.0, 1) + ")" +
+                               (g.initial ? ", START OF THE RUN" : ""));
+        p.subtitle = "LONG-TERM LATTICE " + std::to_string(shown.nx) + " x " +
+                     std::to_string(shown.ny) + ", CONTOURS EVERY " +
+                     fixed(scale.step, decimals_for(scale.step)) + " FT";
         std::string name = numbered(pic, fixed(g.hours, 0) + "h");
         if (std::find(names.begin(), names.end(), name) != names.end())
             name = numbered(pic, fixed(g.hours, 0) + "h_" + std::to_string(k));
@@ -323,8 +345,8 @@ int evolution_plot(const Options& o, std::ostream& out) {
     p.title = o.get("title", "MOUND EVOLUTION: " + file_stem(o.positional[0]));
     out << "      HOURS   HEIGHT(FT)  VOLUME(CU YD)  OFFSET(FT)  EAST(FT)  NORTH(FT)\n";
     for (const results::MoundState& m : p.states)
-        out << recio::format_records("(1X,F10.0,F13.3,F15.1,F12.1,F10.1,F11.1)", m.hours, m.height, m.volume,
-                                     m.offset, m.offset_e, m.offset_n)[0]
+        out << recio::format_records("(1X,F10.0,F13.3,F15.1,F12.1,F10.1,F11.1)", m.hours, m.height,
+                                     m.volume, m.offset, m.offset_e, m.offset_n)[0]
             << "\n";
     const Size sz = picture_size(o);
     draw_evolution(pic, sz.w, sz.h, p);
@@ -343,8 +365,9 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         }
         Options o;
         try {
-            o = results::parse_options(
-                argc, argv, 2, {"size", "title", "range", "contour", "summary", "dumps", "site", "at", "hours", "pcd", "base"});
+            o = results::parse_options(argc, argv, 2,
+                                       {"size", "title", "range", "contour", "summary", "dumps",
+                                        "site", "at", "hours", "pcd", "base"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }

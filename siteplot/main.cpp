@@ -4,4 +4,6 @@
 
 #include "siteplot/commands.hpp"
 
-int main(int argc, char** argv) { return siteplot::run(argc, argv, std::cout); }
+int main(int argc, char** argv) {
+    return siteplot::run(argc, argv, std::cout);
+}

@@ -14,14 +14,17 @@
 // Fontconfig (through cairo's text) and libltdl (PLplot's driver loader)
 // keep caches for the life of the process and never free them. A build with
 // the leak checker reports those; they are not leaks of this program.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libltdl.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libltdl.so\n";
+}
 
 namespace siteplot {
 namespace {
 
 // Page areas, in normalized page coordinates.
 constexpr double BOX_X0 = 0.13, BOX_X1 = 0.80, BOX_Y0 = 0.10, BOX_Y1 = 0.87;
-constexpr double BAR_GAP = 0.035, BAR_WIDTH = 0.025, BAR_HEIGHT = 0.82;  // bar height: share of the map's
+constexpr double BAR_GAP = 0.035, BAR_WIDTH = 0.025,
+                 BAR_HEIGHT = 0.82;  // bar height: share of the map's
 
 // Colours of the line work (PLplot colour map 0).
 enum Pen { WHITE = 0, BLACK = 1, GREY = 2, RED = 3, BLUE = 4, DARK = 5 };
@@ -29,7 +32,7 @@ enum Pen { WHITE = 0, BLACK = 1, GREY = 2, RED = 3, BLUE = 4, DARK = 5 };
 // One picture file: opens a PLplot stream on the device of the file name and
 // closes it (writing the file) when it goes out of scope.
 class Canvas {
-public:
+  public:
     Canvas(const std::string& path, int width, int height) {
         const std::string dev = device_for(path);
         if (width < 50 || height < 50 || width > 20000 || height > 20000)
@@ -78,7 +81,9 @@ void node_to_map(PLFLT i, PLFLT j, PLFLT* x, PLFLT* y, PLPointer data) {
     *y = p.y;
 }
 
-void text_at(double x, double y, double just, const std::string& s) { plptex(x, y, 1, 0, just, s.c_str()); }
+void text_at(double x, double y, double just, const std::string& s) {
+    plptex(x, y, 1, 0, just, s.c_str());
+}
 
 // Colour map 1 holds exactly one colour per band, so band k of plshades
 // (colour position k / (bands - 1)) is painted in colours[k].
@@ -109,8 +114,10 @@ void draw_colour_bar(const PageGeometry& g, const Scale& s, const std::string& l
     std::vector<PLFLT> edges(s.edges.begin(), s.edges.end());
     const PLFLT* values[] = {edges.data()};
     plcol0(BLACK);
-    plcolorbar(&w, &h, PL_COLORBAR_SHADE, PL_POSITION_LEFT | PL_POSITION_INSIDE | PL_POSITION_VIEWPORT, 0, 0, 1, 1,
-               WHITE, BLACK, 0, 0, 0, 0, 0, 1, label_opts, labels, 1, axis_opts, ticks, sub_ticks, n_values, values);
+    plcolorbar(&w, &h, PL_COLORBAR_SHADE,
+               PL_POSITION_LEFT | PL_POSITION_INSIDE | PL_POSITION_VIEWPORT, 0, 0, 1, 1, WHITE,
+               BLACK, 0, 0, 0, 0, 0, 1, label_opts, labels, 1, axis_opts, ticks, sub_ticks,
+               n_values, values);
     plslabelfunc(nullptr, nullptr);
 }
 
@@ -128,8 +135,9 @@ void page_texts(const std::string& title, const std::string& subtitle) {
 // The map corners of a raster's lattice.
 std::vector<XY> outline(const results::Frame& f, const results::Raster& r) {
     const double c = std::max(r.nx - 1, 0), w = std::max(r.ny - 1, 0);
-    return {results::node_map(f, r, 0, 0), results::node_map(f, r, c, 0), results::node_map(f, r, c, w),
-            results::node_map(f, r, 0, w), results::node_map(f, r, 0, 0)};
+    return {results::node_map(f, r, 0, 0), results::node_map(f, r, c, 0),
+            results::node_map(f, r, c, w), results::node_map(f, r, 0, w),
+            results::node_map(f, r, 0, 0)};
 }
 
 // A north arrow above the colour bar, outside the map (north is up: the
@@ -152,7 +160,8 @@ void north_arrow(const PageGeometry& g) {
 std::string device_for(const std::string& path) {
     std::string ext;
     const std::size_t dot = path.find_last_of('.');
-    if (dot != std::string::npos && path.find('/', dot) == std::string::npos) ext = path.substr(dot + 1);
+    if (dot != std::string::npos && path.find('/', dot) == std::string::npos)
+        ext = path.substr(dot + 1);
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext == "png") return "pngcairo";
     if (ext == "svg") return "svgcairo";
@@ -238,7 +247,8 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
         for (int i = 0; i < r.nx; ++i) {
             PLFLT* col = z.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(r.ny);
             cols[static_cast<std::size_t>(i)] = col;
-            for (int j = 0; j < r.ny; ++j) col[j] = std::clamp(static_cast<double>(r.at(i, j)), lo, hi);
+            for (int j = 0; j < r.ny; ++j)
+                col[j] = std::clamp(static_cast<double>(r.at(i, j)), lo, hi);
         }
         load_band_colours(s);
         std::vector<PLFLT> edges(s.edges.begin(), s.edges.end());
@@ -255,8 +265,8 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
             const int whole = top >= 1 ? static_cast<int>(std::floor(std::log10(top))) + 1 : 1;
             pl_setcontlabelformat(6, whole + decimals_for(s.step));
             pl_setcontlabelparam(0.004, 0.45, 0.3, 1);
-            plcont(cols.data(), r.nx, r.ny, 1, r.nx, 1, r.ny, levels.data(), static_cast<PLINT>(levels.size()),
-                   node_to_map, &tr);
+            plcont(cols.data(), r.nx, r.ny, 1, r.nx, 1, r.ny, levels.data(),
+                   static_cast<PLINT>(levels.size()), node_to_map, &tr);
             pl_setcontlabelparam(0.004, 0.45, 0.3, 0);
             plwidth(1);
         }
@@ -375,7 +385,8 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
         plbox("g", nice_step(t1 - t0, 6), 0, "g", nice_step(hi - lo, 4), 0);
         pllsty(1);
         plcol0(BLACK);
-        LabelFormat fx{decimals_for(nice_step(t1 - t0, 6))}, fy{decimals_for(nice_step(hi - lo, 4))};
+        LabelFormat fx{decimals_for(nice_step(t1 - t0, 6))},
+            fy{decimals_for(nice_step(hi - lo, 4))};
         plslabelfunc(plain_label, &fx);
         plbox(k + 1 == panels.size() ? "bcnsto" : "bcst", nice_step(t1 - t0, 6), 0, "", 0, 0);
         plslabelfunc(plain_label, &fy);

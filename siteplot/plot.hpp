@@ -20,8 +20,9 @@ using results::XY;
 
 // Where the map of a picture lies on the page.
 struct PageGeometry {
-    int width = 0, height = 0;             // pixels
-    double vx0 = 0, vx1 = 0, vy0 = 0, vy1 = 0;  // map viewport, normalized page coordinates (0..1, y up)
+    int width = 0, height = 0;  // pixels
+    double vx0 = 0, vx1 = 0, vy0 = 0,
+           vy1 = 0;  // map viewport, normalized page coordinates (0..1, y up)
     double wx0 = 0, wx1 = 0, wy0 = 0, wy1 = 0;  // map coordinates at its edges
     // Pixel of a map point: column from the left, row from the top.
     XY pixel(const XY& p) const;
@@ -34,9 +35,9 @@ struct MapPicture {
     Scale scale;
     std::string bar_label;
     bool skip_zero_contour = false;
-    std::vector<XY> dumps;         // map coordinates
+    std::vector<XY> dumps;  // map coordinates
     std::string dumps_label;
-    std::vector<XY> marks;         // points drawn as a large cross (a dump point)
+    std::vector<XY> marks;  // points drawn as a large cross (a dump point)
     std::string x_label, y_label;
 };
 
@@ -50,7 +51,7 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
 
 struct EvolutionPicture {
     std::string title;
-    std::string reference;         // how heights are measured, shown under the title
+    std::string reference;  // how heights are measured, shown under the title
     std::vector<results::MoundState> states;
 };
 

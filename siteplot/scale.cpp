@@ -19,18 +19,21 @@ const std::vector<Stop>& ramp(ScaleKind k) {
         {0.000, {255, 255, 217}}, {0.125, {237, 248, 177}}, {0.250, {199, 233, 180}},
         {0.375, {127, 205, 187}}, {0.500, {65, 182, 196}},  {0.625, {29, 145, 192}},
         {0.750, {34, 94, 168}},   {0.875, {37, 52, 148}},   {1.000, {8, 29, 88}}};
-    static const std::vector<Stop> difference = {
-        {0.000, {5, 48, 97}},     {0.167, {33, 102, 172}},  {0.333, {146, 197, 222}},
-        {0.500, {247, 247, 247}}, {0.667, {223, 194, 125}}, {0.833, {166, 97, 26}},
-        {1.000, {84, 48, 5}}};
+    static const std::vector<Stop> difference = {{0.000, {5, 48, 97}},     {0.167, {33, 102, 172}},
+                                                 {0.333, {146, 197, 222}}, {0.500, {247, 247, 247}},
+                                                 {0.667, {223, 194, 125}}, {0.833, {166, 97, 26}},
+                                                 {1.000, {84, 48, 5}}};
     static const std::vector<Stop> thickness = {
         {0.000, {255, 255, 229}}, {0.125, {255, 247, 188}}, {0.250, {254, 227, 145}},
         {0.375, {254, 196, 79}},  {0.500, {254, 153, 41}},  {0.625, {236, 112, 20}},
         {0.750, {204, 76, 2}},    {0.875, {153, 52, 4}},    {1.000, {102, 37, 6}}};
     switch (k) {
-        case ScaleKind::Depth: return depth;
-        case ScaleKind::Difference: return difference;
-        default: return thickness;
+        case ScaleKind::Depth:
+            return depth;
+        case ScaleKind::Difference:
+            return difference;
+        default:
+            return thickness;
     }
 }
 
@@ -85,7 +88,8 @@ Scale make_scale(ScaleKind kind, double lo, double hi, double contour_step) {
         last = m;
     }
     const double count = (last - first) / step;
-    if (!(count <= 2000)) throw results::InputError("THE CONTOUR INTERVAL IS TOO SMALL FOR THE RANGE OF VALUES");
+    if (!(count <= 2000))
+        throw results::InputError("THE CONTOUR INTERVAL IS TOO SMALL FOR THE RANGE OF VALUES");
     int intervals = static_cast<int>(std::lround(count));
     if (intervals < 1) intervals = 1;
     // Too many contours for a readable picture: keep the shading fine, the
@@ -100,7 +104,8 @@ Scale make_scale(ScaleKind kind, double lo, double hi, double contour_step) {
     for (int k = 0; k <= intervals; k += contour_every) s.contours.push_back(first + step * k);
     s.step = step * contour_every;
     const std::vector<Stop>& r = ramp(kind);
-    for (int k = 0; k < nb; ++k) s.colours.push_back(sample(r, nb == 1 ? 0.5 : static_cast<double>(k) / (nb - 1)));
+    for (int k = 0; k < nb; ++k)
+        s.colours.push_back(sample(r, nb == 1 ? 0.5 : static_cast<double>(k) / (nb - 1)));
     return s;
 }
 
@@ -111,7 +116,9 @@ int band_of(const Scale& s, double v) {
     return nb - 1;
 }
 
-RGB colour_of(const Scale& s, double v) { return s.colours[static_cast<std::size_t>(band_of(s, v))]; }
+RGB colour_of(const Scale& s, double v) {
+    return s.colours[static_cast<std::size_t>(band_of(s, v))];
+}
 
 int decimals_for(double step) {
     int d = 0;

@@ -25,7 +25,8 @@ std::string read_path(recio::RecordReader& in, std::string& path) {
     in.need(SITE_PATH, recio::fixed_text(field, 26));
     path = site_path(field);
     if (!recio::runs_past(in.last_record(), 26)) return {};
-    return "UTL.INI RECORD " + std::to_string(in.record_number()) + ": THE SITE PATH IS LONGER THAN 26 CHARACTERS";
+    return "UTL.INI RECORD " + std::to_string(in.record_number()) +
+           ": THE SITE PATH IS LONGER THAN 26 CHARACTERS";
 }
 
 bool open_control(recio::RecordReader& in) {
@@ -39,17 +40,21 @@ void announce_generation(const char* what) {
 }
 
 // The files a stored site consists of, listed for the user.
-void report_outputs(const std::string& in_name, const std::string& out_name, const std::string& dat_name) {
+void report_outputs(const std::string& in_name, const std::string& out_name,
+                    const std::string& dat_name) {
     recio::console_write("(13/,1X,48('-'))");
-    recio::console_write("(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
-                         "1X,'on filename:',/,1X,A32)",
-                         recio::padded(in_name, 32));
-    recio::console_write("(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
-                         "1X,A32)",
-                         recio::padded(out_name, 32));
-    recio::console_write("(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
-                         "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
-                         recio::padded(dat_name, 32));
+    recio::console_write(
+        "(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
+        "1X,'on filename:',/,1X,A32)",
+        recio::padded(in_name, 32));
+    recio::console_write(
+        "(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
+        "1X,A32)",
+        recio::padded(out_name, 32));
+    recio::console_write(
+        "(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
+        "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
+        recio::padded(dat_name, 32));
     recio::console_write("(1X,48('-'),/,/,/,1X,'PRESS \"RETURN\" TO CONTINUE')");
     recio::keyboard_line();
     recio::console_write("(9/)");  // ten empty lines
@@ -63,8 +68,8 @@ bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::Si
     if (!gridlib::site_storable(grid, summary, new_site)) return false;
     gridlib::ResampleWork work;
     const std::string in_name = x + ".IN", out_name = x + ".OUT";
-    if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work, gridlib::GRID1_NEW,
-                        sign_option, title))
+    if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work,
+                        gridlib::GRID1_NEW, sign_option, title))
         return false;
     std::int8_t turned = 0;
     if (!gridlib::ARGPB(in_name, out_name, summary, new_site, turned)) return false;
@@ -124,7 +129,8 @@ std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c) {
         if (fault.empty() && !recio::fits_field("(F6.1)", c.elevation)) {
             std::string value = recio::format_records("(G12.5)", c.elevation)[0];
             value.erase(0, value.find_first_not_of(' '));
-            fault = "UTL.INI RECORD 3: THE ELEVATION " + value + " FT IS BEYOND THE REPORT'S FIELD (F6.1, -999.9 TO 9999.9 FT)";
+            fault = "UTL.INI RECORD 3: THE ELEVATION " + value +
+                    " FT IS BEYOND THE REPORT'S FIELD (F6.1, -999.9 TO 9999.9 FT)";
         }
     } else {
         const std::string second = read_path(in, c.second);
@@ -161,7 +167,8 @@ int run_structure() {
     StructureControl c;
     if (!control_file(c, read_structure_control)) return 1;
     const std::string& x = c.path;
-    const std::string title = (c.structure == 'M' ? "SIMPLE MOUND ADAPTED TO: " : "SIMPLE BERM ADAPTED TO: ") + x;
+    const std::string title =
+        (c.structure == 'M' ? "SIMPLE MOUND ADAPTED TO: " : "SIMPLE BERM ADAPTED TO: ") + x;
     gridlib::SiteGrid grid;
     if (gridlib::RGRID1(x + ".IN", grid) != gridlib::GRID_OK) return 1;
     gridlib::SiteSummary summary;
@@ -173,8 +180,10 @@ int run_structure() {
         return 1;
     }
     announce_generation("GENERATING DISPOSAL AREA GRID");
-    if (c.structure == 'M') apply_mound(site, c.mound);
-    else apply_berm(site, c.berm);
+    if (c.structure == 'M')
+        apply_mound(site, c.mound);
+    else
+        apply_berm(site, c.berm);
 
     return store_site(x, grid, summary, 0, c.sign_option, title) ? 0 : 1;
 }
@@ -195,7 +204,8 @@ int run_volumes() {
     if (mode != VOLUME_ABOVE) {
         if (gridlib::RGRID1(second_path + ".IN", second) != gridlib::GRID_OK) return 1;
         // The summary gives the difference grid its corners; only mode 3 stores one.
-        if (mode == VOLUME_DIFFERENCE && gridlib::READG(second_path + ".OUT", second_summary) != gridlib::GRID_OK)
+        if (mode == VOLUME_DIFFERENCE &&
+            gridlib::READG(second_path + ".OUT", second_summary) != gridlib::GRID_OK)
             return 1;
         if (first.total_points != second.total_points || first.points_we != second.points_we ||
             first.points_ns != second.points_ns || first.interval != second.interval ||
@@ -206,20 +216,25 @@ int run_volumes() {
         }
     }
 
-    Volumes v = grid_volumes(first, mode == VOLUME_ABOVE ? nullptr : &second, elevation, mode == VOLUME_DIFFERENCE);
+    Volumes v = grid_volumes(first, mode == VOLUME_ABOVE ? nullptr : &second, elevation,
+                             mode == VOLUME_DIFFERENCE);
     if (mode == VOLUME_ABOVE) {
-        recio::console_write("(/,1X,'        VOLUME ABOVE ELEVATION -',F6.1,' ft is: ',F10.0,' CY.')", elevation,
-                             v.fill);
+        recio::console_write(
+            "(/,1X,'        VOLUME ABOVE ELEVATION -',F6.1,' ft is: ',F10.0,' CY.')", elevation,
+            v.fill);
     } else {
-        recio::console_write("(/,1X,'             DIFFERENCE BETWEEN TWO GRIDS:  ',' VOLUME RESULTS',/,/,/,"
-                             "1X,'Volume of CUTS between upper/lower gri','ds is: ',F10.0,' CY.',/,"
-                             "1X,'Volume of FILL between upper/lower',' grids is: ',F10.0,' CY.',/,"
-                             "1X,'NET volume GAINED between upper and lower grids',' is: ',F10.0,' CY.')",
-                             v.cut, v.fill, v.net);
+        recio::console_write(
+            "(/,1X,'             DIFFERENCE BETWEEN TWO GRIDS:  ',' VOLUME RESULTS',/,/,/,"
+            "1X,'Volume of CUTS between upper/lower gri','ds is: ',F10.0,' CY.',/,"
+            "1X,'Volume of FILL between upper/lower',' grids is: ',F10.0,' CY.',/,"
+            "1X,'NET volume GAINED between upper and lower grids',' is: ',F10.0,' CY.')",
+            v.cut, v.fill, v.net);
     }
     // No correction for voids is applied: the note says what the volumes mean.
-    recio::console_write("(1X,'\"volume\" is an aggregate term and refers to the ','in situ material',/,"
-                         "1X,' composition resulting from inclussion of voids',/,/,/,1X,'Hit \"RETURN\" to continue')");
+    recio::console_write(
+        "(1X,'\"volume\" is an aggregate term and refers to the ','in situ material',/,"
+        "1X,' composition resulting from inclussion of voids',/,/,/,1X,'Hit \"RETURN\" to "
+        "continue')");
     recio::keyboard_line();
     if (mode != VOLUME_DIFFERENCE) return 0;
 
@@ -236,8 +251,10 @@ int run_volumes() {
 // UTILITY3: the outside program CARRYX.EXE, started and waited for.
 int run_carry() {
     if (recio::find_program("CARRYX.EXE").empty()) {
-        recio::console_write("(1X,'THE OUTSIDE PROGRAM CARRYX.EXE WAS NOT FOUND.',/,"
-                             "1X,'IT IS LOOKED FOR AS CARRYX.EXE OR carryx IN THE CURRENT FOLDER, THEN ON THE PATH.')");
+        recio::console_write(
+            "(1X,'THE OUTSIDE PROGRAM CARRYX.EXE WAS NOT FOUND.',/,"
+            "1X,'IT IS LOOKED FOR AS CARRYX.EXE OR carryx IN THE CURRENT FOLDER, THEN ON THE "
+            "PATH.')");
         return 1;
     }
     if (recio::run_program("CARRYX.EXE") < 0) {
@@ -249,10 +266,14 @@ int run_carry() {
 
 int run_utility() {
     switch (read_job("ACTION.BAT")) {
-        case Job::Structure: return run_structure();
-        case Job::Volumes: return run_volumes();
-        case Job::Carry: return run_carry();
-        case Job::None: break;
+        case Job::Structure:
+            return run_structure();
+        case Job::Volumes:
+            return run_volumes();
+        case Job::Carry:
+            return run_carry();
+        case Job::None:
+            break;
     }
     return 1;  // not started for this program: a silent end
 }

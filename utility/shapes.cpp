@@ -80,7 +80,8 @@ gridlib::Position BermLine::at(std::int32_t j) const {
     return p;
 }
 
-std::vector<gridlib::Position> berm_steps(const Berm& b, std::int16_t interval, const CoordFactors& f) {
+std::vector<gridlib::Position> berm_steps(const Berm& b, std::int16_t interval,
+                                          const CoordFactors& f) {
     BermLine line = berm_line(b, interval, f);
     std::vector<gridlib::Position> steps;
     if (line.too_long) return steps;
@@ -130,18 +131,23 @@ Lattice lattice_of(const ShapedSite& site) {
     lat.interval = static_cast<double>(g.interval);
     // Largest coordinate magnitude in feet, and the size of the site: the
     // rounding of a 32-bit position is a few units in the last place of both.
-    double largest = std::max(std::fabs(static_cast<double>(site.nw_e)), std::fabs(static_cast<double>(site.nw_n)));
+    double largest = std::max(std::fabs(static_cast<double>(site.nw_e)),
+                              std::fabs(static_cast<double>(site.nw_n)));
     for (std::size_t i = 0; i < site.e.size(); ++i)
-        largest = std::max({largest, std::fabs(static_cast<double>(site.e[i])), std::fabs(static_cast<double>(site.n[i]))});
-    double scale = largest * static_cast<double>(site.f.fact) + static_cast<double>(lat.rows + lat.cols) * lat.interval;
+        largest = std::max({largest, std::fabs(static_cast<double>(site.e[i])),
+                            std::fabs(static_cast<double>(site.n[i]))});
+    double scale = largest * static_cast<double>(site.f.fact) +
+                   static_cast<double>(lat.rows + lat.cols) * lat.interval;
     lat.slack_ft = 1.0 + 4.0e-6 * scale;
     return lat;
 }
 
 // Fractional (row, column) of a location given in the site's coordinates.
-void locate(const ShapedSite& site, const Lattice& lat, gridlib::Position p, double& row, double& col) {
+void locate(const ShapedSite& site, const Lattice& lat, gridlib::Position p, double& row,
+            double& col) {
     const double fact = static_cast<double>(site.f.fact);
-    double de = static_cast<double>(site.f.sgn) * (static_cast<double>(p.e) - static_cast<double>(site.nw_e)) *
+    double de = static_cast<double>(site.f.sgn) *
+                (static_cast<double>(p.e) - static_cast<double>(site.nw_e)) *
                 static_cast<double>(site.f.cl) * fact;
     double dn = (static_cast<double>(p.n) - static_cast<double>(site.nw_n)) * fact;
     double sinr = static_cast<double>(site.rot.sinr), cosr = static_cast<double>(site.rot.cosr);
@@ -151,11 +157,13 @@ void locate(const ShapedSite& site, const Lattice& lat, gridlib::Position p, dou
 
 // The change of (row, column) for a change (de, dn) of a location's
 // coordinates: locate() is linear in them.
-void locate_change(const ShapedSite& site, const Lattice& lat, double de, double dn, double& drow, double& dcol) {
+void locate_change(const ShapedSite& site, const Lattice& lat, double de, double dn, double& drow,
+                   double& dcol) {
     const double fact = static_cast<double>(site.f.fact);
     const double x = static_cast<double>(site.f.sgn) * de * static_cast<double>(site.f.cl) * fact;
     const double y = dn * fact;
-    const double sinr = static_cast<double>(site.rot.sinr), cosr = static_cast<double>(site.rot.cosr);
+    const double sinr = static_cast<double>(site.rot.sinr),
+                 cosr = static_cast<double>(site.rot.cosr);
     dcol = (x * cosr + y * sinr) / lat.interval;
     drow = (x * sinr - y * cosr) / lat.interval;
 }
@@ -174,14 +182,19 @@ void steps_near_grid(const ShapedSite& site, const Lattice& lat, const BermLine&
     double row0 = 0, col0 = 0;
     locate(site, lat, line.at(0), row0, col0);
     const double step = static_cast<double>(line.interval);
-    const double dn = step * static_cast<double>(line.sina) / static_cast<double>(line.fact) * (line.end_north ? 1 : -1);
+    const double dn = step * static_cast<double>(line.sina) / static_cast<double>(line.fact) *
+                      (line.end_north ? 1 : -1);
     const double de = step * static_cast<double>(line.sgn) * static_cast<double>(line.cosa) /
-                      (static_cast<double>(line.cl) * static_cast<double>(line.fact)) * (line.end_east ? 1 : -1);
+                      (static_cast<double>(line.cl) * static_cast<double>(line.fact)) *
+                      (line.end_east ? 1 : -1);
     double drow = 0, dcol = 0;
     locate_change(site, lat, de, dn, drow, dcol);
     const double along = static_cast<double>(line.steps) * step;
-    const double stray_ft = 1.0e-6 * ((std::fabs(static_cast<double>(line.start_e)) + std::fabs(static_cast<double>(line.start_n))) *
-                                          static_cast<double>(line.fact) + along) + 1.0;
+    const double stray_ft = 1.0e-6 * ((std::fabs(static_cast<double>(line.start_e)) +
+                                       std::fabs(static_cast<double>(line.start_n))) *
+                                          static_cast<double>(line.fact) +
+                                      along) +
+                            1.0;
     const double margin = reach + stray_ft / lat.interval + 2.0;
     double lo = 1.0, hi = static_cast<double>(line.steps);
     const auto keep = [&](double a, double d, std::int32_t count) {
@@ -214,23 +227,29 @@ std::int32_t clamp_index(double x, std::int32_t count) {
 
 // The cone of apex a over the points within `reach_idx` rows and columns
 // (a disc in index units), row by row, so in point order.
-void cone_in_window(ShapedSite& site, const Lattice& lat, std::size_t a, double reach_idx, float crest, float slope) {
+void cone_in_window(ShapedSite& site, const Lattice& lat, std::size_t a, double reach_idx,
+                    float crest, float slope) {
     std::vector<float>& depth = site.grid.depth;
     const std::int32_t ra = static_cast<std::int32_t>(a) / lat.cols;
     const std::int32_t ka = static_cast<std::int32_t>(a) % lat.cols;
     const float ae = site.e[a], an = site.n[a];
     const double whole = static_cast<double>(lat.rows + lat.cols);
-    const std::int32_t reach_rows = reach_idx >= whole ? lat.rows : static_cast<std::int32_t>(std::ceil(reach_idx));
-    const std::int32_t r0 = std::max(0, ra - reach_rows), r1 = std::min(lat.rows - 1, ra + reach_rows);
+    const std::int32_t reach_rows =
+        reach_idx >= whole ? lat.rows : static_cast<std::int32_t>(std::ceil(reach_idx));
+    const std::int32_t r0 = std::max(0, ra - reach_rows),
+                       r1 = std::min(lat.rows - 1, ra + reach_rows);
     for (std::int32_t r = r0; r <= r1; ++r) {
         std::int32_t k0 = 0, k1 = lat.cols - 1;
         if (reach_idx < whole) {
             double dr = static_cast<double>(r - ra);
-            std::int32_t half = static_cast<std::int32_t>(std::sqrt(std::max(0.0, reach_idx * reach_idx - dr * dr))) + 1;
+            std::int32_t half = static_cast<std::int32_t>(
+                                    std::sqrt(std::max(0.0, reach_idx * reach_idx - dr * dr))) +
+                                1;
             k0 = std::max(0, ka - half);
             k1 = std::min(lat.cols - 1, ka + half);
         }
-        std::size_t m = static_cast<std::size_t>(r) * static_cast<std::size_t>(lat.cols) + static_cast<std::size_t>(k0);
+        std::size_t m = static_cast<std::size_t>(r) * static_cast<std::size_t>(lat.cols) +
+                        static_cast<std::size_t>(k0);
         for (std::int32_t k = k0; k <= k1; ++k, ++m) {
             float dist = distance_ft(site.e[m], site.n[m], ae, an, site.f);
             raise_to_cone(depth[m], crest, dist, slope);
@@ -252,9 +271,11 @@ void apply_berm(ShapedSite& site, const Berm& b) {
     // to the crest depth, so no depth exceeds the deeper of the deepest depth
     // now and the crest depth; a cone lowers a point only where its depth
     // lies more than r x slope below the crest.
-    const float deepest = *std::max_element(depth.begin(), depth.begin() + static_cast<std::ptrdiff_t>(site.e.size()));
+    const float deepest = *std::max_element(
+        depth.begin(), depth.begin() + static_cast<std::ptrdiff_t>(site.e.size()));
     bool cones = true;
-    double cone_reach = static_cast<double>(lat.rows + lat.cols);  // in rows and columns: the whole grid
+    double cone_reach =
+        static_cast<double>(lat.rows + lat.cols);  // in rows and columns: the whole grid
     if (b.slope > 0.0f) {
         if (!(deepest - b.crest > 0.0f)) {
             cones = false;
@@ -271,7 +292,8 @@ void apply_berm(ShapedSite& site, const Berm& b) {
         gridlib::Position p = line.at(j);
         double row = 0, col = 0;
         locate(site, lat, p, row, col);
-        if (row + band_reach < 0.0 || col + band_reach < 0.0 || row - band_reach > static_cast<double>(lat.rows - 1) ||
+        if (row + band_reach < 0.0 || col + band_reach < 0.0 ||
+            row - band_reach > static_cast<double>(lat.rows - 1) ||
             col - band_reach > static_cast<double>(lat.cols - 1))
             continue;
         const std::int32_t r0 = clamp_index(std::floor(row - band_reach), lat.rows);
@@ -280,7 +302,8 @@ void apply_berm(ShapedSite& site, const Berm& b) {
         const std::int32_t k1 = clamp_index(std::ceil(col + band_reach), lat.cols);
         for (std::int32_t r = r0; r <= r1; ++r) {
             for (std::int32_t k = k0; k <= k1; ++k) {
-                std::size_t a = static_cast<std::size_t>(r) * static_cast<std::size_t>(lat.cols) + static_cast<std::size_t>(k);
+                std::size_t a = static_cast<std::size_t>(r) * static_cast<std::size_t>(lat.cols) +
+                                static_cast<std::size_t>(k);
                 if (distance_ft(site.e[a], site.n[a], p.e, p.n, site.f) > band) continue;
                 depth[a] = b.crest;
                 if (cones) cone_in_window(site, lat, a, cone_reach, b.crest, b.slope);

@@ -90,10 +90,13 @@ struct BermLine {
 };
 BermLine berm_line(const Berm& b, std::int16_t interval, const CoordFactors& f);
 // All step points of a berm, in order.
-std::vector<gridlib::Position> berm_steps(const Berm& b, std::int16_t interval, const CoordFactors& f);
+std::vector<gridlib::Position> berm_steps(const Berm& b, std::int16_t interval,
+                                          const CoordFactors& f);
 
 // Half-width of the crest band about each step point: crest width / 2 + 5 ft.
-inline float crest_band(const Berm& b) { return static_cast<float>(b.crest_width) / 2.0f + 5.0f; }
+inline float crest_band(const Berm& b) {
+    return static_cast<float>(b.crest_width) / 2.0f + 5.0f;
+}
 
 // The berm: at every step, every grid point within the crest band gets the
 // crest depth and then serves as the apex of a cone over the grid. Visits
@@ -126,8 +129,8 @@ Volumes grid_volumes(gridlib::SiteGrid& first, const gridlib::SiteGrid* second, 
 
 // UTILITY1: the site path and the mound or berm.
 struct StructureControl {
-    std::string path;     // site path, up to its first blank
-    char structure = 0;   // 'M' mound or 'B' berm (either case in the file)
+    std::string path;    // site path, up to its first blank
+    char structure = 0;  // 'M' mound or 'B' berm (either case in the file)
     Mound mound;
     Berm berm;
     std::int16_t sign_option = 0;

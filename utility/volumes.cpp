@@ -21,7 +21,9 @@ Volumes grid_volumes(gridlib::SiteGrid& first, const gridlib::SiteGrid* second, 
     v.cut = cut / 27.0;  // cubic feet to cubic yards
     v.fill = fill / 27.0;
     v.net = v.cut + v.fill;
-    v.mean = first.total_points > 0 ? static_cast<float>(sum / static_cast<double>(first.total_points)) : 0.0f;
+    v.mean = first.total_points > 0
+                 ? static_cast<float>(sum / static_cast<double>(first.total_points))
+                 : 0.0f;
     return v;
 }
 

@@ -37,12 +37,15 @@ void write_big_site() {
     for (int i = 1; i <= g.total_points; ++i) {
         const int r = (i - 1) / 201, c = (i - 1) % 201;
         g.depth[static_cast<std::size_t>(i - 1)] =
-            45.0f + 0.1f * static_cast<float>(c) + 0.3f * std::sin(static_cast<float>(r + 2 * c) * 0.15f);
+            45.0f + 0.1f * static_cast<float>(c) +
+            0.3f * std::sin(static_cast<float>(r + 2 * c) * 0.15f);
     }
     gridlib::ResampleWork work;
-    gridlib::GRID1("BIG.IN", 1000.0f, 5000.0f, g, work, gridlib::GRID1_NEW, 0, "CHAIN BENCHMARK SITE");
+    gridlib::GRID1("BIG.IN", 1000.0f, 5000.0f, g, work, gridlib::GRID1_NEW, 0,
+                   "CHAIN BENCHMARK SITE");
     gridlib::SiteSummary s;
-    s.corners = {1000.0f, 5000.0f, 6000.0f, 5000.0f, 1000.0f, 0.0f, 6000.0f, 0.0f, 3500.0f, 2500.0f};
+    s.corners = {1000.0f, 5000.0f, 6000.0f, 5000.0f, 1000.0f,
+                 0.0f,    6000.0f, 0.0f,    3500.0f, 2500.0f};
     s.ns_extent = s.we_extent = 5000;
     s.survey_interval = s.portrayal_interval = 25;
     std::int8_t turned = 0;
@@ -101,7 +104,8 @@ placer::DumpControl big_placement(std::int32_t loads) {
 // Files this process holds open (less the one that reads the list).
 int open_files() {
     int n = 0;
-    for (auto it = fs::directory_iterator("/proc/self/fd"); it != fs::directory_iterator(); ++it) ++n;
+    for (auto it = fs::directory_iterator("/proc/self/fd"); it != fs::directory_iterator(); ++it)
+        ++n;
     return n - 1;
 }
 
@@ -123,7 +127,8 @@ int main(int argc, char** argv) {
     write_big_site();
     {
         std::ofstream out("DUMP.INI");
-        for (const std::string& r : placer::dump_ini_records(big_placement(loads))) out << r << '\n';
+        for (const std::string& r : placer::dump_ini_records(big_placement(loads)))
+            out << r << '\n';
     }
     std::ofstream("ACTION.BAT") << "DUMPYES\n";
 
@@ -138,20 +143,23 @@ int main(int argc, char** argv) {
     options.times = &t;
     const auto start = std::chrono::steady_clock::now();
     const int status = placer::run(options);
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fflush(stdout);
     const int files_after = open_files();
     dup2(saved, 1);
     close(saved);
 
     const double starts = (t.fate_wall - t.fate_cpu) + (t.long_term_wall - t.long_term_cpu);
-    const double accounted = t.fate_wall + t.long_term_wall + t.deck + t.deposit + t.getback + t.avalanching +
-                             t.grid_writing;
-    std::printf("Placement of %d loads, 4 disposal weeks, 201 x 201 site (exit status %d)\n", loads, status);
+    const double accounted = t.fate_wall + t.long_term_wall + t.deck + t.deposit + t.getback +
+                             t.avalanching + t.grid_writing;
+    std::printf("Placement of %d loads, 4 disposal weeks, 201 x 201 site (exit status %d)\n", loads,
+                status);
     std::printf("  %-42s %8.2f s\n", "whole run (wall)", wall);
-    std::printf("  %-42s %8.2f s  (%d runs, %.1f ms each)\n", "fate model runs (cloudex, wall)", t.fate_wall,
-                t.fate_runs, t.fate_runs ? 1000.0 * t.fate_wall / t.fate_runs : 0.0);
-    std::printf("  %-42s %8.2f s  (%d runs)\n", "long-term runs (dredge, wall)", t.long_term_wall, t.long_term_runs);
+    std::printf("  %-42s %8.2f s  (%d runs, %.1f ms each)\n", "fate model runs (cloudex, wall)",
+                t.fate_wall, t.fate_runs, t.fate_runs ? 1000.0 * t.fate_wall / t.fate_runs : 0.0);
+    std::printf("  %-42s %8.2f s  (%d runs)\n", "long-term runs (dredge, wall)", t.long_term_wall,
+                t.long_term_runs);
     std::printf("  %-42s %8.2f s\n", "  of which process starts and file waits", starts);
     std::printf("  %-42s %8.2f s\n", "fate grids and decks (BUILD)", t.deck);
     std::printf("  %-42s %8.2f s\n", "deposit superposition (RDEPOS)", t.deposit);
@@ -164,7 +172,9 @@ int main(int argc, char** argv) {
     // Growth over the run: resident memory and open files after loads spread over it.
     const std::size_t made = t.rss_kb.size();
     if (made > 0) {
-        auto at = [made](int q) { return std::max<std::size_t>(1, made * static_cast<std::size_t>(q) / 4); };
+        auto at = [made](int q) {
+            return std::max<std::size_t>(1, made * static_cast<std::size_t>(q) / 4);
+        };
         std::printf("  %-42s", "after load");
         for (int q = 0; q <= 4; ++q) std::printf(" %8zu", at(q));
         std::printf("\n  %-42s", "  resident memory (kB)");
@@ -174,7 +184,8 @@ int main(int argc, char** argv) {
         std::printf("\n");
     }
     std::printf("  %-42s %8.1f MB\n", "largest child program", peak_child_mb());
-    std::printf("  %-42s %8d before the run, %d after it\n", "open files", files_before, files_after);
+    std::printf("  %-42s %8d before the run, %d after it\n", "open files", files_before,
+                files_after);
 
     fs::current_path(fs::temp_directory_path());
     fs::remove_all(dir);

@@ -44,7 +44,8 @@ Batch random_survey(const Frame& f, std::size_t count, std::uint32_t seed) {
         hi_n = std::max(hi_n, f.gn[i]);
     }
     std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> e(lo_e - 200.0f, hi_e + 200.0f), n(lo_n - 200.0f, hi_n + 200.0f);
+    std::uniform_real_distribution<float> e(lo_e - 200.0f, hi_e + 200.0f),
+        n(lo_n - 200.0f, hi_n + 200.0f);
     std::uniform_real_distribution<float> depth(0.5f, 60.0f);
     Batch b;
     for (std::size_t s = 0; s < count; ++s) b.add(e(rng), n(rng), depth(rng));
@@ -89,15 +90,17 @@ void BM_SideBySide200k(benchmark::State& state) {
         for (const Batch& b : batches) index.adapt_batch(b, indexed);
         const double indexed_s = seconds_since(t0);
 
-        const bool agree = std::memcmp(plain.data(), indexed.data(), plain.size() * sizeof(float)) == 0;
+        const bool agree =
+            std::memcmp(plain.data(), indexed.data(), plain.size() * sizeof(float)) == 0;
         verdict() = {true, agree};
         state.counters["plain_s"] = plain_s;
         state.counters["indexed_s"] = indexed_s;
         state.counters["ratio"] = plain_s / indexed_s;
-        std::printf("201 x 201 grid, 200000 survey points in %zu batches: plain %.3f s, indexed %.4f s, "
-                    "ratio %.0f, results %s\n",
-                    batches.size(), plain_s, indexed_s, plain_s / indexed_s,
-                    agree ? "identical bit for bit" : "DIFFER");
+        std::printf(
+            "201 x 201 grid, 200000 survey points in %zu batches: plain %.3f s, indexed %.4f s, "
+            "ratio %.0f, results %s\n",
+            batches.size(), plain_s, indexed_s, plain_s / indexed_s,
+            agree ? "identical bit for bit" : "DIFFER");
         if (!agree) state.SkipWithError("the indexed and the plain adaptation differ");
     }
 }
@@ -105,7 +108,7 @@ BENCHMARK(BM_SideBySide200k)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTi
 
 // Console output of RBATH (its banner) is sent to /dev/null while it runs.
 class QuietConsole {
-public:
+  public:
     QuietConsole() {
         std::fflush(stdout);
         saved_ = ::dup(STDOUT_FILENO);
@@ -119,7 +122,7 @@ public:
         ::close(saved_);
     }
 
-private:
+  private:
     int saved_;
 };
 
@@ -134,8 +137,8 @@ void BM_RBATH1M(benchmark::State& state) {
         const Batch all = random_survey(frame, 1000000, 7);
         std::FILE* out = std::fopen(file.c_str(), "w");
         for (std::size_t s = 0; s < all.size(); ++s)
-            std::fprintf(out, "%12.2f %12.2f %8.2f\n", static_cast<double>(all.e[s]), static_cast<double>(all.n[s]),
-                         static_cast<double>(all.d[s]));
+            std::fprintf(out, "%12.2f %12.2f %8.2f\n", static_cast<double>(all.e[s]),
+                         static_cast<double>(all.n[s]), static_cast<double>(all.d[s]));
         std::fclose(out);
     }
     const survey::SurveySpec source{file, SPACING, {"E", "N", "D"}};

@@ -21,7 +21,8 @@ gridlib::SiteGrid big_site() {
     for (int r = 0; r < 201; ++r)
         for (int k = 0; k < 201; ++k)
             g.depth[static_cast<std::size_t>(r * 201 + k)] =
-                50.0f + 8.0f * std::sin(0.05f * static_cast<float>(r)) * std::cos(0.07f * static_cast<float>(k));
+                50.0f + 8.0f * std::sin(0.05f * static_cast<float>(r)) *
+                            std::cos(0.07f * static_cast<float>(k));
     return g;
 }
 
@@ -64,7 +65,11 @@ void BM_Berm(benchmark::State& state) {
     }
 }
 
-BENCHMARK_TEMPLATE(BM_Berm, utility::apply_berm_every_point)->Name("berm_201x201/whole_grid_sweep")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Berm, utility::apply_berm)->Name("berm_201x201/reachable_points")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Berm, utility::apply_berm_every_point)
+    ->Name("berm_201x201/whole_grid_sweep")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Berm, utility::apply_berm)
+    ->Name("berm_201x201/reachable_points")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -14,9 +14,9 @@ namespace {
 using namespace gridlib;
 
 bool same(const SiteSummary& a, const SiteSummary& b) {
-    return a.seq_since_last == b.seq_since_last && a.total_seq == b.total_seq && a.ns_extent == b.ns_extent &&
-           a.we_extent == b.we_extent && a.survey_interval == b.survey_interval &&
-           a.portrayal_interval == b.portrayal_interval &&
+    return a.seq_since_last == b.seq_since_last && a.total_seq == b.total_seq &&
+           a.ns_extent == b.ns_extent && a.we_extent == b.we_extent &&
+           a.survey_interval == b.survey_interval && a.portrayal_interval == b.portrayal_interval &&
            std::memcmp(&a.corners, &b.corners, sizeof(SiteCorners)) == 0;
 }
 

@@ -15,13 +15,15 @@ namespace {
 using namespace gridlib;
 
 bool same(const SiteGrid& a, const SiteGrid& b) {
-    return a.total_points == b.total_points && a.points_ns == b.points_ns && a.points_we == b.points_we &&
-           a.interval == b.interval && a.coord_system == b.coord_system &&
+    return a.total_points == b.total_points && a.points_ns == b.points_ns &&
+           a.points_we == b.points_we && a.interval == b.interval &&
+           a.coord_system == b.coord_system &&
            std::memcmp(&a.rotation, &b.rotation, sizeof(float)) == 0 &&
            std::memcmp(&a.datum, &b.datum, sizeof(float)) == 0 &&
            std::memcmp(&a.local_nw_e, &b.local_nw_e, sizeof(float)) == 0 &&
            std::memcmp(&a.local_nw_n, &b.local_nw_n, sizeof(float)) == 0 &&
-           std::memcmp(a.depth.data(), b.depth.data(), sizeof(float) * static_cast<std::size_t>(a.total_points)) == 0;
+           std::memcmp(a.depth.data(), b.depth.data(),
+                       sizeof(float) * static_cast<std::size_t>(a.total_points)) == 0;
 }
 
 }  // namespace
@@ -51,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ARGPB("ONE.IN", "ONE.OUT", s, 1, turned) != portrayable) std::abort();
     if (portrayable) {
         SiteSummary back;
-        if (READG("ONE.OUT", back) != GRID_OK || back.ns_extent != s.ns_extent || back.we_extent != s.we_extent)
+        if (READG("ONE.OUT", back) != GRID_OK || back.ns_extent != s.ns_extent ||
+            back.we_extent != s.we_extent)
             std::abort();
     }
     return 0;

@@ -52,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (held) survey::adapt_batch_plain(frame, batch, plain.depth);
     } while (held == survey::BATCH_POINTS);
     if (points != out.points_read) std::abort();
-    if (std::memcmp(plain.depth.data(), indexed.depth.data(), 99 * sizeof(float)) != 0) std::abort();
+    if (std::memcmp(plain.depth.data(), indexed.depth.data(), 99 * sizeof(float)) != 0)
+        std::abort();
     return 0;
 }

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     gridlib::SiteGrid windowed = small_site(size), swept = small_site(size);
-    const float nw_e = windowed.coord_system == 2 ? 76.5f : 1000.0f, nw_n = windowed.coord_system == 2 ? 38.9f : 5000.0f;
+    const float nw_e = windowed.coord_system == 2 ? 76.5f : 1000.0f,
+                nw_n = windowed.coord_system == 2 ? 38.9f : 5000.0f;
     utility::ShapedSite a(windowed, nw_e, nw_n), b(swept, nw_e, nw_n);
     if (c.structure == 'M') {
         utility::apply_mound(a, c.mound);
@@ -52,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The sweep visits every step: only for lines short enough to sweep.
         if (line.steps <= 20000) {
             utility::apply_berm_every_point(b, c.berm);
-            if (std::memcmp(windowed.depth.data(), swept.depth.data(), 72 * sizeof(float)) != 0) std::abort();
+            if (std::memcmp(windowed.depth.data(), swept.depth.data(), 72 * sizeof(float)) != 0)
+                std::abort();
         }
     }
     gridlib::SiteSummary s;

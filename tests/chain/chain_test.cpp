@@ -10,11 +10,12 @@
 namespace {
 
 class Chain : public PlacerFolder {
-protected:
+  protected:
     // Runs a program of the suite in the test folder with its flag word.
     static int run(const std::string& program, const std::string& flag) {
         if (!flag.empty()) write_file("ACTION.BAT", flag + "\n");
-        std::string command = std::string(SUITE_BIN_DIR) + "/" + program + " < /dev/null > " + program + ".log 2>&1";
+        std::string command =
+            std::string(SUITE_BIN_DIR) + "/" + program + " < /dev/null > " + program + ".log 2>&1";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -25,7 +26,8 @@ protected:
         gridlib::SiteGrid g;
         EXPECT_EQ(gridlib::RGRID1(grid_file, g), gridlib::GRID_OK);
         double sum = 0.0;
-        for (int i = 0; i < g.total_points; ++i) sum += static_cast<double>(g.depth[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < g.total_points; ++i)
+            sum += static_cast<double>(g.depth[static_cast<std::size_t>(i)]);
         return sum;
     }
 };

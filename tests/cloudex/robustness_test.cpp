@@ -34,8 +34,10 @@ std::size_t record_of(const DeckSpec& d, const std::string& item) {
     if (item == "profile densities") return k + 2;
     k += 4;  // profile size, depths, densities, velocity option
     if (item == "velocity") return k;
-    if (d.kvel == 4) k += static_cast<std::size_t>(2 * d.mmax * ((d.nmax + 9) / 10));
-    else k += 1;
+    if (d.kvel == 4)
+        k += static_cast<std::size_t>(2 * d.mmax * ((d.nmax + 9) / 10));
+    else
+        k += 1;
     if (item == "times") return k;
     if (item == "vessel") return k + 1;
     k += 2;
@@ -162,8 +164,9 @@ TEST_F(Robustness, NegativeDepthsAreLandWithAWarning) {
     deck.depth = [](int n, int m) { return n >= 20 && m <= 3 ? -2.0f : 50.0f; };
     EXPECT_EQ(run(deck.records()), 0);
     const auto lst = listing();
-    EXPECT_TRUE(contains(lst, "WARNING!!! -    15 NEGATIVE DEPTHS OF THE DEPTH GRID ARE TAKEN AS "
-                              "LAND POINTS (DEPTH 0)."));
+    EXPECT_TRUE(contains(lst,
+                         "WARNING!!! -    15 NEGATIVE DEPTHS OF THE DEPTH GRID ARE TAKEN AS "
+                         "LAND POINTS (DEPTH 0)."));
     EXPECT_TRUE(contains(lst, " X O O O O O O O O O O O O O O O O O O L L L L X"));
     EXPECT_FALSE(contains(lst, "NaN"));
     EXPECT_TRUE(contains(lst, "*** RUN COMPLETED ***"));
@@ -178,8 +181,9 @@ TEST_F(Robustness, UndefinedDescentEndsTheRunWithAMessage) {
     put(records[record_of(deck, "times")], 20, 10, "1E-30");
     EXPECT_EQ(run(records), 2);
     const auto lst = listing();
-    EXPECT_TRUE(contains(lst, "THE COMPUTATION BECAME UNDEFINED (VALUES THAT ARE NOT NUMBERS) IN "
-                              "THE CONVECTIVE DESCENT OF LAYER 1."));
+    EXPECT_TRUE(contains(lst,
+                         "THE COMPUTATION BECAME UNDEFINED (VALUES THAT ARE NOT NUMBERS) IN "
+                         "THE CONVECTIVE DESCENT OF LAYER 1."));
     EXPECT_EQ(lst.back(), "\f");
     EXPECT_LE(lines_of(dir_ / "CLDX.DUT").size(), 3u);
 }

@@ -233,7 +233,7 @@ TEST(Program, GridOf250By100IsReadAs201By80) {
     ASSERT_EQ(r.status, 0) << r.console;
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), 201, 80);
     EXPECT_TRUE(p.end_marker);
-    ASSERT_EQ(p.grids.size(), 2u);  // at 24 h and at the run's end, 27 h
+    ASSERT_EQ(p.grids.size(), 2u);                       // at 24 h and at the run's end, 27 h
     EXPECT_NEAR(p.initial[100 * 80 + 39], 50.0f, 0.5f);  // the mound's top
 }
 
@@ -321,7 +321,7 @@ TEST(Program, CohesiveMoundConsolidates) {
     EXPECT_GT(lines[8].sett, lines[0].sett);
     EXPECT_GT(lines[8].sett, 0.0f);
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), n, n);
-    ASSERT_EQ(p.grids.size(), 2u);  // at 24 h and at the run's end, 27 h
+    ASSERT_EQ(p.grids.size(), 2u);            // at 24 h and at the run's end, 27 h
     EXPECT_GT(p.grids[0][7 * n + 7], 30.0f);  // the mound's top went down
 }
 

@@ -296,7 +296,8 @@ TEST(StoreDat, ImpossibleStepCounterIsRefused) {
         dredge::datain(back, dir.file("STORE.DAT"));
         ADD_FAILURE() << "accepted a time that disagrees with its step counter";
     } catch (const dredge::RunError& e) {
-        EXPECT_NE(std::string(e.what()).find("DISAGREES WITH STEP 14 OF RECORD 3"), std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("DISAGREES WITH STEP 14 OF RECORD 3"),
+                  std::string::npos)
             << e.what();
     }
 }

@@ -40,7 +40,9 @@ TEST_F(GridFiles, RoundTripKeepsHeaderAndDepths) {
     EXPECT_FLOAT_EQ(back.datum, 23.456f);
     EXPECT_FLOAT_EQ(back.local_nw_e, 123456.7891f);
     EXPECT_FLOAT_EQ(back.local_nw_n, -42.5f);
-    for (int i = 0; i < 27; ++i) EXPECT_FLOAT_EQ(back.depth[static_cast<std::size_t>(i)], g.depth[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 27; ++i)
+        EXPECT_FLOAT_EQ(back.depth[static_cast<std::size_t>(i)],
+                        g.depth[static_cast<std::size_t>(i)]);
     EXPECT_EQ(back.depth[27], 0.0f);
 
     SiteGrid header;
@@ -80,7 +82,8 @@ TEST_F(GridFiles, GeographicPointFileUsesFeetPerDegree) {
     ResampleWork w;
     ASSERT_TRUE(GRID1("G.IN", 120.0f, 60.0f, g, w, GRID1_NEW, 0, "GEO"));
     auto rec = lines("G.DAT");
-    EXPECT_EQ(rec[1].substr(7, 24), "    119.9800     60.0000");  // 0.01 deg of latitude, 0.02 of longitude
+    EXPECT_EQ(rec[1].substr(7, 24),
+              "    119.9800     60.0000");  // 0.01 deg of latitude, 0.02 of longitude
     EXPECT_EQ(rec[2].substr(7, 24), "    120.0000     59.9900");
 }
 
@@ -132,9 +135,11 @@ TEST_F(GridFiles, DamagedFilesAreReportedNotRead) {
     auto header_only = std::vector<std::string>(rec.begin(), rec.begin() + 5);
     const Case cases[] = {
         {"TRUNC.IN", truncated, "UNEXPECTED END OF FILE TRUNC.IN AFTER RECORD 15"},
-        {"LETTER.IN", letter, "UNREADABLE VALUE IN FILE LETTER.IN, RECORD 15, FIELD 3 (COLUMNS 17-24, F8.3)"},
+        {"LETTER.IN", letter,
+         "UNREADABLE VALUE IN FILE LETTER.IN, RECORD 15, FIELD 3 (COLUMNS 17-24, F8.3)"},
         {"BIG.IN", too_many, "GRID FILE BIG.IN HOLDS 50000 POINTS, MORE THAN 40401"},
-        {"MISMATCH.IN", mismatch, "GRID FILE MISMATCH.IN RECORDS 2-6: 26 POINTS DO NOT MATCH 3 ROWS x 9 COLUMNS"},
+        {"MISMATCH.IN", mismatch,
+         "GRID FILE MISMATCH.IN RECORDS 2-6: 26 POINTS DO NOT MATCH 3 ROWS x 9 COLUMNS"},
         {"SHORT.IN", header_only, "UNEXPECTED END OF FILE SHORT.IN AFTER RECORD 5"},
     };
     for (const Case& c : cases) {
@@ -164,18 +169,23 @@ TEST_F(GridFiles, DepthRecordCutShortIsReportedNotReadAsZeros) {
         const char* message;
     };
     const Case cases[] = {
-        {"CUT.IN", 14, 100, "RECORD CUT SHORT IN FILE CUT.IN, RECORD 15, FIELD 13 (COLUMNS 97-104, F8.3): "
-                            "THE RECORD ENDS AT COLUMN 100"},
-        {"LAST.IN", 15, 3, "RECORD CUT SHORT IN FILE LAST.IN, RECORD 16, FIELD 1 (COLUMNS 1-8, F8.3)"},
+        {"CUT.IN", 14, 100,
+         "RECORD CUT SHORT IN FILE CUT.IN, RECORD 15, FIELD 13 (COLUMNS 97-104, F8.3): "
+         "THE RECORD ENDS AT COLUMN 100"},
+        {"LAST.IN", 15, 3,
+         "RECORD CUT SHORT IN FILE LAST.IN, RECORD 16, FIELD 1 (COLUMNS 1-8, F8.3)"},
         {"EMPTY.IN", 14, 0, "RECORD CUT SHORT IN FILE EMPTY.IN, RECORD 15, FIELD 1"},
-        {"HEADER.IN", 10, 35, "RECORD CUT SHORT IN FILE HEADER.IN, RECORD 11, FIELD 2 (COLUMNS 33-44, F12.4)"},
+        {"HEADER.IN", 10, 35,
+         "RECORD CUT SHORT IN FILE HEADER.IN, RECORD 11, FIELD 2 (COLUMNS 33-44, F12.4)"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> cut(rec.begin(), rec.begin() + static_cast<std::ptrdiff_t>(c.record + 1));
+        std::vector<std::string> cut(rec.begin(),
+                                     rec.begin() + static_cast<std::ptrdiff_t>(c.record + 1));
         cut.back().resize(c.keep);
         if (c.record == 14) cut.push_back(rec[15]);  // the file goes on after the damaged record
         std::ofstream out(c.name);
-        for (std::size_t k = 0; k < cut.size(); ++k) out << cut[k] << (k + 1 < cut.size() ? "\n" : "");
+        for (std::size_t k = 0; k < cut.size(); ++k)
+            out << cut[k] << (k + 1 < cut.size() ? "\n" : "");
         out.close();
         SiteGrid back;
         ::testing::internal::CaptureStdout();
@@ -194,21 +204,26 @@ TEST_F(GridFiles, ValuesTheGridFileCannotHoldAreNotWritten) {
     const SiteGrid good = make_grid(3, 4, 50, [](int i) { return 10.0f + static_cast<float>(i); });
     ResampleWork w;
     ASSERT_TRUE(GRID1("KEEP.IN", 0.0f, 0.0f, good, w, GRID1_NEW, 0, "GOOD"));
-    const auto before = std::vector<std::vector<std::string>>{lines("KEEP.IN"), lines("KEEP.DAT"), lines("KEEP.TNS")};
+    const auto before = std::vector<std::vector<std::string>>{lines("KEEP.IN"), lines("KEEP.DAT"),
+                                                              lines("KEEP.TNS")};
     struct Case {
         const char* what;
         void (*spoil)(SiteGrid&);
         const char* message;
     };
     const Case cases[] = {
-        {"rotation", [](SiteGrid& g) { g.rotation = 1000.0f; }, "THE ROTATION 1000.0 DOES NOT FIT THE GRID FILE (F5.1)"},
+        {"rotation", [](SiteGrid& g) { g.rotation = 1000.0f; },
+         "THE ROTATION 1000.0 DOES NOT FIT THE GRID FILE (F5.1)"},
         {"corner", [](SiteGrid& g) { g.local_nw_e = 12345678.0f; },
          "THE LOCAL NW CORNER EASTING 12345678.0000 DOES NOT FIT THE GRID FILE (F12.4)"},
         {"depth", [](SiteGrid& g) { g.depth[5] = -1000.0f; },
          "THE DEPTH -1000 FT OF POINT 6 DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)"},
-        {"datum", [](SiteGrid& g) { g.datum = 10000.0f; }, "THE LONG-TERM DATUM 10000.0000 DOES NOT FIT THE GRID FILE"},
-        {"interval", [](SiteGrid& g) { g.interval = 10000; }, "THE INTERVAL 10000 DOES NOT FIT THE GRID FILE (I4)"},
-        {"no points", [](SiteGrid& g) { g.total_points = 0; }, "0 POINTS DO NOT MATCH 3 ROWS x 4 COLUMNS"},
+        {"datum", [](SiteGrid& g) { g.datum = 10000.0f; },
+         "THE LONG-TERM DATUM 10000.0000 DOES NOT FIT THE GRID FILE"},
+        {"interval", [](SiteGrid& g) { g.interval = 10000; },
+         "THE INTERVAL 10000 DOES NOT FIT THE GRID FILE (I4)"},
+        {"no points", [](SiteGrid& g) { g.total_points = 0; },
+         "0 POINTS DO NOT MATCH 3 ROWS x 4 COLUMNS"},
     };
     for (const Case& c : cases) {
         SiteGrid g = good;
@@ -217,8 +232,12 @@ TEST_F(GridFiles, ValuesTheGridFileCannotHoldAreNotWritten) {
         ::testing::internal::CaptureStdout();
         EXPECT_FALSE(GRID1("KEEP.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "BAD")) << c.what;
         const std::string said = ::testing::internal::GetCapturedStdout();
-        EXPECT_NE(said.find(std::string("GRID FILE KEEP.IN NOT WRITTEN: ") + c.message), std::string::npos) << said;
-        EXPECT_EQ((std::vector<std::vector<std::string>>{lines("KEEP.IN"), lines("KEEP.DAT"), lines("KEEP.TNS")}), before)
+        EXPECT_NE(said.find(std::string("GRID FILE KEEP.IN NOT WRITTEN: ") + c.message),
+                  std::string::npos)
+            << said;
+        EXPECT_EQ((std::vector<std::vector<std::string>>{lines("KEEP.IN"), lines("KEEP.DAT"),
+                                                         lines("KEEP.TNS")}),
+                  before)
             << c.what;
     }
     EXPECT_EQ(grid_fault(good), "");
@@ -233,7 +252,8 @@ TEST_F(GridFiles, WideResampledSpacingIsStoredWithANote) {
     ::testing::internal::CaptureStdout();
     ASSERT_TRUE(GRID1("WIDE.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "WIDE"));
     const std::string said = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("NOTE: THE NODE SPACING OF 3648.0 DOES NOT FIT THE RESAMPLED GRID FILE (F5.1, AT MOST 999.9 FT); "
+    EXPECT_NE(said.find("NOTE: THE NODE SPACING OF 3648.0 DOES NOT FIT THE RESAMPLED GRID FILE "
+                        "(F5.1, AT MOST 999.9 FT); "
                         "THE LONG-TERM MODEL CANNOT READ WIDE.TNS"),
               std::string::npos)
         << said;

@@ -16,7 +16,7 @@
 #include "gridlib/sitegrid.hpp"
 
 class SiteFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
                ("gridlib_" + std::to_string(::getpid()) + "_" +
@@ -38,7 +38,9 @@ protected:
         while (std::getline(in, l)) out.push_back(l);
         return out;
     }
-    static void write_file(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
+    static void write_file(const std::string& file, const std::string& text) {
+        std::ofstream(file) << text;
+    }
 
     // A site of ns rows and we columns with depth(I) from a function of the point number.
     template <class F>
@@ -53,7 +55,8 @@ protected:
         g.datum = 40.0f;
         g.local_nw_e = 1000.0f;
         g.local_nw_n = 5000.0f;
-        for (int i = 1; i <= g.total_points; ++i) g.depth[static_cast<std::size_t>(i - 1)] = depth_of(i);
+        for (int i = 1; i <= g.total_points; ++i)
+            g.depth[static_cast<std::size_t>(i - 1)] = depth_of(i);
         return g;
     }
 

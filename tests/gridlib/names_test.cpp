@@ -43,7 +43,8 @@ TEST(Positions, PointOrderAndRotation) {
     g.coord_system = 2;
     g.interval = 3648;  // 0.01 degree of latitude
     Rotation geo = rotation_of(0.0f, 2, 60.0f);
-    p = site_position(2, g, 120.0f, 60.0f, geo);  // one column east: longitude offset doubled at 60 N
+    p = site_position(2, g, 120.0f, 60.0f,
+                      geo);  // one column east: longitude offset doubled at 60 N
     EXPECT_NEAR(p.e, 119.98f, 1e-4f);
     EXPECT_FLOAT_EQ(p.n, 60.0f);
     p = site_position(5, g, 120.0f, 60.0f, geo);  // one row south

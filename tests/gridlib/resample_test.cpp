@@ -9,7 +9,7 @@ using namespace gridlib;
 namespace {
 
 class Resampled : public SiteFolder {
-protected:
+  protected:
     struct Tns {
         float spacing = 0;
         std::string title;
@@ -22,7 +22,8 @@ protected:
         t.spacing = std::stof(rec.at(0).substr(10, 5));
         t.title = rec.at(1);
         for (std::size_t r = 2; r + 1 < rec.size(); ++r)
-            for (std::size_t c = 0; c + 8 <= rec[r].size(); c += 8) t.values.push_back(std::stof(rec[r].substr(c, 8)));
+            for (std::size_t c = 0; c + 8 <= rec[r].size(); c += 8)
+                t.values.push_back(std::stof(rec[r].substr(c, 8)));
         t.end = rec.back();
         return t;
     }
@@ -41,27 +42,28 @@ TEST_F(Resampled, GridUpTo201PointsIsCopiedNodeForNode) {
     for (int i = 1; i <= 201; i += 50)
         for (int j = 1; j <= 201; j += 40) {
             int point = (201 - j) * 201 + i;
-            EXPECT_NEAR(t.values[static_cast<std::size_t>((i - 1) * 201 + (j - 1))], 0.001f * static_cast<float>(point),
-                        0.0005f);
+            EXPECT_NEAR(t.values[static_cast<std::size_t>((i - 1) * 201 + (j - 1))],
+                        0.001f * static_cast<float>(point), 0.0005f);
         }
 }
 
 TEST_F(Resampled, LongGridIsReducedAndKeepsItsCorners) {
     // 202 columns by 100 rows: 201 x 99 nodes.
-    SiteGrid g = make_grid(100, 202, 10, [](int i) { return 20.0f + 0.0005f * static_cast<float>(i); });
-    g.depth[0] = 11.0f;                                  // NW
-    g.depth[201] = 12.0f;                                // NE
+    SiteGrid g =
+        make_grid(100, 202, 10, [](int i) { return 20.0f + 0.0005f * static_cast<float>(i); });
+    g.depth[0] = 11.0f;                                               // NW
+    g.depth[201] = 12.0f;                                             // NE
     g.depth[static_cast<std::size_t>(g.total_points - 202)] = 13.0f;  // SW
     g.depth[static_cast<std::size_t>(g.total_points - 1)] = 14.0f;    // SE
     ResampleWork w;
     ASSERT_TRUE(GRID1("LONG.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "LONG"));
     Tns t = read_tns("LONG.TNS");
     ASSERT_EQ(t.values.size(), 201u * 99u);
-    EXPECT_EQ(t.spacing, 10.0f);  // min(990 / 98, 2010 / 200)
-    EXPECT_EQ(t.values[0], 13.0f);                       // (1, 1) SW
-    EXPECT_EQ(t.values[98], 11.0f);                      // (1, M2) NW
-    EXPECT_EQ(t.values[200u * 99u], 14.0f);              // (M1, 1) SE
-    EXPECT_EQ(t.values[200u * 99u + 98u], 12.0f);        // (M1, M2) NE
+    EXPECT_EQ(t.spacing, 10.0f);                   // min(990 / 98, 2010 / 200)
+    EXPECT_EQ(t.values[0], 13.0f);                 // (1, 1) SW
+    EXPECT_EQ(t.values[98], 11.0f);                // (1, M2) NW
+    EXPECT_EQ(t.values[200u * 99u], 14.0f);        // (M1, 1) SE
+    EXPECT_EQ(t.values[200u * 99u + 98u], 12.0f);  // (M1, M2) NE
     // Interior nodes lie within the range of the smooth part of the grid.
     for (std::size_t k = 1000; k < 19000; k += 997) {
         EXPECT_GT(t.values[k], 20.0f);
@@ -82,14 +84,15 @@ TEST_F(Resampled, GridPointWithinTwoFeetWeighsAsIfOneFootAway) {
     // Candidates: the spike at d = 1 (both offsets below 2 ft), then the three
     // nearest neighbours, each with its small offset replaced by 1 ft.
     const double dx = 2010.0 / 200.0, dy = 1990.0 / 198.0;
-    const double d[3] = {std::hypot(20.0 - dx, 1.0), std::hypot(20.0 - dy, 1.0), std::hypot(dx, 1.0)};
+    const double d[3] = {std::hypot(20.0 - dx, 1.0), std::hypot(20.0 - dy, 1.0),
+                         std::hypot(dx, 1.0)};
     double sum_wd = 20.0, sum_w = 1.0;
     for (double di : d) {
         sum_wd += 10.0 / (di * di * di);
         sum_w += 1.0 / (di * di * di);
     }
     EXPECT_NEAR(w.at(2, 2), sum_wd / sum_w, 2e-4);
-    EXPECT_LT(w.at(2, 2), 19.98f);  // a point at 0.07 ft would weigh 2800 times more
+    EXPECT_LT(w.at(2, 2), 19.98f);           // a point at 0.07 ft would weigh 2800 times more
     EXPECT_FLOAT_EQ(w.at(100, 100), 10.0f);  // a uniform neighbourhood stays uniform
 }
 

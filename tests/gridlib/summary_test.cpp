@@ -9,9 +9,10 @@ using namespace gridlib;
 namespace {
 
 class Summary : public SiteFolder {
-protected:
+  protected:
     // Stores a grid and writes its summary; returns the summary records.
-    std::vector<std::string> portray(const SiteGrid& g, SiteSummary& s, std::int8_t& turned, std::int8_t new_site = 1) {
+    std::vector<std::string> portray(const SiteGrid& g, SiteSummary& s, std::int8_t& turned,
+                                     std::int8_t new_site = 1) {
         ResampleWork w;
         EXPECT_TRUE(GRID1("S.IN", 0.0f, 0.0f, g, w, GRID1_GRID_ONLY, 0, ""));
         EXPECT_TRUE(ARGPB("S.IN", "S.OUT", s, new_site, turned));
@@ -25,22 +26,26 @@ protected:
         s.we_extent = we_extent;
         s.survey_interval = 25;
         s.portrayal_interval = 50;
-        s.corners = {1000.5f, 2000.25f, 2000.0f, 2000.0f, 1000.0f, 1000.0f, 2000.0f, 1000.0f, 1500.0f, 1500.0f};
+        s.corners = {1000.5f, 2000.25f, 2000.0f, 2000.0f, 1000.0f,
+                     1000.0f, 2000.0f,  1000.0f, 1500.0f, 1500.0f};
         return s;
     }
     static bool has(const std::vector<std::string>& rec, const std::string& text) {
         return std::find(rec.begin(), rec.end(), text) != rec.end();
     }
     static long count_starting(const std::vector<std::string>& rec, const std::string& prefix) {
-        return std::count_if(rec.begin(), rec.end(), [&](const std::string& r) { return r.rfind(prefix, 0) == 0; });
+        return std::count_if(rec.begin(), rec.end(),
+                             [&](const std::string& r) { return r.rfind(prefix, 0) == 0; });
     }
     // Map rows: the values lines after the map title.
     static std::vector<std::string> map_values(const std::vector<std::string>& rec) {
         std::vector<std::string> out;
         bool in_map = false;
         for (const auto& r : rec) {
-            if (!r.empty() && r[0] == '\f') in_map = true;
-            else if (in_map && r.size() > 6 && r[6] == '|' && r.find_first_of("0123456789") != std::string::npos)
+            if (!r.empty() && r[0] == '\f')
+                in_map = true;
+            else if (in_map && r.size() > 6 && r[6] == '|' &&
+                     r.find_first_of("0123456789") != std::string::npos)
                 out.push_back(r);
         }
         return out;
@@ -54,15 +59,18 @@ TEST_F(Summary, SquareSiteUnreducedAndNotTurned) {
     auto rec = portray(g, s, turned);
     EXPECT_EQ(turned, 0);
     EXPECT_EQ(rec[0], " D I S P O S A L    A R E A   S U M M A R Y");
-    EXPECT_EQ(rec[1], " AFTER    0 DISPOSAL SEQUENCES SINCE THE LAST DISPOSAL ACTIVITY,");  // new site
+    EXPECT_EQ(rec[1],
+              " AFTER    0 DISPOSAL SEQUENCES SINCE THE LAST DISPOSAL ACTIVITY,");  // new site
     EXPECT_EQ(rec[6], " TO A 8.5\" x 11\" REPRESENTATION WITHOUT ");
     EXPECT_EQ(rec[7], " REDUCTION OF ORIGINAL SURVEY RESOLUTION");
     EXPECT_TRUE(has(rec, " DISPOSAL AREA IS 1 INCH =   100 feet"));  // 1000 / 20 x 2 x 1
     EXPECT_TRUE(has(rec, " THE AERIAL COVERAGE OF THE DISPOSAL AREA IS     22 ACRES"));
-    EXPECT_TRUE(has(rec, " THE DISPOSAL AREA WILL BE PORTRAYED AS FOLLOWS (ROTATION HAS NOT OCCURRED):"));
+    EXPECT_TRUE(
+        has(rec, " THE DISPOSAL AREA WILL BE PORTRAYED AS FOLLOWS (ROTATION HAS NOT OCCURRED):"));
     EXPECT_TRUE(has(rec, " NORTHWESTERN MOST CORNER                    NORTHEASTERN MOST CORNER"));
     EXPECT_TRUE(has(rec, " EASTING=   1000.5000                         EASTING=   2000.0000"));
-    EXPECT_EQ(count_starting(rec, "     #                                        #"), 21);  // square: 20 + 1 side lines
+    EXPECT_EQ(count_starting(rec, "     #                                        #"),
+              21);  // square: 20 + 1 side lines
     EXPECT_EQ(count_starting(rec, "     +########################################+"), 2);
     auto map = map_values(rec);
     ASSERT_EQ(map.size(), 20u);
@@ -77,10 +85,12 @@ TEST_F(Summary, WideShallowSiteIsTurnedWithoutReduction) {
     auto rec = portray(g, s, turned);
     EXPECT_EQ(turned, 1);
     EXPECT_EQ(rec[6], " TO A 8.5\" x 11\" REPRESENTATION WITHOUT ");
-    EXPECT_TRUE(has(rec, " THE DISPOSAL AREA WILL BE PORTRAYED AS FOLLOWS (ROTATION   HAS   OCCURRED):"));
+    EXPECT_TRUE(
+        has(rec, " THE DISPOSAL AREA WILL BE PORTRAYED AS FOLLOWS (ROTATION   HAS   OCCURRED):"));
     EXPECT_TRUE(has(rec, " SOUTHWESTERN MOST CORNER                    NORTHWESTERN MOST CORNER"));
     EXPECT_TRUE(has(rec, " DISPOSAL AREA IS 1 INCH =    90 feet"));  // 450 / 10 x 2 x 1
-    EXPECT_EQ(count_starting(rec, "     #                                        #"), 27);  // aspect 3: 26 + 1
+    EXPECT_EQ(count_starting(rec, "     #                                        #"),
+              27);  // aspect 3: 26 + 1
     auto map = map_values(rec);
     ASSERT_EQ(map.size(), 30u);  // a row per column of the site, west first
     // First map row: the western column from south (point 271) to north (point 1).
@@ -97,9 +107,10 @@ TEST_F(Summary, TallSiteIsExtendedAndReducedToFitThePage) {
     EXPECT_EQ(rec[1], " AFTER    3 DISPOSAL SEQUENCES SINCE THE LAST DISPOSAL ACTIVITY,");  // kept
     EXPECT_EQ(rec[6], " TO A 8.5\" x 11\" REPRESENTATION BUT WITH A REDUCTION OF ORIGINAL");
     EXPECT_TRUE(has(rec, " DISPOSAL AREA REPRESENTATION IS 1:  2"));
-    EXPECT_EQ(count_starting(rec, "     #                                        #"), 27);  // aspect 2
+    EXPECT_EQ(count_starting(rec, "     #                                        #"),
+              27);  // aspect 2
     auto map = map_values(rec);
-    ASSERT_EQ(map.size(), 21u);  // 40 rows extended to 41, halved to 21
+    ASSERT_EQ(map.size(), 21u);               // 40 rows extended to 41, halved to 21
     EXPECT_EQ(map[0].size(), 1u + 6u * 11u);  // 20 columns extended to 21, halved to 11
     for (const auto& row : map) EXPECT_EQ(row.substr(1, 6), " 12.0|");  // a flat bottom stays flat
 }
@@ -132,7 +143,8 @@ TEST_F(Summary, ShortFlatSiteGetsTheLowOutline) {
     SiteSummary s = sample_summary(200, 450);
     std::int8_t turned = 0;
     auto rec = portray(g, s, turned);
-    EXPECT_EQ(count_starting(rec, "     #                                        #"), 15);  // aspect 0.5
+    EXPECT_EQ(count_starting(rec, "     #                                        #"),
+              15);  // aspect 0.5
 }
 
 TEST_F(Summary, ReadgReadsBothLayouts) {
@@ -193,14 +205,18 @@ TEST_F(Summary, ValuesTheSummaryCannotHoldAreNotWritten) {
     const Case cases[] = {
         {"corner", [](SiteSummary& s) { s.corners.nw_e = 12345678.0f; }, 0,
          "THE NW CORNER EASTING 12345678.0000 DOES NOT FIT THE SUMMARY FILE (F12.4)"},
-        {"centre", [](SiteSummary& s) { s.corners.centre_n = -1.0e7f; }, 0, "THE CENTRE NORTHING -10000000.0000"},
+        {"centre", [](SiteSummary& s) { s.corners.centre_n = -1.0e7f; }, 0,
+         "THE CENTRE NORTHING -10000000.0000"},
         {"counter", [](SiteSummary& s) { s.total_seq = 10000; }, 0,
          "THE TOTAL NUMBER OF DISPOSAL SEQUENCES 10000 DOES NOT FIT THE SUMMARY FILE (I4)"},
-        {"counter of a new site", [](SiteSummary& s) { s.total_seq = 10000; }, 1, ""},  // set to 0 first
-        {"extent", [](SiteSummary& s) { s.we_extent = 1000000; }, 0, "THE W-E EXTENT 1000000 DOES NOT FIT"},
+        {"counter of a new site", [](SiteSummary& s) { s.total_seq = 10000; }, 1,
+         ""},  // set to 0 first
+        {"extent", [](SiteSummary& s) { s.we_extent = 1000000; }, 0,
+         "THE W-E EXTENT 1000000 DOES NOT FIT"},
         {"lineal scale", [](SiteSummary& s) { s.we_extent = 999999; }, 0,
          "THE LINEAL SCALE (FEET PER INCH) 99998 IS TOO LARGE"},
-        {"survey interval", [](SiteSummary& s) { s.survey_interval = 10000; }, 0, "THE SURVEY INTERVAL 10000"},
+        {"survey interval", [](SiteSummary& s) { s.survey_interval = 10000; }, 0,
+         "THE SURVEY INTERVAL 10000"},
     };
     for (const Case& c : cases) {
         SiteSummary s = good;
@@ -222,7 +238,9 @@ TEST_F(Summary, ValuesTheSummaryCannotHoldAreNotWritten) {
     far.corners.nw_e = 12345678.0f;
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(site_storable(g, far, 0));
-    EXPECT_NE(::testing::internal::GetCapturedStdout().find("NO GRID WRITTEN: THE NW CORNER EASTING"), std::string::npos);
+    EXPECT_NE(
+        ::testing::internal::GetCapturedStdout().find("NO GRID WRITTEN: THE NW CORNER EASTING"),
+        std::string::npos);
     EXPECT_TRUE(site_storable(g, good, 0));
 }
 
@@ -246,9 +264,10 @@ TEST_F(Summary, ReadgRefusesARecordCutShort) {
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(READG("CUT.OUT", back), GRID_UNREADABLE);
     const std::string said = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("RECORD CUT SHORT IN FILE CUT.OUT, RECORD " + std::to_string(centre - rec.begin() + 1) +
-                        ", FIELD 2 (COLUMNS 42-53, F12.4)"),
-              std::string::npos)
+    EXPECT_NE(
+        said.find("RECORD CUT SHORT IN FILE CUT.OUT, RECORD " +
+                  std::to_string(centre - rec.begin() + 1) + ", FIELD 2 (COLUMNS 42-53, F12.4)"),
+        std::string::npos)
         << said;
     EXPECT_EQ(back.total_seq, 0);
 }

@@ -43,8 +43,10 @@ TEST(Cells, DumpListRepeatsThePatternForEveryLoadPass) {
     auto list = dump_list(c, 2);
     ASSERT_EQ(list.size(), 18u);
     for (std::size_t k = 0; k < 9; ++k) {
-        EXPECT_FLOAT_EQ(list[k].e, 10150.0f + 300.0f * static_cast<float>(k % 3)) << k;  // west to east
-        EXPECT_FLOAT_EQ(list[k].n, 19850.0f - 300.0f * static_cast<float>(k / 3)) << k;  // rows north to south
+        EXPECT_FLOAT_EQ(list[k].e, 10150.0f + 300.0f * static_cast<float>(k % 3))
+            << k;  // west to east
+        EXPECT_FLOAT_EQ(list[k].n, 19850.0f - 300.0f * static_cast<float>(k / 3))
+            << k;  // rows north to south
         EXPECT_EQ(list[k + 9].e, list[k].e);
         EXPECT_EQ(list[k + 9].n, list[k].n);
     }
@@ -57,14 +59,15 @@ TEST(Approach, HalfCirclesAndTheirEdges) {
         bool full_radius;
     };
     const Case cases[] = {
-        {"NO", 0.0f, true},    {"NO", 90.0f, true},   {"NO", 90.5f, false},  {"NO", 270.0f, false},
-        {"NO", 270.5f, true},  {"WE", 180.0f, false}, {"WE", 180.5f, true},  {"WE", 0.0f, false},
-        {"SO", 90.0f, false},  {"SO", 270.0f, true},  {"EA", 0.0f, true},    {"EA", 180.0f, false},
-        {"NW", 45.0f, true},   {"NW", 225.0f, false}, {"NW", 300.0f, true},  {"SW", 135.0f, false},
-        {"SW", 315.0f, true},  {"SE", 45.0f, true},   {"SE", 225.0f, false}, {"NE", 315.0f, true},
-        {"NE", 135.0f, true},  {"NE", 136.0f, false}, {"XX", 10.0f, false},
+        {"NO", 0.0f, true},   {"NO", 90.0f, true},   {"NO", 90.5f, false},  {"NO", 270.0f, false},
+        {"NO", 270.5f, true}, {"WE", 180.0f, false}, {"WE", 180.5f, true},  {"WE", 0.0f, false},
+        {"SO", 90.0f, false}, {"SO", 270.0f, true},  {"EA", 0.0f, true},    {"EA", 180.0f, false},
+        {"NW", 45.0f, true},  {"NW", 225.0f, false}, {"NW", 300.0f, true},  {"SW", 135.0f, false},
+        {"SW", 315.0f, true}, {"SE", 45.0f, true},   {"SE", 225.0f, false}, {"NE", 315.0f, true},
+        {"NE", 135.0f, true}, {"NE", 136.0f, false}, {"XX", 10.0f, false},
     };
-    for (const Case& c : cases) EXPECT_EQ(on_approach_side(c.word, c.bearing), c.full_radius) << c.word << " " << c.bearing;
+    for (const Case& c : cases)
+        EXPECT_EQ(on_approach_side(c.word, c.bearing), c.full_radius) << c.word << " " << c.bearing;
     EXPECT_TRUE(is_approach("SW"));
     EXPECT_FALSE(is_approach("sw"));
     EXPECT_FALSE(is_approach("N"));
@@ -80,7 +83,10 @@ TEST(Scatter, HandDrawnDumps) {
     const Case cases[] = {
         // r = 0.22 R on a northern bearing: moved out to (1 - 0.22) R.
         {"near, approach side", {0.2f, 0.0f}, 0.0f, 0.78f},
-        {"far enough, approach side", {0.5f, 0.125f}, 0.55f * std::sin(0.7854f), 0.55f * std::cos(0.7854f)},
+        {"far enough, approach side",
+         {0.5f, 0.125f},
+         0.55f * std::sin(0.7854f),
+         0.55f * std::cos(0.7854f)},
         // Due south is not on the "NO" side: a new bearing (east), half the distance.
         {"far side", {0.9f, 0.5f, 0.25f}, 0.495f, 0.0f},
     };
@@ -115,7 +121,8 @@ TEST(Scatter, ApproachSideAndFarSideRadii) {
                 if (bearing < 0.0f) bearing += 360.0f;
                 EXPECT_GE(d, 0.4f * R * 0.9999f) << word;
                 // (the bearing read back from the position may straddle a half-circle's edge)
-                EXPECT_TRUE(on_approach_side(word, bearing) || on_approach_side(word, bearing + 0.01f) ||
+                EXPECT_TRUE(on_approach_side(word, bearing) ||
+                            on_approach_side(word, bearing + 0.01f) ||
                             on_approach_side(word, bearing - 0.01f))
                     << word << " " << bearing;
             } else {

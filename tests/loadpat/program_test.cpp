@@ -12,7 +12,7 @@
 namespace {
 
 class Loadpat : public SiteFolder {
-protected:
+  protected:
     void SetUp() override {
         SiteFolder::SetUp();
         store_site("SITE", 1, 0.0f);
@@ -27,13 +27,15 @@ protected:
         s.corners.nw_e = 10000.0f;
         s.corners.nw_n = 20000.0f;
         gridlib::ResampleWork w;
-        ASSERT_TRUE(gridlib::GRID1(name + ".IN", 10000.0f, 20000.0f, g, w, gridlib::GRID1_NEW, 0, "LOADPAT"));
+        ASSERT_TRUE(gridlib::GRID1(name + ".IN", 10000.0f, 20000.0f, g, w, gridlib::GRID1_NEW, 0,
+                                   "LOADPAT"));
         std::int8_t turned = 0;
         ASSERT_TRUE(gridlib::ARGPB(name + ".IN", name + ".OUT", s, 1, turned));
     }
     static int run(const std::string& answers) {
         write_file("answers.txt", answers);
-        std::string command = std::string(SUITE_BIN_DIR) + "/loadpat < answers.txt > console.txt 2>&1";
+        std::string command =
+            std::string(SUITE_BIN_DIR) + "/loadpat < answers.txt > console.txt 2>&1";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -65,9 +67,11 @@ TEST_F(Loadpat, CentroidsTwicePerCellOnA1000FootSiteWith300FootCells) {
     const std::string text = console();
     for (const char* prompt :
          {"WHATS THE NAME OF THE DISPOSAL AREA GRID?\nEnter complete path and filename:\n",
-          "WHATS THE EAST-WEST DUMP INTERVAL (ft)?\n", "WHATS THE NORTH-SOUTH DUMP INTERVAL (ft)?\n",
+          "WHATS THE EAST-WEST DUMP INTERVAL (ft)?\n",
+          "WHATS THE NORTH-SOUTH DUMP INTERVAL (ft)?\n",
           "HOW MANY LOADS ARE THERE TO BE PLACED IN\nEACH DUMP CELL?\n",
-          "PLACEMENT CONTROL WITHIN EACH CELL IS BASED ON:\n 1 = Random placement about each cell centroid\n"
+          "PLACEMENT CONTROL WITHIN EACH CELL IS BASED ON:\n 1 = Random placement about each cell "
+          "centroid\n"
           " 0 = dumps placed AT cell centroids\n",
           "If everything worked OK:  The dump coordinates(E,N)\nare stored on the file *.XYZ\n"})
         EXPECT_NE(text.find(prompt), std::string::npos) << prompt;
@@ -78,7 +82,8 @@ TEST_F(Loadpat, RandomPlacementKeepsToTheApproachRules) {
     // 100 cells of 100 ft, 10 loads each, R = 40 ft, approach from the south-west.
     // A wrong word and a lower-case answer first: the question is asked again.
     ASSERT_EQ(run("SITE\n100\n100\n10\n1\nSOUTHWEST\nsw\n40\n"), 0) << console();
-    EXPECT_NE(console().find("THE APPROACH DIRECTION MUST BE ONE OF: NO WE SO EA NW SW SE NE"), std::string::npos);
+    EXPECT_NE(console().find("THE APPROACH DIRECTION MUST BE ONE OF: NO WE SO EA NW SW SE NE"),
+              std::string::npos);
     auto placed = dumps("SITE.XYZ");
     ASSERT_EQ(placed.size(), 1000u);
     const float R = 40.0f;
@@ -112,27 +117,34 @@ TEST_F(Loadpat, RefusalsWriteNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {"more than 4000 dumps", "SITE\n10\n10\n1\n", "TOO MANY DUMPS: 1 LOADS IN EACH OF 100 x 100 DUMP CELLS"},
+        {"more than 4000 dumps", "SITE\n10\n10\n1\n",
+         "TOO MANY DUMPS: 1 LOADS IN EACH OF 100 x 100 DUMP CELLS"},
         {"cells larger than the site", "SITE\n2000\n100\n",
          "NO DUMP CELL FITS THE DISPOSAL AREA, WHICH IS 1000 FT WEST-EAST AND 1000 FT NORTH-SOUTH"},
-        {"missing grid", "NOSITE\n\n", "The requested disposal area grid file was not\n              NOSITE.IN\n"},
+        {"missing grid", "NOSITE\n\n",
+         "The requested disposal area grid file was not\n              NOSITE.IN\n"},
         {"input ends", "SITE\n300\n300\n2\n",
          "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED: NO DUMP PATTERN WRITTEN"},
         {"no answers at all", "", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
-        {"input ends at the approach", "SITE\n300\n300\n1\n1\n", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
-        {"input ends at the radius", "SITE\n300\n300\n1\n1\nNO\n", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
-        {"NaN-like answers", "SITE\nNaN\nInf\n1E999\n", "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
+        {"input ends at the approach", "SITE\n300\n300\n1\n1\n",
+         "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
+        {"input ends at the radius", "SITE\n300\n300\n1\n1\nNO\n",
+         "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
+        {"NaN-like answers", "SITE\nNaN\nInf\n1E999\n",
+         "THE INPUT ENDED BEFORE EVERY QUESTION WAS ANSWERED"},
         {"damaged summary", "SITE\n", "UNEXPECTED END OF FILE SITE.OUT"},
         // A radius no .XYZ column can hold used to be written as asterisks.
         {"dumps beyond the file's columns", "SITE\n300\n300\n1\n1\nNO\n1e30\n",
-         "DUMP 1 LIES BEYOND WHAT THE COLUMNS OF THE .XYZ FILE HOLD (F12.4). NO DUMP PATTERN WRITTEN"},
+         "DUMP 1 LIES BEYOND WHAT THE COLUMNS OF THE .XYZ FILE HOLD (F12.4). NO DUMP PATTERN "
+         "WRITTEN"},
     };
     const std::string summary = [] {
         std::ifstream in("SITE.OUT");
         return std::string(std::istreambuf_iterator<char>(in), {});
     }();
     for (const Case& c : cases) {
-        write_file("SITE.OUT", std::string(c.what) == "damaged summary" ? summary.substr(0, 100) : summary);
+        write_file("SITE.OUT",
+                   std::string(c.what) == "damaged summary" ? summary.substr(0, 100) : summary);
         EXPECT_EQ(run(c.answers), 1) << c.what;
         EXPECT_NE(console().find(c.message), std::string::npos) << c.what << "\n" << console();
         EXPECT_FALSE(std::filesystem::exists("SITE.XYZ")) << c.what;
@@ -143,9 +155,10 @@ TEST_F(Loadpat, RefusalsWriteNothing) {
 TEST_F(Loadpat, UnusableAnswersAreAskedAgain) {
     ASSERT_EQ(run("ABCDEFGHIJKLMNOPQ\nSITE\nwide\n-5\n0\n500\n500\n0\n1\n2\n0\n"), 0) << console();
     const std::string text = console();
-    for (const char* complaint : {"THE PATH AND NAME MAY HOLD AT MOST 15 CHARACTERS", "PLEASE ANSWER WITH A NUMBER",
-                                  "THE DUMP INTERVAL MUST BE GREATER THAN 0 FT",
-                                  "THERE MUST BE AT LEAST 1 LOAD IN EACH DUMP CELL", "PLEASE ANSWER 1 OR 0"})
+    for (const char* complaint :
+         {"THE PATH AND NAME MAY HOLD AT MOST 15 CHARACTERS", "PLEASE ANSWER WITH A NUMBER",
+          "THE DUMP INTERVAL MUST BE GREATER THAN 0 FT",
+          "THERE MUST BE AT LEAST 1 LOAD IN EACH DUMP CELL", "PLEASE ANSWER 1 OR 0"})
         EXPECT_NE(text.find(complaint), std::string::npos) << complaint;
     EXPECT_EQ(lines("SITE.XYZ").size(), 4u);  // 2 x 2 cells of 500 ft, one load each
 }

@@ -1,9 +1,10 @@
 // The modify program: point edits and survey mode on an existing site, run
 // whole in a temporary folder, and the point-edit rule on its own.
+#include "modify/modify.hpp"
+
 #include <cmath>
 
 #include "gridlib/sitegrid.hpp"
-#include "modify/modify.hpp"
 #include "recio/items.hpp"
 #include "sitegen/program_fixture.hpp"
 
@@ -20,7 +21,8 @@ SiteGrid small_grid(int we, int ns, int interval, float rotation, std::int16_t s
     g.rotation = rotation;
     g.coord_system = system;
     g.datum = 22.5f;
-    for (int i = 0; i < g.total_points; ++i) g.depth[static_cast<std::size_t>(i)] = 20.0f + static_cast<float>(i);
+    for (int i = 0; i < g.total_points; ++i)
+        g.depth[static_cast<std::size_t>(i)] = 20.0f + static_cast<float>(i);
     return g;
 }
 
@@ -34,7 +36,7 @@ std::string f12(double v) {  // one F12.4 field
 // (3000, 8000) ft, depth 20 + (I - 1) at point I, datum 22.5, and a history
 // of 7 disposal sequences, 3 since the last activity.
 class Modify : public ProgramFolder {
-protected:
+  protected:
     void SetUp() override {
         ProgramFolder::SetUp();
         store_site();
@@ -44,7 +46,8 @@ protected:
         std::filesystem::current_path(dir_);
         SiteGrid g = small_grid(5, 4, 100, 0.0f, 1);
         gridlib::ResampleWork w;
-        ASSERT_TRUE(gridlib::GRID1("OLD1.IN", 3000.0f, 8000.0f, g, w, gridlib::GRID1_NEW, 0, "OLD SITE"));
+        ASSERT_TRUE(
+            gridlib::GRID1("OLD1.IN", 3000.0f, 8000.0f, g, w, gridlib::GRID1_NEW, 0, "OLD SITE"));
         gridlib::SiteSummary s;
         s.total_seq = 7;
         s.seq_since_last = 3;
@@ -59,13 +62,17 @@ protected:
         write("ACTION.BAT", "EDITYES\n");
     }
     // MODIFY.INI for OLD1 with the records of its mode and depth sign option 0.
-    void control(const std::string& new_site, int mode, const std::vector<std::string>& records) const {
-        std::vector<std::string> all = {"", "OLD1", new_site, "EDITED SITE", "    " + std::to_string(mode)};
+    void control(const std::string& new_site, int mode,
+                 const std::vector<std::string>& records) const {
+        std::vector<std::string> all = {"", "OLD1", new_site, "EDITED SITE",
+                                        "    " + std::to_string(mode)};
         all.insert(all.end(), records.begin(), records.end());
         all.push_back("    0");
         write_lines("MODIFY.INI", all);
     }
-    static std::string edit(double e, double n, double depth) { return f12(e) + f12(n) + f12(depth); }
+    static std::string edit(double e, double n, double depth) {
+        return f12(e) + f12(n) + f12(depth);
+    }
     static std::string survey_file(const std::string& name, int spacing) {
         char field[8];
         std::snprintf(field, sizeof field, "%5d", spacing);
@@ -91,12 +98,12 @@ protected:
 
 TEST_F(Modify, PointEditsMakeANewSiteWithTheOldHistory) {
     // Grid point I lies at easting 3000 + 100 k, northing 8000 - 100 r.
-    control("NEW1", 1, {"    5",
-                        edit(3050.0, 8000.0, 55.0),   // midway between points 1 and 2: both
-                        edit(3400.0, 8000.0, 0.5),    // below 1 ft: nothing
-                        edit(3300.0, 7800.0, 60.0),   // point 14
-                        edit(3310.0, 7790.0, 70.0),   // point 14 again: the later edit wins
-                        edit(3153.0, 7900.0, 80.0)}); // 53 ft from point 7 (beyond 52), 47 ft from point 8
+    control("NEW1", 1,
+            {"    5", edit(3050.0, 8000.0, 55.0),  // midway between points 1 and 2: both
+             edit(3400.0, 8000.0, 0.5),            // below 1 ft: nothing
+             edit(3300.0, 7800.0, 60.0),           // point 14
+             edit(3310.0, 7790.0, 70.0),           // point 14 again: the later edit wins
+             edit(3153.0, 7900.0, 80.0)});  // 53 ft from point 7 (beyond 52), 47 ft from point 8
     ASSERT_EQ(run("modify"), 0) << console();
 
     std::vector<float> expected = old_depths();
@@ -118,9 +125,10 @@ TEST_F(Modify, PointEditsMakeANewSiteWithTheOldHistory) {
     EXPECT_EQ(lines("NEW1.TNS")[1], recio::padded("EDITED SITE", 60));
 
     const std::string dashes(48, '-');
-    EXPECT_NE(console().find("\n\n\nThe following files have been created/edited\n" + dashes + "\n" +
-                             recio::padded("NEW1.IN", 32) + "\n" + recio::padded("NEW1.OUT", 32) + "\n" +
-                             recio::padded("NEW1.DAT", 32) + "\n" + dashes + "\n\n\nPRESS \"RETURN\" TO CONTINUE"),
+    EXPECT_NE(console().find("\n\n\nThe following files have been created/edited\n" + dashes +
+                             "\n" + recio::padded("NEW1.IN", 32) + "\n" +
+                             recio::padded("NEW1.OUT", 32) + "\n" + recio::padded("NEW1.DAT", 32) +
+                             "\n" + dashes + "\n\n\nPRESS \"RETURN\" TO CONTINUE"),
               std::string::npos)
         << console();
 }
@@ -156,8 +164,10 @@ TEST_F(Modify, SurveyAdaptsOnlyThePointsItReaches) {
 TEST_F(Modify, MissingSurveyWritesTheSiteUnchangedUnderTheNewNameAndFails) {
     control("NEW1", 2, {survey_file("NONE.XYZ", 10), "N       E       D"});
     ASSERT_EQ(run("modify"), 1) << console();
-    EXPECT_NE(console().find("The specified survey file was not found\n\nHit \"RETURN\" to quit\n"), std::string::npos);
-    EXPECT_NE(console().find("NO DEPTH CHANGED: THE SURVEY FILE NONE.XYZ WAS NOT FOUND"), std::string::npos);
+    EXPECT_NE(console().find("The specified survey file was not found\n\nHit \"RETURN\" to quit\n"),
+              std::string::npos);
+    EXPECT_NE(console().find("NO DEPTH CHANGED: THE SURVEY FILE NONE.XYZ WAS NOT FOUND"),
+              std::string::npos);
     EXPECT_EQ(depths("NEW1.IN"), old_depths());
     EXPECT_TRUE(exists("NEW1.OUT"));
 }
@@ -167,12 +177,13 @@ TEST_F(Modify, MissingSurveyWritesTheSiteUnchangedUnderTheNewNameAndFails) {
 TEST_F(Modify, SurveyThatChangesNothingCopiesTheSiteAndFails) {
     struct Case {
         const char* what;
-        const char* survey;       // the file's text
+        const char* survey;  // the file's text
         const char* columns;
         const char* says;
     };
     const Case cases[] = {
-        {"empty survey file", "", "N       E       D", "NO DEPTH CHANGED: THE SURVEY FILE NEW.XYZ HOLDS NO POINT"},
+        {"empty survey file", "", "N       E       D",
+         "NO DEPTH CHANGED: THE SURVEY FILE NEW.XYZ HOLDS NO POINT"},
         {"columns not known", "8000.0 3000.0 33.0\n", "NORTH   EAST    DEPTH",
          "NO DEPTH CHANGED: THE SURVEY COLUMNS OF NEW.XYZ ARE NOT RECOGNISED"},
         {"survey out of reach", "100.0 100.0 33.0\n", "N       E       D",
@@ -198,22 +209,29 @@ TEST_F(Modify, RunsThatWriteNothing) {
     const Case cases[] = {
         {"not asked for", [](F f) { f.write("ACTION.BAT", "GRIDYES\n"); }, ""},
         {"no ACTION.BAT", [](F f) { f.remove("ACTION.BAT"); }, ""},
-        {"no MODIFY.INI", [](F f) { f.remove("MODIFY.INI"); }, "UNABLE TO FIND \"MODIFY.INI\" DATA FILE"},
+        {"no MODIFY.INI", [](F f) { f.remove("MODIFY.INI"); },
+         "UNABLE TO FIND \"MODIFY.INI\" DATA FILE"},
         {"more edit points than a run holds", [](F f) { f.write("MODIFY.INI", many_edits()); },
          "MODIFY.INI RECORD 6: 10001 EDIT POINTS; A RUN TAKES 0 TO 10000"},
-        {"no new site name", [](F f) { f.replace_record("MODIFY.INI", 3, ""); }, "MODIFY.INI RECORD 3: NO NEW SITE NAME"},
-        {"new site name longer than its field", [](F f) { f.replace_record("MODIFY.INI", 3, "NEW1234"); },
+        {"no new site name", [](F f) { f.replace_record("MODIFY.INI", 3, ""); },
+         "MODIFY.INI RECORD 3: NO NEW SITE NAME"},
+        {"new site name longer than its field",
+         [](F f) { f.replace_record("MODIFY.INI", 3, "NEW1234"); },
          "MODIFY.INI RECORD 3: THE NEW SITE NAME IS LONGER THAN 6 CHARACTERS"},
         {"unknown mode", [](F f) { f.replace_record("MODIFY.INI", 5, "    3"); },
          "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS 3"},
         {"edit records end early", [](F f) { f.keep_records("MODIFY.INI", 6); }, "END OF FILE"},
-        {"no existing grid", [](F f) { f.remove("OLD1.IN"); }, "The requested disposal area grid file was not"},
+        {"no existing grid", [](F f) { f.remove("OLD1.IN"); },
+         "The requested disposal area grid file was not"},
         {"no existing summary", [](F f) { f.remove("OLD1.OUT"); }, "NO FILE WRITTEN"},
-        {"edit deeper than the grid file holds", [](F f) { f.replace_record("MODIFY.INI", 7, edit(3000, 8000, 10000)); },
+        {"edit deeper than the grid file holds",
+         [](F f) { f.replace_record("MODIFY.INI", 7, edit(3000, 8000, 10000)); },
          "NO GRID WRITTEN: THE DEPTH 10000 FT OF POINT 1 DOES NOT FIT THE GRID FILE"},
-        {"NaN-like edit depth", [](F f) { f.replace_record("MODIFY.INI", 7, f12(3000) + f12(8000) + "         NaN"); },
+        {"NaN-like edit depth",
+         [](F f) { f.replace_record("MODIFY.INI", 7, f12(3000) + f12(8000) + "         NaN"); },
          "UNREADABLE VALUE IN FILE MODIFY.INI, RECORD 7, FIELD 3 (COLUMNS 25-36, F12.4)"},
-        {"edit count beyond the field's 16 bits", [](F f) { f.replace_record("MODIFY.INI", 6, "99999"); },
+        {"edit count beyond the field's 16 bits",
+         [](F f) { f.replace_record("MODIFY.INI", 6, "99999"); },
          "MODIFY.INI RECORD 6: 99999 EDIT POINTS; A RUN TAKES 0 TO 10000"},
         // An existing site cut short used to be read with zeros for what was
         // missing, and the new site was made from them.
@@ -245,7 +263,8 @@ TEST_F(Modify, RunsThatWriteNothing) {
 TEST(PointEdits, RotatedAndGeographicSitesUseTheSitePositions) {
     // Rotated 90 degrees: columns run north and rows east of the NW corner.
     SiteGrid g = small_grid(3, 3, 100, 90.0f, 1);
-    EXPECT_EQ(modify::apply_edits(g, 0.0f, 0.0f, {{0.0f, 100.0f, 50.0f}, {200.0f, 0.0f, 60.0f}}), 2);
+    EXPECT_EQ(modify::apply_edits(g, 0.0f, 0.0f, {{0.0f, 100.0f, 50.0f}, {200.0f, 0.0f, 60.0f}}),
+              2);
     EXPECT_EQ(g.depth[1], 50.0f);  // point 2: k = 1, 100 ft north
     EXPECT_EQ(g.depth[6], 60.0f);  // point 7: r = 2, 200 ft east
 
@@ -253,9 +272,13 @@ TEST(PointEdits, RotatedAndGeographicSitesUseTheSitePositions) {
     // 0.02 degree of longitude (decreasing eastward). Edits midway along each
     // axis take both neighbours: 1824 ft <= 0.52 x 3648 ft.
     SiteGrid geo = small_grid(3, 3, 3648, 0.0f, 2);
-    EXPECT_EQ(modify::apply_edits(geo, 70.5f, 60.0f, {{70.49f, 60.0f, 41.0f}, {70.47f, 59.985f, 42.0f}, {70.5f, 59.98f, 0.99f}}), 6);
+    EXPECT_EQ(modify::apply_edits(
+                  geo, 70.5f, 60.0f,
+                  {{70.49f, 60.0f, 41.0f}, {70.47f, 59.985f, 42.0f}, {70.5f, 59.98f, 0.99f}}),
+              6);
     const float expected[9] = {41, 41, 22, 23, 42, 42, 26, 42, 42};
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(geo.depth[static_cast<std::size_t>(i)], expected[i]) << "point " << i + 1;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(geo.depth[static_cast<std::size_t>(i)], expected[i]) << "point " << i + 1;
 }
 
 }  // namespace

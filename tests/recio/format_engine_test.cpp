@@ -15,8 +15,9 @@ using recio::format_records;
 using Recs = std::vector<std::string>;
 
 class Lines : public recio::RecordSource {
-public:
-    explicit Lines(std::vector<std::string> l, bool whole = false) : lines_(std::move(l)), whole_(whole) {}
+  public:
+    explicit Lines(std::vector<std::string> l, bool whole = false)
+        : lines_(std::move(l)), whole_(whole) {}
     bool whole_fields() const override { return whole_; }
     bool next_record(std::string& r) override {
         if (n_ >= static_cast<long>(lines_.size())) return false;
@@ -26,7 +27,7 @@ public:
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return n_; }
 
-private:
+  private:
     std::vector<std::string> lines_;
     bool whole_ = false;
     std::string name_ = "DUMP.INI";
@@ -43,19 +44,23 @@ TEST(FormatOutput, LayoutsOfTheSiteFiles) {
     EXPECT_EQ(format_records("(1X,'AREA IS ',I5)", std::int32_t{40401}), Recs{" AREA IS 40401"});
     EXPECT_EQ(format_records("(1X,'LOCAL NW CORNER IS ',2F12.4)", 1000.5f, -2.25f),
               Recs{" LOCAL NW CORNER IS    1000.5000     -2.2500"});
-    EXPECT_EQ(format_records("(1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4)", std::int16_t{7}, 12.6f, 1.0f, 2.0f),
+    EXPECT_EQ(format_records("(1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4)", std::int16_t{7}, 12.6f, 1.0f,
+                             2.0f),
               Recs{"      7                13.                1.0000         2.0000"});
 }
 
 TEST(FormatOutput, RepeatsGroupsAndReversion) {
     float v[5] = {1, 2, 3, 4, 5};
     // Reversion to the start: each record holds two values.
-    EXPECT_EQ(format_records("(2F4.1)", recio::array(v, 5)), (Recs{" 1.0 2.0", " 3.0 4.0", " 5.0"}));
+    EXPECT_EQ(format_records("(2F4.1)", recio::array(v, 5)),
+              (Recs{" 1.0 2.0", " 3.0 4.0", " 5.0"}));
     // Reversion to the last top-level group, with its repeat count.
-    EXPECT_EQ(format_records("(1X,'H',2(I2))", recio::array(std::vector<std::int32_t>{1, 2, 3, 4, 5}.data(), 5)),
+    EXPECT_EQ(format_records("(1X,'H',2(I2))",
+                             recio::array(std::vector<std::int32_t>{1, 2, 3, 4, 5}.data(), 5)),
               (Recs{" H 1 2", " 3 4", " 5"}));
     // Nested groups.
-    EXPECT_EQ(format_records("(2(I1,2(I1)))", recio::array(std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}.data(), 6)),
+    EXPECT_EQ(format_records("(2(I1,2(I1)))",
+                             recio::array(std::vector<std::int32_t>{1, 2, 3, 4, 5, 6}.data(), 6)),
               Recs{"123456"});
     // 26 values a record, the last record partly filled.
     std::vector<float> d(27, 1.5f);
@@ -79,14 +84,15 @@ TEST(FormatOutput, PositioningAndLiterals) {
     EXPECT_EQ(format_records("('ABC',TL2,'Z',TR1,'Q')"), Recs{"AZCQ"});
     EXPECT_EQ(format_records("(1X,'IT''S',2HOK,\"Q\"\"\")"), Recs{" IT'SOKQ\""});
     // A repeat count written into blanks at run time.
-    EXPECT_EQ(format_records("(1X,  3(F5.1,'|'))", recio::array(std::vector<float>{1, 2, 3}.data(), 3)),
-              Recs{"   1.0|  2.0|  3.0|"});
+    EXPECT_EQ(
+        format_records("(1X,  3(F5.1,'|'))", recio::array(std::vector<float>{1, 2, 3}.data(), 3)),
+        Recs{"   1.0|  2.0|  3.0|"});
     EXPECT_EQ(format_records("(1X,   ('-'))"), Recs{" -"});
     EXPECT_EQ(format_records("(1X,  12('-'))"), Recs{" ------------"});
 }
 
 TEST(FormatOutput, TextsAndMixedKinds) {
-    EXPECT_EQ(format_records("(A6,'|')", "AB"), Recs{"    AB|"});   // short text right-justified
+    EXPECT_EQ(format_records("(A6,'|')", "AB"), Recs{"    AB|"});  // short text right-justified
     EXPECT_EQ(format_records("(A3,'|')", "ABCDE"), Recs{"ABC|"});  // long text cut
     EXPECT_EQ(format_records("(1X,A)", std::string("SITE1.IN")), Recs{" SITE1.IN"});
     EXPECT_EQ(format_records("(G6.2,G5.0)", "AB", std::int16_t{42}), Recs{"    AB   42"});
@@ -134,8 +140,9 @@ TEST(FormatInput, WholeFieldsRefuseARecordCutShort) {
         read(cut, "(26F8.3)", recio::array(d, 3));
         FAIL() << "no error";
     } catch (const recio::RecordError& e) {
-        EXPECT_STREQ(e.what(), "RECORD CUT SHORT IN FILE DUMP.INI, RECORD 1, FIELD 3 (COLUMNS 17-24, F8.3): "
-                               "THE RECORD ENDS AT COLUMN 21");
+        EXPECT_STREQ(e.what(),
+                     "RECORD CUT SHORT IN FILE DUMP.INI, RECORD 1, FIELD 3 (COLUMNS 17-24, F8.3): "
+                     "THE RECORD ENDS AT COLUMN 21");
     }
     Lines empty({""}, true);
     std::int16_t n = 0;
@@ -172,16 +179,23 @@ TEST(FormatInput, BadFieldsNameTheFileRecordAndField) {
         read(src, "(3I5)", a, b, c);
         FAIL() << "no error";
     } catch (const recio::RecordError& e) {
-        EXPECT_STREQ(e.what(), "UNREADABLE VALUE IN FILE DUMP.INI, RECORD 1, FIELD 3 (COLUMNS 11-15, I5): \"  3X4\"");
+        EXPECT_STREQ(
+            e.what(),
+            "UNREADABLE VALUE IN FILE DUMP.INI, RECORD 1, FIELD 3 (COLUMNS 11-15, I5): \"  3X4\"");
     }
     // A NUL or escape from a damaged file is quoted as '?', keeping the
     // message whole and the console's cursor where it is.
-    Lines damaged({std::string("    1 2\0\x1b" "4", 10)});
+    Lines damaged(
+        {std::string("    1 2\0\x1b"
+                     "4",
+                     10)});
     try {
         read(damaged, "(2I5)", a, b);
         FAIL() << "no error";
     } catch (const recio::RecordError& e) {
-        EXPECT_STREQ(e.what(), "UNREADABLE VALUE IN FILE DUMP.INI, RECORD 1, FIELD 2 (COLUMNS 6-10, I5): \" 2??4\"");
+        EXPECT_STREQ(
+            e.what(),
+            "UNREADABLE VALUE IN FILE DUMP.INI, RECORD 1, FIELD 2 (COLUMNS 6-10, I5): \" 2??4\"");
     }
     Lines big({"99999"});
     EXPECT_THROW(read(big, "(I5)", a), recio::RecordError);  // does not fit 16 bits

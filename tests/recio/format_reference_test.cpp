@@ -71,7 +71,8 @@ TEST(FormatReference, EveryOutputRowMatchesTheRuntime) {
             EXPECT_EQ(rtrim(got), expected) << "line " << r.line << " " << fmt << " " << value;
         } else {
             std::string expected = bracketed(r.cols[is_int ? 2 : 3]);
-            auto recs = is_int ? recio::format_records(fmt, static_cast<std::int32_t>(std::stol(value.substr(2))))
+            auto recs = is_int ? recio::format_records(
+                                     fmt, static_cast<std::int32_t>(std::stol(value.substr(2))))
                                : recio::format_records(fmt, float_from_hex(value.substr(2)));
             ASSERT_EQ(recs.size(), 1u);
             EXPECT_EQ(recs[0], expected) << "line " << r.line << " " << fmt << " " << value;
@@ -83,7 +84,7 @@ TEST(FormatReference, EveryOutputRowMatchesTheRuntime) {
 
 // A record source over fixed texts, for reading.
 class Lines : public recio::RecordSource {
-public:
+  public:
     explicit Lines(std::vector<std::string> l) : lines_(std::move(l)) {}
     bool next_record(std::string& r) override {
         if (n_ >= static_cast<long>(lines_.size())) return false;
@@ -93,7 +94,7 @@ public:
     const std::string& source_name() const override { return name_; }
     long record_number() const override { return n_; }
 
-private:
+  private:
     std::vector<std::string> lines_;
     std::string name_ = "TEST.DAT";
     long n_ = 0;
@@ -110,7 +111,8 @@ TEST(FormatReference, EveryInputRowMatchesTheRuntime) {
             std::int32_t v = -777;
             recio::InItem item = recio::to_in(v);
             if (r.cols[2] == "ERROR") {
-                EXPECT_THROW(recio::read_items(fmt, src, &item, 1), recio::RecordError) << "line " << r.line;
+                EXPECT_THROW(recio::read_items(fmt, src, &item, 1), recio::RecordError)
+                    << "line " << r.line;
             } else {
                 ASSERT_TRUE(recio::read_items(fmt, src, &item, 1));
                 EXPECT_EQ(v, std::stol(r.cols[2])) << "line " << r.line;

@@ -1,6 +1,5 @@
 // Console carriage control, keyboard at end of input, child programs, random.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>

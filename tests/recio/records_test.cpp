@@ -1,4 +1,6 @@
 // Text files by records: reading with DOS line ends, writing, atomic replacement.
+#include "recio/records.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,22 +8,23 @@
 #include <fstream>
 #include <string>
 
-#include "recio/records.hpp"
-
 namespace fs = std::filesystem;
 
 namespace {
 
 class RecordsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("recio_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("recio_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
     std::string path(const std::string& n) const { return (dir_ / n).string(); }
-    void put(const std::string& n, const std::string& text) const { std::ofstream(path(n), std::ios::binary) << text; }
+    void put(const std::string& n, const std::string& text) const {
+        std::ofstream(path(n), std::ios::binary) << text;
+    }
     std::string get(const std::string& n) const {
         std::ifstream in(path(n), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

@@ -1,11 +1,12 @@
 // Placing site lattices on the map: the affine frame must agree with the
 // suite's own point positions, for plane and geographic sites, rotated or not.
+#include "results/frame.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "gridlib/sitegrid.hpp"
-#include "results/frame.hpp"
 #include "results/site.hpp"
 
 namespace {
@@ -20,7 +21,9 @@ struct FrameCase {
     double tolerance;  // map units: feet, or degrees
 };
 
-void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FrameCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FrameAgreesWithSuite : public ::testing::TestWithParam<FrameCase> {};
 
@@ -36,12 +39,14 @@ TEST_P(FrameAgreesWithSuite, EveryPointOfTheGrid) {
     g.rotation = c.rotation;
     g.coord_system = static_cast<std::int16_t>(c.system);
     const gridlib::Rotation rot = gridlib::rotation_of(g.rotation, g.coord_system, c.nw_n);
-    const results::Frame f = results::make_frame(c.system, static_cast<double>(c.nw_e), static_cast<double>(c.nw_n),
-                                                 static_cast<double>(c.rotation));
+    const results::Frame f =
+        results::make_frame(c.system, static_cast<double>(c.nw_e), static_cast<double>(c.nw_n),
+                            static_cast<double>(c.rotation));
     const results::Raster r = results::site_raster(g);
     for (std::int32_t pt = 1; pt <= g.total_points; ++pt) {
         const gridlib::Position p = gridlib::site_position(pt, g, c.nw_e, c.nw_n, rot);
-        const int row = gridlib::point_row(pt, g.points_we), col = gridlib::point_column(pt, g.points_we);
+        const int row = gridlib::point_row(pt, g.points_we),
+                  col = gridlib::point_column(pt, g.points_we);
         const XY m = results::node_map(f, r, col, row);
         const XY want = results::site_to_map(f, static_cast<double>(p.e), static_cast<double>(p.n));
         EXPECT_NEAR(m.x, want.x, c.tolerance) << "point " << pt;
@@ -52,14 +57,15 @@ TEST_P(FrameAgreesWithSuite, EveryPointOfTheGrid) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sites, FrameAgreesWithSuite,
-                         ::testing::Values(FrameCase{"plane", 1, 0.0f, 12000.0f, 30000.0f, 2e-3},
-                                           FrameCase{"plane_turned", 1, 30.0f, 12000.0f, 30000.0f, 2e-3},
-                                           FrameCase{"plane_far_out", 1, -47.5f, 512345.5f, 1234567.0f, 0.13},
-                                           FrameCase{"geographic", 2, 0.0f, 124.05f, 44.62f, 2e-5},
-                                           FrameCase{"geographic_turned", 2, 20.0f, 124.05f, 44.62f, 2e-5},
-                                           FrameCase{"geographic_north", 2, 15.0f, 70.5f, 60.0f, 2e-5}),
-                         [](const ::testing::TestParamInfo<FrameCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Sites, FrameAgreesWithSuite,
+    ::testing::Values(FrameCase{"plane", 1, 0.0f, 12000.0f, 30000.0f, 2e-3},
+                      FrameCase{"plane_turned", 1, 30.0f, 12000.0f, 30000.0f, 2e-3},
+                      FrameCase{"plane_far_out", 1, -47.5f, 512345.5f, 1234567.0f, 0.13},
+                      FrameCase{"geographic", 2, 0.0f, 124.05f, 44.62f, 2e-5},
+                      FrameCase{"geographic_turned", 2, 20.0f, 124.05f, 44.62f, 2e-5},
+                      FrameCase{"geographic_north", 2, 15.0f, 70.5f, 60.0f, 2e-5}),
+    [](const ::testing::TestParamInfo<FrameCase>& i) { return std::string(i.param.name); });
 
 // A geographic site at latitude 60 has its longitude offsets doubled against
 // its latitude offsets; west-positive longitudes become negative map x.
@@ -100,9 +106,9 @@ TEST(Frame, LatticeSizeOfTheLongTermModel) {
     struct Case {
         int we, ns, nx, ny;
     };
-    for (const Case c : {Case{150, 120, 150, 120}, Case{201, 201, 201, 201}, Case{250, 100, 201, 80},
-                         Case{202, 100, 201, 99}, Case{100, 250, 80, 201}, Case{300, 300, 201, 201},
-                         Case{201, 202, 200, 201}}) {
+    for (const Case c : {Case{150, 120, 150, 120}, Case{201, 201, 201, 201},
+                         Case{250, 100, 201, 80}, Case{202, 100, 201, 99}, Case{100, 250, 80, 201},
+                         Case{300, 300, 201, 201}, Case{201, 202, 200, 201}}) {
         const results::LatticeSize s = results::lattice_size(c.we, c.ns);
         EXPECT_EQ(s.nx, c.nx) << c.we << " x " << c.ns;
         EXPECT_EQ(s.ny, c.ny) << c.we << " x " << c.ns;
@@ -142,7 +148,7 @@ TEST(Site, DifferenceIsBeforeMinusAfterOnTheSameSite) {
     const results::Site before = results::load_site(data + "tiny/TINY.IN");
     const results::Site after = results::load_site(data + "tiny/TINYAFT.IN");
     const results::Raster d = results::grid_difference(before, after);
-    EXPECT_FLOAT_EQ(d.at(2, 2), 3.0f);    // deposit
+    EXPECT_FLOAT_EQ(d.at(2, 2), 3.0f);  // deposit
     EXPECT_FLOAT_EQ(d.at(3, 2), 2.0f);
     EXPECT_FLOAT_EQ(d.at(2, 1), 1.5f);
     EXPECT_FLOAT_EQ(d.at(5, 4), -0.75f);  // erosion

@@ -1,9 +1,9 @@
 // Mound height, volume and centroid of a long-term series.
+#include "results/mound.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "results/mound.hpp"
 
 namespace {
 
@@ -57,7 +57,8 @@ TEST(Mound, NoMoundAboveTheReference) {
     at(s, 0, 0, 0) = 25.0f;  // SW corner shallower than everything else
     const results::Reference ref = results::flat_reference(s);
     EXPECT_DOUBLE_EQ(ref[7], 25.0);
-    const std::vector<results::MoundState> m = results::mound_history(s, ref, results::make_frame(1, 0, 0, 0), 40, 30);
+    const std::vector<results::MoundState> m =
+        results::mound_history(s, ref, results::make_frame(1, 0, 0, 0), 40, 30);
     EXPECT_FALSE(m[0].has_mound);
     EXPECT_DOUBLE_EQ(m[0].volume, 0.0);
 }
@@ -71,7 +72,8 @@ TEST(Mound, SiteReferenceOnTheLattice) {
     base.total_points = 20;
     base.interval = 10;
     for (int r = 0; r < 4; ++r)
-        for (int k = 0; k < 5; ++k) base.depth[static_cast<std::size_t>(r * 5 + k)] = 30.0f + 0.5f * k + 2.0f * r;
+        for (int k = 0; k < 5; ++k)
+            base.depth[static_cast<std::size_t>(r * 5 + k)] = 30.0f + 0.5f * k + 2.0f * r;
     results::BathSeries same = flat_series(1);
     const results::Reference a = results::site_reference(base, same);
     // Node (I, J) = (2, 1), 0-based (1, 0): the southern row (r = 3), column 1.

@@ -1,4 +1,6 @@
 // Readers of the result files, on small files written to their layouts.
+#include "results/readers.hpp"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,7 +9,6 @@
 
 #include "recio/format.hpp"
 #include "results/errors.hpp"
-#include "results/readers.hpp"
 
 namespace {
 
@@ -15,7 +16,7 @@ const std::string DATA = std::string(TEST_DATA_DIR) + "/results/data/";
 
 // A scratch file for layouts a test writes itself.
 class Scratch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
                ("results_" + std::to_string(::getpid()) + "_" +
@@ -52,17 +53,20 @@ TEST(Dumps, PatternFileSkipsEmptyRecords) {
 
 TEST_F(Scratch, DumpFileFaults) {
     // Load counts beyond I4 print as asterisks; the position is still read.
-    const std::string act = write("A.ACT",
-                                  " DREDGING   PLACEMENT   SUMMARY   FOR   SITE: X\n"
-                                  "                                         EASTING     NORTHING\n\n"
-                                  "   ****                500              100.5000      200.2500\n");
+    const std::string act =
+        write("A.ACT",
+              " DREDGING   PLACEMENT   SUMMARY   FOR   SITE: X\n"
+              "                                         EASTING     NORTHING\n\n"
+              "   ****                500              100.5000      200.2500\n");
     const std::vector<results::DumpPoint> d = results::read_dumps(act);
     ASSERT_EQ(d.size(), 1u);
     EXPECT_NEAR(d[0].n, 200.25, 1e-4);
     // A summary without column heads, and an unreadable pattern record.
-    EXPECT_THROW(results::read_placement_summary(write("B.ACT", " DREDGING   PLACEMENT   SUMMARY\n")),
-                 results::InputError);
-    EXPECT_THROW(results::read_dumps(write("C.XYZ", "      100.0000    abc.0000\n")), recio::RecordError);
+    EXPECT_THROW(
+        results::read_placement_summary(write("B.ACT", " DREDGING   PLACEMENT   SUMMARY\n")),
+        results::InputError);
+    EXPECT_THROW(results::read_dumps(write("C.XYZ", "      100.0000    abc.0000\n")),
+                 recio::RecordError);
     EXPECT_THROW(results::read_dumps((dir_ / "NONE.XYZ").string()), results::InputError);
 }
 
@@ -70,19 +74,22 @@ TEST_F(Scratch, DumpFileFaults) {
 // short) used to give a position made of the digits that remained; now the
 // record is named. A complete record that is merely short is read padded.
 TEST_F(Scratch, DumpRecordsCutShortAreReported) {
-    const std::string pattern = write("CUT.XYZ", "     10150.0000  19850.0000\n     10450.0000  1985");
+    const std::string pattern =
+        write("CUT.XYZ", "     10150.0000  19850.0000\n     10450.0000  1985");
     try {
         results::read_dumps(pattern);
         FAIL() << "no error";
     } catch (const recio::RecordError& e) {
-        EXPECT_NE(std::string(e.what()).find("RECORD CUT SHORT IN FILE " + pattern + ", RECORD 2, FIELD 2 (COLUMNS 16-27"),
+        EXPECT_NE(std::string(e.what()).find("RECORD CUT SHORT IN FILE " + pattern +
+                                             ", RECORD 2, FIELD 2 (COLUMNS 16-27"),
                   std::string::npos)
             << e.what();
     }
-    const std::string act = write("CUT.ACT",
-                                  " DREDGING   PLACEMENT   SUMMARY   FOR   SITE: X\n"
-                                  "                                         EASTING     NORTHING\n\n"
-                                  "      3               1000             5286.6025      90");
+    const std::string act =
+        write("CUT.ACT",
+              " DREDGING   PLACEMENT   SUMMARY   FOR   SITE: X\n"
+              "                                         EASTING     NORTHING\n\n"
+              "      3               1000             5286.6025      90");
     EXPECT_THROW(results::read_dumps(act), recio::RecordError);
 }
 
@@ -115,10 +122,12 @@ TEST_F(Scratch, DepositFileCutShort) {
     const std::string head = "    DUT\nTITLE\n  8 27   100.0   100.0     0.0\n";
     EXPECT_THROW(results::read_deposit_file(write("A.DUT", head)), results::InputError);
     // A block cut in the middle of its rows.
-    EXPECT_THROW(results::read_deposit_file(write("B.DUT", head + "  1   900.00000\nSAND\n    900.0000\n0.1E+00\n")),
+    EXPECT_THROW(results::read_deposit_file(
+                     write("B.DUT", head + "  1   900.00000\nSAND\n    900.0000\n0.1E+00\n")),
                  recio::RecordError);
     // Header only: no deposit block.
-    const results::DepositFile d = results::read_deposit_file(write("C.DUT", head + "  1   900.00000\nSAND\n"));
+    const results::DepositFile d =
+        results::read_deposit_file(write("C.DUT", head + "  1   900.00000\nSAND\n"));
     EXPECT_TRUE(d.blocks.empty());
     EXPECT_EQ(d.deposit_block(), -1);
 }

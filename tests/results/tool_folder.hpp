@@ -13,7 +13,7 @@
 #include <string>
 
 class ToolFolder : public ::testing::Test {
-protected:
+  protected:
     explicit ToolFolder(std::string tool) : tool_(std::move(tool)) {}
     void SetUp() override {
         std::string name = tool_ + "_" + std::to_string(::getpid()) + "_" +

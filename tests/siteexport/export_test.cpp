@@ -14,9 +14,9 @@
 #include "gridlib/sitegrid.hpp"
 #include "recio/records.hpp"
 #include "results/frame.hpp"
-#include "tests/results/tool_folder.hpp"
 #include "results/readers.hpp"
 #include "results/site.hpp"
+#include "tests/results/tool_folder.hpp"
 
 namespace {
 
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 const std::string DATA = std::string(TEST_DATA_DIR) + "/results/data/";
 
 class Export : public ToolFolder {
-protected:
+  protected:
     Export() : ToolFolder("siteexport") {}
     void SetUp() override {
         GDALAllRegister();
@@ -35,23 +35,28 @@ protected:
 // The map position (east-positive) of site point pt, by the suite's formulas.
 results::XY site_point(const results::Site& s, std::int32_t pt) {
     const float nwe = static_cast<float>(s.frame.nw_e), nwn = static_cast<float>(s.frame.nw_n);
-    const gridlib::Rotation rot = gridlib::rotation_of(s.grid.rotation, static_cast<std::int16_t>(s.frame.coord_system), nwn);
+    const gridlib::Rotation rot =
+        gridlib::rotation_of(s.grid.rotation, static_cast<std::int16_t>(s.frame.coord_system), nwn);
     gridlib::SiteGrid g = s.grid;
     g.coord_system = static_cast<std::int16_t>(s.frame.coord_system);
     const gridlib::Position p = gridlib::site_position(pt, g, nwe, nwn, rot);
     return results::site_to_map(s.frame, static_cast<double>(p.e), static_cast<double>(p.n));
 }
 
-double tolerance(const results::Site& s) { return s.frame.geographic() ? 1e-5 : 2e-3; }
+double tolerance(const results::Site& s) {
+    return s.frame.geographic() ? 1e-5 : 2e-3;
+}
 
 struct TiffCase {
     const char* name;
     const char* grid;
-    const char* crs;   // "" for none
-    int epsg;          // expected authority code, 0 for no CRS
+    const char* crs;  // "" for none
+    int epsg;         // expected authority code, 0 for no CRS
 };
 
-void PrintTo(const TiffCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TiffCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class GeotiffRoundTrip : public Export, public ::testing::WithParamInterface<TiffCase> {};
 
@@ -68,10 +73,12 @@ TEST_P(GeotiffRoundTrip, ValuesCornersAndCrs) {
     ASSERT_EQ(ds->GetRasterXSize(), g.points_we);
     ASSERT_EQ(ds->GetRasterYSize(), g.points_ns);
     std::vector<float> v(static_cast<std::size_t>(g.total_points));
-    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, g.points_we, g.points_ns, v.data(), g.points_we,
-                                             g.points_ns, GDT_Float32, 0, 0, nullptr),
+    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, g.points_we, g.points_ns, v.data(),
+                                             g.points_we, g.points_ns, GDT_Float32, 0, 0, nullptr),
               CE_None);
-    for (std::int32_t i = 0; i < g.total_points; ++i) EXPECT_EQ(v[static_cast<std::size_t>(i)], g.depth[static_cast<std::size_t>(i)]) << "point " << i + 1;
+    for (std::int32_t i = 0; i < g.total_points; ++i)
+        EXPECT_EQ(v[static_cast<std::size_t>(i)], g.depth[static_cast<std::size_t>(i)])
+            << "point " << i + 1;
 
     double gt[6];
     ASSERT_EQ(ds->GetGeoTransform(gt), CE_None);
@@ -80,12 +87,15 @@ TEST_P(GeotiffRoundTrip, ValuesCornersAndCrs) {
     const struct {
         int col, row;
         std::int32_t point;
-    } corners[] = {{0, 0, 1}, {we - 1, 0, we}, {0, g.points_ns - 1, n - we + 1}, {we - 1, g.points_ns - 1, n}};
+    } corners[] = {
+        {0, 0, 1}, {we - 1, 0, we}, {0, g.points_ns - 1, n - we + 1}, {we - 1, g.points_ns - 1, n}};
     for (const auto& k : corners) {
         const double px = k.col + 0.5, py = k.row + 0.5;
         const results::XY want = site_point(site, k.point);
-        EXPECT_NEAR(gt[0] + px * gt[1] + py * gt[2], want.x, tolerance(site)) << "point " << k.point;
-        EXPECT_NEAR(gt[3] + px * gt[4] + py * gt[5], want.y, tolerance(site)) << "point " << k.point;
+        EXPECT_NEAR(gt[0] + px * gt[1] + py * gt[2], want.x, tolerance(site))
+            << "point " << k.point;
+        EXPECT_NEAR(gt[3] + px * gt[4] + py * gt[5], want.y, tolerance(site))
+            << "point " << k.point;
     }
     const OGRSpatialReference* srs = ds->GetSpatialRef();
     if (c.epsg == 0) {
@@ -99,22 +109,27 @@ TEST_P(GeotiffRoundTrip, ValuesCornersAndCrs) {
     GDALClose(ds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sites, GeotiffRoundTrip,
-                         ::testing::Values(TiffCase{"plane_turned_with_crs", "tiny/TINYAFT.IN", "EPSG:2269", 2269},
-                                           TiffCase{"geographic_default_crs", "geog/GEOG.IN", "", 4326},
-                                           TiffCase{"plane_no_summary_no_crs", "flat/FLAT.IN", "", 0}),
-                         [](const ::testing::TestParamInfo<TiffCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Sites, GeotiffRoundTrip,
+    ::testing::Values(TiffCase{"plane_turned_with_crs", "tiny/TINYAFT.IN", "EPSG:2269", 2269},
+                      TiffCase{"geographic_default_crs", "geog/GEOG.IN", "", 4326},
+                      TiffCase{"plane_no_summary_no_crs", "flat/FLAT.IN", "", 0}),
+    [](const ::testing::TestParamInfo<TiffCase>& i) { return std::string(i.param.name); });
 
 TEST_F(Export, DifferenceGeotiff) {
     const std::string tif = out("thick.tif");
-    ASSERT_EQ(run("diff " + DATA + "tiny/TINY.IN " + DATA + "tiny/TINYAFT.IN -o " + tif), 0) << console();
+    ASSERT_EQ(run("diff " + DATA + "tiny/TINY.IN " + DATA + "tiny/TINYAFT.IN -o " + tif), 0)
+        << console();
     const results::Site before = results::load_site(DATA + "tiny/TINY.IN");
     const results::Site after = results::load_site(DATA + "tiny/TINYAFT.IN");
     GDALDataset* ds = static_cast<GDALDataset*>(GDALOpen(tif.c_str(), GA_ReadOnly));
     ASSERT_NE(ds, nullptr);
     std::vector<float> v(30);
-    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, 6, 5, v.data(), 6, 5, GDT_Float32, 0, 0, nullptr), CE_None);
-    for (std::size_t i = 0; i < 30; ++i) EXPECT_EQ(v[i], before.grid.depth[i] - after.grid.depth[i]);
+    ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, 6, 5, v.data(), 6, 5, GDT_Float32, 0, 0,
+                                             nullptr),
+              CE_None);
+    for (std::size_t i = 0; i < 30; ++i)
+        EXPECT_EQ(v[i], before.grid.depth[i] - after.grid.depth[i]);
     EXPECT_FLOAT_EQ(v[2 * 6 + 2], 3.0f);
     EXPECT_FLOAT_EQ(v[4 * 6 + 5], -0.75f);
     EXPECT_STREQ(ds->GetRasterBand(1)->GetUnitType(), "ft");
@@ -127,23 +142,29 @@ TEST_F(Export, FaultsLeaveNoFile) {
     EXPECT_EQ(run("diff " + DATA + "tiny/TINY.IN " + DATA + "flat/FLAT.IN -o " + tif), 1);
     EXPECT_NE(console().find("NOT OF THE SAME SIZE"), std::string::npos) << console();
     EXPECT_EQ(run("geotiff " + DATA + "tiny/TINY.IN -o " + tif + " --crs EPSG:999999"), 1);
-    EXPECT_NE(console().find("UNKNOWN COORDINATE REFERENCE SYSTEM"), std::string::npos) << console();
+    EXPECT_NE(console().find("UNKNOWN COORDINATE REFERENCE SYSTEM"), std::string::npos)
+        << console();
     EXPECT_EQ(run("geotiff " + DATA + "tiny/NOSUCH.IN -o " + tif), 1);
-    EXPECT_EQ(run("netcdf " + DATA + "tiny/PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("x.nc")), 1);
-    EXPECT_EQ(run("netcdf " + DATA + "tiny/PLOTBATH.DAT --site " + DATA + "tiny/TINY.IN -o " + out("x.nc") +
-                  " --start-date 2024-13-01"),
+    EXPECT_EQ(run("netcdf " + DATA + "tiny/PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " +
+                  out("x.nc")),
+              1);
+    EXPECT_EQ(run("netcdf " + DATA + "tiny/PLOTBATH.DAT --site " + DATA + "tiny/TINY.IN -o " +
+                  out("x.nc") + " --start-date 2024-13-01"),
               1);
     EXPECT_EQ(run("geotiff " + DATA + "tiny/TINY.IN"), 2);
     EXPECT_EQ(run("geotiff " + DATA + "tiny/TINY.IN -o " + tif + " --colour red"), 2);
     EXPECT_EQ(run("export " + DATA + "tiny/TINY.IN -o " + tif), 2);
-    for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "console.txt");
+    for (const auto& e : fs::directory_iterator(dir_))
+        EXPECT_EQ(e.path().filename(), "console.txt");
 }
 
 // ---- NetCDF
 
 struct NcFile {
     int id = -1;
-    explicit NcFile(const std::string& path) { EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &id), NC_NOERR); }
+    explicit NcFile(const std::string& path) {
+        EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &id), NC_NOERR);
+    }
     ~NcFile() {
         if (id >= 0) nc_close(id);
     }
@@ -188,13 +209,15 @@ struct NcCase {
     const char* name;
     const char* dir;
     const char* grid;
-    bool two_d;               // rotated site: two-dimensional coordinates
-    const char* xname;        // coordinate variables
+    bool two_d;         // rotated site: two-dimensional coordinates
+    const char* xname;  // coordinate variables
     const char* yname;
     std::vector<double> hours;
 };
 
-void PrintTo(const NcCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NcCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class NetcdfRoundTrip : public Export, public ::testing::WithParamInterface<NcCase> {};
 
@@ -204,7 +227,8 @@ TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
     const NcCase c = GetParam();
     const std::string nc = out("mound.nc");
     const std::string dir = DATA + c.dir + "/";
-    ASSERT_EQ(run("netcdf " + dir + "PLOTBATH.DAT --site " + dir + c.grid + " -o " + nc), 0) << console();
+    ASSERT_EQ(run("netcdf " + dir + "PLOTBATH.DAT --site " + dir + c.grid + " -o " + nc), 0)
+        << console();
     const results::Site site = results::load_site(dir + c.grid);
     const gridlib::SiteGrid& g = site.grid;
     const int nx = g.points_we, ny = g.points_ns;
@@ -224,11 +248,16 @@ TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
         for (std::size_t t = 0; t < c.hours.size(); ++t)
             for (int j = 0; j < ny; ++j)
                 for (int i = 0; i < nx; ++i) {
-                    const double v = d[(t * static_cast<std::size_t>(ny) + static_cast<std::size_t>(j)) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i)];
-                    EXPECT_EQ(v, static_cast<double>(s.grids[t].depth[static_cast<std::size_t>(i * ny + j)]));
+                    const double v =
+                        d[(t * static_cast<std::size_t>(ny) + static_cast<std::size_t>(j)) *
+                              static_cast<std::size_t>(nx) +
+                          static_cast<std::size_t>(i)];
+                    EXPECT_EQ(v, static_cast<double>(
+                                     s.grids[t].depth[static_cast<std::size_t>(i * ny + j)]));
                     // The initial grid is the site grid: y = j counts rows from the south.
                     if (t == 0) {
-                        EXPECT_EQ(v, static_cast<double>(g.depth[static_cast<std::size_t>((ny - 1 - j) * nx + i)]));
+                        EXPECT_EQ(v, static_cast<double>(
+                                         g.depth[static_cast<std::size_t>((ny - 1 - j) * nx + i)]));
                     }
                 }
         // Coordinates of every node against the suite's point positions.
@@ -237,8 +266,10 @@ TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
         for (int j = 0; j < ny; ++j)
             for (int i = 0; i < nx; ++i) {
                 const results::XY p = site_point(site, (ny - 1 - j) * nx + i + 1);
-                const double x = c.two_d ? xs[static_cast<std::size_t>(j * nx + i)] : xs[static_cast<std::size_t>(i)];
-                const double y = c.two_d ? ys[static_cast<std::size_t>(j * nx + i)] : ys[static_cast<std::size_t>(j)];
+                const double x = c.two_d ? xs[static_cast<std::size_t>(j * nx + i)]
+                                         : xs[static_cast<std::size_t>(i)];
+                const double y = c.two_d ? ys[static_cast<std::size_t>(j * nx + i)]
+                                         : ys[static_cast<std::size_t>(j)];
                 EXPECT_NEAR(x, p.x, tolerance(site)) << i << "," << j;
                 EXPECT_NEAR(y, p.y, tolerance(site)) << i << "," << j;
             }
@@ -247,7 +278,8 @@ TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
 
     // GDAL's reading: each corner pixel of its raster lies on the site point
     // whose depth it holds (first band = first time).
-    GDALDataset* ds = static_cast<GDALDataset*>(GDALOpen(("NETCDF:\"" + nc + "\":depth").c_str(), GA_ReadOnly));
+    GDALDataset* ds =
+        static_cast<GDALDataset*>(GDALOpen(("NETCDF:\"" + nc + "\":depth").c_str(), GA_ReadOnly));
     ASSERT_NE(ds, nullptr);
     ASSERT_EQ(ds->GetRasterXSize(), nx);
     ASSERT_EQ(ds->GetRasterYSize(), ny);
@@ -255,7 +287,8 @@ TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
     ASSERT_EQ(ds->GetGeoTransform(gt), CE_None);
     for (const auto& px : {std::pair<int, int>{0, 0}, {nx - 1, 0}, {0, ny - 1}, {nx - 1, ny - 1}}) {
         float v = 0;
-        ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, px.first, px.second, 1, 1, &v, 1, 1, GDT_Float32, 0, 0, nullptr),
+        ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Read, px.first, px.second, 1, 1, &v, 1, 1,
+                                                 GDT_Float32, 0, 0, nullptr),
                   CE_None);
         const double x = gt[0] + (px.first + 0.5) * gt[1] + (px.second + 0.5) * gt[2];
         const double y = gt[3] + (px.first + 0.5) * gt[4] + (px.second + 0.5) * gt[5];
@@ -264,7 +297,8 @@ TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
             const results::XY p = site_point(site, pt);
             if (std::fabs(p.x - x) < tolerance(site) && std::fabs(p.y - y) < tolerance(site)) {
                 found = true;
-                EXPECT_EQ(v, g.depth[static_cast<std::size_t>(pt - 1)]) << "pixel " << px.first << "," << px.second;
+                EXPECT_EQ(v, g.depth[static_cast<std::size_t>(pt - 1)])
+                    << "pixel " << px.first << "," << px.second;
             }
         }
         EXPECT_TRUE(found) << "pixel " << px.first << "," << px.second << " at " << x << ", " << y;
@@ -274,10 +308,11 @@ TEST_P(NetcdfRoundTrip, ValuesTimesCoordinatesAndPlacement) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sites, NetcdfRoundTrip,
-    ::testing::Values(NcCase{"plane_turned", "tiny", "TINYAFT.IN", true, "easting", "northing", {168, 336, 504}},
-                      NcCase{"geographic_turned", "geog", "GEOG.IN", true, "lon", "lat", {0, 168}},
-                      NcCase{"plane_unturned", "flat", "FLAT.IN", false, "x", "y", {0, 24}},
-                      NcCase{"geographic_unturned", "geog0", "GEOG0.IN", false, "x", "y", {0, 168}}),
+    ::testing::Values(
+        NcCase{"plane_turned", "tiny", "TINYAFT.IN", true, "easting", "northing", {168, 336, 504}},
+        NcCase{"geographic_turned", "geog", "GEOG.IN", true, "lon", "lat", {0, 168}},
+        NcCase{"plane_unturned", "flat", "FLAT.IN", false, "x", "y", {0, 24}},
+        NcCase{"geographic_unturned", "geog0", "GEOG0.IN", false, "x", "y", {0, 168}}),
     [](const ::testing::TestParamInfo<NcCase>& i) { return std::string(i.param.name); });
 
 // A 250 x 100 site runs on a 201 x 80 lattice that spans it from corner to
@@ -294,11 +329,14 @@ TEST_F(Export, ReducedLatticeSpansTheSite) {
     for (std::int32_t i = 0; i < g.total_points; ++i) g.depth[static_cast<std::size_t>(i)] = 30.0f;
     gridlib::ResampleWork work;
     const std::string in = out("BIG.IN");
-    ASSERT_TRUE(gridlib::GRID1(in, 20000.0f, 50000.0f, g, work, gridlib::GRID1_GRID_ONLY, 0, "BIG"));
+    ASSERT_TRUE(
+        gridlib::GRID1(in, 20000.0f, 50000.0f, g, work, gridlib::GRID1_GRID_ONLY, 0, "BIG"));
     {
         std::vector<float> v(201 * 80);
         for (int i = 0; i < 201; ++i)
-            for (int j = 0; j < 80; ++j) v[static_cast<std::size_t>(i * 80 + j)] = static_cast<float>(i) + 0.001f * static_cast<float>(j);
+            for (int j = 0; j < 80; ++j)
+                v[static_cast<std::size_t>(i * 80 + j)] =
+                    static_cast<float>(i) + 0.001f * static_cast<float>(j);
         recio::RecordWriter w(out("PLOTBATH.DAT"));
         w.write("(' TIME =   00 HR ',4F10.5)", 0.2f, 0.025f, 49.0f, 49.0f);
         w.write("(26F8.3)", recio::array(v.data(), v.size()));
@@ -310,7 +348,8 @@ TEST_F(Export, ReducedLatticeSpansTheSite) {
     NcFile f(nc);
     ASSERT_EQ(f.dim("x"), 201u);
     ASSERT_EQ(f.dim("y"), 80u);
-    const std::vector<double> e = f.doubles("easting"), n = f.doubles("northing"), d = f.doubles("depth");
+    const std::vector<double> e = f.doubles("easting"), n = f.doubles("northing"),
+                              d = f.doubles("depth");
     const results::Site site = results::load_site(in);
     auto node = [&](int i, int j) { return static_cast<std::size_t>(j * 201 + i); };
     // SW, SE, NE and NW lattice corners on the site corners.
@@ -324,8 +363,10 @@ TEST_F(Export, ReducedLatticeSpansTheSite) {
         EXPECT_NEAR(e[node(c.i, c.j)], p.x, 1e-2);
         EXPECT_NEAR(n[node(c.i, c.j)], p.y, 1e-2);
     }
-    // Node (100, 40) lies at 100/200 of the row extent and 39/79 of the column extent up from the south.
-    const results::XY mid = results::to_map(site.frame, 249 * 40.0 * 100 / 200, 99 * 40.0 * (1 - 40.0 / 79));
+    // Node (100, 40) lies at 100/200 of the row extent and 39/79 of the column extent up from the
+    // south.
+    const results::XY mid =
+        results::to_map(site.frame, 249 * 40.0 * 100 / 200, 99 * 40.0 * (1 - 40.0 / 79));
     EXPECT_NEAR(e[node(100, 40)], mid.x, 1e-6);
     EXPECT_NEAR(n[node(100, 40)], mid.y, 1e-6);
     EXPECT_NEAR(d[node(100, 40)], 100.04, 1e-4);

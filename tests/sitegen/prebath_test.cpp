@@ -9,8 +9,8 @@ using namespace sitegen;
 
 namespace {
 
-Control plane(int we, int ns, std::int32_t we_extent, std::int32_t ns_extent, float nw_depth, float slope_we,
-              float slope_ns) {
+Control plane(int we, int ns, std::int32_t we_extent, std::int32_t ns_extent, float nw_depth,
+              float slope_we, float slope_ns) {
     Control c;
     c.mode = MODE_PLANE;
     c.points_we = static_cast<std::int16_t>(we);
@@ -34,9 +34,15 @@ TEST(Prebath, SlopingPlanesAndTheirDatum) {
     };
     const Case cases[] = {
         // depth = 30 - k x 5/5 - r x 6/3
-        {"6 x 4, sloping both ways", plane(6, 4, 500, 300, 30.0f, 0.01f, 0.02f),
-         {30, 29, 28, 27, 26, 25, 28, 27, 26, 25, 24, 23, 26, 25, 24, 23, 22, 21, 24, 23, 22, 21, 20, 19}, 24.5f},
-        {"flat", plane(3, 2, 200, 100, 17.25f, 0.0f, 0.0f), {17.25f, 17.25f, 17.25f, 17.25f, 17.25f, 17.25f}, 17.25f},
+        {"6 x 4, sloping both ways",
+         plane(6, 4, 500, 300, 30.0f, 0.01f, 0.02f),
+         {30, 29, 28, 27, 26, 25, 28, 27, 26, 25, 24, 23,
+          26, 25, 24, 23, 22, 21, 24, 23, 22, 21, 20, 19},
+         24.5f},
+        {"flat",
+         plane(3, 2, 200, 100, 17.25f, 0.0f, 0.0f),
+         {17.25f, 17.25f, 17.25f, 17.25f, 17.25f, 17.25f},
+         17.25f},
         // 2, 1, 0, -1: the 0 takes the mean of 2 and 1; the point above datum keeps its depth
         {"crossing 0", plane(4, 1, 300, 0, 2.0f, 0.01f, 0.0f), {2.0f, 1.0f, 1.5f, -1.0f}, 1.5f},
         // one column: no drop along it, and no division by 0 points - 1
@@ -49,7 +55,8 @@ TEST(Prebath, SlopingPlanesAndTheirDatum) {
         const Depths d = PREBATH(k.c, g);
         ASSERT_TRUE(d.datum_formed);
         EXPECT_FLOAT_EQ(d.datum, k.datum);
-        for (std::size_t i = 0; i < k.depths.size(); ++i) EXPECT_FLOAT_EQ(g.depth[i], k.depths[i]) << "point " << i + 1;
+        for (std::size_t i = 0; i < k.depths.size(); ++i)
+            EXPECT_FLOAT_EQ(g.depth[i], k.depths[i]) << "point " << i + 1;
         EXPECT_EQ(d.beyond, 0);
     }
 }
@@ -90,10 +97,21 @@ TEST(Prebath, ControlValuesThatMakeNoGrid) {
         const char* says;
     };
     const Case cases[] = {
-        {"total", [](Control& c) { c.total_points = 25; }, "RECORD 10: THE TOTAL OF 25 POINTS IS NOT 6 x 4 = 24"},
-        {"too many", [](Control& c) { c.points_we = 202; c.points_ns = 201; c.total_points = 202 * 201; },
+        {"total", [](Control& c) { c.total_points = 25; },
+         "RECORD 10: THE TOTAL OF 25 POINTS IS NOT 6 x 4 = 24"},
+        {"too many",
+         [](Control& c) {
+             c.points_we = 202;
+             c.points_ns = 201;
+             c.total_points = 202 * 201;
+         },
          "MORE THAN THE 40401"},
-        {"no columns", [](Control& c) { c.points_we = 0; c.total_points = 0; }, "EACH MUST BE 1 TO 999"},
+        {"no columns",
+         [](Control& c) {
+             c.points_we = 0;
+             c.total_points = 0;
+         },
+         "EACH MUST BE 1 TO 999"},
         {"interval", [](Control& c) { c.interval = 0; }, "RECORD 10: THE INTERVAL IS 0 FT"},
         {"system", [](Control& c) { c.coord_system = 3; }, "RECORD 4: THE COORDINATE SYSTEM IS 3"},
         {"mode", [](Control& c) { c.mode = 0; }, "RECORD 11: THE GENERATION MODE IS 0"},
@@ -102,7 +120,8 @@ TEST(Prebath, ControlValuesThatMakeNoGrid) {
     for (const Case& k : cases) {
         Control c = ok;
         k.change(c);
-        EXPECT_NE(control_fault(c).find(k.says), std::string::npos) << k.what << ": " << control_fault(c);
+        EXPECT_NE(control_fault(c).find(k.says), std::string::npos)
+            << k.what << ": " << control_fault(c);
     }
 }
 

@@ -15,7 +15,8 @@ double field(const std::string& record, std::size_t first, std::size_t width) {
 std::vector<double> depth_records(const std::vector<std::string>& grid_file) {
     std::vector<double> out;
     for (std::size_t r = 14; r < grid_file.size(); ++r)
-        for (std::size_t c = 0; c + 8 <= grid_file[r].size(); c += 8) out.push_back(field(grid_file[r], c + 1, 8));
+        for (std::size_t c = 0; c + 8 <= grid_file[r].size(); c += 8)
+            out.push_back(field(grid_file[r], c + 1, 8));
     return out;
 }
 
@@ -40,7 +41,8 @@ TEST_F(Sitegen, RotatedPlaneSiteWithAllItsFiles) {
     EXPECT_EQ(in[10], " LOCAL NW CORNER IS    1000.0000   5000.0000");
     const std::vector<double> depth = depth_records(in);
     ASSERT_EQ(depth.size(), 24u);
-    for (int i = 0; i < 24; ++i) EXPECT_EQ(depth[static_cast<std::size_t>(i)], 30 - i % 6 - 2 * (i / 6)) << i + 1;
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(depth[static_cast<std::size_t>(i)], 30 - i % 6 - 2 * (i / 6)) << i + 1;
 
     // Point file: positions from the site's NW corner, rotated 30 degrees;
     // depths negated (depth sign option 1). Coordinates near 2 000 000 ft
@@ -50,8 +52,12 @@ TEST_F(Sitegen, RotatedPlaneSiteWithAllItsFiles) {
     for (int i = 0; i < 24; ++i) {
         const double xl = 100.0 * (i % 6), yl = 100.0 * (i / 6);
         const std::string& r = dat[static_cast<std::size_t>(i)];
-        EXPECT_NEAR(field(r, 8, 12), 2000000.0 + xl * std::cos(30 * DEG) + yl * std::sin(30 * DEG), 0.2) << r;
-        EXPECT_NEAR(field(r, 20, 12), 500000.0 + xl * std::sin(30 * DEG) - yl * std::cos(30 * DEG), 0.2) << r;
+        EXPECT_NEAR(field(r, 8, 12), 2000000.0 + xl * std::cos(30 * DEG) + yl * std::sin(30 * DEG),
+                    0.2)
+            << r;
+        EXPECT_NEAR(field(r, 20, 12), 500000.0 + xl * std::sin(30 * DEG) - yl * std::cos(30 * DEG),
+                    0.2)
+            << r;
         EXPECT_EQ(field(r, 38, 10), -depth[static_cast<std::size_t>(i)]) << r;
     }
 
@@ -63,7 +69,8 @@ TEST_F(Sitegen, RotatedPlaneSiteWithAllItsFiles) {
     EXPECT_EQ(tns[1], recio::padded("ROTATED PLANE TEST SITE", 60));
     for (int i = 0; i < 6; ++i)
         for (int j = 0; j < 4; ++j)
-            EXPECT_EQ(field(tns[2], static_cast<std::size_t>(8 * (4 * i + j) + 1), 8), 30 - i - 2 * (3 - j));
+            EXPECT_EQ(field(tns[2], static_cast<std::size_t>(8 * (4 * i + j) + 1), 8),
+                      30 - i - 2 * (3 - j));
     EXPECT_EQ(tns[3], std::string(20, ' ') + " 999999999");
 
     // Summary header as READG reads it: a new site with the control file's
@@ -89,11 +96,16 @@ TEST_F(Sitegen, RotatedPlaneSiteWithAllItsFiles) {
                           "                          be 1 - 3 minutes\n"),
               std::string::npos);
     const std::string dashes(48, '-');
-    EXPECT_NE(screen.find("\n" + dashes + "\n\nThe SIMULATED X,Y,Z BATHYMETRIC DATA\nfor the DISPOSAL AREA is stored\n"
-                          "on filename:\n" + recio::padded("PLANE1.IN", 32) + "\n\n"),
+    EXPECT_NE(
+        screen.find("\n" + dashes +
+                    "\n\nThe SIMULATED X,Y,Z BATHYMETRIC DATA\nfor the DISPOSAL AREA is stored\n"
+                    "on filename:\n" +
+                    recio::padded("PLANE1.IN", 32) + "\n\n"),
+        std::string::npos);
+    EXPECT_NE(screen.find("AND SUMMARIZED on filename:\n" + recio::padded("PLANE1.OUT", 32)),
               std::string::npos);
-    EXPECT_NE(screen.find("AND SUMMARIZED on filename:\n" + recio::padded("PLANE1.OUT", 32)), std::string::npos);
-    EXPECT_NE(screen.find("on filename:\n" + recio::padded("PLANE1.DAT", 32) + "\n" + dashes + "\n\n\n"
+    EXPECT_NE(screen.find("on filename:\n" + recio::padded("PLANE1.DAT", 32) + "\n" + dashes +
+                          "\n\n\n"
                           "PRESS \"RETURN\" TO CONTINUE\n"),
               std::string::npos);
     EXPECT_EQ(console_count("SITE SURVEY COVERAGE"), 0);
@@ -108,7 +120,9 @@ TEST_F(Sitegen, GeographicSiteTurnsFeetIntoDegrees) {
     EXPECT_EQ(in[9], " LONGTERM DATUM IS   27.232");
     const std::vector<double> depth = depth_records(in);
     ASSERT_EQ(depth.size(), 12u);
-    for (int i = 0; i < 12; ++i) EXPECT_NEAR(depth[static_cast<std::size_t>(i)], 40 - 3.648 * (i % 4) - 7.296 * (i / 4), 6e-4);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_NEAR(depth[static_cast<std::size_t>(i)], 40 - 3.648 * (i % 4) - 7.296 * (i / 4),
+                    6e-4);
 
     // 3648 ft is 0.01 degree of latitude, and at latitude 60 0.02 degree of
     // longitude, which decreases eastward. Depth sign option 2: datum - depth.
@@ -135,8 +149,8 @@ TEST_F(Sitegen, GeographicSiteTurnsFeetIntoDegrees) {
 TEST_F(Sitegen, SurveySiteAdaptedByHand) {
     copy_fixture("sitegen/survey_site");
     ASSERT_EQ(run("sitegen"), 0) << console();
-    const double a = 1.0 / 10001.0;   // 1/d^2 at 100 ft along one axis (the other counts 1)
-    const double b = 1.0 / 20000.0;   // 1/d^2 at 100 ft along both axes
+    const double a = 1.0 / 10001.0;  // 1/d^2 at 100 ft along one axis (the other counts 1)
+    const double b = 1.0 / 20000.0;  // 1/d^2 at 100 ft along both axes
     const double expected[8] = {
         (10.0 + 20.0 * a) / (1.0 + a),  // on survey point 1 (distance taken as 1)
         (20.0 + 10.0 * a) / (1.0 + a),  // on survey point 2
@@ -147,7 +161,8 @@ TEST_F(Sitegen, SurveySiteAdaptedByHand) {
         20.0,
         0.0,
     };
-    const double mean = (expected[0] + expected[1] + expected[2] + expected[4] + expected[5] + expected[6]) / 6.0;
+    const double mean =
+        (expected[0] + expected[1] + expected[2] + expected[4] + expected[5] + expected[6]) / 6.0;
     const auto in = lines("SURV1.IN");
     const std::vector<double> depth = depth_records(in);
     ASSERT_EQ(depth.size(), 8u);
@@ -156,11 +171,13 @@ TEST_F(Sitegen, SurveySiteAdaptedByHand) {
     EXPECT_NEAR(field(in[9], 20, 8), mean, 6e-4);
 
     const std::string screen = console();
-    EXPECT_NE(screen.find("\n\n\n\n        T A K E    A    B R E A K !\n" + std::string(48, '-') +
-                          "\nADAPTATION OF SURVEY DATA TO THE DISPOSAL AREA\n"
-                          "MAKE TAKE 2 - 15 MINUTES DEPENDING UPON SIZE OF\nDISPOSAL AREA INVOLVED.\n\n"),
-              std::string::npos);
-    EXPECT_NE(screen.find("\n\nSITE SURVEY COVERAGE SITE IS  75%\n\n"), std::string::npos);  // 6 of 8 points
+    EXPECT_NE(
+        screen.find("\n\n\n\n        T A K E    A    B R E A K !\n" + std::string(48, '-') +
+                    "\nADAPTATION OF SURVEY DATA TO THE DISPOSAL AREA\n"
+                    "MAKE TAKE 2 - 15 MINUTES DEPENDING UPON SIZE OF\nDISPOSAL AREA INVOLVED.\n\n"),
+        std::string::npos);
+    EXPECT_NE(screen.find("\n\nSITE SURVEY COVERAGE SITE IS  75%\n\n"),
+              std::string::npos);  // 6 of 8 points
     EXPECT_EQ(console_count("GENERATING DISPOSAL SITE GRID"), 0);
     EXPECT_TRUE(exists("SURV1.OUT"));
     EXPECT_TRUE(exists("SURV1.TNS"));
@@ -175,71 +192,126 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         void (*prepare)(F);
         std::vector<std::string> says;
     };
-    const std::string not_found = "The specified survey file was not found\n\nHit \"RETURN\" to quit\n";
+    const std::string not_found =
+        "The specified survey file was not found\n\nHit \"RETURN\" to quit\n";
     const Case cases[] = {
-        {"no ACTION.BAT", "plane_site", [](F f) { f.remove("ACTION.BAT"); }, {"ERROR ACCESSING GINPUT FILE"}},
-        {"another program's word", "plane_site", [](F f) { f.write("ACTION.BAT", "EDITYES\n"); },
+        {"no ACTION.BAT",
+         "plane_site",
+         [](F f) { f.remove("ACTION.BAT"); },
          {"ERROR ACCESSING GINPUT FILE"}},
-        {"no SITEGEN.INI", "plane_site", [](F f) { f.remove("SITEGEN.INI"); }, {"ERROR ACCESSING GINPUT FILE"}},
-        {"total points", "plane_site",
+        {"another program's word",
+         "plane_site",
+         [](F f) { f.write("ACTION.BAT", "EDITYES\n"); },
+         {"ERROR ACCESSING GINPUT FILE"}},
+        {"no SITEGEN.INI",
+         "plane_site",
+         [](F f) { f.remove("SITEGEN.INI"); },
+         {"ERROR ACCESSING GINPUT FILE"}},
+        {"total points",
+         "plane_site",
          [](F f) { f.replace_record("SITEGEN.INI", 10, "      6      4     25    100    100"); },
          {"SITEGEN.INI RECORD 10: THE TOTAL OF 25 POINTS IS NOT 6 x 4 = 24", "NO GRID WRITTEN"}},
-        {"unreadable field", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 8, "    5x0    300"); },
+        {"unreadable field",
+         "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 8, "    5x0    300"); },
          {"RECORD 8", "NO GRID WRITTEN"}},
-        {"control file ends early", "plane_site", [](F f) { f.keep_records("SITEGEN.INI", 13); },
+        {"control file ends early",
+         "plane_site",
+         [](F f) { f.keep_records("SITEGEN.INI", 13); },
          {"END OF FILE", "NO GRID WRITTEN"}},
-        {"depth beyond the grid file's field", "plane_site",
+        {"depth beyond the grid file's field",
+         "plane_site",
          [](F f) { f.replace_record("SITEGEN.INI", 12, "   12000.0000"); },
          {"NO GRID WRITTEN: THE DEPTH 12000 FT OF POINT 1 DOES NOT FIT THE GRID FILE"}},
-        {"plane above the datum", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 12, "      -1.0000"); },
+        {"plane above the datum",
+         "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 12, "      -1.0000"); },
          {"NO GRID WRITTEN: NO DEPTH OF THE SLOPING PLANE IS GREATER THAN 0"}},
-        {"no survey file", "survey_site", [](F f) { f.remove("SURVEY.XYZ"); },
+        {"no survey file",
+         "survey_site",
+         [](F f) { f.remove("SURVEY.XYZ"); },
          {not_found, "NO GRID WRITTEN: THE SURVEY FILE SURVEY.XYZ WAS NOT FOUND"}},
-        {"column names not known", "survey_site",
+        {"column names not known",
+         "survey_site",
          [](F f) { f.replace_record("SITEGEN.INI", 13, "EAST    NORTH   DEPTH   "); },
-         {"ARE NOT RECOGNISED", "NO GRID WRITTEN: THE SURVEY COLUMNS OF SURVEY.XYZ ARE NOT RECOGNISED"}},
-        {"survey out of reach", "survey_site", [](F f) { f.write("SURVEY.XYZ", "9000.0 9000.0 12.0\n"); },
-         {"SITE SURVEY COVERAGE SITE IS   0%", "NO GRID WRITTEN: NO SURVEY POINT LIES WITHIN REACH OF THE GRID"}},
-        {"survey too shallow", "survey_site", [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 0.9\n"); },
+         {"ARE NOT RECOGNISED",
+          "NO GRID WRITTEN: THE SURVEY COLUMNS OF SURVEY.XYZ ARE NOT RECOGNISED"}},
+        {"survey out of reach",
+         "survey_site",
+         [](F f) { f.write("SURVEY.XYZ", "9000.0 9000.0 12.0\n"); },
+         {"SITE SURVEY COVERAGE SITE IS   0%",
+          "NO GRID WRITTEN: NO SURVEY POINT LIES WITHIN REACH OF THE GRID"}},
+        {"survey too shallow",
+         "survey_site",
+         [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 0.9\n"); },
          {"NO GRID WRITTEN: NO SURVEY POINT OF SURVEY.XYZ HAS A DEPTH OF AT LEAST 1 FT"}},
-        {"unreadable survey", "survey_site",
+        {"unreadable survey",
+         "survey_site",
          [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 DEEP 3.0\n"); },
          {"UNREADABLE VALUE IN FILE SURVEY.XYZ, RECORD 2", "NO GRID WRITTEN"}},
         // A slash or a null value left the depth unread: an undefined value
         // was taken for it (found by fuzzing).
-        {"survey point without its depth", "survey_site",
+        {"survey point without its depth",
+         "survey_site",
          [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 2000.0 /\n1000.0,,12.0\n"); },
-         {"MISSING VALUE IN FILE SURVEY.XYZ, RECORD 2: A SURVEY POINT NEEDS ALL THREE OF ITS VALUES", "NO GRID WRITTEN"}},
-        {"survey cut inside a record", "survey_site", [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 20"); },
+         {"MISSING VALUE IN FILE SURVEY.XYZ, RECORD 2: A SURVEY POINT NEEDS ALL THREE OF ITS "
+          "VALUES",
+          "NO GRID WRITTEN"}},
+        {"survey cut inside a record",
+         "survey_site",
+         [](F f) { f.write("SURVEY.XYZ", "1000.0 2000.0 10.0\n1100.0 20"); },
          {"UNEXPECTED END OF FILE SURVEY.XYZ AFTER RECORD 2", "NO GRID WRITTEN"}},
-        {"NaN-like text", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 12, "          NaN"); },
-         {"UNREADABLE VALUE IN FILE SITEGEN.INI, RECORD 12, FIELD 1 (COLUMNS 1-13, F13.4)", "NO GRID WRITTEN"}},
-        {"value beyond every real", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 5, "        1E999"); },
+        {"NaN-like text",
+         "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 12, "          NaN"); },
+         {"UNREADABLE VALUE IN FILE SITEGEN.INI, RECORD 12, FIELD 1 (COLUMNS 1-13, F13.4)",
+          "NO GRID WRITTEN"}},
+        {"value beyond every real",
+         "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 5, "        1E999"); },
          {"VALUE OUT OF RANGE IN FILE SITEGEN.INI, RECORD 5", "NO GRID WRITTEN"}},
-        {"more points than a site holds", "plane_site",
+        {"more points than a site holds",
+         "plane_site",
          [](F f) { f.replace_record("SITEGEN.INI", 10, "    202    202  40804    100    100"); },
          {"SITEGEN.INI RECORD 10: 202 x 202 POINTS ARE MORE THAN THE 40401 A SITE CAN HOLD"}},
         // Names longer than their fields were cut short without a word: the
         // site stored under another name, or beside the folder meant.
-        {"site name longer than its field", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 1, "PLANE12"); },
+        {"site name longer than its field",
+         "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 1, "PLANE12"); },
          {"SITEGEN.INI RECORD 1: THE SITE NAME IS LONGER THAN 6 CHARACTERS", "NO GRID WRITTEN"}},
-        {"prefix longer than its field", "plane_site",
+        {"prefix longer than its field",
+         "plane_site",
          [](F f) { f.replace_record("SITEGEN.INI", 3, "/data/sites/disposal/"); },
          {"SITEGEN.INI RECORD 3: THE DRIVE/DIRECTORY PREFIX IS LONGER THAN 19 CHARACTERS"}},
-        {"survey name longer than its field", "survey_site",
+        {"survey name longer than its field",
+         "survey_site",
          [](F f) { f.replace_record("SITEGEN.INI", 12, std::string(34, 'S') + "    50"); },
          {"SITEGEN.INI RECORD 12: THE SURVEY FILE NAME IS LONGER THAN 32 CHARACTERS"}},
         // Values the site files cannot carry: once written as asterisks, with
         // files left that no reader could take back.
-        {"rotation beyond its field", "plane_site", [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 1.E3"); },
+        {"rotation beyond its field",
+         "plane_site",
+         [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 1.E3"); },
          {"NO GRID WRITTEN: THE ROTATION 1000.0 DOES NOT FIT THE GRID FILE (F5.1)"}},
-        {"local corner beyond its field", "plane_site",
-         [](F f) { f.replace_record("SITEGEN.INI", 5, " 2000000.0000  500000.0000 12345678.0000    5000.0000"); },
-         {"NO GRID WRITTEN: THE LOCAL NW CORNER EASTING 12345678.0000 DOES NOT FIT THE GRID FILE (F12.4)"}},
-        {"site corner beyond the summary's field", "plane_site",
-         [](F f) { f.replace_record("SITEGEN.INI", 5, "12345678.0000  500000.0000    1000.0000    5000.0000"); },
-         {"NO GRID WRITTEN: THE NW CORNER EASTING 12345678.0000 DOES NOT FIT THE SUMMARY FILE (F12.4)"}},
-        {"extent beyond the summary's field", "plane_site",
+        {"local corner beyond its field",
+         "plane_site",
+         [](F f) {
+             f.replace_record("SITEGEN.INI", 5,
+                              " 2000000.0000  500000.0000 12345678.0000    5000.0000");
+         },
+         {"NO GRID WRITTEN: THE LOCAL NW CORNER EASTING 12345678.0000 DOES NOT FIT THE GRID FILE "
+          "(F12.4)"}},
+        {"site corner beyond the summary's field",
+         "plane_site",
+         [](F f) {
+             f.replace_record("SITEGEN.INI", 5,
+                              "12345678.0000  500000.0000    1000.0000    5000.0000");
+         },
+         {"NO GRID WRITTEN: THE NW CORNER EASTING 12345678.0000 DOES NOT FIT THE SUMMARY FILE "
+          "(F12.4)"}},
+        {"extent beyond the summary's field",
+         "plane_site",
          [](F f) {
              f.replace_record("SITEGEN.INI", 8, "1000000    300");
              f.replace_record("SITEGEN.INI", 13, "       0.0000       0.0000");
@@ -252,7 +324,8 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         copy_fixture(std::string("sitegen/") + c.fixture);
         c.prepare(*this);
         EXPECT_NE(run("sitegen"), 0);
-        for (const std::string& text : c.says) EXPECT_NE(console().find(text), std::string::npos) << console();
+        for (const std::string& text : c.says)
+            EXPECT_NE(console().find(text), std::string::npos) << console();
         EXPECT_TRUE(site_files().empty());
     }
 }
@@ -267,11 +340,16 @@ TEST_F(Sitegen, FailedRunsLeaveAnEarlierSiteAsItWas) {
     };
     const Case cases[] = {
         {"control file cut short", [](F f) { f.keep_records("SITEGEN.INI", 9); }},
-        {"letter in a count", [](F f) { f.replace_record("SITEGEN.INI", 10, "      6      4     2x    100    100"); }},
+        {"letter in a count",
+         [](F f) { f.replace_record("SITEGEN.INI", 10, "      6      4     2x    100    100"); }},
         {"rotation beyond its field", [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 1.E3"); }},
         {"site corner beyond its field",
-         [](F f) { f.replace_record("SITEGEN.INI", 5, "12345678.0000  500000.0000    1000.0000    5000.0000"); }},
-        {"folder that does not exist", [](F f) { f.replace_record("SITEGEN.INI", 3, "nofolder/"); }},
+         [](F f) {
+             f.replace_record("SITEGEN.INI", 5,
+                              "12345678.0000  500000.0000    1000.0000    5000.0000");
+         }},
+        {"folder that does not exist",
+         [](F f) { f.replace_record("SITEGEN.INI", 3, "nofolder/"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -279,11 +357,13 @@ TEST_F(Sitegen, FailedRunsLeaveAnEarlierSiteAsItWas) {
         copy_fixture("sitegen/plane_site");
         ASSERT_EQ(run("sitegen"), 0) << console();
         std::vector<std::string> before;
-        for (const char* ext : {".IN", ".OUT", ".DAT", ".TNS"}) before.push_back(text(std::string("PLANE1") + ext));
+        for (const char* ext : {".IN", ".OUT", ".DAT", ".TNS"})
+            before.push_back(text(std::string("PLANE1") + ext));
         c.spoil(*this);
         EXPECT_EQ(run("sitegen"), 1);
         std::vector<std::string> after;
-        for (const char* ext : {".IN", ".OUT", ".DAT", ".TNS"}) after.push_back(text(std::string("PLANE1") + ext));
+        for (const char* ext : {".IN", ".OUT", ".DAT", ".TNS"})
+            after.push_back(text(std::string("PLANE1") + ext));
         EXPECT_EQ(after, before);
         EXPECT_EQ(site_files().size(), 4u);  // and no temporary file left beside them
     }

@@ -1,5 +1,7 @@
 // The survey adaptation: column names, the candidate rule, the weights, the
 // batches, and the index that must give the plain rule's result bit for bit.
+#include "sitegen/survey.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +13,6 @@
 #include <random>
 
 #include "program_fixture.hpp"
-#include "sitegen/survey.hpp"
 
 using namespace survey;
 using gridlib::SiteGrid;
@@ -45,11 +46,11 @@ TEST(SurveyColumns, NamesAreKnownByTheirFirstTwoCharacters) {
         {{"E", "D", "N"}, true, {E, D, N}},
         {{"D", "LAT", "LONG"}, true, {D, N, E}},
         {{"DEPTH", "LONG", "LAT"}, true, {D, E, N}},
-        {{"N       ", "D", "E"}, true, {N, D, E}},     // as read from an A8 field
-        {{"NORTH", "EAST", "DEPTH"}, false, {}},        // "NO" and "EA" are not names
-        {{"N", "N", "D"}, false, {}},                   // a quantity twice
-        {{" N", "E", "D"}, false, {}},                  // a leading blank
-        {{"n", "e", "d"}, false, {}},                   // names are upper case
+        {{"N       ", "D", "E"}, true, {N, D, E}},  // as read from an A8 field
+        {{"NORTH", "EAST", "DEPTH"}, false, {}},    // "NO" and "EA" are not names
+        {{"N", "N", "D"}, false, {}},               // a quantity twice
+        {{" N", "E", "D"}, false, {}},              // a leading blank
+        {{"n", "e", "d"}, false, {}},               // names are upper case
         {{"", "", ""}, false, {}},
     };
     for (const Case& c : cases) {
@@ -134,7 +135,8 @@ Batch awkward_batch(const Frame& f, std::uint32_t seed, std::size_t count) {
     // The radius in the site's units along each axis.
     const float re = f.geographic ? f.radius / (f.cl * 364800.0f) : f.radius;
     const float rn = f.geographic ? f.radius / 364800.0f : f.radius;
-    std::uniform_real_distribution<float> ue(lo_e - 2 * re, hi_e + 2 * re), un(lo_n - 2 * rn, hi_n + 2 * rn);
+    std::uniform_real_distribution<float> ue(lo_e - 2 * re, hi_e + 2 * re),
+        un(lo_n - 2 * rn, hi_n + 2 * rn);
     std::uniform_real_distribution<float> depth(-3.0f, 60.0f), unit(-1.0f, 1.0f);
     std::uniform_int_distribution<std::size_t> grid_point(0, f.points() - 1);
     std::uniform_int_distribution<int> kind(0, 9);
@@ -142,22 +144,37 @@ Batch awkward_batch(const Frame& f, std::uint32_t seed, std::size_t count) {
     while (b.size() < count) {
         const std::size_t g = grid_point(rng);
         switch (kind(rng)) {
-            case 0: b.add(f.ge[g], f.gn[g], depth(rng)); break;  // on a grid point
-            case 1: {  // a cluster at one place, more than 8 equally far from its grid points
-                const float e = f.ge[g] + 0.3f * re * unit(rng), n = f.gn[g] + 0.3f * rn * unit(rng);
+            case 0:
+                b.add(f.ge[g], f.gn[g], depth(rng));
+                break;  // on a grid point
+            case 1: {   // a cluster at one place, more than 8 equally far from its grid points
+                const float e = f.ge[g] + 0.3f * re * unit(rng),
+                            n = f.gn[g] + 0.3f * rn * unit(rng);
                 for (int k = 0; k < 11; ++k) b.add(e, n, depth(rng));
                 break;
             }
-            case 2: b.add(f.ge[g] + re * 0.99999f, f.gn[g], depth(rng)); break;  // at the radius
-            case 3: b.add(f.ge[g], f.gn[g] - rn * 1.00001f, depth(rng)); break;
-            case 4: b.add(f.ge[g] + re * 0.7071f, f.gn[g] + rn * 0.7071f, depth(rng)); break;
-            case 5: b.add(ue(rng), un(rng), 0.5f * unit(rng)); break;  // too shallow
+            case 2:
+                b.add(f.ge[g] + re * 0.99999f, f.gn[g], depth(rng));
+                break;  // at the radius
+            case 3:
+                b.add(f.ge[g], f.gn[g] - rn * 1.00001f, depth(rng));
+                break;
+            case 4:
+                b.add(f.ge[g] + re * 0.7071f, f.gn[g] + rn * 0.7071f, depth(rng));
+                break;
+            case 5:
+                b.add(ue(rng), un(rng), 0.5f * unit(rng));
+                break;  // too shallow
             case 6:
                 b.add(std::numeric_limits<float>::quiet_NaN(), un(rng), 10.0f);
                 b.add(ue(rng), std::numeric_limits<float>::infinity(), 10.0f);
                 break;
-            case 7: b.add(ue(rng) * 3.0f, un(rng) * 3.0f, depth(rng)); break;  // far away
-            default: b.add(ue(rng), un(rng), depth(rng)); break;
+            case 7:
+                b.add(ue(rng) * 3.0f, un(rng) * 3.0f, depth(rng));
+                break;  // far away
+            default:
+                b.add(ue(rng), un(rng), depth(rng));
+                break;
         }
     }
     return b;
@@ -176,10 +193,13 @@ struct Site {
 TEST(SurveyIndexTest, GivesThePlainRuleBitForBit) {
     const Site sites[] = {
         {"plane, not rotated", 41, 37, 50, 0.0f, 1, 1000.0f, 9000.0f, 30, true},
-        {"plane, rotated, state-plane sized coordinates", 37, 41, 25, 33.3f, 1, 2500000.0f, 700000.0f, 100, true},
-        {"plane, rotated the other way, wide radius", 30, 20, 50, -120.0f, 1, -5000.0f, 12000.0f, 500, false},
+        {"plane, rotated, state-plane sized coordinates", 37, 41, 25, 33.3f, 1, 2500000.0f,
+         700000.0f, 100, true},
+        {"plane, rotated the other way, wide radius", 30, 20, 50, -120.0f, 1, -5000.0f, 12000.0f,
+         500, false},
         {"geographic, mid latitude", 41, 30, 100, 12.0f, 2, 70.8f, 41.5f, 0, true},
-        {"geographic, high latitude, short interval", 25, 40, 10, -45.0f, 2, 150.25f, 60.0f, 15, true},
+        {"geographic, high latitude, short interval", 25, 40, 10, -45.0f, 2, 150.25f, 60.0f, 15,
+         true},
     };
     std::uint32_t seed = 1;
     for (const Site& s : sites) {
@@ -191,7 +211,8 @@ TEST(SurveyIndexTest, GivesThePlainRuleBitForBit) {
         for (const std::size_t count : {BATCH_POINTS, std::size_t{120}}) {
             const Batch b = awkward_batch(f, seed++, count);
             std::vector<float> plain(f.points()), indexed(f.points());
-            for (std::size_t i = 0; i < f.points(); ++i) plain[i] = indexed[i] = static_cast<float>(i % 7);
+            for (std::size_t i = 0; i < f.points(); ++i)
+                plain[i] = indexed[i] = static_cast<float>(i % 7);
             std::vector<std::uint8_t> reached_plain(f.points(), 0), reached_indexed(f.points(), 0);
             const std::int32_t n_plain = adapt_batch_plain(f, b, plain, &reached_plain);
             const std::int32_t n_indexed = index.adapt_batch(b, indexed, &reached_indexed);
@@ -207,7 +228,7 @@ TEST(SurveyIndexTest, GivesThePlainRuleBitForBit) {
 }
 
 class SurveyFile : public ProgramFolder {
-protected:
+  protected:
     void SetUp() override {
         ProgramFolder::SetUp();
         if (!std::freopen("/dev/null", "r", stdin)) FAIL() << "no /dev/null";
@@ -314,15 +335,17 @@ TEST_F(SurveyFile, ManyBatchesThroughTheIndexMatchThePlainRule) {
     {
         std::FILE* out = std::fopen(path("S.XYZ").c_str(), "w");
         ASSERT_NE(out, nullptr);
-        for (std::size_t s = 0; s < all.size(); ++s)  // full precision, so the file holds the batch exactly
-            std::fprintf(out, "%.9g %.9g %.9g\n", static_cast<double>(all.d[s]), static_cast<double>(all.e[s]),
-                         static_cast<double>(all.n[s]));
+        for (std::size_t s = 0; s < all.size();
+             ++s)  // full precision, so the file holds the batch exactly
+            std::fprintf(out, "%.9g %.9g %.9g\n", static_cast<double>(all.d[s]),
+                         static_cast<double>(all.e[s]), static_cast<double>(all.n[s]));
         std::fclose(out);
     }
     std::vector<float> expected(g.depth.begin(), g.depth.begin() + g.total_points);
     for (std::size_t from = 0; from < all.size(); from += BATCH_POINTS) {
         Batch b;
-        for (std::size_t s = from; s < std::min(all.size(), from + BATCH_POINTS); ++s) b.add(all.e[s], all.n[s], all.d[s]);
+        for (std::size_t s = from; s < std::min(all.size(), from + BATCH_POINTS); ++s)
+            b.add(all.e[s], all.n[s], all.d[s]);
         adapt_batch_plain(f, b, expected);
     }
     const Outcome out = RBATH({path("S.XYZ"), 60, {"D", "E", "N"}}, g, 350000.0f, 120000.0f);
@@ -331,10 +354,11 @@ TEST_F(SurveyFile, ManyBatchesThroughTheIndexMatchThePlainRule) {
 }
 
 TEST(SurveyDepthField, OnlyDepthsThatFitEightColumnsWithThreeDecimals) {
-    const std::pair<float, bool> cases[] = {{0.0f, true},       {9999.999f, true},     {-999.999f, true},
-                                            {10000.0f, false},  {-1000.0f, false},     {12.3456f, true},
-                                            {std::nanf(""), false}, {INFINITY, false}};
-    for (const auto& [value, fits] : cases) EXPECT_EQ(gridlib::fits_depth_field(value), fits) << value;
+    const std::pair<float, bool> cases[] = {
+        {0.0f, true},      {9999.999f, true}, {-999.999f, true},      {10000.0f, false},
+        {-1000.0f, false}, {12.3456f, true},  {std::nanf(""), false}, {INFINITY, false}};
+    for (const auto& [value, fits] : cases)
+        EXPECT_EQ(gridlib::fits_depth_field(value), fits) << value;
 }
 
 }  // namespace

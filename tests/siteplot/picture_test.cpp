@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "results/frame.hpp"
-#include "tests/results/tool_folder.hpp"
 #include "siteplot/plot.hpp"
 #include "siteplot/scale.hpp"
+#include "tests/results/tool_folder.hpp"
 
 namespace {
 
@@ -20,7 +20,7 @@ using results::XY;
 const std::string DATA = std::string(TEST_DATA_DIR) + "/results/data/";
 
 class Pictures : public ToolFolder {
-protected:
+  protected:
     Pictures() : ToolFolder("siteplot") {}
     void SetUp() override {
         GDALAllRegister();
@@ -31,7 +31,9 @@ protected:
 // A PNG read back with GDAL: its size and the colour of a pixel.
 struct Png {
     GDALDataset* ds = nullptr;
-    explicit Png(const std::string& path) { ds = static_cast<GDALDataset*>(GDALOpen(path.c_str(), GA_ReadOnly)); }
+    explicit Png(const std::string& path) {
+        ds = static_cast<GDALDataset*>(GDALOpen(path.c_str(), GA_ReadOnly));
+    }
     ~Png() {
         if (ds) GDALClose(ds);
     }
@@ -41,17 +43,20 @@ struct Png {
         const int x = static_cast<int>(px.x), y = static_cast<int>(px.y);
         unsigned char c[3] = {0, 0, 0};
         for (int b = 0; b < 3; ++b)
-            EXPECT_EQ(ds->GetRasterBand(b + 1)->RasterIO(GF_Read, x, y, 1, 1, &c[b], 1, 1, GDT_Byte, 0, 0, nullptr),
+            EXPECT_EQ(ds->GetRasterBand(b + 1)->RasterIO(GF_Read, x, y, 1, 1, &c[b], 1, 1, GDT_Byte,
+                                                         0, 0, nullptr),
                       CE_None);
         return {c[0], c[1], c[2]};
     }
 };
 
 ::testing::AssertionResult near(const siteplot::RGB& got, const siteplot::RGB& want, int tol = 3) {
-    if (std::abs(got.r - want.r) <= tol && std::abs(got.g - want.g) <= tol && std::abs(got.b - want.b) <= tol)
+    if (std::abs(got.r - want.r) <= tol && std::abs(got.g - want.g) <= tol &&
+        std::abs(got.b - want.b) <= tol)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << int(got.r) << "," << int(got.g) << "," << int(got.b)
-                                         << ") want (" << int(want.r) << "," << int(want.g) << "," << int(want.b) << ")";
+    return ::testing::AssertionFailure()
+           << "got (" << int(got.r) << "," << int(got.g) << "," << int(got.b) << ") want ("
+           << int(want.r) << "," << int(want.g) << "," << int(want.b) << ")";
 }
 
 class KnownPattern : public Pictures, public ::testing::WithParamInterface<double> {};
@@ -80,14 +85,18 @@ TEST_P(KnownPattern, ColoursAtKnownPlaces) {
     EXPECT_EQ(img.width(), 640);
     EXPECT_EQ(img.height(), 480);
     for (double row : {0.5, 1.5, 2.5})
-        EXPECT_TRUE(near(img.at(g.pixel(results::node_map(p.frame, p.raster, 0.5, row))), siteplot::colour_of(p.scale, 12)))
+        EXPECT_TRUE(near(img.at(g.pixel(results::node_map(p.frame, p.raster, 0.5, row))),
+                         siteplot::colour_of(p.scale, 12)))
             << "west half, row " << row;
     for (double row : {1.5, 2.5})  // row 0.5 holds the dump marker
-        EXPECT_TRUE(near(img.at(g.pixel(results::node_map(p.frame, p.raster, 2.5, row))), siteplot::colour_of(p.scale, 47)))
+        EXPECT_TRUE(near(img.at(g.pixel(results::node_map(p.frame, p.raster, 2.5, row))),
+                         siteplot::colour_of(p.scale, 47)))
             << "east half, row " << row;
     // The two halves differ: the pattern is not a uniform fill.
     EXPECT_FALSE(siteplot::colour_of(p.scale, 12) == siteplot::colour_of(p.scale, 47));
-    EXPECT_TRUE(near(img.at(g.pixel({g.wx0 + 0.02 * (g.wx1 - g.wx0), g.wy0 + 0.02 * (g.wy1 - g.wy0)})), {255, 255, 255}));
+    EXPECT_TRUE(
+        near(img.at(g.pixel({g.wx0 + 0.02 * (g.wx1 - g.wx0), g.wy0 + 0.02 * (g.wy1 - g.wy0)})),
+             {255, 255, 255}));
     const siteplot::RGB d = img.at(g.pixel(dump));
     EXPECT_GT(d.r, d.g + 60) << "dump marker";
     // A north-up map at equal scale: one foot east and one foot north take
@@ -112,23 +121,33 @@ TEST_F(Pictures, EveryKindOfInput) {
         std::vector<std::string> pictures;
     };
     const std::vector<Case> cases = {
-        {"depth " + t + "TINYAFT.IN -o " + out("depth.png") + " --dumps " + t + "TINY.ACT --dumps " + t + "TINY.XYZ",
+        {"depth " + t + "TINYAFT.IN -o " + out("depth.png") + " --dumps " + t +
+             "TINY.ACT --dumps " + t + "TINY.XYZ",
          {"depth.png"}},
         {"depth " + DATA + "geog/GEOG.IN -o " + out("geog.png"), {"geog.png"}},
         {"depth " + DATA + "flat/FLAT.IN -o " + out("flat.svg"), {"flat.svg"}},
-        {"diff " + t + "TINY.IN " + t + "TINYAFT.IN -o " + out("diff.png") + " --dumps " + t + "TINY.ACT", {"diff.png"}},
+        {"diff " + t + "TINY.IN " + t + "TINYAFT.IN -o " + out("diff.png") + " --dumps " + t +
+             "TINY.ACT",
+         {"diff.png"}},
         {"deposit " + t + "CLDX.DUT -o " + out("dut.png"), {"dut.png"}},
-        {"deposit " + t + "CLDX.DUT -o " + out("dutsite.png") + " --site " + t + "TINYAFT.IN --at 5286.6025,9050",
+        {"deposit " + t + "CLDX.DUT -o " + out("dutsite.png") + " --site " + t +
+             "TINYAFT.IN --at 5286.6025,9050",
          {"dutsite.png"}},
-        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("mound.png") + " --hours all",
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("mound.png") +
+             " --hours all",
          {"mound_168h.png", "mound_336h.png", "mound_504h.png"}},
-        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("thick.png") + " --base " + t + "TINY.IN",
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("thick.png") +
+             " --base " + t + "TINY.IN",
          {"thick_168h.png", "thick_504h.png"}},
-        {"mound " + DATA + "geog/PLOTBATH.DAT --site " + DATA + "geog/GEOG.IN -o " + out("gm.png") + " --hours 168",
+        {"mound " + DATA + "geog/PLOTBATH.DAT --site " + DATA + "geog/GEOG.IN -o " + out("gm.png") +
+             " --hours 168",
          {"gm_168h.png"}},
-        {"evolution " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("evo.png") + " --base " + t + "TINY.IN",
+        {"evolution " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("evo.png") +
+             " --base " + t + "TINY.IN",
          {"evo.png"}},
-        {"evolution " + DATA + "flat/PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("evo.svg"), {"evo.svg"}},
+        {"evolution " + DATA + "flat/PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " +
+             out("evo.svg"),
+         {"evo.svg"}},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(run(c.args + size), 0) << c.args << "\n" << console();
@@ -157,18 +176,22 @@ TEST_F(Pictures, Faults) {
         {"depth " + t + "TINY.IN -o " + out("a.gif"), 1, ".png OR .svg"},
         {"depth " + t + "TINY.IN -o " + out("a.png") + " --size 10x10", 1, "PICTURE SIZE"},
         {"depth " + t + "TINY.IN -o " + out("a.png") + " --range 5,1", 1, "--range"},
-        {"diff " + t + "TINY.IN " + DATA + "flat/FLAT.IN -o " + out("a.png"), 1, "NOT OF THE SAME SIZE"},
-        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") + " --hours 999", 1,
-         "NO GRID AT 999 HOURS"},
-        {"mound " + t + "PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("a.png"), 1, "NOT FROM THIS SITE"},
-        {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN", 1, "GO TOGETHER"},
+        {"diff " + t + "TINY.IN " + DATA + "flat/FLAT.IN -o " + out("a.png"), 1,
+         "NOT OF THE SAME SIZE"},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") + " --hours 999",
+         1, "NO GRID AT 999 HOURS"},
+        {"mound " + t + "PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("a.png"), 1,
+         "NOT FROM THIS SITE"},
+        {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN", 1,
+         "GO TOGETHER"},
         // A dump position of NaN or Inf used to hang the drawing; a huge one
         // ended it inside the plotting library with an empty picture left.
         {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN --at NaN,1", 1,
          "NOT A FINITE NUMBER IN --at"},
-        {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN --at 1E30,1E30", 1,
-         "DOES NOT FIT A SITE COORDINATE"},
-        {"depth " + t + "TINY.IN -o " + out("a.png") + " --dumps " + t + "NOSUCH.XYZ", 1, "NOT FOUND"},
+        {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN --at 1E30,1E30",
+         1, "DOES NOT FIT A SITE COORDINATE"},
+        {"depth " + t + "TINY.IN -o " + out("a.png") + " --dumps " + t + "NOSUCH.XYZ", 1,
+         "NOT FOUND"},
         {"mound " + t + "PLOTBATH.DAT -o " + out("a.png"), 2, "--site"},
         {"depth " + t + "TINY.IN -o " + out("a.png") + " --colour red", 2, "UNKNOWN OPTION"},
         {"draw " + t + "TINY.IN", 2, "UNKNOWN COMMAND"},
@@ -178,7 +201,8 @@ TEST_F(Pictures, Faults) {
         EXPECT_EQ(run(c.args), c.status) << c.args;
         EXPECT_NE(console().find(c.message), std::string::npos) << c.args << "\n" << console();
     }
-    for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "console.txt");
+    for (const auto& e : fs::directory_iterator(dir_))
+        EXPECT_EQ(e.path().filename(), "console.txt");
 }
 
 }  // namespace

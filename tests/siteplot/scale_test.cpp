@@ -1,9 +1,10 @@
 // Colour scales: round limits and steps, one colour per band, a diverging
 // scale with white at zero.
+#include "siteplot/scale.hpp"
+
 #include <gtest/gtest.h>
 
 #include "results/errors.hpp"
-#include "siteplot/scale.hpp"
 
 namespace {
 
@@ -17,8 +18,8 @@ TEST(Scale, NiceSteps) {
         int target;
         double step;
     };
-    for (const Case c : {Case{10, 10, 1}, Case{7, 10, 1}, Case{36, 10, 5}, Case{0.03, 10, 0.005}, Case{22, 10, 2.5},
-                         Case{1500, 5, 500}, Case{0, 10, 1}})
+    for (const Case c : {Case{10, 10, 1}, Case{7, 10, 1}, Case{36, 10, 5}, Case{0.03, 10, 0.005},
+                         Case{22, 10, 2.5}, Case{1500, 5, 500}, Case{0, 10, 1}})
         EXPECT_DOUBLE_EQ(siteplot::nice_step(c.span, c.target), c.step) << c.span;
 }
 

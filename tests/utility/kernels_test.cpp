@@ -19,7 +19,8 @@ gridlib::SiteGrid wavy_site(int rows, int cols, int interval, float rotation, st
     g.coord_system = system;
     for (int r = 0; r < rows; ++r)
         for (int k = 0; k < cols; ++k) {
-            float d = 40.0f + 15.0f * std::sin(0.3f * static_cast<float>(r)) * std::cos(0.2f * static_cast<float>(k));
+            float d = 40.0f + 15.0f * std::sin(0.3f * static_cast<float>(r)) *
+                                  std::cos(0.2f * static_cast<float>(k));
             if ((r * 7 + k * 3) % 11 == 0) d = 10.0f;  // knolls shallower than any crest below
             g.depth[static_cast<std::size_t>(r * cols + k)] = d;
         }
@@ -81,7 +82,8 @@ TEST(BermLine, GeographicStepsMoveTowardTheEnd) {
         for (std::size_t j = 0; j < steps.size(); ++j) {
             float along = 100.0f * static_cast<float>(j + 1);
             // On the segment, at j x interval from the start.
-            EXPECT_NEAR((steps[j].e - 70.0f) / (c.end_e - 70.0f) * length, along, 8.0f) << c.end_e << " step " << j;
+            EXPECT_NEAR((steps[j].e - 70.0f) / (c.end_e - 70.0f) * length, along, 8.0f)
+                << c.end_e << " step " << j;
             if (c.end_n != 40.0f) {
                 EXPECT_NEAR((steps[j].n - 40.0f) / (c.end_n - 40.0f) * length, along, 8.0f);
             }
@@ -107,14 +109,19 @@ TEST(Berm, WindowedBermEqualsWholeGridSweep) {
         return b;
     };
     const Case cases[] = {
-        {"diagonal", 31, 27, 20, 0.0f, 1, 1000.0f, 5000.0f, berm(1010, 4990, 1500, 4400, 25, 0.2f, 30)},
+        {"diagonal", 31, 27, 20, 0.0f, 1, 1000.0f, 5000.0f,
+         berm(1010, 4990, 1500, 4400, 25, 0.2f, 30)},
         {"rotated, state plane, partly off site", 31, 27, 20, 33.3f, 1, 2.1e6f, 7.5e5f,
          berm(2.1e6f - 200, 7.5e5f + 100, 2.1e6f + 400, 7.5e5f - 350, 28, 0.05f, 16)},
-        {"geographic", 25, 29, 20, 12.0f, 2, 76.5f, 38.9f, berm(76.4999f, 38.8999f, 76.4985f, 38.8987f, 26, 0.3f, 40)},
-        {"crest below the bottom", 20, 20, 20, 0.0f, 1, 0.0f, 0.0f, berm(0, -10, 380, -300, 200, 0.5f, 30)},
-        {"wide crest, odd interval", 40, 35, 7, 71.0f, 1, 300.0f, 800.0f, berm(290, 790, 420, 600, 30, 1.0f, 200)},
+        {"geographic", 25, 29, 20, 12.0f, 2, 76.5f, 38.9f,
+         berm(76.4999f, 38.8999f, 76.4985f, 38.8987f, 26, 0.3f, 40)},
+        {"crest below the bottom", 20, 20, 20, 0.0f, 1, 0.0f, 0.0f,
+         berm(0, -10, 380, -300, 200, 0.5f, 30)},
+        {"wide crest, odd interval", 40, 35, 7, 71.0f, 1, 300.0f, 800.0f,
+         berm(290, 790, 420, 600, 30, 1.0f, 200)},
         {"off the site", 20, 20, 20, 0.0f, 1, 0.0f, 0.0f, berm(-900, 0, -900, -400, 20, 0.2f, 30)},
-        {"slope so gentle a cone spans the site", 20, 22, 20, 5.0f, 1, 0.0f, 0.0f, berm(30, -30, 300, -200, 20, 0.002f, 10)},
+        {"slope so gentle a cone spans the site", 20, 22, 20, 5.0f, 1, 0.0f, 0.0f,
+         berm(30, -30, 300, -200, 20, 0.002f, 10)},
         {"starting far off the site and crossing it", 20, 20, 20, 20.0f, 1, 0.0f, 0.0f,
          berm(-30000, 9000, 20115.4f, -6255.4f, 22, 0.3f, 20)},
         {"geographic, crossing the site from far away", 25, 29, 20, 0.0f, 2, 76.5f, 38.9f,
@@ -169,12 +176,15 @@ TEST(Berm, CrestBandSetsTheCrestDepthEvenWhereTheBottomWasShallower) {
     for (float& d : g.depth) d = 12.0f;  // shallower than the crest
     ShapedSite site(g, 0.0f, 0.0f);
     Berm b;
-    b.start_e = 0.0f, b.start_n = -225.0f, b.end_e = 450.0f, b.end_n = -225.0f;  // between rows 4 and 5
+    b.start_e = 0.0f, b.start_n = -225.0f, b.end_e = 450.0f,
+    b.end_n = -225.0f;                                    // between rows 4 and 5
     b.crest = 20.0f, b.slope = 0.1f, b.crest_width = 46;  // band 28 ft reaches 25 ft either side
     apply_berm(site, b);
     for (int r = 0; r < 10; ++r)
         for (int k = 0; k < 10; ++k) {
-            float expected = ((r == 4 || r == 5) && k >= 1) ? 20.0f : 12.0f;  // column 0 is the start, not a step
+            float expected = ((r == 4 || r == 5) && k >= 1)
+                                 ? 20.0f
+                                 : 12.0f;  // column 0 is the start, not a step
             EXPECT_EQ(g.depth[static_cast<std::size_t>(r * 10 + k)], expected) << r << "," << k;
         }
 }

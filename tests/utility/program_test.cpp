@@ -46,25 +46,31 @@ TEST_F(Utility, ControlFileFaultsAreReported) {
         {"UTILITY2", nullptr, "UNABLE TO FIND \"UTL.INI\" DATA FILE"},
         {"UTILITY2", "   4\nS\nS\n", "THE DIFFERENCE MODE IN UTL.INI (RECORD 1) MUST BE 1, 2 OR 3"},
         {"UTILITY2", "   2\nS\n", "UNEXPECTED END OF FILE UTL.INI AFTER RECORD 2"},
-        {"UTILITY1", "S\nX\n", "THE STRUCTURE IN UTL.INI (RECORD 2) MUST BE \"M\" (MOUND) OR \"B\" (BERM)"},
+        {"UTILITY1", "S\nX\n",
+         "THE STRUCTURE IN UTL.INI (RECORD 2) MUST BE \"M\" (MOUND) OR \"B\" (BERM)"},
         {"UTILITY1", "S\nM\n     10100.0     19900.0\n        30.0         0.0\n   0\n",
          "THE SIDE SLOPE IN UTL.INI MUST BE GREATER THAN 0"},
         {"UTILITY1", "NOSITE\nM\n     10100.0     19900.0\n        30.0         0.1\n   0\n",
          "found on the specified disc drive:/directory."},
         {"UTILITY1", "S\nM\n         NaN     19900.0\n        30.0         0.1\n   0\n",
          "UNREADABLE VALUE IN FILE UTL.INI, RECORD 3, FIELD 1 (COLUMNS 1-12, F12.4)"},
-        {"UTILITY1", "S\nM\n     10100.0     19900.0\n", "UNEXPECTED END OF FILE UTL.INI AFTER RECORD 3"},
+        {"UTILITY1", "S\nM\n     10100.0     19900.0\n",
+         "UNEXPECTED END OF FILE UTL.INI AFTER RECORD 3"},
         {"UTILITY2", "   1\nS\n      1E+999\n", "VALUE OUT OF RANGE IN FILE UTL.INI, RECORD 3"},
         // Once reported as asterisks beside its volume, with status 0.
-        {"UTILITY2", "   1\nS\n      1.0E30\n", "UTL.INI RECORD 3: THE ELEVATION 0.10000E+31 FT IS BEYOND THE REPORT'S FIELD"},
+        {"UTILITY2", "   1\nS\n      1.0E30\n",
+         "UTL.INI RECORD 3: THE ELEVATION 0.10000E+31 FT IS BEYOND THE REPORT'S FIELD"},
         // A blank path once stored the difference grid as ".IN", ".OUT" ...
         {"UTILITY2", "   3\nS\nS\n\n", "UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID"},
-        {"UTILITY2", "   2\nS\nSITES/A/VERY/LONG/PATH/TO/S\n", "UTL.INI RECORD 3: THE SITE PATH IS LONGER THAN 26 CHARACTERS"},
+        {"UTILITY2", "   2\nS\nSITES/A/VERY/LONG/PATH/TO/S\n",
+         "UTL.INI RECORD 3: THE SITE PATH IS LONGER THAN 26 CHARACTERS"},
     };
     const std::string before = file_text("S.IN");
     for (const Case& c : cases) {
-        if (c.control) write_file("UTL.INI", c.control);
-        else std::filesystem::remove("UTL.INI");
+        if (c.control)
+            write_file("UTL.INI", c.control);
+        else
+            std::filesystem::remove("UTL.INI");
         write_file("ACTION.BAT", std::string(c.word) + "\n");
         EXPECT_EQ(run("utility"), 1) << c.message;
         std::string out = file_text("console.txt");
@@ -86,15 +92,19 @@ TEST_F(Utility, StructureBeyondTheGridFileLeavesTheSiteAsItWas) {
         const char* says;
     };
     const Case cases[] = {
-        {"mound crest far above the datum", "S\nM\n     10100.0     19900.0\n     -5000.0         0.1\n   0\n",
-         "NO GRID WRITTEN: THE DEPTH -4985.86 FT OF POINT 1 DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)"},
+        {"mound crest far above the datum",
+         "S\nM\n     10100.0     19900.0\n     -5000.0         0.1\n   0\n",
+         "NO GRID WRITTEN: THE DEPTH -4985.86 FT OF POINT 1 DOES NOT FIT THE GRID FILE (-999.999 "
+         "TO 9999.999 FT)"},
         {"berm crest deeper than the field holds",
-         "S\nB\n     10000.0     20000.0\n     10200.0     20000.0\n     12000.0         0.1\n  50\n   0\n",
+         "S\nB\n     10000.0     20000.0\n     10200.0     20000.0\n     12000.0         0.1\n  "
+         "50\n   0\n",
          "NO GRID WRITTEN: THE DEPTH 12000 FT OF POINT 2 DOES NOT FIT THE GRID FILE"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(run_utility("UTILITY1", c.control), 1) << c.what;
-        EXPECT_NE(file_text("console.txt").find(c.says), std::string::npos) << file_text("console.txt");
+        EXPECT_NE(file_text("console.txt").find(c.says), std::string::npos)
+            << file_text("console.txt");
         EXPECT_EQ(file_text("S.IN"), in) << c.what;
         EXPECT_EQ(file_text("S.OUT"), out) << c.what;
         EXPECT_EQ(file_text("S.DAT"), dat) << c.what;
@@ -112,8 +122,11 @@ TEST_F(Utility, SiteCutShortIsNotShaped) {
     for (const auto& r : rec) cut << r << "\n";
     cut.close();
     const std::string in = file_text("S.IN");
-    EXPECT_EQ(run_utility("UTILITY1", "S\nM\n     10100.0     19900.0\n        30.0         0.1\n   0\n"), 1);
-    EXPECT_NE(file_text("console.txt").find("RECORD CUT SHORT IN FILE S.IN, RECORD 15, FIELD 4"), std::string::npos)
+    EXPECT_EQ(
+        run_utility("UTILITY1", "S\nM\n     10100.0     19900.0\n        30.0         0.1\n   0\n"),
+        1);
+    EXPECT_NE(file_text("console.txt").find("RECORD CUT SHORT IN FILE S.IN, RECORD 15, FIELD 4"),
+              std::string::npos)
         << file_text("console.txt");
     EXPECT_EQ(file_text("S.IN"), in);
 }
@@ -147,10 +160,15 @@ TEST_F(Utility, CutFillAndTheStoredDifferenceGrid) {
     // +3 and +0.6 are fill (120 CY), -1.5 twice is cut (-100 CY).
     SiteGrid first = make_grid(3, 3, 30, [](int i) {
         switch (i) {
-            case 1: return 23.0f;
-            case 2: return 20.6f;
-            case 5: case 9: return 18.5f;
-            default: return 20.0f;
+            case 1:
+                return 23.0f;
+            case 2:
+                return 20.6f;
+            case 5:
+            case 9:
+                return 18.5f;
+            default:
+                return 20.0f;
         }
     });
     SiteGrid second = make_grid(3, 3, 30, [](int) { return 20.0f; });
@@ -167,7 +185,8 @@ TEST_F(Utility, CutFillAndTheStoredDifferenceGrid) {
 
     SiteGrid diff = load("DIFF");
     const float expected[9] = {3.0f, 0.6f, 0.0f, 0.0f, -1.5f, 0.0f, 0.0f, 0.0f, -1.5f};
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(diff.depth[static_cast<std::size_t>(i)], expected[i], 1e-3) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(diff.depth[static_cast<std::size_t>(i)], expected[i], 1e-3) << i;
     EXPECT_FLOAT_EQ(diff.datum, 0.067f);  // mean difference 0.6 / 9
     EXPECT_FLOAT_EQ(diff.local_nw_e, 2500.0f);
     EXPECT_EQ(lines("DIFF.TNS")[1], recio::padded("DIFFERENCE OF: FIRST & SECOND", 60));
@@ -197,8 +216,11 @@ TEST_F(Utility, DifferenceBeyondTheGridFileWritesNoGrid) {
     store("A", make_grid(2, 2, 50, [](int) { return 9999.0f; }));
     store("B", make_grid(2, 2, 50, [](int) { return -999.0f; }));
     EXPECT_EQ(run_utility("UTILITY2", "   3\nA\nB\nD\n"), 1);
-    EXPECT_TRUE(console_has("NO GRID WRITTEN: THE DEPTH 10998 FT OF POINT 1 DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)"));
-    for (const char* f : {"D.IN", "D.OUT", "D.DAT", "D.TNS"}) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+    EXPECT_TRUE(
+        console_has("NO GRID WRITTEN: THE DEPTH 10998 FT OF POINT 1 DOES NOT FIT THE GRID FILE "
+                    "(-999.999 TO 9999.999 FT)"));
+    for (const char* f : {"D.IN", "D.OUT", "D.DAT", "D.TNS"})
+        EXPECT_FALSE(std::filesystem::exists(f)) << f;
 }
 
 TEST_F(Utility, MismatchedGridsAreRefused) {
@@ -218,7 +240,9 @@ TEST_F(Utility, MismatchedGridsAreRefused) {
     for (const Case& c : cases) {
         store("B", c.second);
         EXPECT_EQ(run_utility("UTILITY2", "   3\nA\nB\nD\n"), 1) << c.what;
-        EXPECT_EQ(console(), std::vector<std::string>{"LOWER and UPPER GRID MISMATCH, hit \"RETURN\""}) << c.what;
+        EXPECT_EQ(console(),
+                  std::vector<std::string>{"LOWER and UPPER GRID MISMATCH, hit \"RETURN\""})
+            << c.what;
         EXPECT_FALSE(std::filesystem::exists("D.IN")) << c.what;
     }
 }
@@ -237,17 +261,18 @@ TEST_F(Utility, MoundIsAConeFromTheCentre) {
         g.rotation = c.rotation;
         store("M", g);
         char control[200];
-        std::snprintf(control, sizeof control, "M\nM\n%12.4f%12.4f\n%12.4f%12.4f\n%4d\n", double(c.centre_e),
-                      double(c.centre_n), 30.0, 0.1, 1);
+        std::snprintf(control, sizeof control, "M\nM\n%12.4f%12.4f\n%12.4f%12.4f\n%4d\n",
+                      double(c.centre_e), double(c.centre_n), 30.0, 0.1, 1);
         ASSERT_EQ(run_utility("UTILITY1", control), 0) << c.rotation;
         SiteGrid m = load("M");
-        const float expected[25] = {50, 50,     50, 50,     50,  //
+        const float expected[25] = {50, 50,      50, 50,      50,  //
                                     50, 44.142f, 20, 44.142f, 50,  //
-                                    50, 40,     30, 40,     50,  //
+                                    50, 40,      30, 40,      50,  //
                                     50, 44.142f, 40, 44.142f, 50,  //
-                                    50, 50,     50, 50,     50};
+                                    50, 50,      50, 50,      50};
         for (int i = 0; i < 25; ++i)
-            EXPECT_NEAR(m.depth[static_cast<std::size_t>(i)], expected[i], 1e-3) << c.rotation << " point " << i + 1;
+            EXPECT_NEAR(m.depth[static_cast<std::size_t>(i)], expected[i], 1e-3)
+                << c.rotation << " point " << i + 1;
         EXPECT_FLOAT_EQ(m.datum, 40.0f);  // kept
         EXPECT_EQ(lines("M.TNS")[1], recio::padded("SIMPLE MOUND ADAPTED TO: M", 60));
         EXPECT_NEAR(std::stof(lines("M.DAT")[12].substr(37)), -30.0f, 2e-4);  // depth sign option 1
@@ -269,16 +294,20 @@ TEST_F(Utility, StructuresThatReachNoPointChangeNothing) {
         const char* control;
     };
     const Case cases[] = {
-        {"mound with its crest below the bottom", "S\nM\n     10200.0     19800.0\n        47.0         0.1\n   0\n"},
+        {"mound with its crest below the bottom",
+         "S\nM\n     10200.0     19800.0\n        47.0         0.1\n   0\n"},
         {"berm shorter than one interval",
-         "S\nB\n     10200.0     19800.0\n     10230.0     19760.0\n        20.0         0.1\n 100\n   0\n"},
+         "S\nB\n     10200.0     19800.0\n     10230.0     19760.0\n        20.0         0.1\n "
+         "100\n   0\n"},
     };
     for (const Case& c : cases) {
         store("S", g);
         ASSERT_EQ(run_utility("UTILITY1", c.control), 0) << c.what;
         SiteGrid after = load("S");
         for (int i = 0; i < 36; ++i)
-            EXPECT_EQ(after.depth[static_cast<std::size_t>(i)], g.depth[static_cast<std::size_t>(i)]) << c.what;
+            EXPECT_EQ(after.depth[static_cast<std::size_t>(i)],
+                      g.depth[static_cast<std::size_t>(i)])
+                << c.what;
     }
 }
 
@@ -289,18 +318,20 @@ TEST_F(Utility, NorthSouthBerm) {
     // crest band holds one point per step. Crest 30 ft, side slope 0.1.
     SiteGrid g = make_grid(7, 5, 100, [](int i) { return i == 18 ? 25.0f : 50.0f; });
     store("NS", g);
-    ASSERT_EQ(run_utility("UTILITY1", "NS\nB\n     10200.0     20000.0\n     10200.0     19500.0\n"
-                                      "        30.0         0.1\n  20\n   0\n"),
+    ASSERT_EQ(run_utility("UTILITY1",
+                          "NS\nB\n     10200.0     20000.0\n     10200.0     19500.0\n"
+                          "        30.0         0.1\n  20\n   0\n"),
               0);
     SiteGrid b = load("NS");
     const float expected[35] = {50, 44.142f, 40, 44.142f, 50,  //
-                                50, 40,     30, 40,     50,  //
-                                50, 40,     30, 40,     50,  //
-                                50, 40,     30, 40,     50,  // the knoll is cut down to the crest
-                                50, 40,     30, 40,     50,  //
-                                50, 40,     30, 40,     50,  //
+                                50, 40,      30, 40,      50,  //
+                                50, 40,      30, 40,      50,  //
+                                50, 40,      30, 40,      50,  // the knoll is cut down to the crest
+                                50, 40,      30, 40,      50,  //
+                                50, 40,      30, 40,      50,  //
                                 50, 44.142f, 40, 44.142f, 50};
-    for (int i = 0; i < 35; ++i) EXPECT_NEAR(b.depth[static_cast<std::size_t>(i)], expected[i], 1e-3) << "point " << i + 1;
+    for (int i = 0; i < 35; ++i)
+        EXPECT_NEAR(b.depth[static_cast<std::size_t>(i)], expected[i], 1e-3) << "point " << i + 1;
     EXPECT_EQ(lines("NS.TNS")[1], recio::padded("SIMPLE BERM ADAPTED TO: NS", 60));
 }
 
@@ -314,7 +345,8 @@ TEST_F(Utility, OutsideProgramIsStartedOrReportedMissing) {
     write_file("carryx", "#!/bin/sh\necho \"[$1]\" > carried.txt\nexit 3\n");
     ::chmod("carryx", 0755);
     EXPECT_EQ(run_utility("UTILITY3", ""), 0);  // the outside program's own status is not ours
-    EXPECT_EQ(lines("carried.txt"), std::vector<std::string>{"[ ]"});  // started with a one-blank argument
+    EXPECT_EQ(lines("carried.txt"),
+              std::vector<std::string>{"[ ]"});  // started with a one-blank argument
 }
 
 }  // namespace

@@ -11,10 +11,10 @@
 #include "tests/gridlib/grid_fixture.hpp"
 
 class UtilityRun : public SiteFolder {
-protected:
+  protected:
     // Stores a site as name.IN / .OUT / .DAT / .TNS with its NW corner at (nw_e, nw_n).
-    static gridlib::SiteSummary store(const std::string& name, const gridlib::SiteGrid& g, float nw_e = 10000.0f,
-                                      float nw_n = 20000.0f) {
+    static gridlib::SiteSummary store(const std::string& name, const gridlib::SiteGrid& g,
+                                      float nw_e = 10000.0f, float nw_n = 20000.0f) {
         gridlib::SiteSummary s;
         s.seq_since_last = 3;
         s.total_seq = 12;
@@ -25,7 +25,8 @@ protected:
         s.corners.nw_e = nw_e;
         s.corners.nw_n = nw_n;
         gridlib::ResampleWork w;
-        EXPECT_TRUE(gridlib::GRID1(name + ".IN", nw_e, nw_n, g, w, gridlib::GRID1_NEW, 0, "TEST SITE"));
+        EXPECT_TRUE(
+            gridlib::GRID1(name + ".IN", nw_e, nw_n, g, w, gridlib::GRID1_NEW, 0, "TEST SITE"));
         std::int8_t turned = 0;
         EXPECT_TRUE(gridlib::ARGPB(name + ".IN", name + ".OUT", s, 0, turned));
         return s;
@@ -43,7 +44,8 @@ protected:
         return run("utility");
     }
     static int run(const std::string& program) {
-        std::string command = std::string(SUITE_BIN_DIR) + "/" + program + " < /dev/null > console.txt 2>&1";
+        std::string command =
+            std::string(SUITE_BIN_DIR) + "/" + program + " < /dev/null > console.txt 2>&1";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
