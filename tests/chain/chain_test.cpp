@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <regex>
 
-#include "placer/placer_fixture.hpp"
+#include "tests/placer/placer_fixture.hpp"
 
 namespace {
 

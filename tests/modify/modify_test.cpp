@@ -6,7 +6,7 @@
 
 #include "gridlib/sitegrid.hpp"
 #include "recio/items.hpp"
-#include "sitegen/program_fixture.hpp"
+#include "tests/sitegen/program_fixture.hpp"
 
 using gridlib::SiteGrid;
 
