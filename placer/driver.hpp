@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "recio/program.hpp"
+
 namespace placer {
 
 // Where a run spends its time, stage by stage (seconds of wall-clock time;
@@ -36,8 +38,9 @@ struct RunOptions {
     StageTimes* times = nullptr;
 };
 
-// Exit status of a run.
-enum RunStatus : int { RUN_OK = 0, RUN_FAILED = 1 };
+// Exit status of a run (the suite's statuses; recio::STATUS_REFUSALS is kept
+// for a run that finished with refused loads or failed model runs).
+enum RunStatus : int { RUN_OK = recio::STATUS_DONE, RUN_FAILED = recio::STATUS_FAILED };
 
 // Runs one placement activity in the current directory; returns RUN_OK when
 // it ended normally, RUN_FAILED after an orderly stop on a problem (or when
