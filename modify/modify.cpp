@@ -2,6 +2,7 @@
 #include "modify/modify.hpp"
 
 #include "recio/console.hpp"
+#include "suitefiles/action.hpp"
 
 namespace modify {
 namespace {
@@ -91,7 +92,10 @@ std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw
 }
 
 int run() {
-    if (!survey::action_word_is("EDITYES")) return 1;  // not asked for: end at once, silently
+    if (!suitefiles::action_word_is("EDITYES")) {  // not asked for: end at once, silently
+        suitefiles::menu_hint_on_error_stream("EDITYES", "./menu modify");
+        return 1;
+    }
     Control c;
     {
         recio::RecordReader in("MODIFY.INI");

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gridlib/sitegrid.hpp"
+#include "gridlib/stored_files.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
 #include "placer/guard.hpp"
@@ -24,6 +25,7 @@
 #include "recio/process.hpp"
 #include "recio/random.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/action.hpp"
 
 namespace placer {
 namespace {
@@ -477,33 +479,9 @@ bool final_period(RunState& st) {
 
 void listing_screen(const RunState& st) {
     const Names& nm = st.names;
-    for (int i = 0; i < 13; ++i) recio::console_list();
-    const std::string dashes(48, '-');
-    recio::console_list(dashes);
-    recio::console_list("The SIMULATED X,Y,Z BATHYMETRIC DATA");
-    recio::console_list("for the DISPOSAL AREA is stored");
-    recio::console_list("on filename:");
-    recio::console_write("(1X,A32)", recio::padded(nm.grid_out, 32));
-    recio::console_list();
-    recio::console_list("The disposal area is SCHEMATICALLY PORTRAYED");
-    recio::console_list("AND SUMMARIZED on filename:");
-    recio::console_write("(1X,A32)", recio::padded(nm.summary_out, 32));
-    recio::console_list();
-    if (st.ctl.run_mode == 2) {
-        recio::console_list("Information describing the preceding DISPOSAL");
-        recio::console_list("OPERATION is contained on filename:");
-        recio::console_write("(1X,A32)", recio::padded(nm.act, 32));
-        recio::console_list();
-    }
-    recio::console_list("The ASCII datafile to be used for 3-D or 2-D");
-    recio::console_list("image software post-processing is stored");
-    recio::console_list("on filename:");
-    recio::console_write("(1X,A32)", recio::padded(nm.point_out, 32));
-    recio::console_list(dashes);
-    recio::console_list();
-    recio::console_list("PRESS \"RETURN\" TO CONTINUE");
-    recio::keyboard_line();
-    for (int i = 0; i < 10; ++i) recio::console_list();
+    gridlib::stored_files_screen(
+        {nm.grid_out, nm.summary_out, st.ctl.run_mode == 2 ? nm.act : "", nm.point_out},
+        gridlib::StoredFilesWording::Placement);
 }
 
 constexpr std::int32_t MAX_SEQUENCES = 9999;
@@ -541,7 +519,10 @@ int finish(RunState& st) {
 }  // namespace
 
 int run(const RunOptions& options) {
-    if (!handshake("ACTION.BAT")) return RUN_FAILED;
+    if (!suitefiles::action_word_is("DUMPYES")) {  // not asked for: a silent end
+        suitefiles::menu_hint_on_error_stream("DUMPYES", "./menu placer");
+        return RUN_FAILED;
+    }
     auto st = std::make_unique<RunState>();
     st->times = options.times;
     if (!start_up(*st, options)) return RUN_FAILED;

@@ -3,6 +3,7 @@
 // files each program leaves for the next are checked.
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "placer/placer_fixture.hpp"
@@ -102,6 +103,49 @@ TEST_F(Chain, FourLoadsAndAWeekOfLongTermModel) {
     write_file("UTL.INI", "   2\nCHAIN\nCHOUT\n");
     ASSERT_EQ(run("utility", "UTILITY2"), 0) << text("utility.log");
     EXPECT_TRUE(contains("utility.log", "NET volume GAINED between upper and lower grids is:"));
+}
+
+// A program started without the menu (ACTION.BAT missing or holding another
+// program's word) keeps its prescribed reaction, a message or silence on the
+// console, and then names the word it expected and the menu command: on the
+// console after a message, on the error stream after silence.
+TEST_F(Chain, AProgramStartedWithoutTheMenuSaysHowToStartIt) {
+    struct Case {
+        const char* program;
+        const char* flag;  // "" : no ACTION.BAT
+        std::string out, err;
+    };
+    const std::string sitegen_hint =
+        "ACTION.BAT DOES NOT HOLD GRIDYES: START THIS PROGRAM WITH ./menu sitegen\n";
+    const Case cases[] = {
+        {"sitegen", "", "ERROR ACCESSING GINPUT FILE\n" + sitegen_hint, ""},
+        {"sitegen", "EDITYES", "ERROR ACCESSING GINPUT FILE\n" + sitegen_hint, ""},
+        {"placer", "", "",
+         "ACTION.BAT DOES NOT HOLD DUMPYES: START THIS PROGRAM WITH ./menu placer\n"},
+        {"placer", "GRIDYES", "",
+         "ACTION.BAT DOES NOT HOLD DUMPYES: START THIS PROGRAM WITH ./menu placer\n"},
+        {"modify", "DUMPYES", "",
+         "ACTION.BAT DOES NOT HOLD EDITYES: START THIS PROGRAM WITH ./menu modify\n"},
+        {"utility", "UTILITY4", "",
+         "ACTION.BAT DOES NOT HOLD UTILITY1, UTILITY2 OR UTILITY3: START THIS PROGRAM WITH "
+         "./menu utility mound|volumes|carry\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove("ACTION.BAT");
+        if (*c.flag) write_file("ACTION.BAT", std::string(c.flag) + "\n");
+        const std::string command =
+            std::string(SUITE_BIN_DIR) + "/" + c.program + " < /dev/null > out.txt 2> err.txt";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.program << " " << c.flag;
+        EXPECT_EQ(text("out.txt"), c.out) << c.program << " " << c.flag;
+        EXPECT_EQ(text("err.txt"), c.err) << c.program << " " << c.flag;
+    }
+    // Started the right way, sitegen says nothing of the menu when it is its
+    // control file that is missing.
+    write_file("ACTION.BAT", "GRIDYES\n");
+    std::filesystem::remove("SITEGEN.INI");
+    ASSERT_EQ(run("sitegen", "GRIDYES"), 1);
+    EXPECT_EQ(text("sitegen.log"), "ERROR ACCESSING GINPUT FILE\n");
 }
 
 }  // namespace
