@@ -174,6 +174,9 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
     recio::console_write(
         "(/,1X,'If everything worked OK:  The dump coordinates(E,N)',/,1X,'are stored on the file "
         "*.XYZ')");
+    const std::string written =
+        std::to_string(placed.size()) + (placed.size() == 1 ? " DUMP" : " DUMPS") + " WRITTEN ON ";
+    recio::console_write("(1X,A,A)", written, xyz);
     return 0;
 }
 
