@@ -148,4 +148,26 @@ TEST_F(Chain, AProgramStartedWithoutTheMenuSaysHowToStartIt) {
     EXPECT_EQ(text("sitegen.log"), "ERROR ACCESSING GINPUT FILE\n");
 }
 
+// ./menu without a program prints its help, the comment block at its top,
+// and nothing of the script after it; with a program it writes the word.
+TEST_F(Chain, MenuHelpIsTheCommentBlockAndMenuWritesTheWord) {
+    const std::string menu = std::string(TEST_DATA_DIR) + "/../menu";
+    int status = std::system((menu + " > help.txt 2>&1").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    const std::string help = text("help.txt");
+    EXPECT_EQ(help.rfind("menu: start a program of the suite", 0), 0u) << help;
+    const std::string last =
+        "  menu cloudex | dredge   run one fate model deck (CLDX.DUE) or long-term run (PCD.INI)\n";
+    ASSERT_GE(help.size(), last.size());
+    EXPECT_EQ(help.substr(help.size() - last.size()), last) << help;
+    EXPECT_EQ(help.find("set -"), std::string::npos) << help;
+
+    std::filesystem::remove("ACTION.BAT");
+    status = std::system(("SUITE_BIN=" + std::string(SUITE_BIN_DIR) + " " + menu +
+                          " placer < /dev/null > placer.log 2>&1")
+                             .c_str());
+    EXPECT_EQ(text("ACTION.BAT"), "DUMPYES\n");
+    EXPECT_EQ(text("placer.log").find("./menu"), std::string::npos) << text("placer.log");
+}
+
 }  // namespace
