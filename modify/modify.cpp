@@ -114,12 +114,12 @@ int run() {
     // The existing site: its grid, and from its summary the counters, the
     // intervals, the extents and the corners.
     gridlib::SiteGrid grid;
-    if (gridlib::RGRID1(gridlib::site_file_name(c.prefix, c.old_site, ".IN"), grid) !=
-        gridlib::GRID_OK)
+    if (gridlib::shown(gridlib::RGRID1(gridlib::site_file_name(c.prefix, c.old_site, ".IN"),
+                                       grid)) != gridlib::GRID_OK)
         return 1;
     gridlib::SiteSummary summary;
-    if (gridlib::READG(gridlib::site_file_name(c.prefix, c.old_site, ".OUT"), summary) !=
-        gridlib::GRID_OK) {
+    if (gridlib::shown(gridlib::READG(gridlib::site_file_name(c.prefix, c.old_site, ".OUT"),
+                                      summary)) != gridlib::GRID_OK) {
         say("NO FILE WRITTEN");
         return 1;
     }
@@ -139,7 +139,7 @@ int run() {
         if (!unchanged.empty())
             say("THE NEW SITE IS WRITTEN AS AN UNCHANGED COPY OF THE EXISTING ONE");
     }
-    if (!gridlib::site_storable(grid, summary, 0)) return 1;
+    if (!gridlib::shown(gridlib::site_storable(grid, summary, 0))) return 1;
 
     const std::string grid_file = gridlib::site_file_name(c.prefix, c.new_site, ".IN");
     const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
@@ -149,7 +149,7 @@ int run() {
                         c.title))
         return 1;
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(grid_file, summary_file, summary, 0, turned)) return 1;
+    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 0, turned))) return 1;
 
     recio::console_write(
         "(/,/,/,1X,'The following files have been created/edited',/,1X,48('-'),/,"

@@ -202,14 +202,14 @@ bool start_up(RunState& st, const RunOptions& options) {
     nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
-    if (gridlib::RGRID1(nm.grid_in, st.grid) != gridlib::GRID_OK) return false;
+    if (gridlib::shown(gridlib::RGRID1(nm.grid_in, st.grid)) != gridlib::GRID_OK) return false;
     // The depths go back into grid files (F8.3) at the end of every week.
     std::string problem = depth_problem(nm.grid_in, 15, st.grid.depth, st.grid.total_points);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
     }
-    if (gridlib::READG(nm.summary_in, st.summary) != gridlib::GRID_OK) return false;
+    if (gridlib::shown(gridlib::READG(nm.summary_in, st.summary)) != gridlib::GRID_OK) return false;
     if (st.summary.portrayal_points != st.grid.total_points ||
         st.summary.portrayal_interval != st.grid.interval) {
         recio::console_list("THE SITE SUMMARY FILE " + nm.summary_in +
@@ -473,7 +473,8 @@ int finish(RunState& st) {
     std::int8_t turned = 0;
     {
         StageScope stage(st.observer, Stage::GridWriting);
-        if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned))
+        if (!gridlib::shown(
+                gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned)))
             return RUN_FAILED;
     }
     listing_screen(st);

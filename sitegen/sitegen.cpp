@@ -223,7 +223,7 @@ int run() {
     }
     grid.datum = d.datum;
     gridlib::SiteSummary summary = summary_of(c);
-    if (!gridlib::site_storable(grid, summary, 1)) return 1;
+    if (!gridlib::shown(gridlib::site_storable(grid, summary, 1))) return 1;
 
     if (c.mode == MODE_PLANE)
         recio::console_write(
@@ -234,7 +234,7 @@ int run() {
                         c.sign_option, c.title))
         return 1;
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(grid_file, summary_file, summary, 1, turned)) return 1;
+    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 1, turned))) return 1;
 
     gridlib::stored_files_screen({grid_file, summary_file, "", point_file},
                                  gridlib::StoredFilesWording::NewSite);

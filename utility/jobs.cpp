@@ -46,14 +46,14 @@ void announce_generation(const char* what) {
 // an existing site X stays as it was.
 bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::SiteSummary& summary,
                 std::int8_t new_site, std::int16_t sign_option, const std::string& title) {
-    if (!gridlib::site_storable(grid, summary, new_site)) return false;
+    if (!gridlib::shown(gridlib::site_storable(grid, summary, new_site))) return false;
     gridlib::ResampleWork work;
     const std::string in_name = x + ".IN", out_name = x + ".OUT";
     if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work,
                         gridlib::GRID1_NEW, sign_option, title))
         return false;
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(in_name, out_name, summary, new_site, turned)) return false;
+    if (!gridlib::shown(gridlib::ARGPB(in_name, out_name, summary, new_site, turned))) return false;
     gridlib::stored_files_screen({in_name, out_name, "", x + ".DAT"},
                                  gridlib::StoredFilesWording::NewSite);
     return true;
@@ -148,9 +148,9 @@ int run_structure() {
     const std::string title =
         (c.structure == 'M' ? "SIMPLE MOUND ADAPTED TO: " : "SIMPLE BERM ADAPTED TO: ") + x;
     gridlib::SiteGrid grid;
-    if (gridlib::RGRID1(x + ".IN", grid) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::RGRID1(x + ".IN", grid)) != gridlib::GRID_OK) return 1;
     gridlib::SiteSummary summary;
-    if (gridlib::READG(x + ".OUT", summary) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::READG(x + ".OUT", summary)) != gridlib::GRID_OK) return 1;
 
     ShapedSite site(grid, summary.corners.nw_e, summary.corners.nw_n);
     if (c.structure == 'B' && berm_line(c.berm, grid.interval, site.f).too_long) {
@@ -176,14 +176,16 @@ int run_volumes() {
     const std::string &first_path = c.first, &second_path = c.second;
 
     gridlib::SiteGrid first;
-    if (gridlib::RGRID1(first_path + ".IN", first) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::RGRID1(first_path + ".IN", first)) != gridlib::GRID_OK) return 1;
     gridlib::SiteGrid second;
     gridlib::SiteSummary second_summary;
     if (mode != VOLUME_ABOVE) {
-        if (gridlib::RGRID1(second_path + ".IN", second) != gridlib::GRID_OK) return 1;
+        if (gridlib::shown(gridlib::RGRID1(second_path + ".IN", second)) != gridlib::GRID_OK)
+            return 1;
         // The summary gives the difference grid its corners; only mode 3 stores one.
         if (mode == VOLUME_DIFFERENCE &&
-            gridlib::READG(second_path + ".OUT", second_summary) != gridlib::GRID_OK)
+            gridlib::shown(gridlib::READG(second_path + ".OUT", second_summary)) !=
+                gridlib::GRID_OK)
             return 1;
         if (first.total_points != second.total_points || first.points_we != second.points_we ||
             first.points_ns != second.points_ns || first.interval != second.interval ||
