@@ -4,16 +4,12 @@
 #include <memory>
 
 #include "cloudex/run.hpp"
+#include "recio/program.hpp"
 
 int main() {
-    auto run = std::make_unique<cloudex::Run>();
-    switch (cloudex::run_fate(*run, "CLDX")) {
-        case cloudex::RunEnd::Completed:
-            return 0;
-        case cloudex::RunEnd::Stopped:
-            return 2;
-        case cloudex::RunEnd::InputError:
-            return 1;
-    }
-    return 1;
+    return recio::run_main({"CLOUDEX", ""}, [] {
+        auto run = std::make_unique<cloudex::Run>();
+        const cloudex::RunEnd end = cloudex::run_fate(*run, "CLDX");
+        return end == cloudex::RunEnd::Completed ? recio::STATUS_DONE : recio::STATUS_FAILED;
+    });
 }

@@ -7,7 +7,6 @@
 
 #include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
-#include "recio/console.hpp"
 #include "recio/records.hpp"
 
 namespace gridlib {
@@ -259,16 +258,16 @@ std::int64_t lineal_scale(const SiteGrid& g, const SiteSummary& s, const PageSha
 
 }  // namespace layout
 
-bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& s,
-           std::int8_t new_site, std::int8_t& turned) {
+GridStored ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& s,
+                 std::int8_t new_site, std::int8_t& turned) {
     SiteGrid g;
-    if (RGRID1(grid_file, g) != GRID_OK) return false;
+    GridRead grid = RGRID1(grid_file, g);
+    if (grid != GRID_OK) return {false, std::move(grid.report)};
     const std::string name = trimmed(summary_file);
     // Nothing is written that READG could not read back.
     const std::string fault = summary_fault(g, s, new_site);
     if (!fault.empty()) {
-        recio::console_list("SUMMARY FILE " + name + " NOT WRITTEN: " + fault);
-        return false;
+        return {false, {"", {"SUMMARY FILE " + name + " NOT WRITTEN: " + fault}}};
     }
     if (new_site == 1) {
         s.total_seq = 0;
@@ -297,9 +296,8 @@ bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummar
     out.write(PORTRAYED_AS, f.turned ? "  HAS  " : "HAS NOT");
     write_outline(out, f, c);
     write_map(out, f.map, g.datum);
-    if (out.close()) return true;
-    recio::console_list("UNABLE TO WRITE FILE " + out.path());
-    return false;
+    if (out.close()) return {};
+    return {false, {"", {"UNABLE TO WRITE FILE " + out.path()}}};
 }
 
 }  // namespace gridlib

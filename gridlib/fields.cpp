@@ -9,7 +9,6 @@
 
 #include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
-#include "recio/console.hpp"
 #include "recio/format.hpp"
 
 namespace gridlib {
@@ -118,12 +117,11 @@ std::string summary_fault(const SiteGrid& g, const SiteSummary& s, std::int8_t n
     return c.fault;
 }
 
-bool site_storable(const SiteGrid& g, const SiteSummary& s, std::int8_t new_site) {
+GridStored site_storable(const SiteGrid& g, const SiteSummary& s, std::int8_t new_site) {
     std::string fault = grid_fault(g);
     if (fault.empty()) fault = summary_fault(g, s, new_site);
-    if (fault.empty()) return true;
-    recio::console_list("NO GRID WRITTEN: " + fault);
-    return false;
+    if (fault.empty()) return {};
+    return {false, {"", {"NO GRID WRITTEN: " + fault}}};
 }
 
 }  // namespace gridlib

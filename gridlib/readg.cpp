@@ -1,6 +1,5 @@
 // READG: reads the header of a site summary file (.OUT).
 #include "gridlib/sitegrid.hpp"
-#include "recio/console.hpp"
 #include "recio/records.hpp"
 
 namespace gridlib {
@@ -22,12 +21,11 @@ constexpr const char* SUMMARY_BLOCKS =
 
 }  // namespace
 
-std::int16_t READG(std::string_view file_name, SiteSummary& s) {
+GridRead READG(std::string_view file_name, SiteSummary& s) {
     std::string name = trimmed(file_name);
     recio::RecordReader in(name);
     if (!in.is_open()) {
-        recio::console_list("UNABLE TO OPEN THE SITE SUMMARY FILE " + name);
-        return GRID_MISSING;
+        return {GRID_MISSING, {"", {"UNABLE TO OPEN THE SITE SUMMARY FILE " + name}}};
     }
     in.require_whole_fields();  // ARGPB fills every field: a shorter record was cut
     SiteSummary r = s;
@@ -43,11 +41,10 @@ std::int16_t READG(std::string_view file_name, SiteSummary& s) {
                 r.survey_interval, r.portrayal_interval, c.nw_e, c.nw_n, c.ne_e, c.ne_n, c.sw_e,
                 c.sw_n, c.se_e, c.se_n, c.centre_e, c.centre_n);
     } catch (const recio::RecordError& e) {
-        recio::console_list(e.what());
-        return GRID_UNREADABLE;
+        return {GRID_UNREADABLE, {"", {e.what()}}};
     }
     s = r;
-    return GRID_OK;
+    return {};
 }
 
 }  // namespace gridlib

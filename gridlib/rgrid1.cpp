@@ -3,7 +3,6 @@
 
 #include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
-#include "recio/console.hpp"
 #include "recio/records.hpp"
 
 namespace gridlib {
@@ -14,26 +13,14 @@ constexpr const char* GRID_HEADER =
     "(/,9X,I5,/,/,14X,I3,/,/,14X,I3,/,44X,I4,/,47X,F5.1,/,22X,I3,/,19X,F8.3,/,20X,2F12.4)";
 constexpr const char* GRID_DEPTHS = "(26F8.3)";
 
-void report_missing(const std::string& name) {
-    recio::console_write(
-        "(/,/,/,1X,'The requested disposal area grid file was not',/,1X,14X,A,/,"
-        "1X,'found on the specified disc drive:/directory.',/,1X,'Press \"RETURN\".')",
-        name);
-    recio::keyboard_line();
-    recio::console_write("(/)");
-}
-
-void report_unreadable(const std::string& why) {
-    recio::console_list(why);
-}
-
-std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_depths) {
+GridRead read_grid(std::string_view file_name, SiteGrid& grid, bool with_depths) {
     std::string name = trimmed(file_name);
     if (with_depths) std::fill(grid.depth.begin(), grid.depth.end(), 0.0f);
     recio::RecordReader in(name);
     if (!in.is_open()) {
-        report_missing(name);
-        return GRID_MISSING;
+        GridRead r{GRID_MISSING, {}};
+        r.report.missing_grid = name;
+        return r;
     }
     // GRID1 fills every field: a record that ends inside one was cut short,
     // and its missing depths must not read as zeros.
@@ -44,8 +31,7 @@ std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_dep
                 h.coord_system, h.datum, h.local_nw_e, h.local_nw_n);
         std::string fault = layout::header_fault(h, name);
         if (!fault.empty()) {
-            report_unreadable(fault);
-            return GRID_UNREADABLE;
+            return {GRID_UNREADABLE, {"", {fault}}};
         }
         if (with_depths) {
             if (!in.skip(3))
@@ -54,12 +40,11 @@ std::int16_t read_grid(std::string_view file_name, SiteGrid& grid, bool with_dep
                     recio::array(h.depth.data(), static_cast<std::size_t>(h.total_points)));
         }
     } catch (const recio::RecordError& e) {
-        report_unreadable(e.what());
         if (with_depths) std::fill(grid.depth.begin(), grid.depth.end(), 0.0f);
-        return GRID_UNREADABLE;
+        return {GRID_UNREADABLE, {"", {e.what()}}};
     }
     grid = std::move(h);
-    return GRID_OK;
+    return {};
 }
 
 }  // namespace
@@ -84,11 +69,11 @@ std::string header_fault(const SiteGrid& g, const std::string& name) {
 
 }  // namespace layout
 
-std::int16_t RGRID1(std::string_view file_name, SiteGrid& grid) {
+GridRead RGRID1(std::string_view file_name, SiteGrid& grid) {
     return read_grid(file_name, grid, true);
 }
 
-std::int16_t RGRID1_HEADER(std::string_view file_name, SiteGrid& grid) {
+GridRead RGRID1_HEADER(std::string_view file_name, SiteGrid& grid) {
     return read_grid(file_name, grid, false);
 }
 

@@ -116,19 +116,47 @@ Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float
 
 enum : std::int16_t { GRID_OK = 0, GRID_MISSING = 1, GRID_UNREADABLE = 2 };
 
+// What a routine of this library has to tell the user. The routines do not
+// write on the console themselves: the program shows the report.
+struct GridReport {
+    // A grid file that was not found: shown as the screen that names it and
+    // waits for RETURN ("" for none).
+    std::string missing_grid;
+    std::vector<std::string> lines;  // messages, one console line each
+};
+// Shows a report on the console: the missing-grid screen, then the lines.
+void show_report(const GridReport& report);
+
+// The outcome of reading a grid or summary file: GRID_OK, GRID_MISSING or
+// GRID_UNREADABLE, and what to tell the user.
+struct GridRead {
+    std::int16_t flag = GRID_OK;
+    GridReport report;
+    operator std::int16_t() const { return flag; }
+};
+// The outcome of storing or checking a site: true when done.
+struct GridStored {
+    bool ok = true;
+    GridReport report;
+    operator bool() const { return ok; }
+};
+// The outcome, after its report has been shown.
+GridRead shown(GridRead outcome);
+GridStored shown(GridStored outcome);
+
 // Reads a site grid file (header and depths). Returns GRID_OK; GRID_MISSING
-// after telling the user the file was not found and waiting for RETURN (the
-// depths are then all 0 and the header unchanged); GRID_UNREADABLE when the
-// file is shorter than it says, holds an unreadable field, or a header that
-// no grid can have (message names the file and record; depths all 0).
-std::int16_t RGRID1(std::string_view file_name, SiteGrid& grid);
+// with the file's name in report.missing_grid (the depths are then all 0 and
+// the header unchanged); GRID_UNREADABLE when the file is shorter than it
+// says, holds an unreadable field, or a header that no grid can have (the
+// message names the file and record; depths all 0).
+GridRead RGRID1(std::string_view file_name, SiteGrid& grid);
 // Reads records 1 to 11 only; depths are neither cleared nor read.
-std::int16_t RGRID1_HEADER(std::string_view file_name, SiteGrid& grid);
+GridRead RGRID1_HEADER(std::string_view file_name, SiteGrid& grid);
 
 // Reads the header of a site summary file. The resolution ratio is read only
 // from a reduced portrayal and is otherwise left as it was. Returns GRID_OK,
-// GRID_MISSING or GRID_UNREADABLE, with a message on the console for the last two.
-std::int16_t READG(std::string_view file_name, SiteSummary& summary);
+// GRID_MISSING or GRID_UNREADABLE, with a message for the last two.
+GridRead READG(std::string_view file_name, SiteSummary& summary);
 
 // ---- writing
 
@@ -175,9 +203,9 @@ std::string resampled_spacing_fault(const SiteGrid& grid);
 // coordinate that does not fit its field.
 std::string summary_fault(const SiteGrid& grid, const SiteSummary& summary, std::int8_t new_site);
 // Both checks, for a program about to store a site with GRID1 and ARGPB:
-// true if both files can be written whole; otherwise tells the user what does
-// not fit ("NO GRID WRITTEN: ...") so that the program writes nothing.
-bool site_storable(const SiteGrid& grid, const SiteSummary& summary, std::int8_t new_site);
+// true if both files can be written whole; otherwise the report says what
+// does not fit ("NO GRID WRITTEN: ...") so that the program writes nothing.
+GridStored site_storable(const SiteGrid& grid, const SiteSummary& summary, std::int8_t new_site);
 
 // Writes the site summary file: the summary header, the schematic outline and
 // the character map of the depths, reduced to fit a page. Reads the grid
@@ -185,7 +213,7 @@ bool site_storable(const SiteGrid& grid, const SiteSummary& summary, std::int8_t
 // first. On return `turned` is 1 when the map is drawn turned by 90 degrees.
 // Returns false (with a message) if the grid cannot be read, the values have
 // a summary_fault (nothing is then written) or the summary cannot be written.
-bool ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& summary,
-           std::int8_t new_site, std::int8_t& turned);
+GridStored ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& summary,
+                 std::int8_t new_site, std::int8_t& turned);
 
 }  // namespace gridlib

@@ -1,12 +1,8 @@
 // LOADPAT: lays out a pattern of dump locations over a disposal site.
 #include "loadpat/loadpat.hpp"
-#include "recio/console.hpp"
+#include "recio/program.hpp"
 
 int main() {
-    try {
-        return loadpat::run_loadpat();  // seeded from the clock
-    } catch (const recio::RecordError& e) {
-        recio::console_list(e.what());
-        return 1;
-    }
+    return recio::run_main({"LOADPAT", ""},
+                           [] { return loadpat::run_loadpat(); });  // seeded from the clock
 }

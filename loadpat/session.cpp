@@ -79,9 +79,9 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
     if (!answered) return end_of_input();
 
     gridlib::SiteGrid grid;
-    if (gridlib::RGRID1_HEADER(site + ".IN", grid) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::RGRID1_HEADER(site + ".IN", grid)) != gridlib::GRID_OK) return 1;
     gridlib::SiteSummary summary;
-    if (gridlib::READG(site + ".OUT", summary) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::READG(site + ".OUT", summary)) != gridlib::GRID_OK) return 1;
     if (grid.coord_system == 2)
         recio::console_write(
             "(/,1X,'NOTE: THIS SITE IS IN GEOGRAPHIC COORDINATES; THE CELL OFFSETS IN FEET',/,"
@@ -174,6 +174,9 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
     recio::console_write(
         "(/,1X,'If everything worked OK:  The dump coordinates(E,N)',/,1X,'are stored on the file "
         "*.XYZ')");
+    const std::string written =
+        std::to_string(placed.size()) + (placed.size() == 1 ? " DUMP" : " DUMPS") + " WRITTEN ON ";
+    recio::console_write("(1X,A,A)", written, xyz);
     return 0;
 }
 

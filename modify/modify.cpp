@@ -2,6 +2,7 @@
 #include "modify/modify.hpp"
 
 #include "recio/console.hpp"
+#include "suitefiles/action.hpp"
 
 namespace modify {
 namespace {
@@ -91,7 +92,10 @@ std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw
 }
 
 int run() {
-    if (!survey::action_word_is("EDITYES")) return 1;  // not asked for: end at once, silently
+    if (!suitefiles::action_word_is("EDITYES")) {  // not asked for: end at once, silently
+        suitefiles::menu_hint_on_error_stream("EDITYES", "./menu modify");
+        return 1;
+    }
     Control c;
     {
         recio::RecordReader in("MODIFY.INI");
@@ -110,12 +114,12 @@ int run() {
     // The existing site: its grid, and from its summary the counters, the
     // intervals, the extents and the corners.
     gridlib::SiteGrid grid;
-    if (gridlib::RGRID1(gridlib::site_file_name(c.prefix, c.old_site, ".IN"), grid) !=
-        gridlib::GRID_OK)
+    if (gridlib::shown(gridlib::RGRID1(gridlib::site_file_name(c.prefix, c.old_site, ".IN"),
+                                       grid)) != gridlib::GRID_OK)
         return 1;
     gridlib::SiteSummary summary;
-    if (gridlib::READG(gridlib::site_file_name(c.prefix, c.old_site, ".OUT"), summary) !=
-        gridlib::GRID_OK) {
+    if (gridlib::shown(gridlib::READG(gridlib::site_file_name(c.prefix, c.old_site, ".OUT"),
+                                      summary)) != gridlib::GRID_OK) {
         say("NO FILE WRITTEN");
         return 1;
     }
@@ -135,7 +139,7 @@ int run() {
         if (!unchanged.empty())
             say("THE NEW SITE IS WRITTEN AS AN UNCHANGED COPY OF THE EXISTING ONE");
     }
-    if (!gridlib::site_storable(grid, summary, 0)) return 1;
+    if (!gridlib::shown(gridlib::site_storable(grid, summary, 0))) return 1;
 
     const std::string grid_file = gridlib::site_file_name(c.prefix, c.new_site, ".IN");
     const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
@@ -145,7 +149,7 @@ int run() {
                         c.title))
         return 1;
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(grid_file, summary_file, summary, 0, turned)) return 1;
+    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 0, turned))) return 1;
 
     recio::console_write(
         "(/,/,/,1X,'The following files have been created/edited',/,1X,48('-'),/,"

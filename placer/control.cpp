@@ -1,4 +1,4 @@
-// DUMP.INI and ACTION.BAT.
+// DUMP.INI.
 #include "placer/control.hpp"
 
 #include <cmath>
@@ -8,18 +8,6 @@
 #include "recio/records.hpp"
 
 namespace placer {
-
-bool handshake(const std::string& path) {
-    recio::RecordReader in(path);
-    if (!in.is_open()) return false;
-    std::string flag;
-    try {
-        if (!in.read("(A10)", flag)) return false;
-    } catch (const recio::RecordError&) {
-        return false;
-    }
-    return flag.compare(0, 7, "DUMPYES") == 0;
-}
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The placement control file DUMP.INI and the start-up handshake.
+// The placement control file DUMP.INI.
 //
 // DUMP.INI is written by the menu shell and read here record by record with
 // fixed formats. Its values describe the activity (site, output names,
@@ -89,9 +89,6 @@ struct DumpControl {
     // Record numbers in the file, for messages about values found there.
     long rec_fractions = 20, rec_profile = 21;
 };
-
-// True when ACTION.BAT exists and its first record starts with "DUMPYES".
-bool handshake(const std::string& path);
 
 // Reads DUMP.INI. Returns false when the file cannot be opened. Throws
 // recio::RecordError (naming the file, record and field) for a record that

@@ -1,10 +1,7 @@
 // The placement driver.
 #include "placer/driver.hpp"
 
-#include <dirent.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -12,6 +9,7 @@
 #include <vector>
 
 #include "gridlib/sitegrid.hpp"
+#include "gridlib/stored_files.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
 #include "placer/guard.hpp"
@@ -24,6 +22,7 @@
 #include "recio/process.hpp"
 #include "recio/random.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/action.hpp"
 
 namespace placer {
 namespace {
@@ -62,48 +61,31 @@ struct RunState {
     float weight = 0;              // scatter weight, carried from dump to dump
     float tstop = 0, tprint1 = 0, tprint2 = 0;
     std::int32_t last_week_start = 0;
-    float last_speed = 0;         // schedule current speed of the last dump
-    std::int16_t hours = 0;       // elapsed hours of the last long-term read-back
-    StageTimes* times = nullptr;  // stage times, when the caller asks for them
+    float last_speed = 0;                   // schedule current speed of the last dump
+    std::int16_t hours = 0;                 // elapsed hours of the last long-term read-back
+    const RunObserver* observer = nullptr;  // the caller's probes, when it has any
 };
 
-// Resident memory of this process, kilobytes (0 where it cannot be read).
-long resident_kb() {
-    long pages = 0, resident = 0;
-    std::FILE* f = std::fopen("/proc/self/statm", "r");
-    if (!f) return 0;
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-    return resident * 4;
-}
-
-// Files this process holds open (the entries of /proc/self/fd, less the one
-// that reads it); -1 where it cannot be read.
-int open_files() {
-    DIR* d = opendir("/proc/self/fd");
-    if (!d) return -1;
-    int n = 0;
-    while (const dirent* e = readdir(d))
-        if (e->d_name[0] != '.') ++n;
-    closedir(d);
-    return n - 1;
-}
-
-// Adds the wall-clock time of its own lifetime to a stage's total.
-class StageClock {
+// Tells the run's observer, if any, when a stage begins and ends.
+class StageScope {
   public:
-    StageClock(StageTimes* times, double StageTimes::*stage) : times_(times), stage_(stage) {}
-    ~StageClock() {
-        if (times_)
-            times_->*stage_ +=
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    StageScope(const RunObserver* observer, Stage stage) : observer_(observer), stage_(stage) {
+        if (observer_ && observer_->stage_begins) observer_->stage_begins(stage_);
     }
+    ~StageScope() {
+        if (observer_ && observer_->stage_ends) observer_->stage_ends(stage_);
+    }
+    StageScope(const StageScope&) = delete;
+    StageScope& operator=(const StageScope&) = delete;
 
   private:
-    StageTimes* times_;
-    double StageTimes::*stage_;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    const RunObserver* observer_;
+    Stage stage_;
 };
+
+void child_ended(const RunState& st, Child child, const recio::ChildTimes& t) {
+    if (st.observer && st.observer->child_ended) st.observer->child_ended(child, t);
+}
 
 std::string trim(const std::string& s) {
     const std::size_t first = s.find_first_not_of(' ');
@@ -126,14 +108,11 @@ void start_child(const char* name, recio::ChildTimes* times) {
 void start_fate_model(RunState& st) {
     recio::ChildTimes t;
     start_child("CLOUDEX.EXE", &t);
-    if (!st.times) return;
-    st.times->fate_wall += t.wall;
-    st.times->fate_cpu += t.cpu;
-    st.times->fate_runs += 1;
+    child_ended(st, Child::FateModel, t);
 }
 
 void avalanche(RunState& st, float aval, float post) {
-    StageClock clock(st.times, &StageTimes::avalanching);
+    StageScope stage(st.observer, Stage::Avalanching);
     if (st.has_base) to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
     AVAL1(st.work, st.grid.depth, aval, post, st.site.npr, st.site.nrow, st.site.spacing);
     if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
@@ -166,7 +145,7 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
 }
 
 bool write_grid(RunState& st) {
-    StageClock clock(st.times, &StageTimes::grid_writing);
+    StageScope stage(st.observer, Stage::GridWriting);
     return gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e, st.summary.corners.nw_n,
                           st.grid, st.resample, gridlib::GRID1_NEW, st.ctl.sign_option,
                           st.ctl.title);
@@ -177,12 +156,8 @@ void long_term_run(RunState& st, const std::string& tns) {
     std::remove("PLOTBATH.DAT");
     recio::ChildTimes t;
     start_child("DREDGE.EXE", &t);
-    if (st.times) {
-        st.times->long_term_wall += t.wall;
-        st.times->long_term_cpu += t.cpu;
-        st.times->long_term_runs += 1;
-    }
-    StageClock clock(st.times, &StageTimes::getback);
+    child_ended(st, Child::LongTermModel, t);
+    StageScope stage(st.observer, Stage::GetBack);
     LongTermFrame fr;
     fr.spacing = st.site.spacing;
     fr.we_extent = st.summary.we_extent;
@@ -227,14 +202,14 @@ bool start_up(RunState& st, const RunOptions& options) {
     nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
-    if (gridlib::RGRID1(nm.grid_in, st.grid) != gridlib::GRID_OK) return false;
+    if (gridlib::shown(gridlib::RGRID1(nm.grid_in, st.grid)) != gridlib::GRID_OK) return false;
     // The depths go back into grid files (F8.3) at the end of every week.
     std::string problem = depth_problem(nm.grid_in, 15, st.grid.depth, st.grid.total_points);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
     }
-    if (gridlib::READG(nm.summary_in, st.summary) != gridlib::GRID_OK) return false;
+    if (gridlib::shown(gridlib::READG(nm.summary_in, st.summary)) != gridlib::GRID_OK) return false;
     if (st.summary.portrayal_points != st.grid.total_points ||
         st.summary.portrayal_interval != st.grid.interval) {
         recio::console_list("THE SITE SUMMARY FILE " + nm.summary_in +
@@ -372,7 +347,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
 
     BuildResult b;
     {
-        StageClock clock(st.times, &StageTimes::deck);
+        StageScope stage(st.observer, Stage::Deck);
         b = BUILD(c, st.mat, st.vessel, st.site, st.grid.depth, cond, st.work);
     }
     if (!b.abort) {
@@ -385,7 +360,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
         start_fate_model(st);
         int deposit_error = 0;
         {
-            StageClock clock(st.times, &StageTimes::deposit);
+            StageScope stage(st.observer, Stage::Deposit);
             deposit_error =
                 RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols);
         }
@@ -400,12 +375,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
             return Load::Fatal;
         }
     }
-    if (st.times) {
-        st.times->rss_last_load_kb = resident_kb();
-        if (st.made == 1) st.times->rss_first_load_kb = st.times->rss_last_load_kb;
-        st.times->rss_kb.push_back(st.times->rss_last_load_kb);
-        st.times->open_files.push_back(open_files());
-    }
+    if (st.observer && st.observer->load_done) st.observer->load_done(st.made);
     st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n);
     st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n,
                     st.summary.we_extent, st.summary.ns_extent, c.lateral_tolerance, st.scale);
@@ -477,33 +447,9 @@ bool final_period(RunState& st) {
 
 void listing_screen(const RunState& st) {
     const Names& nm = st.names;
-    for (int i = 0; i < 13; ++i) recio::console_list();
-    const std::string dashes(48, '-');
-    recio::console_list(dashes);
-    recio::console_list("The SIMULATED X,Y,Z BATHYMETRIC DATA");
-    recio::console_list("for the DISPOSAL AREA is stored");
-    recio::console_list("on filename:");
-    recio::console_write("(1X,A32)", recio::padded(nm.grid_out, 32));
-    recio::console_list();
-    recio::console_list("The disposal area is SCHEMATICALLY PORTRAYED");
-    recio::console_list("AND SUMMARIZED on filename:");
-    recio::console_write("(1X,A32)", recio::padded(nm.summary_out, 32));
-    recio::console_list();
-    if (st.ctl.run_mode == 2) {
-        recio::console_list("Information describing the preceding DISPOSAL");
-        recio::console_list("OPERATION is contained on filename:");
-        recio::console_write("(1X,A32)", recio::padded(nm.act, 32));
-        recio::console_list();
-    }
-    recio::console_list("The ASCII datafile to be used for 3-D or 2-D");
-    recio::console_list("image software post-processing is stored");
-    recio::console_list("on filename:");
-    recio::console_write("(1X,A32)", recio::padded(nm.point_out, 32));
-    recio::console_list(dashes);
-    recio::console_list();
-    recio::console_list("PRESS \"RETURN\" TO CONTINUE");
-    recio::keyboard_line();
-    for (int i = 0; i < 10; ++i) recio::console_list();
+    gridlib::stored_files_screen(
+        {nm.grid_out, nm.summary_out, st.ctl.run_mode == 2 ? nm.act : "", nm.point_out},
+        gridlib::StoredFilesWording::Placement);
 }
 
 constexpr std::int32_t MAX_SEQUENCES = 9999;
@@ -526,8 +472,9 @@ int finish(RunState& st) {
     st.summary.seq_since_last = static_cast<std::int16_t>(std::min(st.made, MAX_SEQUENCES));
     std::int8_t turned = 0;
     {
-        StageClock clock(st.times, &StageTimes::grid_writing);
-        if (!gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned))
+        StageScope stage(st.observer, Stage::GridWriting);
+        if (!gridlib::shown(
+                gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned)))
             return RUN_FAILED;
     }
     listing_screen(st);
@@ -541,9 +488,12 @@ int finish(RunState& st) {
 }  // namespace
 
 int run(const RunOptions& options) {
-    if (!handshake("ACTION.BAT")) return RUN_FAILED;
+    if (!suitefiles::action_word_is("DUMPYES")) {  // not asked for: a silent end
+        suitefiles::menu_hint_on_error_stream("DUMPYES", "./menu placer");
+        return RUN_FAILED;
+    }
     auto st = std::make_unique<RunState>();
-    st->times = options.times;
+    st->observer = options.observer;
     if (!start_up(*st, options)) return RUN_FAILED;
 
     // The files of the output site stay as they are until the run has done

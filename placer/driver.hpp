@@ -3,28 +3,34 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "recio/process.hpp"
+#include "recio/program.hpp"
 
 namespace placer {
 
-// Where a run spends its time, stage by stage (seconds of wall-clock time;
-// for the child programs also the processor time they used themselves, so
-// that wall - cpu is the cost of starting them and waiting on their files).
-struct StageTimes {
-    double fate_wall = 0, fate_cpu = 0;            // cloudex, once per load
-    double long_term_wall = 0, long_term_cpu = 0;  // dredge, once per week
-    double deck = 0;                               // BUILD: fate grid and deck
-    double deposit = 0;                            // RDEPOS: deposit read-back and superposition
-    double getback = 0;                            // GETBACK: long-term grid read-back
-    double avalanching = 0;                        // AVAL1
-    double grid_writing = 0;                       // GRID1 and ARGPB
-    int fate_runs = 0, long_term_runs = 0;
-    long rss_first_load_kb = 0,
-         rss_last_load_kb = 0;    // resident memory after the first and last load
-    std::vector<long> rss_kb;     // resident memory after each load, kilobytes
-    std::vector<int> open_files;  // files held open after each load
+// The stages of a run that an observer is told of.
+enum class Stage {
+    Deck,         // BUILD: fate grid and deck
+    Deposit,      // RDEPOS: deposit read-back and superposition
+    GetBack,      // GETBACK: long-term grid read-back
+    Avalanching,  // AVAL1
+    GridWriting,  // GRID1 and ARGPB
+};
+enum class Child { FateModel, LongTermModel };
+
+// Probes a caller (a benchmark) hangs into a run; every callback may be left
+// empty, and a run without an observer does none of this work.
+struct RunObserver {
+    std::function<void(Stage)> stage_begins, stage_ends;
+    // A child program ended: the wall-clock time its start and run took, and
+    // the processor time it used itself.
+    std::function<void(Child, const recio::ChildTimes&)> child_ended;
+    // A load has gone through (the count of loads made so far).
+    std::function<void(std::int32_t made)> load_done;
 };
 
 struct RunOptions {
@@ -32,12 +38,13 @@ struct RunOptions {
     std::optional<std::uint32_t> seed;
     // Where the base surface D:\BASSE.IN is read from.
     std::string base_surface = "BASSE.IN";
-    // When given, the run adds its stage times to it.
-    StageTimes* times = nullptr;
+    // When given, told of the stages, child programs and loads of the run.
+    const RunObserver* observer = nullptr;
 };
 
-// Exit status of a run.
-enum RunStatus : int { RUN_OK = 0, RUN_FAILED = 1 };
+// Exit status of a run (the suite's statuses; recio::STATUS_REFUSALS is kept
+// for a run that finished with refused loads or failed model runs).
+enum RunStatus : int { RUN_OK = recio::STATUS_DONE, RUN_FAILED = recio::STATUS_FAILED };
 
 // Runs one placement activity in the current directory; returns RUN_OK when
 // it ended normally, RUN_FAILED after an orderly stop on a problem (or when

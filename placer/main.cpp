@@ -2,13 +2,11 @@
 //   placer [--seed N]   N fixes the random scatter (0 to 4294967295)
 #include <cctype>
 #include <cstdlib>
-#include <exception>
-#include <new>
 #include <string>
 
 #include "placer/driver.hpp"
 #include "recio/console.hpp"
-#include "recio/format.hpp"
+#include "recio/program.hpp"
 
 namespace {
 
@@ -38,18 +36,7 @@ int main(int argc, char** argv) {
     if (!parse_arguments(argc, argv, options)) {
         recio::console_list(
             "USAGE: placer [--seed N]   (N: 0 to 4294967295, fixes the random scatter)");
-        return 2;
+        return recio::STATUS_USAGE;
     }
-    try {
-        return placer::run(options);
-    } catch (const recio::RecordError& e) {
-        recio::console_list(e.what());
-    } catch (const std::bad_alloc&) {
-        recio::console_list("PLACER STOPPED: NOT ENOUGH MEMORY");
-    } catch (const std::exception& e) {
-        std::string what = e.what();
-        for (char& c : what) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        recio::console_list("PLACER STOPPED: " + what);
-    }
-    return placer::RUN_FAILED;
+    return recio::run_main({"PLACER", ""}, [&] { return placer::run(options); });
 }

@@ -31,7 +31,7 @@ Site load_site(const std::string& grid_file, const std::string& summary_file) {
         throw InputError("GRID FILE NOT FOUND: " + grid_file);
     Site s;
     s.grid_file = grid_file;
-    if (gridlib::RGRID1(grid_file, s.grid) != gridlib::GRID_OK)
+    if (gridlib::shown(gridlib::RGRID1(grid_file, s.grid)) != gridlib::GRID_OK)
         throw InputError("GRID FILE CANNOT BE READ: " + grid_file);
     const gridlib::SiteGrid& g = s.grid;
 
@@ -42,7 +42,7 @@ Site load_site(const std::string& grid_file, const std::string& summary_file) {
     if (!summary.empty()) {
         if (!std::filesystem::is_regular_file(summary, ec))
             throw InputError("SUMMARY FILE NOT FOUND: " + summary);
-        if (gridlib::READG(summary, sum) != gridlib::GRID_OK)
+        if (gridlib::shown(gridlib::READG(summary, sum)) != gridlib::GRID_OK)
             throw InputError("SUMMARY FILE CANNOT BE READ: " + summary);
         s.summary_file = summary;
     }

@@ -4,10 +4,12 @@
 
 #include <iostream>
 
+#include "recio/program.hpp"
 #include "siteexport/commands.hpp"
 
 int main(int argc, char** argv) {
-    const int status = siteexport::run(argc, argv, std::cout);
+    const int status =
+        recio::run_main({"SITEEXPORT", ""}, [&] { return siteexport::run(argc, argv, std::cout); });
     GDALDestroyDriverManager();
     return status;
 }

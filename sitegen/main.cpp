@@ -1,13 +1,7 @@
 // sitegen: creates a new disposal site grid from SITEGEN.INI.
-#include "recio/console.hpp"
+#include "recio/program.hpp"
 #include "sitegen/sitegen.hpp"
 
 int main() {
-    try {
-        return sitegen::run();
-    } catch (const recio::RecordError& e) {
-        recio::console_list(e.what());
-        recio::console_list("NO GRID WRITTEN");
-        return 1;
-    }
+    return recio::run_main({"SITEGEN", "NO GRID WRITTEN"}, [] { return sitegen::run(); });
 }

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gridlib/stored_files.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/action.hpp"
 
 namespace sitegen {
 namespace {
@@ -20,8 +22,6 @@ constexpr const char* INI_REALS = "(4F13.4)";
 constexpr const char* INI_INTEGERS = "(5I7)";
 constexpr const char* INI_SURVEY_FILE = "(A32,3X,I5)";
 constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
-
-constexpr const char* DASHES = "(1X,48('-'))";
 
 void say(const std::string& text) {
     recio::console_list(text);
@@ -190,35 +190,16 @@ void explain_no_depth(const Control& c, const Depths& d) {
     for (std::size_t k = 0; k < why.size(); ++k) say((k == 0 ? "NO GRID WRITTEN: " : "") + why[k]);
 }
 
-void report_files(const std::string& grid_file, const std::string& summary_file,
-                  const std::string& point_file) {
-    recio::console_write("(13(/),1X,48('-'))");
-    recio::console_write(
-        "(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
-        "1X,'on filename:',/,1X,A32)",
-        recio::padded(grid_file, 32));
-    recio::console_write(
-        "(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
-        "1X,A32)",
-        recio::padded(summary_file, 32));
-    recio::console_write(
-        "(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
-        "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
-        recio::padded(point_file, 32));
-    recio::console_write(DASHES);
-    recio::console_write("(/,/,1X,'PRESS \"RETURN\" TO CONTINUE')");
-    recio::keyboard_line();
-    recio::console_write("(9(/))");  // ten empty lines
-}
-
 }  // namespace
 
 int run() {
     Control c;
     {
         recio::RecordReader in;
-        if (!survey::action_word_is("GRIDYES") || !in.open("SITEGEN.INI")) {
+        const bool asked = suitefiles::action_word_is("GRIDYES");
+        if (!asked || !in.open("SITEGEN.INI")) {
             recio::console_write("(1X,'ERROR ACCESSING GINPUT FILE')");
+            if (!asked) recio::console_list(suitefiles::menu_hint("GRIDYES", "./menu sitegen"));
             return 1;
         }
         c = read_control(in);
@@ -242,7 +223,7 @@ int run() {
     }
     grid.datum = d.datum;
     gridlib::SiteSummary summary = summary_of(c);
-    if (!gridlib::site_storable(grid, summary, 1)) return 1;
+    if (!gridlib::shown(gridlib::site_storable(grid, summary, 1))) return 1;
 
     if (c.mode == MODE_PLANE)
         recio::console_write(
@@ -253,9 +234,10 @@ int run() {
                         c.sign_option, c.title))
         return 1;
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(grid_file, summary_file, summary, 1, turned)) return 1;
+    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 1, turned))) return 1;
 
-    report_files(grid_file, summary_file, point_file);
+    gridlib::stored_files_screen({grid_file, summary_file, "", point_file},
+                                 gridlib::StoredFilesWording::NewSite);
     return 0;
 }
 

@@ -326,18 +326,4 @@ std::vector<std::string> why_nothing_adapted(const Outcome& s, const SurveySpec&
                 " FT OF ANY GRID POINT)"};
 }
 
-// ---- shared by the programs that write a site
-
-bool action_word_is(std::string_view word) {
-    recio::RecordReader in("ACTION.BAT");
-    if (!in.is_open()) return false;
-    std::string flag;
-    try {
-        if (!in.read("(A10)", recio::fixed_text(flag, 10))) return false;
-    } catch (const recio::RecordError&) {
-        return false;
-    }
-    return flag.compare(0, word.size(), word) == 0;
-}
-
 }  // namespace survey

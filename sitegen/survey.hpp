@@ -206,9 +206,4 @@ Outcome RBATH(const SurveySpec& source, gridlib::SiteGrid& grid, float site_nw_e
 std::vector<std::string> why_nothing_adapted(const Outcome& outcome, const SurveySpec& source,
                                              std::int16_t interval);
 
-// ---- shared by the programs that write a site
-
-// True if ACTION.BAT opens and its first record (A10) begins with `word`.
-bool action_word_is(std::string_view word);
-
 }  // namespace survey

@@ -2,8 +2,9 @@
 // deposit thickness, one load's deposit, the mound's evolution.
 #include <iostream>
 
+#include "recio/program.hpp"
 #include "siteplot/commands.hpp"
 
 int main(int argc, char** argv) {
-    return siteplot::run(argc, argv, std::cout);
+    return recio::run_main({"SITEPLOT", ""}, [&] { return siteplot::run(argc, argv, std::cout); });
 }

@@ -1,10 +1,12 @@
 // The three jobs of the grid utilities and the flag word that selects them.
 #include <cctype>
 
+#include "gridlib/stored_files.hpp"
 #include "recio/console.hpp"
 #include "recio/format.hpp"
 #include "recio/process.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/action.hpp"
 #include "utility/utility.hpp"
 
 namespace utility {
@@ -39,52 +41,28 @@ void announce_generation(const char* what) {
     recio::console_write("(/,1X,20X,A,/,1X,26X,'be 1 - 3 minutes')", std::string(what));
 }
 
-// The files a stored site consists of, listed for the user.
-void report_outputs(const std::string& in_name, const std::string& out_name,
-                    const std::string& dat_name) {
-    recio::console_write("(13/,1X,48('-'))");
-    recio::console_write(
-        "(/,1X,'The SIMULATED X,Y,Z BATHYMETRIC DATA',/,1X,'for the DISPOSAL AREA is stored',/,"
-        "1X,'on filename:',/,1X,A32)",
-        recio::padded(in_name, 32));
-    recio::console_write(
-        "(/,1X,'The disposal area is SCHEMATICALLY PORTRAYED',/,1X,'AND SUMMARIZED on filename:',/,"
-        "1X,A32)",
-        recio::padded(out_name, 32));
-    recio::console_write(
-        "(/,1X,'The ASCII datafile to be used for 3-D or 2-D',/,"
-        "1X,'imaging software post-processing is stored',/,1X,'on filename:',/,1X,A32)",
-        recio::padded(dat_name, 32));
-    recio::console_write("(1X,48('-'),/,/,/,1X,'PRESS \"RETURN\" TO CONTINUE')");
-    recio::keyboard_line();
-    recio::console_write("(9/)");  // ten empty lines
-}
-
 // Stores a site under the name X (X.IN, X.OUT, X.DAT) and lists its files;
 // a site whose values its files cannot carry is not stored at all, so that
 // an existing site X stays as it was.
 bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::SiteSummary& summary,
                 std::int8_t new_site, std::int16_t sign_option, const std::string& title) {
-    if (!gridlib::site_storable(grid, summary, new_site)) return false;
+    if (!gridlib::shown(gridlib::site_storable(grid, summary, new_site))) return false;
     gridlib::ResampleWork work;
     const std::string in_name = x + ".IN", out_name = x + ".OUT";
     if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work,
                         gridlib::GRID1_NEW, sign_option, title))
         return false;
     std::int8_t turned = 0;
-    if (!gridlib::ARGPB(in_name, out_name, summary, new_site, turned)) return false;
-    report_outputs(in_name, out_name, x + ".DAT");
+    if (!gridlib::shown(gridlib::ARGPB(in_name, out_name, summary, new_site, turned))) return false;
+    gridlib::stored_files_screen({in_name, out_name, "", x + ".DAT"},
+                                 gridlib::StoredFilesWording::NewSite);
     return true;
 }
 
 }  // namespace
 
 Job read_job(const std::string& flag_file) {
-    recio::RecordReader in(flag_file);
-    if (!in.is_open()) return Job::None;
-    std::string word;
-    if (!in.read("(A10)", recio::fixed_text(word, 10))) return Job::None;
-    word = word.substr(0, 8);
+    const std::string word = suitefiles::read_action_word(flag_file).substr(0, 8);
     if (word == "UTILITY1") return Job::Structure;
     if (word == "UTILITY2") return Job::Volumes;
     if (word == "UTILITY3") return Job::Carry;
@@ -170,9 +148,9 @@ int run_structure() {
     const std::string title =
         (c.structure == 'M' ? "SIMPLE MOUND ADAPTED TO: " : "SIMPLE BERM ADAPTED TO: ") + x;
     gridlib::SiteGrid grid;
-    if (gridlib::RGRID1(x + ".IN", grid) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::RGRID1(x + ".IN", grid)) != gridlib::GRID_OK) return 1;
     gridlib::SiteSummary summary;
-    if (gridlib::READG(x + ".OUT", summary) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::READG(x + ".OUT", summary)) != gridlib::GRID_OK) return 1;
 
     ShapedSite site(grid, summary.corners.nw_e, summary.corners.nw_n);
     if (c.structure == 'B' && berm_line(c.berm, grid.interval, site.f).too_long) {
@@ -198,14 +176,16 @@ int run_volumes() {
     const std::string &first_path = c.first, &second_path = c.second;
 
     gridlib::SiteGrid first;
-    if (gridlib::RGRID1(first_path + ".IN", first) != gridlib::GRID_OK) return 1;
+    if (gridlib::shown(gridlib::RGRID1(first_path + ".IN", first)) != gridlib::GRID_OK) return 1;
     gridlib::SiteGrid second;
     gridlib::SiteSummary second_summary;
     if (mode != VOLUME_ABOVE) {
-        if (gridlib::RGRID1(second_path + ".IN", second) != gridlib::GRID_OK) return 1;
+        if (gridlib::shown(gridlib::RGRID1(second_path + ".IN", second)) != gridlib::GRID_OK)
+            return 1;
         // The summary gives the difference grid its corners; only mode 3 stores one.
         if (mode == VOLUME_DIFFERENCE &&
-            gridlib::READG(second_path + ".OUT", second_summary) != gridlib::GRID_OK)
+            gridlib::shown(gridlib::READG(second_path + ".OUT", second_summary)) !=
+                gridlib::GRID_OK)
             return 1;
         if (first.total_points != second.total_points || first.points_we != second.points_we ||
             first.points_ns != second.points_ns || first.interval != second.interval ||
@@ -275,7 +255,10 @@ int run_utility() {
         case Job::None:
             break;
     }
-    return 1;  // not started for this program: a silent end
+    // Not started for this program: a silent end.
+    suitefiles::menu_hint_on_error_stream("UTILITY1, UTILITY2 OR UTILITY3",
+                                          "./menu utility mound|volumes|carry");
+    return 1;
 }
 
 }  // namespace utility

@@ -1,12 +1,7 @@
 // UTILITY: grid utilities, started by the menu with a flag word in ACTION.BAT.
-#include "recio/console.hpp"
+#include "recio/program.hpp"
 #include "utility/utility.hpp"
 
 int main() {
-    try {
-        return utility::run_utility();
-    } catch (const recio::RecordError& e) {
-        recio::console_list(e.what());
-        return 1;
-    }
+    return recio::run_main({"UTILITY", ""}, [] { return utility::run_utility(); });
 }

@@ -14,7 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "gridlib/sitegrid.hpp"
 #include "placer/control.hpp"
@@ -109,6 +111,66 @@ int open_files() {
     return n - 1;
 }
 
+// Resident memory of this process, kilobytes (0 where it cannot be read).
+long resident_kb() {
+    long pages = 0, resident = 0;
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return 0;
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+    return resident * 4;
+}
+
+// Where a run spends its time, stage by stage (seconds of wall-clock time;
+// for the child programs also the processor time they used themselves, so
+// that wall - cpu is the cost of starting them and waiting on their files).
+struct StageTimes {
+    double fate_wall = 0, fate_cpu = 0;            // cloudex, once per load
+    double long_term_wall = 0, long_term_cpu = 0;  // dredge, once per week
+    double deck = 0, deposit = 0, getback = 0, avalanching = 0, grid_writing = 0;
+    int fate_runs = 0, long_term_runs = 0;
+    std::vector<long> rss_kb;     // resident memory after each load, kilobytes
+    std::vector<int> open_files;  // files held open after each load
+};
+
+double& stage_total(StageTimes& t, placer::Stage stage) {
+    switch (stage) {
+        case placer::Stage::Deck:
+            return t.deck;
+        case placer::Stage::Deposit:
+            return t.deposit;
+        case placer::Stage::GetBack:
+            return t.getback;
+        case placer::Stage::Avalanching:
+            return t.avalanching;
+        case placer::Stage::GridWriting:
+            break;
+    }
+    return t.grid_writing;
+}
+
+// The probes that fill `t`, hung into a run.
+placer::RunObserver stage_timer(StageTimes& t) {
+    using Clock = std::chrono::steady_clock;
+    auto begun = std::make_shared<Clock::time_point>();
+    placer::RunObserver o;
+    o.stage_begins = [begun](placer::Stage) { *begun = Clock::now(); };
+    o.stage_ends = [&t, begun](placer::Stage stage) {
+        stage_total(t, stage) += std::chrono::duration<double>(Clock::now() - *begun).count();
+    };
+    o.child_ended = [&t](placer::Child child, const recio::ChildTimes& c) {
+        const bool fate = child == placer::Child::FateModel;
+        (fate ? t.fate_wall : t.long_term_wall) += c.wall;
+        (fate ? t.fate_cpu : t.long_term_cpu) += c.cpu;
+        (fate ? t.fate_runs : t.long_term_runs) += 1;
+    };
+    o.load_done = [&t](std::int32_t) {
+        t.rss_kb.push_back(resident_kb());
+        t.open_files.push_back(open_files());
+    };
+    return o;
+}
+
 double peak_child_mb() {
     struct rusage u {};
     getrusage(RUSAGE_CHILDREN, &u);
@@ -137,10 +199,11 @@ int main(int argc, char** argv) {
     const int saved = dup(1);
     if (!std::freopen("console.log", "w", stdout)) return 1;
     const int files_before = open_files();
-    placer::StageTimes t;
+    StageTimes t;
+    const placer::RunObserver observer = stage_timer(t);
     placer::RunOptions options;
     options.seed = 7;
-    options.times = &t;
+    options.observer = &observer;
     const auto start = std::chrono::steady_clock::now();
     const int status = placer::run(options);
     const double wall =
@@ -167,11 +230,11 @@ int main(int argc, char** argv) {
     std::printf("  %-42s %8.2f s\n", "avalanching (AVAL1)", t.avalanching);
     std::printf("  %-42s %8.2f s\n", "grid writing (GRID1, ARGPB)", t.grid_writing);
     std::printf("  %-42s %8.2f s\n", "everything else", wall - accounted);
-    std::printf("  %-42s %8ld kB after load 1, %ld kB after load %d\n", "placer resident memory",
-                t.rss_first_load_kb, t.rss_last_load_kb, loads);
     // Growth over the run: resident memory and open files after loads spread over it.
     const std::size_t made = t.rss_kb.size();
     if (made > 0) {
+        std::printf("  %-42s %8ld kB after load 1, %ld kB after load %zu\n",
+                    "placer resident memory", t.rss_kb.front(), t.rss_kb.back(), made);
         auto at = [made](int q) {
             return std::max<std::size_t>(1, made * static_cast<std::size_t>(q) / 4);
         };

@@ -3,6 +3,7 @@
 // files each program leaves for the next are checked.
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "tests/placer/placer_fixture.hpp"
@@ -102,6 +103,71 @@ TEST_F(Chain, FourLoadsAndAWeekOfLongTermModel) {
     write_file("UTL.INI", "   2\nCHAIN\nCHOUT\n");
     ASSERT_EQ(run("utility", "UTILITY2"), 0) << text("utility.log");
     EXPECT_TRUE(contains("utility.log", "NET volume GAINED between upper and lower grids is:"));
+}
+
+// A program started without the menu (ACTION.BAT missing or holding another
+// program's word) keeps its prescribed reaction, a message or silence on the
+// console, and then names the word it expected and the menu command: on the
+// console after a message, on the error stream after silence.
+TEST_F(Chain, AProgramStartedWithoutTheMenuSaysHowToStartIt) {
+    struct Case {
+        const char* program;
+        const char* flag;  // "" : no ACTION.BAT
+        std::string out, err;
+    };
+    const std::string sitegen_hint =
+        "ACTION.BAT DOES NOT HOLD GRIDYES: START THIS PROGRAM WITH ./menu sitegen\n";
+    const Case cases[] = {
+        {"sitegen", "", "ERROR ACCESSING GINPUT FILE\n" + sitegen_hint, ""},
+        {"sitegen", "EDITYES", "ERROR ACCESSING GINPUT FILE\n" + sitegen_hint, ""},
+        {"placer", "", "",
+         "ACTION.BAT DOES NOT HOLD DUMPYES: START THIS PROGRAM WITH ./menu placer\n"},
+        {"placer", "GRIDYES", "",
+         "ACTION.BAT DOES NOT HOLD DUMPYES: START THIS PROGRAM WITH ./menu placer\n"},
+        {"modify", "DUMPYES", "",
+         "ACTION.BAT DOES NOT HOLD EDITYES: START THIS PROGRAM WITH ./menu modify\n"},
+        {"utility", "UTILITY4", "",
+         "ACTION.BAT DOES NOT HOLD UTILITY1, UTILITY2 OR UTILITY3: START THIS PROGRAM WITH "
+         "./menu utility mound|volumes|carry\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove("ACTION.BAT");
+        if (*c.flag) write_file("ACTION.BAT", std::string(c.flag) + "\n");
+        const std::string command =
+            std::string(SUITE_BIN_DIR) + "/" + c.program + " < /dev/null > out.txt 2> err.txt";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.program << " " << c.flag;
+        EXPECT_EQ(text("out.txt"), c.out) << c.program << " " << c.flag;
+        EXPECT_EQ(text("err.txt"), c.err) << c.program << " " << c.flag;
+    }
+    // Started the right way, sitegen says nothing of the menu when it is its
+    // control file that is missing.
+    write_file("ACTION.BAT", "GRIDYES\n");
+    std::filesystem::remove("SITEGEN.INI");
+    ASSERT_EQ(run("sitegen", "GRIDYES"), 1);
+    EXPECT_EQ(text("sitegen.log"), "ERROR ACCESSING GINPUT FILE\n");
+}
+
+// ./menu without a program prints its help, the comment block at its top,
+// and nothing of the script after it; with a program it writes the word.
+TEST_F(Chain, MenuHelpIsTheCommentBlockAndMenuWritesTheWord) {
+    const std::string menu = std::string(TEST_DATA_DIR) + "/../menu";
+    int status = std::system((menu + " > help.txt 2>&1").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    const std::string help = text("help.txt");
+    EXPECT_EQ(help.rfind("menu: start a program of the suite", 0), 0u) << help;
+    const std::string last =
+        "  menu cloudex | dredge   run one fate model deck (CLDX.DUE) or long-term run (PCD.INI)\n";
+    ASSERT_GE(help.size(), last.size());
+    EXPECT_EQ(help.substr(help.size() - last.size()), last) << help;
+    EXPECT_EQ(help.find("set -"), std::string::npos) << help;
+
+    std::filesystem::remove("ACTION.BAT");
+    status = std::system(("SUITE_BIN=" + std::string(SUITE_BIN_DIR) + " " + menu +
+                          " placer < /dev/null > placer.log 2>&1")
+                             .c_str());
+    EXPECT_EQ(text("ACTION.BAT"), "DUMPYES\n");
+    EXPECT_EQ(text("placer.log").find("./menu"), std::string::npos) << text("placer.log");
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST_F(GridFiles, MissingFileLeavesFlagOneAndDepthsZero) {
     g.depth[5] = 3.0f;
     g.points_we = 7;
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(RGRID1("NOSUCH.IN", g), GRID_MISSING);
+    EXPECT_EQ(shown(RGRID1("NOSUCH.IN", g)), GRID_MISSING);
     std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("The requested disposal area grid file was not\n              NOSUCH.IN\n"
                        "found on the specified disc drive:/directory.\nPress \"RETURN\"."),
@@ -108,6 +108,34 @@ TEST_F(GridFiles, MissingFileLeavesFlagOneAndDepthsZero) {
         << out;
     EXPECT_EQ(g.depth[5], 0.0f);
     EXPECT_EQ(g.points_we, 7);  // header untouched
+}
+
+// The readers and writers write nothing on the console and wait for no
+// RETURN: they hand back what the user is to be told, and the program shows it.
+TEST_F(GridFiles, RoutinesReportWithoutWritingOnTheConsole) {
+    SiteGrid g = make_grid(3, 9, 50, [](int i) { return static_cast<float>(i); });
+    SiteSummary summary;
+    std::int8_t turned = 0;
+    ::testing::internal::CaptureStdout();
+    const GridRead missing = RGRID1("NOSUCH.IN", g);
+    const GridRead no_summary = READG("NOSUCH.OUT", summary);
+    const GridStored no_grid = ARGPB("NOSUCH.IN", "NOSUCH.OUT", summary, 1, turned);
+    g.depth[0] = 12345.0f;
+    const GridStored too_deep = site_storable(g, summary, 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+
+    EXPECT_EQ(missing.flag, GRID_MISSING);
+    EXPECT_EQ(missing.report.missing_grid, "NOSUCH.IN");
+    EXPECT_TRUE(missing.report.lines.empty());
+    EXPECT_EQ(no_summary.flag, GRID_MISSING);
+    EXPECT_EQ(no_summary.report.lines,
+              std::vector<std::string>{"UNABLE TO OPEN THE SITE SUMMARY FILE NOSUCH.OUT"});
+    EXPECT_FALSE(no_grid.ok);
+    EXPECT_EQ(no_grid.report.missing_grid, "NOSUCH.IN");
+    EXPECT_FALSE(too_deep.ok);
+    ASSERT_EQ(too_deep.report.lines.size(), 1u);
+    EXPECT_EQ(too_deep.report.lines[0].rfind("NO GRID WRITTEN: ", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists("NOSUCH.OUT"));
 }
 
 TEST_F(GridFiles, DamagedFilesAreReportedNotRead) {
@@ -146,7 +174,7 @@ TEST_F(GridFiles, DamagedFilesAreReportedNotRead) {
         save(c.name, c.records);
         SiteGrid back;
         ::testing::internal::CaptureStdout();
-        EXPECT_EQ(RGRID1(c.name, back), GRID_UNREADABLE) << c.name;
+        EXPECT_EQ(shown(RGRID1(c.name, back)), GRID_UNREADABLE) << c.name;
         std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(out.find(c.message), std::string::npos) << out;
         EXPECT_EQ(back.depth[0], 0.0f) << c.name;
@@ -189,7 +217,7 @@ TEST_F(GridFiles, DepthRecordCutShortIsReportedNotReadAsZeros) {
         out.close();
         SiteGrid back;
         ::testing::internal::CaptureStdout();
-        EXPECT_EQ(RGRID1(c.name, back), GRID_UNREADABLE) << c.name;
+        EXPECT_EQ(shown(RGRID1(c.name, back)), GRID_UNREADABLE) << c.name;
         const std::string said = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(said.find(c.message), std::string::npos) << said;
         EXPECT_EQ(back.depth[0], 0.0f) << c.name;

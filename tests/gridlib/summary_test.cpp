@@ -175,9 +175,9 @@ TEST_F(Summary, ReadgReadsBothLayouts) {
 TEST_F(Summary, ReadgReportsMissingAndShortFiles) {
     SiteSummary s;
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(READG("NONE.OUT", s), GRID_MISSING);
+    EXPECT_EQ(shown(READG("NONE.OUT", s)), GRID_MISSING);
     write_file("SHORT.OUT", " D I S P O S A L\n AFTER    1 DISP\n");
-    EXPECT_EQ(READG("SHORT.OUT", s), GRID_UNREADABLE);
+    EXPECT_EQ(shown(READG("SHORT.OUT", s)), GRID_UNREADABLE);
     std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("UNABLE TO OPEN THE SITE SUMMARY FILE NONE.OUT"), std::string::npos);
     EXPECT_NE(out.find("UNEXPECTED END OF FILE SHORT.OUT"), std::string::npos);
@@ -228,7 +228,7 @@ TEST_F(Summary, ValuesTheSummaryCannotHoldAreNotWritten) {
         }
         EXPECT_NE(fault.find(c.message), std::string::npos) << c.what << ": " << fault;
         ::testing::internal::CaptureStdout();
-        EXPECT_FALSE(ARGPB("S.IN", "S.OUT", s, c.new_site, turned)) << c.what;
+        EXPECT_FALSE(shown(ARGPB("S.IN", "S.OUT", s, c.new_site, turned))) << c.what;
         const std::string said = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(said.find("SUMMARY FILE S.OUT NOT WRITTEN: "), std::string::npos) << said;
         EXPECT_EQ(lines("S.OUT"), before) << c.what;
@@ -237,7 +237,7 @@ TEST_F(Summary, ValuesTheSummaryCannotHoldAreNotWritten) {
     SiteSummary far = good;
     far.corners.nw_e = 12345678.0f;
     ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(site_storable(g, far, 0));
+    EXPECT_FALSE(shown(site_storable(g, far, 0)));
     EXPECT_NE(
         ::testing::internal::GetCapturedStdout().find("NO GRID WRITTEN: THE NW CORNER EASTING"),
         std::string::npos);
@@ -262,7 +262,7 @@ TEST_F(Summary, ReadgRefusesARecordCutShort) {
     out.close();
     SiteSummary back;
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(READG("CUT.OUT", back), GRID_UNREADABLE);
+    EXPECT_EQ(shown(READG("CUT.OUT", back)), GRID_UNREADABLE);
     const std::string said = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(
         said.find("RECORD CUT SHORT IN FILE CUT.OUT, RECORD " +

@@ -76,6 +76,11 @@ TEST_F(Loadpat, CentroidsTwicePerCellOnA1000FootSiteWith300FootCells) {
           "If everything worked OK:  The dump coordinates(E,N)\nare stored on the file *.XYZ\n"})
         EXPECT_NE(text.find(prompt), std::string::npos) << prompt;
     EXPECT_EQ(text.find("APPROACH"), std::string::npos);  // asked only for random placement
+    // The closing names the file and the number of dumps written, after the
+    // prescribed text, and ends the console.
+    const std::string closing = "are stored on the file *.XYZ\n18 DUMPS WRITTEN ON SITE.XYZ\n";
+    ASSERT_GE(text.size(), closing.size());
+    EXPECT_EQ(text.substr(text.size() - closing.size()), closing);
 }
 
 TEST_F(Loadpat, RandomPlacementKeepsToTheApproachRules) {

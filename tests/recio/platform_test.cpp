@@ -1,13 +1,18 @@
-// Console carriage control, keyboard at end of input, child programs, random.
+// Console carriage control, keyboard at end of input, child programs, random,
+// the frame of a program's main.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <new>
+#include <stdexcept>
 
 #include "recio/console.hpp"
 #include "recio/process.hpp"
+#include "recio/program.hpp"
 #include "recio/random.hpp"
 
 namespace fs = std::filesystem;
@@ -77,6 +82,36 @@ TEST(Random, SeededSequenceIsRepeatableAndInRange) {
     int s = recio::clock_seconds();
     EXPECT_GE(s, 0);
     EXPECT_LE(s, 59);
+}
+
+// Every way a program's body can end, and what its main then says and returns.
+TEST(ProgramFrame, StopsBecomeAMessageTheClosingLineAndStatusOne) {
+    struct Case {
+        const char* what;
+        std::function<int()> body;
+        int status;
+        std::string console;
+    };
+    const Case cases[] = {
+        {"done", [] { return recio::STATUS_DONE; }, 0, ""},
+        {"finished with refusals", [] { return recio::STATUS_REFUSALS; }, 3, ""},
+        {"refused input", [] { return recio::STATUS_FAILED; }, 1, ""},
+        {"unreadable record",
+         []() -> int { throw recio::RecordError("UNREADABLE VALUE IN FILE X.INI, RECORD 2"); }, 1,
+         "UNREADABLE VALUE IN FILE X.INI, RECORD 2\nNO GRID WRITTEN\n"},
+        {"out of memory", []() -> int { throw std::bad_alloc(); }, 1,
+         "SITEGEN STOPPED: NOT ENOUGH MEMORY\nNO GRID WRITTEN\n"},
+        {"other failure", []() -> int { throw std::runtime_error("disk full"); }, 1,
+         "SITEGEN STOPPED: DISK FULL\nNO GRID WRITTEN\n"},
+        {"anything else", []() -> int { throw 7; }, 1, "SITEGEN STOPPED\nNO GRID WRITTEN\n"},
+    };
+    for (const Case& c : cases) {
+        ::testing::internal::CaptureStdout();
+        const int status = recio::run_main({"SITEGEN", "NO GRID WRITTEN"}, c.body);
+        recio::console_end_line();
+        EXPECT_EQ(status, c.status) << c.what;
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.console) << c.what;
+    }
 }
 
 }  // namespace

@@ -198,11 +198,13 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         {"no ACTION.BAT",
          "plane_site",
          [](F f) { f.remove("ACTION.BAT"); },
-         {"ERROR ACCESSING GINPUT FILE"}},
+         {"ERROR ACCESSING GINPUT FILE\nACTION.BAT DOES NOT HOLD GRIDYES: START THIS PROGRAM "
+          "WITH ./menu sitegen\n"}},
         {"another program's word",
          "plane_site",
          [](F f) { f.write("ACTION.BAT", "EDITYES\n"); },
-         {"ERROR ACCESSING GINPUT FILE"}},
+         {"ERROR ACCESSING GINPUT FILE\nACTION.BAT DOES NOT HOLD GRIDYES: START THIS PROGRAM "
+          "WITH ./menu sitegen\n"}},
         {"no SITEGEN.INI",
          "plane_site",
          [](F f) { f.remove("SITEGEN.INI"); },
