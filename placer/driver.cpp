@@ -142,17 +142,19 @@ void avalanche(RunState& st, float aval, float post) {
 // The long-term model has nothing to do: calm, no tide, non-cohesive
 // material and no schedule current.
 bool no_forcing(const RunState& st) {
-    return st.ctl.wave_source == 3 && st.ctl.tide_source == 2 && st.ctl.sediment_type <= 1 &&
-           st.last_speed == 0.0f;
+    return st.ctl.wave_source == WaveSource::Calm && st.ctl.tide_source == TideSource::None &&
+           st.ctl.sediment_type <= 1 && st.last_speed == 0.0f;
 }
 
 bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     const DumpControl& c = st.ctl;
     recio::RecordWriter out("PCD.INI");
     if (out.is_open()) {
-        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, c.wave_source,
-                  c.tide_source, c.run_mode);
-        out.write("(A32)", recio::padded(c.run_mode == 2 ? st.names.tns_out : st.names.tns_in, 32));
+        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, code(c.wave_source),
+                  code(c.tide_source), code(c.run_mode));
+        out.write("(A32)",
+                  recio::padded(
+                      c.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in, 32));
         out.write("(8F8.3)", st.grid.rotation, c.wave_height, c.wave_period, c.wave_direction,
                   st.grid.datum, c.gauge_depth);
         out.write("(8F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days, c.speed2,
@@ -201,7 +203,7 @@ void long_term_run(RunState& st, const std::string& tns) {
 bool start_up(RunState& st, const RunOptions& options) {
     DumpControl& c = st.ctl;
     try {
-        if (!read_dump_ini("DUMP.INI", c)) {
+        if (!read_control("DUMP.INI", c)) {
             recio::console_list("COULD NOT OPEN DUMP.INI");
             return false;
         }
@@ -258,8 +260,8 @@ bool start_up(RunState& st, const RunOptions& options) {
     st.ref_depth = reference_depth(s, st.grid.depth);
 
     // Cohesive material is avalanched over the base surface.
-    if (c.run_mode == 2 && c.sediment_type > 1) c.base_option = 1;
-    if (c.base_option == 1 && c.run_mode == 2) {
+    if (c.run_mode == RunMode::Placement && c.sediment_type > 1) c.base_option = 1;
+    if (c.base_option == 1 && c.run_mode == RunMode::Placement) {
         st.base.assign(gridlib::MAXPTS, 0.0f);
         try {
             if (!read_base_surface(options.base_surface, s.n, st.base))
@@ -280,19 +282,20 @@ bool start_up(RunState& st, const RunOptions& options) {
     st.tstop = c.tstop;
     st.tprint1 = c.tprint1;
     st.tprint2 = c.tprint2;
-    if (c.run_mode == 2) st.vessel = vessel_motion(c, st.grid.rotation);
+    if (c.run_mode == RunMode::Placement) st.vessel = vessel_motion(c, st.grid.rotation);
     st.sched = make_schedule(c.loads, c.disposal_days, c.period_days, c.run_mode);
     problem = handover_problem(c, st.mat, st.vessel, st.sched, nm.grid_in, st.grid.rotation,
                                st.grid.datum);
-    if (problem.empty() && c.run_mode == 2 && c.placement_mode == 2)
+    if (problem.empty() && c.run_mode == RunMode::Placement &&
+        c.placement_mode == PlacementMode::Line)
         problem = line_problem(c, st.scale);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
     }
-    if (c.run_mode == 2) {
-        if (c.placement_mode == 2) st.line = line_setup(c, st.scale);
-        if (c.placement_mode == 4 && !st.placement.open(trim(c.placement_file))) {
+    if (c.run_mode == RunMode::Placement) {
+        if (c.placement_mode == PlacementMode::Line) st.line = line_setup(c, st.scale);
+        if (c.placement_mode == PlacementMode::File && !st.placement.open(trim(c.placement_file))) {
             recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
             return false;
         }
@@ -307,13 +310,13 @@ bool start_up(RunState& st, const RunOptions& options) {
 bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t k,
                         std::int16_t week_remaining, gridlib::Position& p) {
     switch (st.ctl.placement_mode) {
-        case 1:
+        case PlacementMode::Scatter:
             p = scatter_position(st.ctl, st.scale, random, st.weight);
             return true;
-        case 2:
+        case PlacementMode::Line:
             p = line_position(st.line, st.scale, st.made + 1);
             return true;
-        case 3:
+        case PlacementMode::Keyboard:
             if (keyboard_position(st.site.coord_system, k, week_remaining, p)) return true;
             recio::console_list("NO MORE PLACEMENT POSITIONS FROM THE KEYBOARD");
             return false;
@@ -424,7 +427,8 @@ bool place(RunState& st, std::uint32_t seed) {
     recio::UniformRandom random(seed);
     SeriesFiles series;
     for (std::int32_t w = 1; w <= st.sched.disposal_weeks; ++w) {
-        if (!series.open(c.wave_source == 1, c.tide_source == 1)) {
+        if (!series.open(c.wave_source == WaveSource::Series,
+                         c.tide_source == TideSource::Series)) {
             recio::console_list("COULD NOT OPEN " + series.missing);
             access_problem();
             return false;
@@ -455,18 +459,20 @@ bool place(RunState& st, std::uint32_t seed) {
 // The quiet weeks after the last load (the whole period in run mode 1), then
 // the final avalanching.
 bool final_period(RunState& st) {
-    if (st.ctl.run_mode != 2)
+    if (st.ctl.run_mode != RunMode::Placement)
         st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
     if (no_forcing(st)) return true;
     const std::int32_t days = 7 * st.sched.quiet_weeks;
     if (days > 0) {
-        const std::int32_t start = st.last_week_start + (st.ctl.run_mode == 2 ? STEPS_PER_WEEK : 0);
+        const std::int32_t start =
+            st.last_week_start + (st.ctl.run_mode == RunMode::Placement ? STEPS_PER_WEEK : 0);
         if (!write_pcd(st, start, days)) return false;
         if (st.has_base) {
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
             if (!write_grid(st)) return false;
         }
-        long_term_run(st, st.ctl.run_mode == 2 ? st.names.tns_out : st.names.tns_in);
+        long_term_run(st,
+                      st.ctl.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in);
         if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
     }
     avalanche(st, st.angles.final_aval, st.angles.final_post);
@@ -489,7 +495,7 @@ void listing_screen(const RunState& st) {
     recio::console_list("AND SUMMARIZED on filename:");
     recio::console_write("(1X,A32)", recio::padded(nm.summary_out, 32));
     recio::console_list();
-    if (st.ctl.run_mode == 2) {
+    if (st.ctl.run_mode == RunMode::Placement) {
         recio::console_list("Information describing the preceding DISPOSAL");
         recio::console_list("OPERATION is contained on filename:");
         recio::console_write("(1X,A32)", recio::padded(nm.act, 32));
@@ -509,7 +515,7 @@ void listing_screen(const RunState& st) {
 constexpr std::int32_t MAX_SEQUENCES = 9999;
 
 int finish(RunState& st) {
-    if (st.ctl.run_mode == 2) {
+    if (st.ctl.run_mode == RunMode::Placement) {
         st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
         st.report.lateral_page(st.lateral, st.ctl.lateral_tolerance);
         if (!st.report.close()) {
@@ -557,7 +563,7 @@ int run(const RunOptions& options) {
         recio::console_list(unsafe);
         return RUN_FAILED;
     }
-    if (st->ctl.run_mode == 2) {
+    if (st->ctl.run_mode == RunMode::Placement) {
         const auto seed =
             options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
         if (!place(*st, seed)) return RUN_FAILED;
