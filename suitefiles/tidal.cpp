@@ -10,6 +10,7 @@ namespace suitefiles {
 namespace {
 constexpr const char* LEVELS = "(I10,3F10.2)";
 constexpr const char* CONSTITUENT = "(A10,F10.6,6F10.2)";
+constexpr const char* CONSTITUENT_OUT = "(A10,F10.6,F10.4,5F10.2)";
 }  // namespace
 
 bool TidalReader::two_records(std::vector<std::string>& records) {
@@ -17,13 +18,28 @@ bool TidalReader::two_records(std::vector<std::string>& records) {
     return in_.next_record(records[0]) && in_.next_record(records[1]);
 }
 
-void TidalReader::levels(TidalLevels& l) {
+template <class Real>
+void TidalReader::levels_of(TidalLevelsOf<Real>& l) {
     in_.need(LEVELS, l.ncon, l.mean, l.u0, l.v0);
 }
 
-void TidalReader::constituent(TidalConstituent& c) {
+template <class Real>
+void TidalReader::constituent_of(TidalConstituentOf<Real>& c) {
     in_.need(CONSTITUENT, c.name, c.speed, c.amplitude, c.phase, c.u_amplitude, c.u_phase,
              c.v_amplitude, c.v_phase);
+}
+
+void TidalReader::levels(TidalLevels& l) {
+    levels_of(l);
+}
+void TidalReader::levels(TidalLevelsOf<double>& l) {
+    levels_of(l);
+}
+void TidalReader::constituent(TidalConstituent& c) {
+    constituent_of(c);
+}
+void TidalReader::constituent(TidalConstituentOf<double>& c) {
+    constituent_of(c);
 }
 
 bool read_tidal_file(const std::string& path, TidalFile& f) {
@@ -39,7 +55,7 @@ bool read_tidal_file(const std::string& path, TidalFile& f) {
                                  std::to_string(f.levels.ncon));
     if (!in.heading(f.heading)) throw recio::RecordError(path + " ENDS BEFORE ITS CONSTITUENTS");
     f.constituents.resize(static_cast<std::size_t>(f.levels.ncon));
-    for (TidalConstituent& c : f.constituents) in.constituent(c);
+    for (TidalConstituentOf<double>& c : f.constituents) in.constituent(c);
     std::string record;
     while (in.records().next_record(record)) f.trailer.push_back(record);
     return true;
@@ -48,15 +64,15 @@ bool read_tidal_file(const std::string& path, TidalFile& f) {
 std::vector<std::string> tidal_records(const TidalFile& f) {
     std::vector<std::string> out = f.title;
     out.resize(2);
-    const TidalLevels& l = f.levels;
+    const TidalLevelsOf<double>& l = f.levels;
     for (std::string& s : recio::format_records(LEVELS, l.ncon, l.mean, l.u0, l.v0))
         out.push_back(std::move(s));
     std::vector<std::string> heading = f.heading;
     heading.resize(2);
     out.insert(out.end(), heading.begin(), heading.end());
-    for (const TidalConstituent& c : f.constituents)
+    for (const TidalConstituentOf<double>& c : f.constituents)
         for (std::string& s :
-             recio::format_records(CONSTITUENT, recio::padded(c.name, 10), c.speed, c.amplitude,
+             recio::format_records(CONSTITUENT_OUT, recio::padded(c.name, 10), c.speed, c.amplitude,
                                    c.phase, c.u_amplitude, c.u_phase, c.v_amplitude, c.v_phase))
             out.push_back(std::move(s));
     out.insert(out.end(), f.trailer.begin(), f.trailer.end());

@@ -19,27 +19,38 @@ namespace suitefiles {
 
 constexpr std::int32_t MAX_CONSTITUENTS = 20;
 
-struct TidalLevels {
+// The values of the levels record and of a constituent record, in the
+// precision the long-term model takes them in (float), or as the file
+// writes them (double, so that a speed such as 57.968209, beyond a float's
+// digits, is written back as it stood).
+template <class Real>
+struct TidalLevelsOf {
     std::int32_t ncon = 0;  // constituents that follow
-    float mean = 0;         // m
-    float u0 = 0, v0 = 0;   // cm/s
+    Real mean = 0;          // m
+    Real u0 = 0, v0 = 0;    // cm/s
 };
 
-struct TidalConstituent {
-    std::string name;       // 10 characters
-    float speed = 0;        // degrees per hour
-    float amplitude = 0;    // m
-    float phase = 0;        // degrees
-    float u_amplitude = 0;  // cm/s
-    float u_phase = 0;      // degrees
-    float v_amplitude = 0;  // cm/s
-    float v_phase = 0;      // degrees
+template <class Real>
+struct TidalConstituentOf {
+    std::string name;      // 10 characters
+    Real speed = 0;        // degrees per hour
+    Real amplitude = 0;    // m
+    Real phase = 0;        // degrees
+    Real u_amplitude = 0;  // cm/s
+    Real u_phase = 0;      // degrees
+    Real v_amplitude = 0;  // cm/s
+    Real v_phase = 0;      // degrees
 };
 
+using TidalLevels = TidalLevelsOf<float>;
+using TidalConstituent = TidalConstituentOf<float>;
+
+// The whole file as written. The writer keeps the decimals the tide tables
+// carry: six for the speed, four for the amplitude, two for the others.
 struct TidalFile {
     std::vector<std::string> title, heading;  // 2 records each
-    TidalLevels levels;
-    std::vector<TidalConstituent> constituents;
+    TidalLevelsOf<double> levels;             // ncon as stated (a spoiled file can be made)
+    std::vector<TidalConstituentOf<double>> constituents;
     std::vector<std::string> trailer;  // records after the constituents, as they stand
 };
 
@@ -52,15 +63,21 @@ class TidalReader {
     bool title(std::vector<std::string>& records) { return two_records(records); }
     // The levels record; the end of the file is a RecordError.
     void levels(TidalLevels& l);
+    void levels(TidalLevelsOf<double>& l);
     // The heading records; false when the file ends in them.
     bool heading(std::vector<std::string>& records) { return two_records(records); }
     // The next constituent; the end of the file is a RecordError.
     void constituent(TidalConstituent& c);
+    void constituent(TidalConstituentOf<double>& c);
     long record_number() const { return in_.record_number(); }
     recio::RecordReader& records() { return in_; }
 
   private:
     bool two_records(std::vector<std::string>& records);
+    template <class Real>
+    void levels_of(TidalLevelsOf<Real>& l);
+    template <class Real>
+    void constituent_of(TidalConstituentOf<Real>& c);
     recio::RecordReader in_;
 };
 

@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "placer_fixture.hpp"
+#include "suitefiles/tide.hpp"
+#include "suitefiles/wavrec.hpp"
 
 namespace {
 
@@ -59,21 +61,18 @@ std::string bytes(const std::string& file) {
 // ---- the series, deposit and long-term files of a good run
 
 void write_tide(int steps) {
-    std::vector<std::string> r = {"TIDE", "HOURS   TIDE", ""};
+    suitefiles::TideSeriesFile f;
+    f.header = {"TIDE", "HOURS   TIDE", ""};
     for (int i = 0; i < steps; ++i)
-        for (std::string& s :
-             recio::format_records("(8F8.3)", static_cast<float>(3 * i), 1.0f, 0.1f, -0.2f))
-            r.push_back(s);
-    write_record_file("TIDE.DAT", r);
+        f.records.push_back({static_cast<float>(3 * i), 1.0f, 0.1f, -0.2f});
+    ASSERT_TRUE(suitefiles::write_tide_dat("TIDE.DAT", f));
 }
 
 void write_waves(int steps) {
-    std::vector<std::string> r(9, "WAVES");
-    for (int i = 0; i < steps; ++i)
-        for (std::string& s :
-             recio::format_records("(1X,I6,I4,3X,4F12.5)", 190801, 3 * i, 1.0f, 8.0f, 270.0f, 0.0f))
-            r.push_back(s);
-    write_record_file("WAVREC.OUT", r);
+    suitefiles::WaveSeriesFile f;
+    f.header.assign(9, "WAVES");
+    for (int i = 0; i < steps; ++i) f.records.push_back({190801, 3 * i, 1.0f, 8.0f, 270.0f, 0.0f});
+    ASSERT_TRUE(suitefiles::write_wavrec("WAVREC.OUT", f));
 }
 
 // A deposit of 1 ft at the dump node, laid out for a 44 x 44 fate grid.
