@@ -200,8 +200,9 @@ void long_term_run(RunState& st, const std::string& tns) {
 
 // ---- start-up
 
-bool start_up(RunState& st, const RunOptions& options) {
-    DumpControl& c = st.ctl;
+// DUMP.INI read and its values checked; false (the problem on the console)
+// when the run cannot use them.
+bool read_checked_control(DumpControl& c) {
     try {
         if (!read_control("DUMP.INI", c)) {
             recio::console_list("COULD NOT OPEN DUMP.INI");
@@ -216,10 +217,11 @@ bool start_up(RunState& st, const RunOptions& options) {
         recio::console_list(control_problem);
         return false;
     }
-    st.mat = material_properties(c);
-    st.angles = {c.aval_angle, c.post_angle, c.aval_angle, c.post_angle};
+    return true;
+}
 
-    Names& nm = st.names;
+Names file_names(const DumpControl& c) {
+    Names nm;
     nm.grid_in = gridlib::site_file_name(c.prefix, c.site, ".IN");
     nm.summary_in = gridlib::site_file_name(c.prefix, c.site, ".OUT");
     nm.tns_in = gridlib::site_file_name(c.prefix, c.site, ".TNS");
@@ -229,9 +231,15 @@ bool start_up(RunState& st, const RunOptions& options) {
     nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
+    return nm;
+}
+
+// The starting grid and its site summary, which must describe the same grid.
+bool load_site(RunState& st) {
+    const Names& nm = st.names;
     if (gridlib::RGRID1(nm.grid_in, st.grid) != gridlib::GRID_OK) return false;
     // The depths go back into grid files (F8.3) at the end of every week.
-    std::string problem = depth_problem(nm.grid_in, 15, st.grid.depth, st.grid.total_points);
+    const std::string problem = depth_problem(nm.grid_in, 15, st.grid.depth, st.grid.total_points);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
@@ -247,60 +255,90 @@ bool start_up(RunState& st, const RunOptions& options) {
                             std::to_string(st.grid.interval) + ")");
         return false;
     }
-    SiteFrame& s = st.site;
-    s.n = st.summary.portrayal_points;
-    s.npr = st.grid.points_we;
-    s.nrow = st.grid.points_ns;
-    s.spacing = st.summary.portrayal_interval;
-    s.rotation = st.grid.rotation;
-    s.coord_system = st.grid.coord_system;
-    s.nw_e = st.summary.corners.nw_e;
-    s.nw_n = st.summary.corners.nw_n;
-    st.scale = scale_of(s);
-    st.ref_depth = reference_depth(s, st.grid.depth);
+    return true;
+}
 
-    // Cohesive material is avalanched over the base surface.
-    if (c.run_mode == RunMode::Placement && c.sediment_type > 1) c.base_option = 1;
-    if (c.base_option == 1 && c.run_mode == RunMode::Placement) {
-        st.base.assign(gridlib::MAXPTS, 0.0f);
-        try {
-            if (!read_base_surface(options.base_surface, s.n, st.base))
-                st.base = st.grid.depth;
-            else
-                problem = depth_problem(options.base_surface, 15, st.base, s.n);
-        } catch (const recio::RecordError& e) {
-            problem = e.what();
-        }
-        if (!problem.empty()) {
-            recio::console_list(problem);
-            return false;
-        }
-        st.has_base = true;
+SiteFrame site_frame(const gridlib::SiteGrid& grid, const gridlib::SiteSummary& summary) {
+    SiteFrame s;
+    s.n = summary.portrayal_points;
+    s.npr = grid.points_we;
+    s.nrow = grid.points_ns;
+    s.spacing = summary.portrayal_interval;
+    s.rotation = grid.rotation;
+    s.coord_system = grid.coord_system;
+    s.nw_e = summary.corners.nw_e;
+    s.nw_n = summary.corners.nw_n;
+    return s;
+}
+
+// The base surface of a placement run with the base-surface option: the
+// file's depths, or the starting depths where there is no such file.
+bool load_base_surface(RunState& st, const std::string& path) {
+    const SiteFrame& s = st.site;
+    std::string problem;
+    st.base.assign(gridlib::MAXPTS, 0.0f);
+    try {
+        if (!read_base_surface(path, s.n, st.base))
+            st.base = st.grid.depth;
+        else
+            problem = depth_problem(path, 15, st.base, s.n);
+    } catch (const recio::RecordError& e) {
+        problem = e.what();
     }
-    if (c.base_option == 1) slope_analysis(s, st.grid.depth, st.work, c.run_mode, st.angles);
+    if (!problem.empty()) {
+        recio::console_list(problem);
+        return false;
+    }
+    st.has_base = true;
+    return true;
+}
 
+// The fate-model timing, the vessel's motion and the schedule, with the
+// checks of the values they hand on; the line of placement mode 2 and the
+// placement file of mode 4.
+bool plan_activity(RunState& st) {
+    const DumpControl& c = st.ctl;
     st.tstop = c.tstop;
     st.tprint1 = c.tprint1;
     st.tprint2 = c.tprint2;
-    if (c.run_mode == RunMode::Placement) st.vessel = vessel_motion(c, st.grid.rotation);
+    const bool placing = c.run_mode == RunMode::Placement;
+    if (placing) st.vessel = vessel_motion(c, st.grid.rotation);
     st.sched = make_schedule(c.loads, c.disposal_days, c.period_days, c.run_mode);
-    problem = handover_problem(c, st.mat, st.vessel, st.sched, nm.grid_in, st.grid.rotation,
-                               st.grid.datum);
-    if (problem.empty() && c.run_mode == RunMode::Placement &&
-        c.placement_mode == PlacementMode::Line)
+    std::string problem = handover_problem(c, st.mat, st.vessel, st.sched, st.names.grid_in,
+                                           st.grid.rotation, st.grid.datum);
+    if (problem.empty() && placing && c.placement_mode == PlacementMode::Line)
         problem = line_problem(c, st.scale);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
     }
-    if (c.run_mode == RunMode::Placement) {
-        if (c.placement_mode == PlacementMode::Line) st.line = line_setup(c, st.scale);
-        if (c.placement_mode == PlacementMode::File && !st.placement.open(trim(c.placement_file))) {
-            recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
-            return false;
-        }
+    if (!placing) return true;
+    if (c.placement_mode == PlacementMode::Line) st.line = line_setup(c, st.scale);
+    if (c.placement_mode == PlacementMode::File && !st.placement.open(trim(c.placement_file))) {
+        recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
+        return false;
     }
     return true;
+}
+
+bool start_up(RunState& st, const RunOptions& options) {
+    DumpControl& c = st.ctl;
+    if (!read_checked_control(c)) return false;
+    st.mat = material_properties(c);
+    st.angles = {c.aval_angle, c.post_angle, c.aval_angle, c.post_angle};
+    st.names = file_names(c);
+    if (!load_site(st)) return false;
+    st.site = site_frame(st.grid, st.summary);
+    st.scale = scale_of(st.site);
+    st.ref_depth = reference_depth(st.site, st.grid.depth);
+
+    // Cohesive material is avalanched over the base surface.
+    if (c.run_mode == RunMode::Placement && c.sediment_type > 1) c.base_option = 1;
+    if (c.base_option == 1 && c.run_mode == RunMode::Placement &&
+        !load_base_surface(st, options.base_surface))
+        return false;
+    if (c.base_option == 1) slope_analysis(st.site, st.grid.depth, st.work, c.run_mode, st.angles);
+    return plan_activity(st);
 }
 
 // ---- one load
