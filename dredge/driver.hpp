@@ -63,12 +63,10 @@ struct StartGrid {
 };
 StartGrid read_start_grid(const std::string& path, Grid& depth);
 
-// TIDAL.DAT: harmonic constituents of tide and tidal current.
-//   2 header records; (I10,3F10.2) NCON, mean level (m), U0, V0 (cm/s);
-//   2 header records; NCON records (10X,F10.6,6F10.2): speed (deg/h), tide
-//   amplitude (m) and phase (deg), U amplitude (cm/s) and phase, V amplitude
-//   (cm/s) and phase.
-// Held in feet and feet per second (x 3.28 and x 0.0328).
+// TIDAL.DAT: harmonic constituents of tide and tidal current, read through
+// suitefiles::TidalReader (layout in suitefiles/tidal.hpp), each value
+// checked against its field as it is read. Held in feet and feet per second
+// (x 3.28 and x 0.0328).
 struct TideTable {
     float mean = 0.0f, u0 = 0.0f, v0 = 0.0f;
     std::vector<float> speed, amplitude, phase, u_amplitude, u_phase, v_amplitude, v_phase;
@@ -86,8 +84,8 @@ TideState tide_at(const TideTable& table, float t);
 // the current (u east, v north); `previous` when there is no current.
 float tidal_direction(float u, float v, float previous);
 
-// WAVREC.OUT, the wave series: 9 header records, then one record per step,
-// (14X,2F12.5) significant height (m) and period (s).
+// WAVREC.OUT, the wave series (layout in suitefiles/wavrec.hpp), read the
+// long-term model's way: significant height (m) and period (s) only.
 class WaveSeries {
   public:
     // Opens the series and moves to data record n0 (skipping n0 - 1).

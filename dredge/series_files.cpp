@@ -5,6 +5,7 @@
 
 #include "dredge/driver.hpp"
 #include "dredge/errors.hpp"
+#include "suitefiles/wavrec.hpp"
 
 namespace dredge {
 
@@ -64,14 +65,15 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
 void WaveSeries::open(const std::string& path, std::int32_t n0) {
     path_ = path;
     if (!in_.open(path)) throw RunError("COULD NOT OPEN " + path);
-    if (!in_.skip(9)) throw RunError(path + " ENDS IN ITS NINE HEADER RECORDS");
+    if (!suitefiles::skip_to_wave_step(in_, 0))
+        throw RunError(path + " ENDS IN ITS NINE HEADER RECORDS");
     if (n0 > 1 && !in_.skip(n0 - 1))
         throw RunError(path + " HAS FEWER THAN " + std::to_string(n0 - 1) +
                        " WAVE RECORDS BEFORE STEP N0 = " + std::to_string(n0));
 }
 
 void WaveSeries::next(std::int32_t step, float& height, float& period) {
-    if (!in_.read("(14X,2F12.5)", height, period))
+    if (!suitefiles::read_wave_height_period(in_, height, period))
         throw RunError(path_ + " HAS NO WAVE RECORD FOR STEP N = " + std::to_string(step));
     if (!fits_field(height, 12, 5))
         throw RunError(beyond_field(path_, in_.record_number(), 1, "WAVE HEIGHT", height, 12, 5));

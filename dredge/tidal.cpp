@@ -1,4 +1,6 @@
 // TIDAL.DAT and the harmonic tide and tidal current.
+#include "suitefiles/tidal.hpp"
+
 #include <cmath>
 
 #include "dredge/driver.hpp"
@@ -7,13 +9,16 @@
 namespace dredge {
 
 TideTable read_tidal(const std::string& path) {
-    recio::RecordReader in(path);
-    if (!in.is_open()) throw RunError("COULD NOT OPEN " + path);
-    if (!in.skip(2)) throw RunError(path + " ENDS IN ITS HEADER");
+    suitefiles::TidalReader in;
+    if (!in.open(path)) throw RunError("COULD NOT OPEN " + path);
+    std::vector<std::string> skipped;
+    if (!in.title(skipped)) throw RunError(path + " ENDS IN ITS HEADER");
     TideTable t;
-    std::int32_t ncon = 0;
-    in.need("(I10,3F10.2)", ncon, t.mean, t.u0, t.v0);
-    if (ncon < 0 || ncon > 20)
+    suitefiles::TidalLevels levels;
+    in.levels(levels);
+    const std::int32_t ncon = levels.ncon;
+    t.mean = levels.mean, t.u0 = levels.u0, t.v0 = levels.v0;
+    if (ncon < 0 || ncon > suitefiles::MAX_CONSTITUENTS)
         throw RunError(path + ": THE NUMBER OF CONSTITUENTS MUST BE 0 TO 20, NOT " +
                        std::to_string(ncon));
     const long header = in.record_number();
@@ -26,27 +31,28 @@ TideTable read_tidal(const std::string& path) {
     t.mean *= 3.28f;
     t.u0 *= 0.0328f;
     t.v0 *= 0.0328f;
-    if (!in.skip(2)) throw RunError(path + " ENDS BEFORE ITS CONSTITUENTS");
+    if (!in.heading(skipped)) throw RunError(path + " ENDS BEFORE ITS CONSTITUENTS");
     for (std::int32_t c = 0; c < ncon; ++c) {
-        float speed, amp, phase, uamp, uphase, vamp, vphase;
-        in.need("(10X,F10.6,6F10.2)", speed, amp, phase, uamp, uphase, vamp, vphase);
+        suitefiles::TidalConstituent k;
+        in.constituent(k);
         const long record = in.record_number();
-        if (!fits_field(speed, 10, 6))
-            throw RunError(beyond_field(path, record, 1, "CONSTITUENT SPEED", speed, 10, 6));
-        const float values[] = {amp, phase, uamp, uphase, vamp, vphase};
+        if (!fits_field(k.speed, 10, 6))
+            throw RunError(beyond_field(path, record, 1, "CONSTITUENT SPEED", k.speed, 10, 6));
+        const float values[] = {k.amplitude, k.phase,       k.u_amplitude,
+                                k.u_phase,   k.v_amplitude, k.v_phase};
         const char* names[] = {"AMPLITUDE", "PHASE",       "U AMPLITUDE",
                                "U PHASE",   "V AMPLITUDE", "V PHASE"};
-        for (int k = 0; k < 6; ++k)
-            if (!fits_field(values[k], 10, 2))
-                throw RunError(beyond_field(path, record, k + 2, names[k], values[k], 10, 2));
-        reach += std::fabs(amp);
-        t.speed.push_back(speed);
-        t.amplitude.push_back(amp * 3.28f);
-        t.phase.push_back(phase);
-        t.u_amplitude.push_back(uamp * 0.0328f);
-        t.u_phase.push_back(uphase);
-        t.v_amplitude.push_back(vamp * 0.0328f);
-        t.v_phase.push_back(vphase);
+        for (int v = 0; v < 6; ++v)
+            if (!fits_field(values[v], 10, 2))
+                throw RunError(beyond_field(path, record, v + 2, names[v], values[v], 10, 2));
+        reach += std::fabs(k.amplitude);
+        t.speed.push_back(k.speed);
+        t.amplitude.push_back(k.amplitude * 3.28f);
+        t.phase.push_back(k.phase);
+        t.u_amplitude.push_back(k.u_amplitude * 0.0328f);
+        t.u_phase.push_back(k.u_phase);
+        t.v_amplitude.push_back(k.v_amplitude * 0.0328f);
+        t.v_phase.push_back(k.v_phase);
     }
     // The tide is added to every depth and taken off again each step: a
     // tide of more than the deepest depth a grid file holds would wipe out

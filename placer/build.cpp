@@ -172,7 +172,7 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     };
     using recio::format_records;
     records.push_back(title);  // a text: not checked
-    put(0, 5, format_records("(2I5)", ctl.kvessel));
+    put(0, 5, format_records("(2I5)", code(ctl.kvessel)));
     put(0, 5, format_records("(16I5)", cond.cols, cond.rows, ctl.nfrac, ctl.nlayer, ctl.nbins));
     put(0, 5, format_records("(16I5)", ctl.key1, ctl.kvary, ctl.kwave));
     put(0, 5, format_records("(16I5)", ctl.kpdesc, ctl.kpcoll, ctl.nprt));

@@ -121,17 +121,19 @@ void avalanche(RunState& st, float aval, float post) {
 // The long-term model has nothing to do: calm, no tide, non-cohesive
 // material and no schedule current.
 bool no_forcing(const RunState& st) {
-    return st.ctl.wave_source == 3 && st.ctl.tide_source == 2 && st.ctl.sediment_type <= 1 &&
-           st.last_speed == 0.0f;
+    return st.ctl.wave_source == WaveSource::Calm && st.ctl.tide_source == TideSource::None &&
+           st.ctl.sediment_type <= 1 && st.last_speed == 0.0f;
 }
 
 bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     const DumpControl& c = st.ctl;
     recio::RecordWriter out("PCD.INI");
     if (out.is_open()) {
-        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, c.wave_source,
-                  c.tide_source, c.run_mode);
-        out.write("(A32)", recio::padded(c.run_mode == 2 ? st.names.tns_out : st.names.tns_in, 32));
+        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, code(c.wave_source),
+                  code(c.tide_source), code(c.run_mode));
+        out.write("(A32)",
+                  recio::padded(
+                      c.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in, 32));
         out.write("(8F8.3)", st.grid.rotation, c.wave_height, c.wave_period, c.wave_direction,
                   st.grid.datum, c.gauge_depth);
         out.write("(8F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days, c.speed2,
@@ -173,10 +175,11 @@ void long_term_run(RunState& st, const std::string& tns) {
 
 // ---- start-up
 
-bool start_up(RunState& st, const RunOptions& options) {
-    DumpControl& c = st.ctl;
+// DUMP.INI read and its values checked; false (the problem on the console)
+// when the run cannot use them.
+bool read_checked_control(DumpControl& c) {
     try {
-        if (!read_dump_ini("DUMP.INI", c)) {
+        if (!read_control("DUMP.INI", c)) {
             recio::console_list("COULD NOT OPEN DUMP.INI");
             return false;
         }
@@ -189,10 +192,11 @@ bool start_up(RunState& st, const RunOptions& options) {
         recio::console_list(control_problem);
         return false;
     }
-    st.mat = material_properties(c);
-    st.angles = {c.aval_angle, c.post_angle, c.aval_angle, c.post_angle};
+    return true;
+}
 
-    Names& nm = st.names;
+Names file_names(const DumpControl& c) {
+    Names nm;
     nm.grid_in = gridlib::site_file_name(c.prefix, c.site, ".IN");
     nm.summary_in = gridlib::site_file_name(c.prefix, c.site, ".OUT");
     nm.tns_in = gridlib::site_file_name(c.prefix, c.site, ".TNS");
@@ -202,9 +206,15 @@ bool start_up(RunState& st, const RunOptions& options) {
     nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
+    return nm;
+}
+
+// The starting grid and its site summary, which must describe the same grid.
+bool load_site(RunState& st) {
+    const Names& nm = st.names;
     if (gridlib::shown(gridlib::RGRID1(nm.grid_in, st.grid)) != gridlib::GRID_OK) return false;
     // The depths go back into grid files (F8.3) at the end of every week.
-    std::string problem = depth_problem(nm.grid_in, 15, st.grid.depth, st.grid.total_points);
+    const std::string problem = depth_problem(nm.grid_in, 15, st.grid.depth, st.grid.total_points);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
@@ -220,59 +230,90 @@ bool start_up(RunState& st, const RunOptions& options) {
                             std::to_string(st.grid.interval) + ")");
         return false;
     }
-    SiteFrame& s = st.site;
-    s.n = st.summary.portrayal_points;
-    s.npr = st.grid.points_we;
-    s.nrow = st.grid.points_ns;
-    s.spacing = st.summary.portrayal_interval;
-    s.rotation = st.grid.rotation;
-    s.coord_system = st.grid.coord_system;
-    s.nw_e = st.summary.corners.nw_e;
-    s.nw_n = st.summary.corners.nw_n;
-    st.scale = scale_of(s);
-    st.ref_depth = reference_depth(s, st.grid.depth);
+    return true;
+}
 
-    // Cohesive material is avalanched over the base surface.
-    if (c.run_mode == 2 && c.sediment_type > 1) c.base_option = 1;
-    if (c.base_option == 1 && c.run_mode == 2) {
-        st.base.assign(gridlib::MAXPTS, 0.0f);
-        try {
-            if (!read_base_surface(options.base_surface, s.n, st.base))
-                st.base = st.grid.depth;
-            else
-                problem = depth_problem(options.base_surface, 15, st.base, s.n);
-        } catch (const recio::RecordError& e) {
-            problem = e.what();
-        }
-        if (!problem.empty()) {
-            recio::console_list(problem);
-            return false;
-        }
-        st.has_base = true;
+SiteFrame site_frame(const gridlib::SiteGrid& grid, const gridlib::SiteSummary& summary) {
+    SiteFrame s;
+    s.n = summary.portrayal_points;
+    s.npr = grid.points_we;
+    s.nrow = grid.points_ns;
+    s.spacing = summary.portrayal_interval;
+    s.rotation = grid.rotation;
+    s.coord_system = grid.coord_system;
+    s.nw_e = summary.corners.nw_e;
+    s.nw_n = summary.corners.nw_n;
+    return s;
+}
+
+// The base surface of a placement run with the base-surface option: the
+// file's depths, or the starting depths where there is no such file.
+bool load_base_surface(RunState& st, const std::string& path) {
+    const SiteFrame& s = st.site;
+    std::string problem;
+    st.base.assign(gridlib::MAXPTS, 0.0f);
+    try {
+        if (!read_base_surface(path, s.n, st.base))
+            st.base = st.grid.depth;
+        else
+            problem = depth_problem(path, 15, st.base, s.n);
+    } catch (const recio::RecordError& e) {
+        problem = e.what();
     }
-    if (c.base_option == 1) slope_analysis(s, st.grid.depth, st.work, c.run_mode, st.angles);
+    if (!problem.empty()) {
+        recio::console_list(problem);
+        return false;
+    }
+    st.has_base = true;
+    return true;
+}
 
+// The fate-model timing, the vessel's motion and the schedule, with the
+// checks of the values they hand on; the line of placement mode 2 and the
+// placement file of mode 4.
+bool plan_activity(RunState& st) {
+    const DumpControl& c = st.ctl;
     st.tstop = c.tstop;
     st.tprint1 = c.tprint1;
     st.tprint2 = c.tprint2;
-    if (c.run_mode == 2) st.vessel = vessel_motion(c, st.grid.rotation);
+    const bool placing = c.run_mode == RunMode::Placement;
+    if (placing) st.vessel = vessel_motion(c, st.grid.rotation);
     st.sched = make_schedule(c.loads, c.disposal_days, c.period_days, c.run_mode);
-    problem = handover_problem(c, st.mat, st.vessel, st.sched, nm.grid_in, st.grid.rotation,
-                               st.grid.datum);
-    if (problem.empty() && c.run_mode == 2 && c.placement_mode == 2)
+    std::string problem = handover_problem(c, st.mat, st.vessel, st.sched, st.names.grid_in,
+                                           st.grid.rotation, st.grid.datum);
+    if (problem.empty() && placing && c.placement_mode == PlacementMode::Line)
         problem = line_problem(c, st.scale);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
     }
-    if (c.run_mode == 2) {
-        if (c.placement_mode == 2) st.line = line_setup(c, st.scale);
-        if (c.placement_mode == 4 && !st.placement.open(trim(c.placement_file))) {
-            recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
-            return false;
-        }
+    if (!placing) return true;
+    if (c.placement_mode == PlacementMode::Line) st.line = line_setup(c, st.scale);
+    if (c.placement_mode == PlacementMode::File && !st.placement.open(trim(c.placement_file))) {
+        recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
+        return false;
     }
     return true;
+}
+
+bool start_up(RunState& st, const RunOptions& options) {
+    DumpControl& c = st.ctl;
+    if (!read_checked_control(c)) return false;
+    st.mat = material_properties(c);
+    st.angles = {c.aval_angle, c.post_angle, c.aval_angle, c.post_angle};
+    st.names = file_names(c);
+    if (!load_site(st)) return false;
+    st.site = site_frame(st.grid, st.summary);
+    st.scale = scale_of(st.site);
+    st.ref_depth = reference_depth(st.site, st.grid.depth);
+
+    // Cohesive material is avalanched over the base surface.
+    if (c.run_mode == RunMode::Placement && c.sediment_type > 1) c.base_option = 1;
+    if (c.base_option == 1 && c.run_mode == RunMode::Placement &&
+        !load_base_surface(st, options.base_surface))
+        return false;
+    if (c.base_option == 1) slope_analysis(st.site, st.grid.depth, st.work, c.run_mode, st.angles);
+    return plan_activity(st);
 }
 
 // ---- one load
@@ -282,13 +323,13 @@ bool start_up(RunState& st, const RunOptions& options) {
 bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t k,
                         std::int16_t week_remaining, gridlib::Position& p) {
     switch (st.ctl.placement_mode) {
-        case 1:
+        case PlacementMode::Scatter:
             p = scatter_position(st.ctl, st.scale, random, st.weight);
             return true;
-        case 2:
+        case PlacementMode::Line:
             p = line_position(st.line, st.scale, st.made + 1);
             return true;
-        case 3:
+        case PlacementMode::Keyboard:
             if (keyboard_position(st.site.coord_system, k, week_remaining, p)) return true;
             recio::console_list("NO MORE PLACEMENT POSITIONS FROM THE KEYBOARD");
             return false;
@@ -394,7 +435,8 @@ bool place(RunState& st, std::uint32_t seed) {
     recio::UniformRandom random(seed);
     SeriesFiles series;
     for (std::int32_t w = 1; w <= st.sched.disposal_weeks; ++w) {
-        if (!series.open(c.wave_source == 1, c.tide_source == 1)) {
+        if (!series.open(c.wave_source == WaveSource::Series,
+                         c.tide_source == TideSource::Series)) {
             recio::console_list("COULD NOT OPEN " + series.missing);
             access_problem();
             return false;
@@ -425,18 +467,20 @@ bool place(RunState& st, std::uint32_t seed) {
 // The quiet weeks after the last load (the whole period in run mode 1), then
 // the final avalanching.
 bool final_period(RunState& st) {
-    if (st.ctl.run_mode != 2)
+    if (st.ctl.run_mode != RunMode::Placement)
         st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
     if (no_forcing(st)) return true;
     const std::int32_t days = 7 * st.sched.quiet_weeks;
     if (days > 0) {
-        const std::int32_t start = st.last_week_start + (st.ctl.run_mode == 2 ? STEPS_PER_WEEK : 0);
+        const std::int32_t start =
+            st.last_week_start + (st.ctl.run_mode == RunMode::Placement ? STEPS_PER_WEEK : 0);
         if (!write_pcd(st, start, days)) return false;
         if (st.has_base) {
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
             if (!write_grid(st)) return false;
         }
-        long_term_run(st, st.ctl.run_mode == 2 ? st.names.tns_out : st.names.tns_in);
+        long_term_run(st,
+                      st.ctl.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in);
         if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
     }
     avalanche(st, st.angles.final_aval, st.angles.final_post);
@@ -448,14 +492,15 @@ bool final_period(RunState& st) {
 void listing_screen(const RunState& st) {
     const Names& nm = st.names;
     gridlib::stored_files_screen(
-        {nm.grid_out, nm.summary_out, st.ctl.run_mode == 2 ? nm.act : "", nm.point_out},
+        {nm.grid_out, nm.summary_out, st.ctl.run_mode == RunMode::Placement ? nm.act : "",
+         nm.point_out},
         gridlib::StoredFilesWording::Placement);
 }
 
 constexpr std::int32_t MAX_SEQUENCES = 9999;
 
 int finish(RunState& st) {
-    if (st.ctl.run_mode == 2) {
+    if (st.ctl.run_mode == RunMode::Placement) {
         st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
         st.report.lateral_page(st.lateral, st.ctl.lateral_tolerance);
         if (!st.report.close()) {
@@ -507,7 +552,7 @@ int run(const RunOptions& options) {
         recio::console_list(unsafe);
         return RUN_FAILED;
     }
-    if (st->ctl.run_mode == 2) {
+    if (st->ctl.run_mode == RunMode::Placement) {
         const auto seed =
             options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
         if (!place(*st, seed)) return RUN_FAILED;

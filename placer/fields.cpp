@@ -99,10 +99,12 @@ std::string handover_problem(const DumpControl& c, const Material& m, const Vess
         {c.direction2, "(F8.3)", dump_ini(24, 6), "THE SECOND-PERIOD DIRECTION", pcd},
         {c.grain_size, "(F8.3)", dump_ini(19, 5), "THE GRAIN SIZE", pcd},
         {m.porosity, "(F8.3)",
-         c.run_mode == 2 ? "DUMP.INI RECORD " + std::to_string(c.rec_fractions) : dump_ini(19, 7),
-         c.run_mode == 2 ? "THE POROSITY FROM THE VOID RATIOS" : "THE POROSITY", pcd},
+         c.run_mode == RunMode::Placement ? "DUMP.INI RECORD " + std::to_string(c.rec_fractions)
+                                          : dump_ini(19, 7),
+         c.run_mode == RunMode::Placement ? "THE POROSITY FROM THE VOID RATIOS" : "THE POROSITY",
+         pcd},
     };
-    if (c.run_mode == 2) {
+    if (c.run_mode == RunMode::Placement) {
         // The deck of every load (the values that do not change from load to load).
         const char* deck = "CLDX.DUE";
         const auto layer = c.load_volume / static_cast<float>(c.nlayer);

@@ -6,6 +6,8 @@
 
 #include "placer/fields.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/tide.hpp"
+#include "suitefiles/wavrec.hpp"
 
 namespace placer {
 
@@ -17,10 +19,10 @@ std::int32_t weeks_of(std::int32_t days) {
 }
 
 Schedule make_schedule(std::int32_t loads, std::int32_t disposal_days, std::int32_t period_days,
-                       std::int32_t run_mode) {
+                       RunMode run_mode) {
     Schedule s;
     s.weeks = weeks_of(period_days);
-    if (run_mode != 2) {
+    if (run_mode != RunMode::Placement) {
         s.quiet_weeks = s.weeks;
         return s;
     }
@@ -224,9 +226,12 @@ void SeriesFiles::close() {
 
 namespace {
 
-void position_at(recio::RecordReader& in, long header, std::int32_t index, const char* name) {
+// Rewinds a series and passes over its header and the records before step
+// `index`.
+void position_at(recio::RecordReader& in, bool (*skip_to)(recio::RecordReader&, long),
+                 std::int32_t index, const char* name) {
     in.rewind();
-    if (!in.skip(header + index))
+    if (!skip_to(in, index))
         throw recio::RecordError(std::string(name) + " ENDS BEFORE THE RECORD OF TIME STEP " +
                                  std::to_string(index));
 }
@@ -244,24 +249,26 @@ void within_field(const recio::RecordReader& in, const char* name, long field, c
 
 void SeriesFiles::values(std::int32_t index, SeriesValues& out) {
     if (waves_) {
-        position_at(wave_, 9, index, "WAVREC.OUT");
-        std::int32_t date = 0, time = 0;
-        float height = 0.0f, period = 0.0f, direction = 0.0f;
-        wave_.need("(1X,I6,I4,3X,4F12.5)", date, time, height, period, direction);
-        within_field(wave_, "WAVREC.OUT", 3, "THE WAVE HEIGHT", height, "(F12.5)");
-        within_field(wave_, "WAVREC.OUT", 4, "THE WAVE PERIOD", period, "(F12.5)");
-        within_field(wave_, "WAVREC.OUT", 5, "THE WAVE DIRECTION", direction, "(F12.5)");
-        out.wave_height = height * 3.28f;
-        out.wave_period = period;
-        out.wave_direction = direction;
+        position_at(wave_, suitefiles::skip_to_wave_step, index, "WAVREC.OUT");
+        suitefiles::WaveRecord w;
+        suitefiles::need_wave_record(wave_, w);
+        within_field(wave_, "WAVREC.OUT", 3, "THE WAVE HEIGHT", w.height, "(F12.5)");
+        within_field(wave_, "WAVREC.OUT", 4, "THE WAVE PERIOD", w.period, "(F12.5)");
+        within_field(wave_, "WAVREC.OUT", 5, "THE WAVE DIRECTION", w.direction, "(F12.5)");
+        out.wave_height = w.height * 3.28f;
+        out.wave_period = w.period;
+        out.wave_direction = w.direction;
     }
     if (tides_) {
-        position_at(tide_, 3, index, "TIDE.DAT");
-        float unused = 0.0f;
-        tide_.need("(8F8.3)", unused, out.tide, out.u, out.v);
-        within_field(tide_, "TIDE.DAT", 2, "THE TIDE ELEVATION", out.tide, "(F8.3)");
-        within_field(tide_, "TIDE.DAT", 3, "THE EAST TIDAL CURRENT", out.u, "(F8.3)");
-        within_field(tide_, "TIDE.DAT", 4, "THE NORTH TIDAL CURRENT", out.v, "(F8.3)");
+        position_at(tide_, suitefiles::skip_to_tide_step, index, "TIDE.DAT");
+        suitefiles::TideRecord t;
+        suitefiles::need_tide_record(tide_, t);
+        within_field(tide_, "TIDE.DAT", 2, "THE TIDE ELEVATION", t.tide, "(F8.3)");
+        within_field(tide_, "TIDE.DAT", 3, "THE EAST TIDAL CURRENT", t.u, "(F8.3)");
+        within_field(tide_, "TIDE.DAT", 4, "THE NORTH TIDAL CURRENT", t.v, "(F8.3)");
+        out.tide = t.tide;
+        out.u = t.u;
+        out.v = t.v;
     }
 }
 

@@ -29,7 +29,7 @@ struct Schedule {
     std::int32_t quiet_weeks = 0;     // weeks of the final long-term period
 };
 Schedule make_schedule(std::int32_t loads, std::int32_t disposal_days, std::int32_t period_days,
-                       std::int32_t run_mode);
+                       RunMode run_mode);
 
 // Loads planned for disposal week w (1..D): P, or int(R/2 + P) for the first
 // and the last week of an uneven schedule.
@@ -114,8 +114,8 @@ struct SeriesValues {
     float tide = 0, u = 0, v = 0;                                // ft, ft/s east, ft/s north
 };
 
-// WAVREC.OUT (9 header records, then (1X,I6,I4,3X,4F12.5) per 3-hour step,
-// heights in metres) and TIDE.DAT (3 header records, then (8F8.3) per step).
+// WAVREC.OUT and TIDE.DAT, read by suitefiles/wavrec.hpp and suitefiles/tide.hpp
+// (wave heights in the file in metres).
 class SeriesFiles {
   public:
     // Opens the files in use; false when one of them cannot be opened (its

@@ -21,7 +21,7 @@ float stokes_fall_velocity(float sg, float diameter_mm, float water_density) {
 
 Material material_properties(const DumpControl& c) {
     Material m;
-    if (c.run_mode != 2) {
+    if (c.run_mode != RunMode::Placement) {
         m.porosity = c.bulk_void_ratio / (c.bulk_void_ratio + 1.0f);
         return m;
     }
@@ -68,7 +68,7 @@ bool read_base_surface(const std::string& path, std::int32_t n, std::vector<floa
 }
 
 void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, WorkGrid& work,
-                    std::int32_t run_mode, Angles& angles) {
+                    RunMode run_mode, Angles& angles) {
     const float tan_aval = std::tan(angles.aval * DEG_TO_RAD);
     const auto dx = static_cast<float>(site.spacing);
     work.hold(site.nrow, site.npr);
@@ -103,15 +103,15 @@ void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, Work
         angles.final_aval = a_deg + 1.0f;
         angles.final_post = angles.final_aval - 0.25f;
     }
-    if (count >= site.n / 2 && run_mode == 2) {
+    if (count >= site.n / 2 && run_mode == RunMode::Placement) {
         angles.final_aval = a_deg + 0.4f;
         angles.final_post = angles.final_aval - 0.1f;
     }
-    if (a < aval_rad && run_mode == 1) {
+    if (a < aval_rad && run_mode == RunMode::LongTermOnly) {
         angles.final_aval = a_deg + 1.0f;
         angles.final_post = angles.final_aval - 0.25f;
     }
-    if (run_mode == 1) {
+    if (run_mode == RunMode::LongTermOnly) {
         angles.aval = angles.final_aval;
         angles.post = angles.final_post;
     }

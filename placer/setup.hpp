@@ -44,7 +44,7 @@ struct Angles {
     float final_aval = 0, final_post = 0;
 };
 void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, WorkGrid& work,
-                    std::int32_t run_mode, Angles& angles);
+                    RunMode run_mode, Angles& angles);
 
 // Vessel velocity along the grid axes and the heading corrected for the rotation.
 Vessel vessel_motion(const DumpControl& c, float rotation);

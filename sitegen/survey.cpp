@@ -16,27 +16,6 @@ using gridlib::SiteGrid;
 
 // ---- the survey file
 
-Quantity column_quantity(std::string_view name) {
-    std::string two(name.substr(0, 2));
-    two.resize(2, ' ');
-    if (two == "N " || two == "LA") return Quantity::Northing;
-    if (two == "E " || two == "LO") return Quantity::Easting;
-    if (two == "D " || two == "DE") return Quantity::Depth;
-    return Quantity::Unknown;
-}
-
-bool column_order(const std::array<std::string, 3>& names, std::array<Quantity, 3>& order) {
-    bool seen[3] = {false, false, false};
-    for (std::size_t c = 0; c < 3; ++c) {
-        order[c] = column_quantity(names[c]);
-        if (order[c] == Quantity::Unknown) return false;
-        bool& s = seen[static_cast<int>(order[c])];
-        if (s) return false;
-        s = true;
-    }
-    return true;
-}
-
 void Batch::add(float east, float north, float depth) {
     e.push_back(east);
     n.push_back(north);
@@ -49,34 +28,9 @@ bool SurveyReader::open(const std::string& path) {
 
 std::size_t SurveyReader::next_batch(Batch& batch, std::size_t capacity) {
     batch.clear();
-    constexpr float NOT_GIVEN = std::numeric_limits<float>::quiet_NaN();
-    while (batch.size() < capacity) {
-        float v[3] = {NOT_GIVEN, NOT_GIVEN, NOT_GIVEN};
-        if (!in_.read_list(v[0], v[1], v[2])) break;
-        // A slash or a null value leaves a value unread: such a point has
-        // no position or no depth to give, and the file is not a survey.
-        if (std::isnan(v[0]) || std::isnan(v[1]) || std::isnan(v[2]))
-            throw recio::RecordError("MISSING VALUE IN FILE " + in_.source_name() + ", RECORD " +
-                                     std::to_string(in_.record_number()) +
-                                     ": A SURVEY POINT NEEDS ALL THREE OF ITS VALUES");
-        float east = 0.0f, north = 0.0f, depth = 0.0f;
-        for (std::size_t c = 0; c < 3; ++c) {
-            switch (order_[c]) {
-                case Quantity::Northing:
-                    north = v[c];
-                    break;
-                case Quantity::Easting:
-                    east = v[c];
-                    break;
-                case Quantity::Depth:
-                    depth = v[c];
-                    break;
-                case Quantity::Unknown:
-                    break;
-            }
-        }
-        batch.add(east, north, depth);
-    }
+    suitefiles::SurveyPoint p;
+    while (batch.size() < capacity && suitefiles::read_survey_point(in_, order_, p))
+        batch.add(p.east, p.north, p.depth);
     return batch.size();
 }
 

@@ -28,6 +28,7 @@
 
 #include "gridlib/sitegrid.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/survey.hpp"
 
 namespace survey {
 
@@ -37,17 +38,10 @@ constexpr float MIN_DEPTH = 1.0f;            // shallower survey depths are igno
 
 // ---- the survey file
 
-enum class Quantity : std::int8_t { Northing, Easting, Depth, Unknown };
-
-// The quantity a column name stands for, from its first two characters:
-// "N " or "LA" northing (latitude), "E " or "LO" easting (longitude),
-// "D " or "DE" depth. So "N", "LAT", "E", "LONG", "D", "DEPTH" are known and
-// "NORTH", "EAST" are not.
-Quantity column_quantity(std::string_view name);
-
-// The order of the three columns: order[c] is the quantity held in column c.
-// False unless the three names give northing, easting and depth once each.
-bool column_order(const std::array<std::string, 3>& names, std::array<Quantity, 3>& order);
+// The file's columns and its reader: suitefiles/survey.hpp.
+using suitefiles::column_order;
+using suitefiles::column_quantity;
+using suitefiles::Quantity;
 
 // A survey as named in a control file.
 struct SurveySpec {

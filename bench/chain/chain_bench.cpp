@@ -62,11 +62,11 @@ placer::DumpControl big_placement(std::int32_t loads) {
     c.site = "BIG";
     c.out = "BIGOUT";
     c.title = "CHAIN BENCHMARK";
-    c.run_mode = 2;
-    c.wave_source = 2;
-    c.tide_source = 2;
+    c.run_mode = placer::RunMode::Placement;
+    c.wave_source = placer::WaveSource::Constant;
+    c.tide_source = placer::TideSource::None;
     c.equipment = "SCOW1";
-    c.kvessel = 3;
+    c.kvessel = placer::VesselKind::SplitHullBarge;
     c.nbins = 1;
     c.load_volume = 1000.0f;
     c.wave_height = 2.0f, c.wave_period = 8.0f, c.wave_direction = 270.0f;
@@ -76,7 +76,7 @@ placer::DumpControl big_placement(std::int32_t loads) {
     c.vessel_width = 40.0f, c.loaded_draft = 12.0f, c.light_draft = 4.0f, c.rhow = 1.0f;
     c.start_month = 6, c.start_year = 2024, c.end_month = 7, c.end_year = 2024;
     c.disposal_days = 28, c.period_days = 28;
-    c.placement_mode = 1;
+    c.placement_mode = placer::PlacementMode::Scatter;
     c.technique = "RANDOM SCATTER";
     c.centre_e = 3500.0f, c.centre_n = 2500.0f, c.radius = 600.0f;
     c.direction_code = "NO";
@@ -187,11 +187,7 @@ int main(int argc, char** argv) {
     if (!std::freopen("/dev/null", "r", stdin)) return 1;
 
     write_big_site();
-    {
-        std::ofstream out("DUMP.INI");
-        for (const std::string& r : placer::dump_ini_records(big_placement(loads)))
-            out << r << '\n';
-    }
+    if (!suitefiles::write_dump_ini("DUMP.INI", big_placement(loads))) return 1;
     std::ofstream("ACTION.BAT") << "DUMPYES\n";
 
     // The programs write a lot on the console; keep it out of the report.

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::write_input("DUMP.INI", data, size);
     placer::DumpControl c;
     try {
-        if (!placer::read_dump_ini("DUMP.INI", c)) return 0;
+        if (!placer::read_control("DUMP.INI", c)) return 0;
     } catch (const recio::RecordError&) {
         return 0;
     }
@@ -31,13 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         site.coord_system = coord;
         site.nw_n = coord == 2 ? 44.6f : 5000.0f;
         const placer::Scale sc = placer::scale_of(site);
-        if (c.placement_mode == 2 && placer::line_problem(c, sc).empty()) {
+        if (c.placement_mode == placer::PlacementMode::Line &&
+            placer::line_problem(c, sc).empty()) {
             const placer::Line line = placer::line_setup(c, sc);
             placer::line_position(line, sc, 1);
             placer::line_position(line, sc, c.loads);
         }
     }
-    if (c.run_mode == 2)
+    if (c.run_mode == placer::RunMode::Placement)
         for (std::int32_t w = 1; w <= s.disposal_weeks && w <= 3; ++w) {
             const std::int32_t loads = placer::week_loads(s, w, c.loads, 0);
             if (loads > 0) placer::dump_time_step(loads, loads, (w - 1) * placer::STEPS_PER_WEEK);

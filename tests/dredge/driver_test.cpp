@@ -12,6 +12,8 @@
 #include "dredge/errors.hpp"
 #include "fixtures.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/tidal.hpp"
+#include "suitefiles/wavrec.hpp"
 
 namespace {
 
@@ -78,11 +80,18 @@ TEST(Tide, TidalFileIsReadInFeet) {
     EXPECT_GT(harbour.v_amplitude[0], 0.0f);
 
     TempDir dir;
-    std::ofstream(dir.file("TIDAL.DAT")) << "H1\nH2\n        21      0.00      0.00      0.00\n";
+    // 21 constituents are more than a table holds; 2 stated and one given
+    // end the file early.
+    suitefiles::TidalFile f;
+    f.title = {"H1", "H2"};
+    f.levels.ncon = 21;
+    ASSERT_TRUE(suitefiles::write_tidal_file(dir.file("TIDAL.DAT"), f));
     EXPECT_THROW(dredge::read_tidal(dir.file("TIDAL.DAT")), dredge::RunError);
-    std::ofstream(dir.file("SHORT.DAT"))
-        << "H1\nH2\n         2      0.00      0.00      0.00\nH\nH\n"
-        << "M2         28.984104    0.8965    233.24      0.00      0.00      0.00      0.00\n";
+    f.heading = {"H", "H"};
+    f.levels.ncon = 2;
+    f.constituents.resize(1);
+    f.constituents[0] = {"M2", 28.984104, 0.8965, 233.24, 0.0, 0.0, 0.0, 0.0};
+    ASSERT_TRUE(suitefiles::write_tidal_file(dir.file("SHORT.DAT"), f));
     EXPECT_THROW(dredge::read_tidal(dir.file("SHORT.DAT")), recio::RecordError);
     EXPECT_THROW(dredge::read_tidal(dir.file("NONE.DAT")), dredge::RunError);
 }
@@ -90,12 +99,11 @@ TEST(Tide, TidalFileIsReadInFeet) {
 TEST(WaveSeries, PositionedByTheFirstStepWithMinimumHeightAndPeriod) {
     TempDir dir;
     {
-        recio::RecordWriter out(dir.file("WAVREC.OUT"));
-        for (int k = 1; k <= 9; ++k) out.write("(A,I1)", std::string("HEADER "), k);
+        suitefiles::WaveSeriesFile f;
+        for (int k = 1; k <= 9; ++k) f.header.push_back("HEADER " + std::to_string(k));
         const float records[][2] = {{1.07f, 8.3f}, {0.3f, 2.5f}, {2.0f, 12.0f}};
-        for (const auto& r : records)
-            out.write("(1X,I6,I4,3X,4F12.5)", 190801, 10, r[0], r[1], 295.0f, 0.0f);
-        out.close();
+        for (const auto& r : records) f.records.push_back({190801, 10, r[0], r[1], 295.0f, 0.0f});
+        ASSERT_TRUE(suitefiles::write_wavrec(dir.file("WAVREC.OUT"), f));
     }
     const struct {
         std::int32_t n0;

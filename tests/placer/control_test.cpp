@@ -43,7 +43,9 @@ TEST_F(Control, ReadsEveryRecordOfEachPlacementMode) {
     c.speed1 = 0.3f, c.direction1 = 45.0f, c.switch_days = 3.5f, c.speed2 = 0.2f,
     c.direction2 = 225.0f;
     c.heading = 33.0f;
-    for (std::int16_t mode : {1, 2, 3, 4}) {
+    for (placer::PlacementMode mode :
+         {placer::PlacementMode::Scatter, placer::PlacementMode::Line,
+          placer::PlacementMode::Keyboard, placer::PlacementMode::File}) {
         c.placement_mode = mode;
         c.line_start_e = 1.5f, c.line_end_n = 2.25f;
         c.order = 2;
@@ -52,7 +54,7 @@ TEST_F(Control, ReadsEveryRecordOfEachPlacementMode) {
         c.placement_file = "PLACES.XY";
         write_records("DUMP.INI", dump_ini_records(c));
         placer::DumpControl r;
-        ASSERT_TRUE(placer::read_dump_ini("DUMP.INI", r)) << mode;
+        ASSERT_TRUE(placer::read_control("DUMP.INI", r)) << placer::code(mode);
         EXPECT_EQ(gridlib::trimmed(r.site), "SITE");
         EXPECT_EQ(r.title, recio::padded("TEST PLACEMENT", 60));
         EXPECT_EQ(r.placement_mode, mode);
@@ -67,27 +69,27 @@ TEST_F(Control, ReadsEveryRecordOfEachPlacementMode) {
         EXPECT_FLOAT_EQ(r.direction2, 225.0f);
         EXPECT_EQ(r.order, 2);
         EXPECT_EQ(r.lateral_tolerance, 50);
-        if (mode == 1) {
+        if (mode == placer::PlacementMode::Scatter) {
             EXPECT_EQ(r.direction_code, "NO");
         }
-        if (mode == 2) {
+        if (mode == placer::PlacementMode::Line) {
             EXPECT_FLOAT_EQ(r.line_end_n, 2.25f);
         }
         // A placement file run takes one load and one load volume off.
-        EXPECT_EQ(r.loads, mode == 4 ? 4 : 5);
-        EXPECT_EQ(r.total_amount, mode == 4 ? 4000 : 5000);
+        EXPECT_EQ(r.loads, mode == placer::PlacementMode::File ? 4 : 5);
+        EXPECT_EQ(r.total_amount, mode == placer::PlacementMode::File ? 4000 : 5000);
         EXPECT_EQ(gridlib::trimmed(r.placement_file), "PLACES.XY");
     }
     // No density profile: one record each for the depths and densities all the same.
     c.nprofile = 0;
     write_records("DUMP.INI", dump_ini_records(c));
     placer::DumpControl r;
-    ASSERT_TRUE(placer::read_dump_ini("DUMP.INI", r));
+    ASSERT_TRUE(placer::read_control("DUMP.INI", r));
     EXPECT_FLOAT_EQ(r.speed2, 0.2f);
 }
 
 TEST_F(Control, MalformedFileNamesTheRecord) {
-    EXPECT_FALSE(placer::read_dump_ini("DUMP.INI", *std::make_unique<placer::DumpControl>()));
+    EXPECT_FALSE(placer::read_control("DUMP.INI", *std::make_unique<placer::DumpControl>()));
     struct Case {
         std::size_t record;  // 0-based
         std::string text;
@@ -107,7 +109,7 @@ TEST_F(Control, MalformedFileNamesTheRecord) {
         write_records("DUMP.INI", recs);
         placer::DumpControl r;
         try {
-            placer::read_dump_ini("DUMP.INI", r);
+            placer::read_control("DUMP.INI", r);
             ADD_FAILURE() << "no error for " << c.message;
         } catch (const recio::RecordError& e) {
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
@@ -129,19 +131,26 @@ TEST_F(Control, ValuesTheRunCannotUseAreRefused) {
         {"RECORD 21: A PLACEMENT RUN NEEDS AT LEAST ONE DENSITY",
          [](placer::DumpControl& c) { c.nprofile = 0; }},
         {"RECORD 19: THE NUMBER OF LAYERS", [](placer::DumpControl& c) { c.nlayer = 7; }},
-        {"RECORD 5: THE RUN MODE", [](placer::DumpControl& c) { c.run_mode = 3; }},
-        {"RECORD 5: THE WAVE SOURCE", [](placer::DumpControl& c) { c.wave_source = 4; }},
+        {"RECORD 5: THE RUN MODE",
+         [](placer::DumpControl& c) { c.run_mode = static_cast<placer::RunMode>(3); }},
+        {"RECORD 5: THE WAVE SOURCE",
+         [](placer::DumpControl& c) { c.wave_source = static_cast<placer::WaveSource>(4); }},
         {"RECORD 19: THE AVALANCHING ANGLE",
          [](placer::DumpControl& c) { c.post_angle = c.aval_angle; }},
         {"RECORD 11: THE VESSEL WIDTH",
          [](placer::DumpControl& c) { c.light_draft = c.loaded_draft; }},
         {"RECORD 20: FRACTION VALUES",
          [](placer::DumpControl& c) { c.fractions[0].void_ratio = 100.0f; }},
-        {"RECORD 13: THE PLACEMENT MODE", [](placer::DumpControl& c) { c.placement_mode = 5; }},
+        {"RECORD 13: THE PLACEMENT MODE",
+         [](placer::DumpControl& c) { c.placement_mode = static_cast<placer::PlacementMode>(5); }},
         {"PROBLEM WITH PLACEMENT FILE INPUT ORDER",
-         [](placer::DumpControl& c) { c.placement_mode = 4, c.order = 3; }},
+         [](placer::DumpControl& c) {
+             c.placement_mode = placer::PlacementMode::File, c.order = 3;
+         }},
         {"RECORD 16: A PLACEMENT FILE RUN NEEDS AT LEAST 2 LOADS",
-         [](placer::DumpControl& c) { c.placement_mode = 4, c.loads = 0; }},
+         [](placer::DumpControl& c) {
+             c.placement_mode = placer::PlacementMode::File, c.loads = 0;
+         }},
     };
     EXPECT_EQ(placer::check_dump_control(test_control()), "");
     for (const Case& k : cases) {
@@ -153,7 +162,7 @@ TEST_F(Control, ValuesTheRunCannotUseAreRefused) {
     }
     // A long-term run sends nothing to the fate model: its options are not checked.
     placer::DumpControl c = test_control();
-    c.run_mode = 1;
+    c.run_mode = placer::RunMode::LongTermOnly;
     c.key1 = 1;
     c.nprofile = 0;
     EXPECT_EQ(placer::check_dump_control(c), "");
@@ -188,7 +197,7 @@ TEST(Material, PorosityVesselAndSmallestNonCohesiveFallVelocity) {
     // All fractions cohesive: the smallest of them all.
     for (placer::Fraction& f : c.fractions) f.cohesive = 1;
     EXPECT_FLOAT_EQ(placer::material_properties(c).min_fall, 0.005f);
-    c.run_mode = 1;
+    c.run_mode = placer::RunMode::LongTermOnly;
     c.bulk_void_ratio = 3.0f;
     EXPECT_FLOAT_EQ(placer::material_properties(c).porosity, 0.75f);
 }
@@ -208,27 +217,29 @@ TEST(Setup, ReferenceDepthAndVessel) {
 
 TEST(Setup, SlopeAnalysisSetsTheFinalAngles) {
     placer::WorkGrid work;
-    auto final_angles = [&](const gridlib::SiteGrid& g, std::int32_t run_mode) {
+    auto final_angles = [&](const gridlib::SiteGrid& g, placer::RunMode run_mode) {
         placer::Angles a{10.0f, 5.0f, 10.0f, 5.0f};
         placer::slope_analysis(frame_of(g), g.depth, work, run_mode, a);
         return a;
     };
     // A flat site: every pair comes within tan(10 deg) of the steepest slope 0.
-    placer::Angles flat = final_angles(make_grid(5, 5, 10, [](int) { return 40.0f; }), 2);
+    placer::Angles flat =
+        final_angles(make_grid(5, 5, 10, [](int) { return 40.0f; }), placer::RunMode::Placement);
     EXPECT_FLOAT_EQ(flat.final_aval, 0.4f);
     EXPECT_FLOAT_EQ(flat.final_post, 0.3f);
     EXPECT_FLOAT_EQ(flat.aval, 10.0f);
     // One 45-degree step up to the east in a placement run: only a few pairs
     // come near it, the final angles rise to just above it.
     placer::Angles step =
-        final_angles(make_grid(5, 5, 10, [](int i) { return i % 5 == 0 ? 30.0f : 40.0f; }), 2);
+        final_angles(make_grid(5, 5, 10, [](int i) { return i % 5 == 0 ? 30.0f : 40.0f; }),
+                     placer::RunMode::Placement);
     const float a = std::atan(1.0f) / 0.017453333f;
     EXPECT_FLOAT_EQ(step.final_aval, a + 1.0f);
     EXPECT_FLOAT_EQ(step.final_post, a + 0.75f);
     // A gentle slope in a long-term run: the angles fall to just above it, in force at once.
     placer::Angles gentle = final_angles(
         make_grid(5, 5, 10, [](int i) { return 40.0f + 0.5f * static_cast<float>((i - 1) / 5); }),
-        1);
+        placer::RunMode::LongTermOnly);
     const float g = std::atan(0.05f) / 0.017453333f;
     EXPECT_FLOAT_EQ(gentle.final_aval, g + 1.0f);
     EXPECT_FLOAT_EQ(gentle.aval, g + 1.0f);
@@ -246,7 +257,7 @@ TEST_F(Control, NamesMustFitTheirFields) {
         std::string message;
     };
     placer::DumpControl mode4 = test_control();
-    mode4.placement_mode = 4;
+    mode4.placement_mode = placer::PlacementMode::File;
     mode4.loads = 5;
     for (const Case& c :
          {Case{1, "../../a/much/longer/path/",
@@ -264,7 +275,7 @@ TEST_F(Control, NamesMustFitTheirFields) {
         write_records("DUMP.INI", recs);
         placer::DumpControl r;
         try {
-            placer::read_dump_ini("DUMP.INI", r);
+            placer::read_control("DUMP.INI", r);
             ADD_FAILURE() << "no error for " << c.text;
         } catch (const recio::RecordError& e) {
             EXPECT_EQ(std::string(e.what()), c.message);
@@ -286,11 +297,11 @@ TEST_F(Control, NamesMustFitTheirFields) {
 // beyond the 32-bit range. Both end at start-up now.
 TEST_F(Control, PlacementFileRunWithoutLoadsIsRefused) {
     placer::DumpControl c = test_control();
-    c.placement_mode = 4;
+    c.placement_mode = placer::PlacementMode::File;
     c.loads = -32768;
     write_records("DUMP.INI", dump_ini_records(c));
     placer::DumpControl r;
-    ASSERT_TRUE(placer::read_dump_ini("DUMP.INI", r));
+    ASSERT_TRUE(placer::read_control("DUMP.INI", r));
     EXPECT_EQ(r.loads, -32768);
     EXPECT_NE(placer::check_dump_control(r).find("A PLACEMENT FILE RUN NEEDS AT LEAST 2 LOADS"),
               std::string::npos);
@@ -300,7 +311,7 @@ TEST_F(Control, PlacementFileRunWithoutLoadsIsRefused) {
     std::vector<std::string> recs = dump_ini_records(c);
     recs[7] = "       0.000       0.000     9.0E+10       2.000       8.000     270.000";
     write_records("DUMP.INI", recs);
-    ASSERT_TRUE(placer::read_dump_ini("DUMP.INI", r));
+    ASSERT_TRUE(placer::read_control("DUMP.INI", r));
     EXPECT_EQ(r.loads, 4);
     EXPECT_EQ(r.total_amount, INT32_MIN);
 }

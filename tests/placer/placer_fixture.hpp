@@ -152,11 +152,11 @@ inline placer::DumpControl test_control() {
     c.title = "TEST PLACEMENT";
     c.base_option = 0;
     c.sign_option = 0;
-    c.run_mode = 2;
-    c.wave_source = 3;
-    c.tide_source = 2;
+    c.run_mode = placer::RunMode::Placement;
+    c.wave_source = placer::WaveSource::Calm;
+    c.tide_source = placer::TideSource::None;
     c.equipment = "SCOW1";
-    c.kvessel = 3;
+    c.kvessel = placer::VesselKind::SplitHullBarge;
     c.nbins = 1;
     c.vessel_speed = 0.0f;
     c.load_volume = 1000.0f;
@@ -170,7 +170,7 @@ inline placer::DumpControl test_control() {
     c.vessel_width = 40.0f, c.loaded_draft = 12.0f, c.light_draft = 4.0f, c.rhow = 1.0f;
     c.start_month = 6, c.start_year = 2024, c.end_month = 7, c.end_year = 2024;
     c.disposal_days = 7, c.period_days = 7;
-    c.placement_mode = 1;
+    c.placement_mode = placer::PlacementMode::Scatter;
     c.technique = "POINT DUMP";
     c.centre_e = 1600.0f, c.centre_n = 4800.0f, c.radius = 0.0f;
     c.direction_code = "NO";
@@ -194,7 +194,7 @@ inline placer::DumpControl test_control() {
     return c;
 }
 
-using placer::dump_ini_records;
+using suitefiles::dump_ini_records;
 
 // ---- deposit file
 

@@ -67,7 +67,7 @@ class Program : public PlacerFolder {
 // Placement file: a load inside the site, one outside, one on its boundary
 // and one at the east edge of a row, whose deposit must not wrap into the next row.
 TEST_F(Program, PlacementFileWithRefusedLoadsAndAnEastEdgeDump) {
-    ctl.placement_mode = 4;
+    ctl.placement_mode = placer::PlacementMode::File;
     ctl.loads = 5;  // the placement file run takes one off
     ctl.total_amount = 5000;
     ctl.placement_file = "PLACES.XY";
@@ -137,7 +137,7 @@ TEST_F(Program, RandomScatterStaysAboutTheCentre) {
 // Along a line over two disposal weeks the loads carry on along the line in
 // the second week, (load - 1) x 166 ft from its start, snapped to the grid.
 TEST_F(Program, LineLoadsCoverTheWholeLineOverSeveralWeeks) {
-    ctl.placement_mode = 2;
+    ctl.placement_mode = placer::PlacementMode::Line;
     ctl.line_start_e = 1100.0f, ctl.line_start_n = 4800.0f, ctl.line_end_e = 2100.0f,
     ctl.line_end_n = 4800.0f;
     ctl.loads = 6;
@@ -151,7 +151,7 @@ TEST_F(Program, LineLoadsCoverTheWholeLineOverSeveralWeeks) {
 }
 
 TEST_F(Program, KeyboardPositionsUntilTheInputEnds) {
-    ctl.placement_mode = 3;
+    ctl.placement_mode = placer::PlacementMode::Keyboard;
     ctl.loads = 3;
     prepare();
     ASSERT_EQ(run_placer("1600,4800\n 1700   4780\n"), 0) << console();
@@ -215,7 +215,7 @@ TEST_F(Program, OneFailedFateRunIsSkippedTwoInARowEndTheRun) {
 
 // Waves, tide and tidal current of the load's time step reach the deck.
 TEST_F(Program, SeriesValuesReachTheDeck) {
-    ctl.wave_source = 1, ctl.tide_source = 1;
+    ctl.wave_source = placer::WaveSource::Series, ctl.tide_source = placer::TideSource::Series;
     ctl.loads = 1;
     prepare();
     fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/WAVREC.OUT", "WAVREC.OUT");
@@ -250,7 +250,7 @@ TEST_F(Program, SeriesValuesReachTheDeck) {
 // A disposal week and a quiet week with the long-term model: its grid comes
 // back each time, and the run-length file holds its elapsed hours.
 TEST_F(Program, LongTermRunsAfterTheWeekAndForTheQuietWeeks) {
-    ctl.wave_source = 2;
+    ctl.wave_source = placer::WaveSource::Constant;
     ctl.disposal_days = 7, ctl.period_days = 14;
     prepare();
     write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168,
@@ -278,8 +278,8 @@ TEST_F(Program, LongTermModelIsNotStartedWithoutForcing) {
 }
 
 TEST_F(Program, LongTermOnlyRun) {
-    ctl.run_mode = 1;
-    ctl.wave_source = 2;
+    ctl.run_mode = placer::RunMode::LongTermOnly;
+    ctl.wave_source = placer::WaveSource::Constant;
     ctl.period_days = 14;
     prepare();
     write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 336,
@@ -302,7 +302,7 @@ TEST_F(Program, LongTermOnlyRun) {
 TEST_F(Program, CohesiveMaterialIsHandedOverAsThicknessOverTheBaseSurface) {
     grid = make_grid(20, 60, 20, [](int i) { return 40.0f + 0.01f * static_cast<float>(i); });
     ctl.sediment_type = 2;
-    ctl.wave_source = 2;
+    ctl.wave_source = placer::WaveSource::Constant;
     ctl.loads = 1;
     ctl.disposal_days = 7, ctl.period_days = 14;
     prepare();
@@ -360,10 +360,13 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
         {"malformed record", "RECORD 8", [](placer::DumpControl&) {}, "DUMPYES", 8},
         {"placement file missing", "COULD NOT OPEN PLACEMENT FILE NOWHERE.XY",
          [](placer::DumpControl& c) {
-             c.placement_mode = 4, c.loads = 5, c.placement_file = "NOWHERE.XY";
+             c.placement_mode = placer::PlacementMode::File, c.loads = 5,
+             c.placement_file = "NOWHERE.XY";
          }},
         {"input order", "PROBLEM WITH PLACEMENT FILE INPUT ORDER",
-         [](placer::DumpControl& c) { c.placement_mode = 4, c.loads = 5, c.order = 0; }},
+         [](placer::DumpControl& c) {
+             c.placement_mode = placer::PlacementMode::File, c.loads = 5, c.order = 0;
+         }},
         {"summary of another grid",
          "THE SITE SUMMARY FILE SITE.OUT DOES NOT DESCRIBE THE GRID OF SITE.IN",
          [](placer::DumpControl&) {}, "DUMPYES", 0, true},

@@ -30,7 +30,8 @@ TEST(Schedule, LoadsPerWeekAndTheUnevenFlag) {
           Case{3, 28, 35, 5, 1, 3, 0.0f, false, 4},    // fewer loads than weeks: one week
           Case{20, 28, 14, 2, 2, 10, 0.0f, false, 0},  // disposal weeks at most the period's
           Case{10, 7, 21, 3, 1, 10, 0.0f, false, 2}}) {
-        const Schedule s = placer::make_schedule(c.loads, c.disposal_days, c.period_days, 2);
+        const Schedule s = placer::make_schedule(c.loads, c.disposal_days, c.period_days,
+                                                 placer::RunMode::Placement);
         EXPECT_EQ(s.weeks, c.weeks) << c.loads;
         EXPECT_EQ(s.disposal_weeks, c.disposal_weeks) << c.loads;
         EXPECT_EQ(s.per_week, c.per_week) << c.loads;
@@ -38,7 +39,7 @@ TEST(Schedule, LoadsPerWeekAndTheUnevenFlag) {
         EXPECT_EQ(s.uneven, c.uneven) << c.loads;
         EXPECT_EQ(s.quiet_weeks, c.quiet) << c.loads;
     }
-    const Schedule longterm = placer::make_schedule(0, 0, 15, 1);
+    const Schedule longterm = placer::make_schedule(0, 0, 15, placer::RunMode::LongTermOnly);
     EXPECT_EQ(longterm.quiet_weeks, 2);
     EXPECT_EQ(longterm.disposal_weeks, 0);
 }
@@ -53,7 +54,8 @@ TEST(Schedule, EveryLoadIsMade) {
     for (const Case& c :
          {Case{30, 28, {7, 7, 7, 9}}, Case{31, 28, {8, 7, 7, 9}}, Case{28, 28, {7, 7, 7, 7}},
           Case{3, 28, {3}}, Case{35, 28, {9, 8, 8, 10}}, Case{1, 7, {1}}}) {
-        const Schedule s = placer::make_schedule(c.loads, c.days, c.days, 2);
+        const Schedule s =
+            placer::make_schedule(c.loads, c.days, c.days, placer::RunMode::Placement);
         std::vector<int> made;
         int total = 0;
         for (int w = 1; w <= s.disposal_weeks; ++w) {
@@ -64,7 +66,7 @@ TEST(Schedule, EveryLoadIsMade) {
         EXPECT_EQ(total, c.loads);
     }
     // A week never makes more loads than remain (a short placement file ends earlier weeks).
-    const Schedule s = placer::make_schedule(31, 28, 28, 2);
+    const Schedule s = placer::make_schedule(31, 28, 28, placer::RunMode::Placement);
     EXPECT_EQ(placer::week_loads(s, 1, 31, 25), 6);
     EXPECT_EQ(placer::week_loads(s, 2, 31, 31), 0);
 }

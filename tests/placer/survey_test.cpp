@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "placer_fixture.hpp"
+#include "suitefiles/tide.hpp"
+#include "suitefiles/wavrec.hpp"
 
 namespace {
 
@@ -59,21 +61,18 @@ std::string bytes(const std::string& file) {
 // ---- the series, deposit and long-term files of a good run
 
 void write_tide(int steps) {
-    std::vector<std::string> r = {"TIDE", "HOURS   TIDE", ""};
+    suitefiles::TideSeriesFile f;
+    f.header = {"TIDE", "HOURS   TIDE", ""};
     for (int i = 0; i < steps; ++i)
-        for (std::string& s :
-             recio::format_records("(8F8.3)", static_cast<float>(3 * i), 1.0f, 0.1f, -0.2f))
-            r.push_back(s);
-    write_record_file("TIDE.DAT", r);
+        f.records.push_back({static_cast<float>(3 * i), 1.0f, 0.1f, -0.2f});
+    ASSERT_TRUE(suitefiles::write_tide_dat("TIDE.DAT", f));
 }
 
 void write_waves(int steps) {
-    std::vector<std::string> r(9, "WAVES");
-    for (int i = 0; i < steps; ++i)
-        for (std::string& s :
-             recio::format_records("(1X,I6,I4,3X,4F12.5)", 190801, 3 * i, 1.0f, 8.0f, 270.0f, 0.0f))
-            r.push_back(s);
-    write_record_file("WAVREC.OUT", r);
+    suitefiles::WaveSeriesFile f;
+    f.header.assign(9, "WAVES");
+    for (int i = 0; i < steps; ++i) f.records.push_back({190801, 3 * i, 1.0f, 8.0f, 270.0f, 0.0f});
+    ASSERT_TRUE(suitefiles::write_wavrec("WAVREC.OUT", f));
 }
 
 // A deposit of 1 ft at the dump node, laid out for a 44 x 44 fate grid.
@@ -104,13 +103,13 @@ struct Case {
 
 // Runs placed at the centre of the test site with its NW corner at (1000, 5000).
 void placement_file(placer::DumpControl& c) {
-    c.placement_mode = 4;
+    c.placement_mode = placer::PlacementMode::File;
     c.loads = 5;
     c.total_amount = 5000;
     c.placement_file = "PLACES.XY";
 }
 void two_weeks(placer::DumpControl& c) {
-    c.wave_source = 2;
+    c.wave_source = placer::WaveSource::Constant;
     c.loads = 4;
     c.disposal_days = 14, c.period_days = 14;
 }
@@ -246,12 +245,12 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
          1,
          "DUMP.INI RECORD 19: THE NUMBER OF LAYERS PER LOAD MUST BE 1 TO 6, NOT 0"},
         {"placement mode 7",
-         [](placer::DumpControl& c) { c.placement_mode = 7; },
+         [](placer::DumpControl& c) { c.placement_mode = static_cast<placer::PlacementMode>(7); },
          {},
          1,
          "DUMP.INI RECORD 13: THE PLACEMENT MODE MUST BE 1, 2, 3 OR 4, NOT 7"},
         {"run mode 3",
-         [](placer::DumpControl& c) { c.run_mode = 3; },
+         [](placer::DumpControl& c) { c.run_mode = static_cast<placer::RunMode>(3); },
          {},
          1,
          "DUMP.INI RECORD 5: THE RUN MODE MUST BE 1 OR 2, NOT 3"},
@@ -318,14 +317,16 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
          1,
          "DUMP.INI RECORD 24, FIELD 2: THE FIRST-PERIOD SPEED"},
         {"bulk void ratio -1 (long-term run)",
-         [](placer::DumpControl& c) { c.run_mode = 1, c.bulk_void_ratio = -1.0f; },
+         [](placer::DumpControl& c) {
+             c.run_mode = placer::RunMode::LongTermOnly, c.bulk_void_ratio = -1.0f;
+         },
          {},
          1,
          "DUMP.INI RECORD 19, FIELD 7: THE POROSITY"},
         {"line of 1E30 ft",
          [](placer::DumpControl& c) {
-             c.placement_mode = 2, c.line_start_e = 1100.0f, c.line_start_n = 4800.0f,
-             c.line_end_e = 2100.0f, c.line_end_n = 4800.0f;
+             c.placement_mode = placer::PlacementMode::Line, c.line_start_e = 1100.0f,
+             c.line_start_n = 4800.0f, c.line_end_e = 2100.0f, c.line_end_n = 4800.0f;
          },
          [] { put("DUMP.INI", 15, 25, "        1E30"); }, 1, "DUMP.INI RECORD 15: THE LINE"},
         {"negative scatter radius",
@@ -461,7 +462,7 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
          0,
          "PLACEMENT OF DISPOSAL CYCLE IS OUTSIDE"},
         {"a site of 3 x 300 points (resampled long-term grid)",
-         [](placer::DumpControl& c) { c.wave_source = 2; },
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Constant; },
          [] {
              write_site("SITE", make_grid(3, 300, 20, [](int) { return 40.0f; }));
              write_record_file("plotbath.dat",
@@ -529,46 +530,55 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
 
         // TIDE.DAT (3 loads at time steps 0, 18 and 37)
         {"TIDE.DAT missing",
-         [](placer::DumpControl& c) { c.tide_source = 1; },
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; },
          {},
          1,
          "COULD NOT OPEN TIDE.DAT\nTHERES A PROBLEM ACCESSING WAVREC.OUT & TIDE.DAT\n       OR     "
          " CLDXD"},
-        {"TIDE.DAT empty", [](placer::DumpControl& c) { c.tide_source = 1; },
+        {"TIDE.DAT empty",
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; },
          [] { write_file_text("TIDE.DAT", ""); }, 1,
          "TIDE.DAT ENDS BEFORE THE RECORD OF TIME STEP 0"},
-        {"TIDE.DAT shorter than the week", [](placer::DumpControl& c) { c.tide_source = 1; },
+        {"TIDE.DAT shorter than the week",
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; },
          [] { write_tide(10); }, 1, "TIDE.DAT ENDS BEFORE THE RECORD OF TIME STEP 18"},
-        {"letter in a tide", [](placer::DumpControl& c) { c.tide_source = 1; },
+        {"letter in a tide",
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; },
          [] { write_tide(56), put("TIDE.DAT", 4, 9, "   1.O00"); }, 1,
          "UNREADABLE VALUE IN FILE TIDE.DAT, RECORD 4, FIELD 2"},
-        {"NaN as a tidal current", [](placer::DumpControl& c) { c.tide_source = 1; },
+        {"NaN as a tidal current",
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; },
          [] { write_tide(56), put("TIDE.DAT", 22, 17, "     NaN"); }, 1,
          "UNREADABLE VALUE IN FILE TIDE.DAT, RECORD 22, FIELD 3"},
-        {"1E30 as a tide", [](placer::DumpControl& c) { c.tide_source = 1; },
+        {"1E30 as a tide",
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; },
          [] { write_tide(56), put("TIDE.DAT", 4, 9, "    1E30"); }, 1,
          "TIDE.DAT RECORD 4, FIELD 2: THE TIDE ELEVATION"},
         {"TIDE.DAT record cut short reads blanks",
-         [](placer::DumpControl& c) { c.tide_source = 1; },
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; },
          [] { write_tide(56), replace_record("TIDE.DAT", 4, "   0.000   1.0"); }, 0,
          "Tide Amplitude (ft) =    1.00000000"},
 
         // WAVREC.OUT
         {"WAVREC.OUT missing",
-         [](placer::DumpControl& c) { c.wave_source = 1; },
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Series; },
          {},
          1,
          "COULD NOT OPEN WAVREC.OUT\nTHERES A PROBLEM ACCESSING WAVREC.OUT & TIDE.DAT"},
-        {"WAVREC.OUT empty", [](placer::DumpControl& c) { c.wave_source = 1; },
+        {"WAVREC.OUT empty",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Series; },
          [] { write_file_text("WAVREC.OUT", ""); }, 1,
          "WAVREC.OUT ENDS BEFORE THE RECORD OF TIME STEP 0"},
-        {"letter in a wave date", [](placer::DumpControl& c) { c.wave_source = 1; },
+        {"letter in a wave date",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Series; },
          [] { write_waves(56), put("WAVREC.OUT", 10, 2, "19O801"); }, 1,
          "UNREADABLE VALUE IN FILE WAVREC.OUT, RECORD 10, FIELD 1"},
-        {"letter in a wave height", [](placer::DumpControl& c) { c.wave_source = 1; },
+        {"letter in a wave height",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Series; },
          [] { write_waves(56), put("WAVREC.OUT", 10, 15, "     1.O0000"); }, 1,
          "UNREADABLE VALUE IN FILE WAVREC.OUT, RECORD 10, FIELD 3"},
-        {"1E30 as a wave height", [](placer::DumpControl& c) { c.wave_source = 1; },
+        {"1E30 as a wave height",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Series; },
          [] { write_waves(56), put("WAVREC.OUT", 10, 15, "        1E30"); }, 1,
          "WAVREC.OUT RECORD 10, FIELD 3: THE WAVE HEIGHT"},
 
@@ -595,12 +605,12 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
 
         // the keyboard
         {"end of input at the first keyboard prompt",
-         [](placer::DumpControl& c) { c.placement_mode = 3; },
+         [](placer::DumpControl& c) { c.placement_mode = placer::PlacementMode::Keyboard; },
          {},
          0,
          "NO MORE PLACEMENT POSITIONS FROM THE KEYBOARD"},
         {"an unreadable keyboard answer, then the end of input",
-         [](placer::DumpControl& c) { c.placement_mode = 3; },
+         [](placer::DumpControl& c) { c.placement_mode = placer::PlacementMode::Keyboard; },
          {},
          0,
          "UNREADABLE VALUE IN FILE KEYBOARD, RECORD 1, VALUE 1: \"EAST\"",
@@ -653,20 +663,26 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
 
         // the long-term grid the long-term model leaves (one disposal week and one quiet week)
         {"PLOTBATH.DAT missing: depths kept",
-         [](placer::DumpControl& c) { c.wave_source = 2, c.period_days = 14; },
+         [](placer::DumpControl& c) {
+             c.wave_source = placer::WaveSource::Constant, c.period_days = 14;
+         },
          {},
          0,
          "COULD NOT OPEN PLOTBATH.DAT\nTHE DEPTHS FROM BEFORE THE LONG-TERM RUN ARE KEPT"},
-        {"PLOTBATH.DAT empty: depths kept", [](placer::DumpControl& c) { c.wave_source = 2; },
+        {"PLOTBATH.DAT empty: depths kept",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Constant; },
          [] { write_file_text("plotbath.dat", ""); }, 0,
          "NO COMPLETE GRID AT THE END OF PLOTBATH.DAT"},
-        {"PLOTBATH.DAT cut in its last grid", [](placer::DumpControl& c) { c.wave_source = 2; },
+        {"PLOTBATH.DAT cut in its last grid",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Constant; },
          [] { write_plotbath(), cut("plotbath.dat", 80, "  39.000  39.0"); }, 0,
          "NO COMPLETE GRID AT THE END OF PLOTBATH.DAT\nTHE DEPTHS FROM BEFORE"},
-        {"letter in a long-term depth", [](placer::DumpControl& c) { c.wave_source = 2; },
+        {"letter in a long-term depth",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Constant; },
          [] { write_plotbath(), put("plotbath.dat", 50, 9, "  39.OOO"); }, 0,
          "UNREADABLE VALUE IN FILE PLOTBATH.DAT, RECORD 50, FIELD 2"},
-        {"1E30 as a long-term depth", [](placer::DumpControl& c) { c.wave_source = 2; },
+        {"1E30 as a long-term depth",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Constant; },
          [] { write_plotbath(), put("plotbath.dat", 50, 9, "    1E30"); }, 0,
          "PLOTBATH.DAT RECORD 50, FIELD 2: THE DEPTH"},
 

@@ -279,9 +279,13 @@ TEST_F(SurveyFile, UnknownNamesOrMissingFileLeaveTheDepths) {
 // depth 10 at A, then one of depth 20 at B, then the rest. A's points reach
 // grid points 1 and 2, B's reach 4 and 5; nothing reaches point 3.
 std::string batch_survey(int near_a, const std::string& rest) {
+    std::vector<suitefiles::SurveyPoint> points(static_cast<std::size_t>(near_a),
+                                                {0.0f, 0.0f, 10.0f});
+    points.push_back({400.0f, 0.0f, 20.0f});
     std::string s;
-    for (int i = 0; i < near_a; ++i) s += "0.0 0.0 10.0\n";
-    s += "0.0 400.0 20.0\n";
+    for (const std::string& r : suitefiles::survey_records(
+             points, {Quantity::Northing, Quantity::Easting, Quantity::Depth}, "(3F8.1)"))
+        s += r + "\n";
     return s + rest;
 }
 
