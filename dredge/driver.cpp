@@ -13,6 +13,7 @@
 #include "dredge/hydro.hpp"
 #include "dredge/transport.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/plotbath.hpp"
 
 namespace dredge {
 
@@ -69,17 +70,17 @@ void check_defined(const Fields& f, std::int32_t n) {
 struct Run {
     Controls c;
     Fields f;
-    PlotBath plot;
+    suitefiles::PlotBathWriter plot;
     bool stepping = false;  // the time loop has begun
 };
 
 // The elapsed-time line on the console, and the elapsed-time record and the
 // grid appended to PLOTBATH.DAT.
-void write_output(PlotBath& plot, std::int32_t t, const Fields& f) {
+void write_output(suitefiles::PlotBathWriter& plot, std::int32_t t, const Fields& f) {
     recio::console_write("(5X,'ELAPSED TIME = ',I10,' HOURS')", t);
     empty_lines(1);
     plot.elapsed(t);
-    plot.grid(f.depth);
+    plot.grid(f.depth.v.data(), f.depth.v.size());
 }
 
 void run(Run& r, RunStats& stats) {
@@ -116,9 +117,9 @@ void run(Run& r, RunStats& stats) {
     WaveSeries waves;
     if (c.iwave == 1) waves.open("WAVREC.OUT", c.n0);
 
-    r.plot.open("PLOTBATH.DAT");
-    r.plot.header(c.grain_size, manning, f.dx, f.dy);
-    r.plot.grid(f.depth);
+    if (!r.plot.open("PLOTBATH.DAT")) throw RunError("COULD NOT WRITE PLOTBATH.DAT");
+    r.plot.header({c.grain_size, manning, f.dx, f.dy});
+    r.plot.grid(f.depth.v.data(), f.depth.v.size());
     empty_lines(2);
 
     const std::int32_t nsteps = c.ndays * 24 / 3;

@@ -101,27 +101,6 @@ class WaveSeries {
     recio::RecordReader in_;
 };
 
-// PLOTBATH.DAT, the grid time series:
-//   (' TIME =   00 HR ',4F10.5)          grain size, Manning n, DX, DY
-//   (26F8.3)                             the starting depths, I outer, J inner
-//   per output: (5X,'ELAPSED TIME = ',I10,' HOURS') and the depths
-//   (20X,'      9999')                   the end marker
-// A run that stops early leaves no end marker.
-class PlotBath {
-  public:
-    void open(const std::string& path);
-    void header(float grain, float n, float dx, float dy);
-    void grid(const Grid& depth);
-    void elapsed(std::int32_t hours);
-    void end_marker();
-    // False if a write failed.
-    bool close();
-    bool is_open() const { return out_.is_open(); }
-
-  private:
-    recio::RecordWriter out_;
-};
-
 // Timing of a run, for the benchmark.
 struct RunStats {
     std::int32_t steps = 0;

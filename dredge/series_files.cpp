@@ -1,4 +1,4 @@
-// The resampled grid file, WAVREC.OUT and PLOTBATH.DAT.
+// The resampled grid file and WAVREC.OUT.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -79,30 +79,6 @@ void WaveSeries::next(std::int32_t step, float& height, float& period) {
         throw RunError(beyond_field(path_, in_.record_number(), 2, "WAVE PERIOD", period, 12, 5));
     height = std::max(height * 3.28f, 1.0f);
     period = std::max(period, 3.0f);
-}
-
-void PlotBath::open(const std::string& path) {
-    if (!out_.open(path)) throw RunError("COULD NOT WRITE " + path);
-}
-
-void PlotBath::header(float grain, float n, float dx, float dy) {
-    out_.write("(' TIME =   00 HR ',4F10.5)", grain, n, dx, dy);
-}
-
-void PlotBath::grid(const Grid& depth) {
-    out_.write("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
-}
-
-void PlotBath::elapsed(std::int32_t hours) {
-    out_.write("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours);
-}
-
-void PlotBath::end_marker() {
-    out_.write("(20X,'      9999')");
-}
-
-bool PlotBath::close() {
-    return !out_.is_open() || out_.close();
 }
 
 }  // namespace dredge

@@ -6,6 +6,7 @@
 
 #include "recio/records.hpp"
 #include "results/errors.hpp"
+#include "suitefiles/plotbath.hpp"
 
 namespace results {
 namespace {
@@ -69,15 +70,6 @@ LineSource read_all(const std::string& path) {
 
 bool blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
-}
-
-// The end marker of PLOTBATH.DAT, (20X,'      9999'): 9999 in columns 21-30
-// after twenty blanks.
-bool end_marker(const std::string& r) {
-    if (r.size() < 30 || !blank(r.substr(0, 20))) return false;
-    const std::string f = r.substr(20, 10);
-    const std::size_t first = f.find_first_not_of(' ');
-    return first != std::string::npos && f.substr(first) == "9999";
 }
 
 // A load line of the placement summary: (1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4);
@@ -216,10 +208,6 @@ DepositFile read_deposit_file(const std::string& path) {
 BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_hours) {
     if (nx <= 0 || ny <= 0) throw InputError("NO LATTICE SIZE FOR " + path);
     LineSource src = read_all(path);
-    src.require_whole_fields();
-    BathSeries s;
-    s.nx = nx;
-    s.ny = ny;
     const std::size_t n = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
 
     // The grids of the file must be the lattice of this site: count the
@@ -228,12 +216,12 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
         LineSource probe = src;
         probe.skip();
         std::size_t records = 0;
-        while (!probe.at_end() && probe.peek().find("ELAPSED TIME =") == std::string::npos &&
-               !end_marker(probe.peek())) {
+        while (!probe.at_end() && !suitefiles::is_plotbath_elapsed(probe.peek()) &&
+               !suitefiles::is_plotbath_end_marker(probe.peek())) {
             ++records;
             probe.skip();
         }
-        const std::size_t expected = (n + 25) / 26;
+        const std::size_t expected = suitefiles::plotbath_grid_records(n);
         if (records != expected)
             throw InputError(path + " HOLDS GRIDS OF " + std::to_string(records) +
                              " RECORDS, NOT THE " + std::to_string(expected) + " OF A " +
@@ -241,29 +229,25 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
                              " LATTICE: IT IS NOT FROM THIS SITE");
     }
 
-    // ' TIME =   00 HR ',4F10.5: grain size, Manning n, DX, DY.
-    need(src, "(16X,4F10.5)", s.grain, s.manning, s.dx, s.dy);
+    src.require_whole_fields();
+    suitefiles::PlotBathSeries file = suitefiles::read_plotbath(src, n);
+    BathSeries s;
+    s.nx = nx;
+    s.ny = ny;
+    s.grain = file.header.grain;
+    s.manning = file.header.manning;
+    s.dx = file.header.dx;
+    s.dy = file.header.dy;
+    s.complete = file.complete;
     BathGrid g0;
     g0.hours = start_hours;
     g0.initial = true;
-    g0.depth.assign(n, 0.0f);
-    need(src, "(26F8.3)", recio::array(g0.depth.data(), n));
+    g0.depth = std::move(file.initial.depth);
     s.grids.push_back(std::move(g0));
-    while (!src.at_end()) {
-        const bool timed = src.peek().find("ELAPSED TIME =") != std::string::npos;
-        std::int32_t hours = 0;
-        need(src, "(20X,I10)", hours);
-        if (!timed) {
-            if (hours != 9999)
-                throw recio::RecordError(path + " RECORD " + std::to_string(src.record_number()) +
-                                         ": NEITHER AN ELAPSED TIME NOR THE END MARKER");
-            s.complete = true;
-            break;
-        }
+    for (suitefiles::PlotBathGrid& f : file.grids) {
         BathGrid g;
-        g.hours = hours;
-        g.depth.assign(n, 0.0f);
-        need(src, "(26F8.3)", recio::array(g.depth.data(), n));
+        g.hours = f.hours;
+        g.depth = std::move(f.depth);
         s.grids.push_back(std::move(g));
     }
     return s;

@@ -18,6 +18,7 @@
 
 #include "dredge/grid.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/plotbath.hpp"
 
 namespace dredge_test {
 
@@ -130,27 +131,30 @@ struct PlotBathFile {
     bool end_marker = false;
 };
 
+// The end marker must be the writer's record exactly and end the file.
 inline PlotBathFile read_plotbath(const std::string& path, int nx, int ny) {
-    PlotBathFile p;
     recio::RecordReader in(path);
     if (!in.is_open()) throw std::runtime_error("no " + path);
     const std::size_t n = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    suitefiles::PlotBathSeries s = suitefiles::read_plotbath(in, n);
+    PlotBathFile p;
+    in.rewind();
     in.next_record(p.header);
-    p.initial.resize(n);
-    in.need("(26F8.3)", recio::array(p.initial.data(), n));
+    p.initial = std::move(s.initial.depth);
+    for (suitefiles::PlotBathGrid& g : s.grids) {
+        p.hours.push_back(g.hours);
+        p.grids.push_back(std::move(g.depth));
+    }
+    // The records themselves, as written.
     std::string rec;
-    while (in.next_record(rec)) {
-        if (rec == "                          9999") {
-            p.end_marker = true;
-            if (in.next_record(rec)) throw std::runtime_error("records after the end marker");
-            break;
-        }
-        p.elapsed_records.push_back(rec);
-        const std::string field =
-            rec.size() >= 30 ? rec.substr(20, 10) : std::string();  // (20X,I10)
-        p.hours.push_back(std::atoi(field.c_str()));
-        p.grids.emplace_back(n);
-        in.need("(26F8.3)", recio::array(p.grids.back().data(), n));
+    in.rewind();
+    while (in.next_record(rec) && !suitefiles::is_plotbath_end_marker(rec))
+        if (suitefiles::is_plotbath_elapsed(rec)) p.elapsed_records.push_back(rec);
+    if (s.complete) {
+        if (rec != suitefiles::plotbath_end_records().front())
+            throw std::runtime_error("an end marker not as written: \"" + rec + "\"");
+        if (in.next_record(rec)) throw std::runtime_error("records after the end marker");
+        p.end_marker = true;
     }
     return p;
 }

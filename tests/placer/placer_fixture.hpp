@@ -23,6 +23,7 @@
 #include "placer/control.hpp"
 #include "placer/site.hpp"
 #include "recio/format.hpp"
+#include "suitefiles/plotbath.hpp"
 
 namespace fs = std::filesystem;
 
@@ -234,16 +235,12 @@ inline std::vector<std::string> deposit_records(
 inline std::vector<std::string> plotbath_records(const std::vector<float>& initial,
                                                  std::int32_t hours,
                                                  const std::vector<float>& last) {
-    std::vector<std::string> r;
-    auto add = [&r](const std::vector<std::string>& recs) {
-        r.insert(r.end(), recs.begin(), recs.end());
-    };
-    add(recio::format_records("(' TIME =   00 HR ',4F10.5)", 0.2f, 0.025f, 20.0f, 20.0f));
-    add(recio::format_records("(26F8.3)", recio::array(initial.data(), initial.size())));
-    add(recio::format_records("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours));
-    add(recio::format_records("(26F8.3)", recio::array(last.data(), last.size())));
-    add(recio::format_records("(20X,'      9999')"));
-    return r;
+    suitefiles::PlotBathSeries s;
+    s.header = {0.2f, 0.025f, 20.0f, 20.0f};
+    s.initial.depth = initial;
+    s.grids.push_back({hours, last, 0});
+    s.complete = true;
+    return suitefiles::plotbath_records(s);
 }
 
 // ---- the program beside stand-in children
