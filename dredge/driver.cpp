@@ -131,7 +131,7 @@ void run(Run& r, RunStats& stats) {
 
     SlopeState slopes{a2, a2};
     ConsolState consolidation;
-    consolidation.ised = c.ised;
+    consolidation.ised = suitefiles::code(c.ised);
     consolidation.initialised = false;
 
     float direction = 0.0f;  // tidal direction of the last step with current
@@ -190,14 +190,14 @@ void run(Run& r, RunStats& stats) {
             maxangx(f, a1, a2, h0, slopes);
             maxangy(f, a1, a2, h0, slopes);
             const Clock::time_point s0 = Clock::now();
-            if (c.ised == 1)
+            if (c.ised == SedimentType::NonCohesive)
                 ackwht(f, h0, wave_t, c.grain_size, manning, c.porosity);
             else
-                cohesive(f, h0, wave_t, manning, c.icoh, c.porosity);
+                cohesive(f, h0, wave_t, manning, suitefiles::code(c.icoh), c.porosity);
             stats.transport_seconds += seconds_since(s0);
-            cntnuty(f, dt, c.ised);
+            cntnuty(f, dt, suitefiles::code(c.ised));
         }
-        if (c.ised != 1) consol(f, consolidation, xref, yref, xcent, ycent, n, t, c.n0);
+        if (is_cohesive(c.ised)) consol(f, consolidation, xref, yref, xcent, ycent, n, t, c.n0);
         for (float& d : f.depth.v) d -= tide;
         check_defined(f, n);
 
@@ -238,9 +238,9 @@ void check_controls(const Controls& c, bool calm_forcing) {
     if (c.nx < 3 || c.ny < 3)
         bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
             std::to_string(c.nx) + " X " + std::to_string(c.ny));
-    if (c.ised < 1 || c.ised > 4)
+    if (suitefiles::code(c.ised) < 1 || suitefiles::code(c.ised) > 4)
         bad("THE SEDIMENT TYPE ISED IN PCD.INI RECORD 5 MUST BE 1 TO 4, NOT " +
-            std::to_string(c.ised));
+            std::to_string(suitefiles::code(c.ised)));
     // The reals of records 3 to 5 are written in F8.3 fields; one beyond
     // them (1E30 read through the field) would carry a wave, current or
     // angle of no real site into the model and give a result of no meaning.
@@ -269,10 +269,11 @@ void check_controls(const Controls& c, bool calm_forcing) {
     for (const Real& r : reals)
         if (!fits_field(r.v, 8, 3))
             bad(beyond_field("PCD.INI", r.record, r.field, r.what, r.v, 8, 3));
-    if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
+    if (is_cohesive(c.ised) && c.icoh != CohesiveOption::SlowErosion &&
+        c.icoh != CohesiveOption::FastErosion)
         bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
-            std::to_string(c.icoh));
-    if (c.ised == 1 && !(c.grain_size > 0.0f))
+            std::to_string(suitefiles::code(c.icoh)));
+    if (c.ised == SedimentType::NonCohesive && !(c.grain_size > 0.0f))
         bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " +
             number_text(c.grain_size));
     if (!(c.porosity >= 0.0f && c.porosity < 1.0f))

@@ -5,6 +5,7 @@
 
 #include "dredge/driver.hpp"
 #include "dredge/errors.hpp"
+#include "suitefiles/tns.hpp"
 
 namespace dredge {
 
@@ -12,12 +13,6 @@ namespace {
 
 // Bound of the cell size and of the depths of a resampled grid file (ft).
 constexpr float kMaxLength = 1.0e5f;
-
-// The end marker of a resampled grid file: 20 blanks, a blank, nine 9s.
-bool is_end_marker(const std::string& record) {
-    return record.size() >= 30 && record.compare(0, 21, std::string(21, ' ')) == 0 &&
-           record.compare(21, 9, "999999999") == 0;
-}
 
 }  // namespace
 
@@ -28,22 +23,15 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
     // a short record would otherwise read as zeros, the marker as depths.
     // They must hold no more either: the file of a larger grid, read row
     // by row into a smaller one, would shift every row into the next.
-    std::size_t values = 0;
-    std::string record;
-    in.skip(2);
-    while (in.next_record(record) && !is_end_marker(record)) {
-        const std::size_t used = record.find_last_not_of(' ');
-        if (used != std::string::npos) values += std::min<std::size_t>((used + 8) / 8, 26);
-    }
+    const std::size_t values = suitefiles::count_tns_depths(in);
     if (values != depth.v.size())
         throw RunError(path + " HOLDS " + std::to_string(values) + " DEPTHS; A " +
                        std::to_string(depth.nx) + " X " + std::to_string(depth.ny) +
                        " GRID NEEDS " + std::to_string(depth.v.size()));
-    in.rewind();
+    const suitefiles::TnsHeader h = suitefiles::read_tns(in, depth.v.data(), depth.v.size());
     StartGrid g;
-    in.need("(10X,F5.1)", g.dx);
-    in.need("(A50)", g.title);
-    in.need("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
+    g.dx = h.spacing;
+    g.title = h.title;
     // A cell size or depth that its F5.1 or F8.3 field cannot hold without
     // an exponent is no grid a grid writer made, and would overflow the
     // volumes and moments of the mound.

@@ -10,6 +10,7 @@
 #include "recio/console.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/plotbath.hpp"
+#include "suitefiles/tns.hpp"
 
 namespace placer {
 
@@ -45,7 +46,7 @@ bool read_cell_size(const std::string& tns, float& cell) {
         return false;
     }
     try {
-        in.need("(10X,F5.1)", cell);
+        cell = suitefiles::read_tns_cell_size(in);
     } catch (const recio::RecordError& e) {
         kept(e.what());
         return false;

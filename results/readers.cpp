@@ -6,6 +6,8 @@
 
 #include "recio/records.hpp"
 #include "results/errors.hpp"
+#include "suitefiles/deposit.hpp"
+#include "suitefiles/pcd_ini.hpp"
 #include "suitefiles/plotbath.hpp"
 
 namespace results {
@@ -166,38 +168,33 @@ DepositFile read_deposit_file(const std::string& path) {
     if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
     in.require_whole_fields();
     DepositFile d;
-    std::string title;
-    float dz = 0, dx = 0, zero = 0, tstop = 0;
-    std::int32_t rows = 0, cols = 0, nb = 0;
-    if (!in.skip(1) || !in.read("(A60)", recio::fixed_text(title, 60)) ||
-        !in.read("(2I3,3F8.1)", rows, cols, dz, dx, zero))
-        throw InputError(
-            path + " HOLDS NO FATE GRID: THE FATE RUN STOPPED BEFORE ITS FIRST DESCENT ENDED");
-    if (!in.read("(I3,F12.5)", nb, tstop) || !in.skip(1))
-        throw InputError(path + " HOLDS NO RESULT: THE FATE RUN DID NOT FINISH");
-    if (rows <= 4 || cols <= 4 || rows > 65 || cols > 65)
-        throw InputError(path + " RECORD 3: A FATE GRID OF " + std::to_string(rows) + " x " +
-                         std::to_string(cols) + " NODES HAS NO INTERIOR TO SHOW");
-    if (!(dx > 0.0f) || !(dz > 0.0f))
+    suitefiles::DepositHeader h;
+    switch (suitefiles::read_deposit_header(in, h)) {
+        case suitefiles::DepositHeaderEnd::NoGrid:
+            throw InputError(
+                path + " HOLDS NO FATE GRID: THE FATE RUN STOPPED BEFORE ITS FIRST DESCENT ENDED");
+        case suitefiles::DepositHeaderEnd::NoSummary:
+            throw InputError(path + " HOLDS NO RESULT: THE FATE RUN DID NOT FINISH");
+        case suitefiles::DepositHeaderEnd::Whole:
+            break;
+    }
+    if (h.rows <= 4 || h.cols <= 4 || h.rows > 65 || h.cols > 65)
+        throw InputError(path + " RECORD 3: A FATE GRID OF " + std::to_string(h.rows) + " x " +
+                         std::to_string(h.cols) + " NODES HAS NO INTERIOR TO SHOW");
+    if (!(h.dx > 0.0f) || !(h.dz > 0.0f))
         throw InputError(path + " RECORD 3: THE GRID SPACING MUST BE POSITIVE");
-    d.title = title;
-    while (!d.title.empty() && d.title.back() == ' ') d.title.pop_back();
-    d.rows = rows;
-    d.cols = cols;
-    d.dz = static_cast<double>(dz);
-    d.dx = static_cast<double>(dx);
-    d.blocks_announced = nb;
-    d.tstop = static_cast<double>(tstop);
-    const std::size_t nrow = static_cast<std::size_t>(rows - 4),
-                      ncol = static_cast<std::size_t>(cols - 4);
-    float t = 0;
-    while (in.read("(F12.4)", t)) {
+    d.title = h.title;
+    d.rows = h.rows;
+    d.cols = h.cols;
+    d.dz = static_cast<double>(h.dz);
+    d.dx = static_cast<double>(h.dx);
+    d.blocks_announced = h.blocks;
+    d.tstop = static_cast<double>(h.tstop);
+    suitefiles::DepositBlock block;
+    while (suitefiles::read_deposit_block(in, h.rows, h.cols, block)) {
         DepositBlock b;
-        b.seconds = static_cast<double>(t);
-        b.thickness.assign(nrow * ncol, 0.0f);
-        // Every row starts a new record, 21 values to a record.
-        for (std::size_t m = 0; m < nrow; ++m)
-            in.need("(21E9.3)", recio::array(b.thickness.data() + m * ncol, ncol));
+        b.seconds = static_cast<double>(block.time);
+        b.thickness = std::move(block.thickness);
         d.blocks.push_back(std::move(b));
     }
     return d;
@@ -257,11 +254,7 @@ double run_start_hours(const std::string& pcd_path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(pcd_path, ec))
         throw InputError("FILE NOT FOUND: " + pcd_path);
-    recio::RecordReader in(pcd_path);
-    std::int32_t n0 = 0;
-    in.need("(I5)", n0);
-    if (n0 == 0) n0 = 1;
-    return 3.0 * (n0 - 1);
+    return suitefiles::pcd_start_hours(pcd_path);
 }
 
 Raster bath_raster(const BathSeries& s, std::size_t grid, double we_ft, double ns_ft) {

@@ -18,7 +18,9 @@
 
 #include "dredge/grid.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/pcd_ini.hpp"
 #include "suitefiles/plotbath.hpp"
+#include "suitefiles/tns.hpp"
 
 namespace dredge_test {
 
@@ -71,10 +73,7 @@ inline void write_tns(const std::string& path, int nx, int ny, float dx,
     for (int i = 1; i <= nx; ++i)
         for (int j = 1; j <= ny; ++j) v.push_back(depth(i, j));
     recio::RecordWriter out(path);
-    out.write("(10X,F5.1)", dx);
-    out.write("(A60)", std::string("TEST SITE"));
-    out.write("(26F8.3)", recio::array(v.data(), v.size()));
-    out.write("(20X,' 999999999')");
+    suitefiles::write_tns(out, dx, "TEST SITE", v.data(), v.size());
     out.close();
 }
 
@@ -91,13 +90,33 @@ struct Pcd {
     float a1 = 30.0f, a2 = 25.0f, porosity = 0.4f;
 
     void write(const std::string& path) const {
-        recio::RecordWriter out(path);
-        out.write("(7I5)", n0, ndays, nx, ny, iwave, itide, icoh);
-        out.write("(A32)", grid);
-        out.write("(8F8.3)", angle, wave_h, wave_t, wave_dir, gauge_const, gauge_series);
-        out.write("(8F8.3)", value4, speed1, dir1, switch_day, speed2, dir2);
-        out.write("(F8.3,I4,3F8.3)", grain, ised, a1, a2, porosity);
-        out.close();
+        suitefiles::PcdIni c;
+        c.n0 = n0;
+        c.ndays = ndays;
+        c.nx = static_cast<std::int16_t>(nx);
+        c.ny = static_cast<std::int16_t>(ny);
+        c.iwave = iwave;
+        c.itide = itide;
+        c.icoh = suitefiles::CohesiveOption{icoh};
+        c.grid_file = grid;
+        c.grid_angle = angle;
+        c.wave_height = wave_h;
+        c.wave_period = wave_t;
+        c.wave_direction = wave_dir;
+        c.gauge_depth_constant = gauge_const;
+        c.gauge_depth_series = gauge_series;
+        c.schedule_value = value4;
+        c.speed1 = speed1;
+        c.direction1 = dir1;
+        c.switch_day = switch_day;
+        c.speed2 = speed2;
+        c.direction2 = dir2;
+        c.grain_size = grain;
+        c.ised = suitefiles::SedimentType{static_cast<std::int16_t>(ised)};
+        c.angle1 = a1;
+        c.angle2 = a2;
+        c.porosity = porosity;
+        if (!suitefiles::write_pcd_ini(path, c)) throw std::runtime_error("cannot write " + path);
     }
 };
 
