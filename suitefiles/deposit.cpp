@@ -32,7 +32,7 @@ std::string padded8(std::string s) {
 std::vector<std::string> deposit_header_records(const std::string& title) {
     std::vector<std::string> r =
         recio::format_records(DEPOSIT_MARK, std::string("    DUT"), std::string(60, ' '));
-    r.push_back(recio::format_records(DEPOSIT_TITLE, title).front());
+    r.push_back(recio::format_records(DEPOSIT_TITLE, recio::padded(title, 60)).front());
     return r;
 }
 

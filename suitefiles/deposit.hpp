@@ -46,6 +46,7 @@ struct DepositBlock {
 
 // ---- writing
 
+// The title is cut or padded to its 60 columns.
 std::vector<std::string> deposit_header_records(const std::string& title);
 std::vector<std::string> deposit_grid_records(std::int32_t rows, std::int32_t cols, float dz,
                                               float dx);
