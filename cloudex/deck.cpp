@@ -5,6 +5,7 @@
 
 #include "cloudex/listing.hpp"
 #include "recio/format.hpp"
+#include "suitefiles/deck.hpp"
 
 namespace cloudex {
 namespace {
@@ -93,7 +94,7 @@ void read_rows(recio::RecordReader& in, const Grid& g, Field& f, Check&& check) 
     float row[kLead];
     const int per_row = (g.nmax + 9) / 10;
     for (int m = 1; m <= g.mmax; ++m) {
-        in.need("(10F8.3)", recio::array(row, static_cast<std::size_t>(g.nmax)));
+        in.need(suitefiles::DECK_GRID_ROW, recio::array(row, static_cast<std::size_t>(g.nmax)));
         const long first = in.record_number() - per_row + 1;
         for (int n = 1; n <= g.nmax; ++n) {
             check(row[n - 1], first + (n - 1) / 10, (n - 1) % 10 + 1);
@@ -105,15 +106,16 @@ void read_rows(recio::RecordReader& in, const Grid& g, Field& f, Check&& check) 
 }  // namespace
 
 void Deck::heading(Controls& c) {
-    item("TITLE (RECORD 1)", [&] { in_.need("(A60)", recio::fixed_text(c.title, 60)); });
-    item("VESSEL TYPE (RECORD 2)", [&] { in_.need("(16I5)", c.kvessel); });
+    item("TITLE (RECORD 1)",
+         [&] { in_.need(suitefiles::DECK_TITLE, recio::fixed_text(c.title, 60)); });
+    item("VESSEL TYPE (RECORD 2)", [&] { in_.need(suitefiles::DECK_INTEGERS, c.kvessel); });
     if (c.kvessel != 1 && c.kvessel != 3)
         reject(in_, 1, "KVESSEL", c.kvessel, "1 = HOPPER DREDGE OR 3 = SPLIT-HULL BARGE");
 }
 
 void Deck::sizes(Controls& c, Grid& g) {
     item("GRID AND LOAD SIZES (RECORD 3)",
-         [&] { in_.need("(16I5)", g.nmax, g.mmax, c.nsolid, c.nlayer, c.nbins); });
+         [&] { in_.need(suitefiles::DECK_INTEGERS, g.nmax, g.mmax, c.nsolid, c.nlayer, c.nbins); });
     check_range(in_, 1, "NMAX", g.nmax, 1, kLead);
     check_range(in_, 2, "MMAX", g.mmax, 1, kLead);
     check_range(in_, 3, "NSOLID", c.nsolid, 1, kMaxFractions);
@@ -121,12 +123,15 @@ void Deck::sizes(Controls& c, Grid& g) {
 }
 
 void Deck::options(Controls& c, Ambient& a) {
-    item("OPTIONS (RECORD 4)", [&] { in_.need("(16I5)", c.key1, c.kvary, a.kwave); });
-    item("PRINT CONTROL (RECORD 5)", [&] { in_.need("(16I5)", c.kpdesc, c.kpcoll, c.nprt); });
+    item("OPTIONS (RECORD 4)",
+         [&] { in_.need(suitefiles::DECK_INTEGERS, c.key1, c.kvary, a.kwave); });
+    item("PRINT CONTROL (RECORD 5)",
+         [&] { in_.need(suitefiles::DECK_INTEGERS, c.kpdesc, c.kpcoll, c.nprt); });
 }
 
 void Deck::grid(Grid& g) {
-    item("GRID SPACING (RECORD 6)", [&] { in_.need("(8F10.0)", g.depc, g.dx, g.dz); });
+    item("GRID SPACING (RECORD 6)",
+         [&] { in_.need(suitefiles::DECK_REALS_IN, g.depc, g.dx, g.dz); });
     if (!(g.dx > 0.0f))
         throw Stop({"INPUT DECK ERROR: THE GRID SPACING DX MUST BE GREATER THAN ZERO.",
                     place(in_, in_.record_number(), 2), "EXECUTION STOPPED."});
@@ -134,7 +139,7 @@ void Deck::grid(Grid& g) {
     g.rdx = 1.0f / g.dx;
     g.rdz = 1.0f / g.dz;
     g.area = g.dx * g.dz;
-    item("DEPTH OPTION (RECORD 7)", [&] { in_.need("(2I5)", g.kdepth); });
+    item("DEPTH OPTION (RECORD 7)", [&] { in_.need(suitefiles::DECK_PAIR_IN, g.kdepth); });
     g.depth.fill(0.0f);
     // A negative water depth is a point above the water: land, as depth 0.
     g.negative_depths = 0;
@@ -156,36 +161,40 @@ void Deck::grid(Grid& g) {
         item("DEPTH GRID (RECORD 8)", [&] { read_rows(in_, g, g.depth, depth); });
         for (float& d : g.depth.v) d = land(d);
     }
-    item("DUMP LOCATION (RECORD 9)", [&] { in_.need("(8F10.0)", g.xbarge, g.zbarge); });
+    item("DUMP LOCATION (RECORD 9)",
+         [&] { in_.need(suitefiles::DECK_REALS_IN, g.xbarge, g.zbarge); });
     // The dump must lie on the grid; from outside it no cloud could be followed.
     check_real(in_, 1, "XBARGE", g.xbarge, 0.0f, static_cast<float>(g.mmax - 1) * g.dx);
     check_real(in_, 2, "ZBARGE", g.zbarge, 0.0f, static_cast<float>(g.nmax - 1) * g.dz);
 }
 
 void Deck::ambient(const Grid& g, Ambient& a) {
-    item("BOTTOM ROUGHNESS (RECORD 10)", [&] { in_.need("(8F10.0)", a.rough, a.zref); });
+    item("BOTTOM ROUGHNESS (RECORD 10)",
+         [&] { in_.need(suitefiles::DECK_REALS_IN, a.rough, a.zref); });
     check_real(in_, 1, "ROUGH", a.rough, 0.0f, kNoLimit);
     check_real(in_, 2, "ZREF", a.zref, 0.0f, kNoLimit);
     if (a.kwave == 1) {
-        item("WAVES (RECORD 11)", [&] { in_.need("(8F10.0)", a.hwave, a.twave, a.dwave); });
+        item("WAVES (RECORD 11)",
+             [&] { in_.need(suitefiles::DECK_REALS_IN, a.hwave, a.twave, a.dwave); });
         // A period of 0 or less means no waves; a positive one must be a wave's.
         if (a.twave > 0.0f) check_real(in_, 2, "TWAVE", a.twave, 0.01f, kMaxWavePeriod);
         a.dwave *= kToRadians;
     }
-    item("DENSITY PROFILE SIZE (RECORD 12)", [&] { in_.need("(16I5)", a.prof.ndens); });
+    item("DENSITY PROFILE SIZE (RECORD 12)",
+         [&] { in_.need(suitefiles::DECK_INTEGERS, a.prof.ndens); });
     check_range(in_, 1, "NDENS", a.prof.ndens, 1, kMaxDensities);
     const auto nd = static_cast<std::size_t>(a.prof.ndens);
     item("PROFILE DEPTHS (RECORD 13)",
-         [&] { in_.need("(8F10.0)", recio::array(a.prof.depth.data(), nd)); });
+         [&] { in_.need(suitefiles::DECK_REALS_IN, recio::array(a.prof.depth.data(), nd)); });
     item("PROFILE DENSITIES (RECORD 14)",
-         [&] { in_.need("(8F10.0)", recio::array(a.prof.dens.data(), nd)); });
+         [&] { in_.need(suitefiles::DECK_REALS_IN, recio::array(a.prof.dens.data(), nd)); });
     for (std::size_t i = 0; i < nd; ++i) {
         check_real(in_, static_cast<int>(i + 1), "PROFILE DENSITY", a.prof.dens[i], 0.0f,
                    kMaxDensity, true);
         a.prof.dens_gcc[i] = a.prof.dens[i];
         a.prof.dens[i] *= kToSlugs;
     }
-    item("VELOCITY OPTION (RECORD 15)", [&] { in_.need("(16I5)", a.kvel); });
+    item("VELOCITY OPTION (RECORD 15)", [&] { in_.need(suitefiles::DECK_INTEGERS, a.kvel); });
     check_range(in_, 1, "KVEL", a.kvel, 1, 4);
     a.u.fill(0.0f);
     a.w.fill(0.0f);
@@ -194,7 +203,7 @@ void Deck::ambient(const Grid& g, Ambient& a) {
     };
     if (a.kvel == 1 || a.kvel == 2) {
         item("VELOCITY OBSERVATION (RECORD 16)",
-             [&] { in_.need("(8F10.0)", a.vax, a.vaz, a.dobs); });
+             [&] { in_.need(suitefiles::DECK_REALS_IN, a.vax, a.vaz, a.dobs); });
         speed(1, "VAX", a.vax);
         speed(2, "VAZ", a.vaz);
         check_real(in_, 3, "D", a.dobs, 0.0f, kMaxLength);
@@ -207,8 +216,10 @@ void Deck::ambient(const Grid& g, Ambient& a) {
             read_rows(in_, g, a.w, check);
         });
     } else {
-        item("TWO-POINT PROFILES (RECORD 18)",
-             [&] { in_.need("(8F10.0)", a.du1, a.du2, a.uu1, a.uu2, a.dw1, a.dw2, a.ww1, a.ww2); });
+        item("TWO-POINT PROFILES (RECORD 18)", [&] {
+            in_.need(suitefiles::DECK_REALS_IN, a.du1, a.du2, a.uu1, a.uu2, a.dw1, a.dw2, a.ww1,
+                     a.ww2);
+        });
         speed(3, "UU1", a.uu1);
         speed(4, "UU2", a.uu2);
         speed(7, "WW1", a.ww1);
@@ -217,7 +228,7 @@ void Deck::ambient(const Grid& g, Ambient& a) {
 }
 
 void Deck::times(Times& t) {
-    item("TIMES (RECORD 19)", [&] { in_.need("(8F10.0)", t.tstop, t.dtl, t.trel); });
+    item("TIMES (RECORD 19)", [&] { in_.need(suitefiles::DECK_REALS_IN, t.tstop, t.dtl, t.trel); });
     if (!(t.dtl > 0.0f))
         throw Stop({"INPUT DECK ERROR: THE LONG-TERM TIME STEP DTL MUST BE GREATER THAN ZERO.",
                     place(in_, in_.record_number(), 2), "EXECUTION STOPPED."});
@@ -233,8 +244,8 @@ void Deck::times(Times& t) {
 
 void Deck::vessel(Vessel& v) {
     item("VESSEL (RECORD 20)", [&] {
-        in_.need("(9E10.0)", v.bargl, v.bargw, v.drel1, v.drel2, v.rhow, v.tdis, v.binl, v.binw,
-                 v.theta);
+        in_.need(suitefiles::DECK_LONG_REALS_IN, v.bargl, v.bargw, v.drel1, v.drel2, v.rhow, v.tdis,
+                 v.binl, v.binw, v.theta);
     });
     const char* names[] = {"BARGL", "BARGW", "DREL1", "DREL2"};
     const float sizes[] = {v.bargl, v.bargw, v.drel1, v.drel2};
@@ -247,25 +258,29 @@ void Deck::vessel(Vessel& v) {
 }
 
 void Deck::coefficients(Coefs& k) {
-    item("COEFFICIENTS (RECORD 21)", [&] { in_.need("(9E10.0)", k.alpha0, k.beta, k.cm, k.cd); });
+    item("COEFFICIENTS (RECORD 21)",
+         [&] { in_.need(suitefiles::DECK_LONG_REALS_IN, k.alpha0, k.beta, k.cm, k.cd); });
     check_real(in_, 1, "ALPHA0", k.alpha0, 0.0f, kMaxCoefficient);
     check_real(in_, 2, "BETA", k.beta, 0.0f, kMaxCoefficient);
     check_real(in_, 3, "CM", k.cm, 0.0f, kMaxCoefficient, true);  // divides the momentum
     check_real(in_, 4, "CD", k.cd, 0.0f, kMaxCoefficient);
-    item("COEFFICIENTS (RECORD 22)",
-         [&] { in_.need("(9E10.0)", k.gama, k.cdrag, k.cfric, k.cd3, k.cd4, k.alphac, k.frictn); });
+    item("COEFFICIENTS (RECORD 22)", [&] {
+        in_.need(suitefiles::DECK_LONG_REALS_IN, k.gama, k.cdrag, k.cfric, k.cd3, k.cd4, k.alphac,
+                 k.frictn);
+    });
     const char* second[] = {"GAMA", "CDRAG", "CFRIC", "CD3", "CD4", "ALPHAC", "FRICTN"};
     const float v2[] = {k.gama, k.cdrag, k.cfric, k.cd3, k.cd4, k.alphac, k.frictn};
     for (int i = 0; i < 7; ++i) check_real(in_, i + 1, second[i], v2[i], 0.0f, kMaxCoefficient);
-    item("COEFFICIENTS (RECORD 23)",
-         [&] { in_.need("(9E10.0)", k.alamda, k.aky0, k.cstrip, k.cbed1, k.cbed2); });
+    item("COEFFICIENTS (RECORD 23)", [&] {
+        in_.need(suitefiles::DECK_LONG_REALS_IN, k.alamda, k.aky0, k.cstrip, k.cbed1, k.cbed2);
+    });
     const char* third[] = {"ALAMDA", "AKY0", "CSTRIP", "CBED1", "CBED2"};
     const float v3[] = {k.alamda, k.aky0, k.cstrip, k.cbed1, k.cbed2};
     for (int i = 0; i < 5; ++i) check_real(in_, i + 1, third[i], v3[i], 0.0f, kMaxCoefficient);
 }
 
 void Deck::layer(float& cu, float& cw, float& vollay) {
-    item("LAYER (RECORD 24A)", [&] { in_.need("(9E10.0)", cu, cw, vollay); });
+    item("LAYER (RECORD 24A)", [&] { in_.need(suitefiles::DECK_LONG_REALS_IN, cu, cw, vollay); });
     check_real(in_, 1, "CU", cu, -kMaxSpeed, kMaxSpeed);
     check_real(in_, 2, "CW", cw, -kMaxSpeed, kMaxSpeed);
     check_real(in_, 3, "VOLLAY", vollay, 0.0f, kMaxVolume, true);
@@ -273,8 +288,8 @@ void Deck::layer(float& cu, float& cw, float& vollay) {
 
 void Deck::fraction(Fraction& f) {
     item("SOLIDS FRACTION (RECORD 24B)", [&] {
-        in_.need("(A8,2X,5E10.0,3I5)", recio::fixed_text(f.name, 8), f.sg_gcc, f.conc, f.vfall,
-                 f.voidr, f.taucd, f.kcohes, f.kstrip);
+        in_.need(suitefiles::DECK_FRACTION_IN, recio::fixed_text(f.name, 8), f.sg_gcc, f.conc,
+                 f.vfall, f.voidr, f.taucd, f.kcohes, f.kstrip);
     });
     f.record = in_.record_number();
 }
@@ -292,7 +307,7 @@ void Deck::check_fractions(const std::vector<Fraction>& fractions) const {
 void Deck::print_times(int nprt, std::vector<float>& t) {
     t.assign(static_cast<std::size_t>(nprt), 0.0f);
     item("PRINT TIMES (RECORD 25)",
-         [&] { in_.need("(8F10.0)", recio::array(t.data(), t.size())); });
+         [&] { in_.need(suitefiles::DECK_REALS_IN, recio::array(t.data(), t.size())); });
 }
 
 }  // namespace cloudex

@@ -6,45 +6,34 @@
 
 #include "cloudex/gridsetup.hpp"
 #include "recio/format.hpp"
+#include "suitefiles/deposit.hpp"
 
 namespace cloudex {
 
 void DepositFile::header(const std::string& title) {
-    out_.write("(A7,A60)", std::string("    DUT"), std::string(60, ' '));
-    out_.write("(A60)", title);
+    for (const std::string& r : suitefiles::deposit_header_records(title)) out_.record(r);
 }
 
 void DepositFile::grid_record(const Grid& g) {
-    out_.write("(2I3,3F8.1)", g.mmax, g.nmax, g.dz, g.dx, 0.0f);
+    for (const std::string& r : suitefiles::deposit_grid_records(g.mmax, g.nmax, g.dz, g.dx))
+        out_.record(r);
 }
 
 void DepositFile::summary(const std::vector<Fraction>& frac, float tstop) {
     summary_due_ = true;
     names_.clear();
-    for (const Fraction& f : frac) {
-        names_.push_back(f.name);
-        names_.back().resize(8, ' ');  // 8-character name fields
-    }
-    nsolid_ = static_cast<int>(frac.size());
-    names_.push_back(nsolid_ == 1 ? std::string(8, ' ') : std::string("TOTALS  "));
+    for (const Fraction& f : frac) names_.push_back(f.name);
     tstop_ = tstop;
 }
 
 std::vector<std::string> block_records(const Grid& g, float time, const Field& thick) {
-    std::vector<std::string> recs = recio::format_records("(F12.4)", time);
-    float row[kLead];
-    const int ncols = std::max(0, g.nmax - 4);
-    for (int m = 3; m <= g.mmax - 2; ++m) {
-        if (ncols == 0) {
-            recs.emplace_back();
-            continue;
-        }
-        for (int n = 3; n <= g.nmax - 2; ++n) row[n - 3] = thick(n, m);
-        for (std::string& r :
-             recio::format_records("(21E9.3)", recio::array(row, static_cast<std::size_t>(ncols))))
-            recs.push_back(std::move(r));
-    }
-    return recs;
+    const auto nrow = static_cast<std::size_t>(std::max(0, g.mmax - 4)),
+               ncol = static_cast<std::size_t>(std::max(0, g.nmax - 4));
+    std::vector<float> rows(nrow * ncol);
+    for (std::size_t m = 0; m < nrow; ++m)
+        for (std::size_t n = 0; n < ncol; ++n)
+            rows[m * ncol + n] = thick(static_cast<int>(n) + 3, static_cast<int>(m) + 3);
+    return suitefiles::deposit_block_records(time, rows.data(), nrow, ncol);
 }
 
 void DepositFile::block(const Grid& g, float time, const Field& thick) {
@@ -55,10 +44,8 @@ void DepositFile::block(const Grid& g, float time, const Field& thick) {
 bool DepositFile::finish() {
     if (!out_.is_open()) return false;
     if (summary_due_) {
-        out_.write("(I3,F12.5)", static_cast<std::int32_t>(nblocks_), tstop_);
-        std::vector<recio::OutItem> labels;
-        for (const std::string& n : names_) labels.push_back(recio::OutItem::scalar_text(n));
-        for (const std::string& r : recio::write_items("(8A8)", labels.data(), labels.size()))
+        for (const std::string& r : suitefiles::deposit_summary_records(
+                 static_cast<std::int32_t>(nblocks_), tstop_, names_))
             out_.record(r);
         for (const std::string& r : held_) out_.record(r);
     }

@@ -10,17 +10,9 @@
 
 namespace cloudex {
 
-// The deposit file, read back by the placement simulator:
-//   1      (A7,A60)       "    DUT" and 60 blanks
-//   2      (A60)          TITLE
-//   3      (2I3,3F8.1)    MMAX, NMAX, DZ, DX, 0.0
-//   4      (I3,F12.5)     number of result blocks, TSTOP
-//   5      (8A8)          fraction names, then "TOTALS  " (8 blanks when NSOLID = 1)
-//   blocks (F12.4)        time, s after the dump
-//          (21E9.3)       per interior row m = 3..MMAX-2 the thickness (ft) of columns
-//                         3..NMAX-2, every row starting a new record
-// Records 1 to 3 are written when due; records 4 and 5 and the blocks are
-// held until the run ends, so that record 4 counts the blocks that follow.
+// The deposit file (layout in suitefiles/deposit.hpp). Records 1 to 3 are
+// written when due; records 4 and 5 and the blocks are held until the run
+// ends, so that record 4 counts the blocks that follow.
 class DepositFile {
   public:
     bool open(const std::string& path) { return out_.open(path); }
@@ -42,7 +34,6 @@ class DepositFile {
     bool summary_due_ = false;
     std::vector<std::string> names_;
     float tstop_ = 0;
-    int nsolid_ = 0;
     int nblocks_ = 0;
     std::vector<std::string> held_;
 };

@@ -13,6 +13,7 @@
 #include "dredge/hydro.hpp"
 #include "dredge/transport.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/plotbath.hpp"
 
 namespace dredge {
 
@@ -66,36 +67,51 @@ void check_defined(const Fields& f, std::int32_t n) {
                                " BECAME UNDEFINED IN STEP N = " + std::to_string(n));
 }
 
+// The state of a whole run, from its start-up to its end.
 struct Run {
     Controls c;
     Fields f;
-    PlotBath plot;
+    suitefiles::PlotBathWriter plot;
     bool stepping = false;  // the time loop has begun
+
+    std::int32_t interval = 0;  // output interval (h)
+    float manning = 0.025f;
+    float gauge = 0.0f;  // wave-gauge depth of the wave source in use (ft)
+    CentroidState centroid;
+    float xref = 0.0f, yref = 0.0f, volume = 0.0f;  // reference centroid, mound volume
+    float xcent = 0.0f, ycent = 0.0f;
+    TideTable tides;
+    WaveSeries waves;
+    std::int32_t nsteps = 0;
+    float a1 = 0.0f, a2 = 0.0f;  // slope angles (rad)
+    SlopeState slopes;
+    ConsolState consolidation;
+    float direction = 0.0f;  // tidal direction of the last step with current
+    float h0 = 0.0f, wave_h = 0.0f, wave_t = 0.0f;
 };
 
 // The elapsed-time line on the console, and the elapsed-time record and the
 // grid appended to PLOTBATH.DAT.
-void write_output(PlotBath& plot, std::int32_t t, const Fields& f) {
+void write_output(suitefiles::PlotBathWriter& plot, std::int32_t t, const Fields& f) {
     recio::console_write("(5X,'ELAPSED TIME = ',I10,' HOURS')", t);
     empty_lines(1);
     plot.elapsed(t);
-    plot.grid(f.depth);
+    plot.grid(f.depth.v.data(), f.depth.v.size());
 }
 
-void run(Run& r, RunStats& stats) {
+// Start-up: the control file, the starting grid, the tide and wave sources,
+// the head of PLOTBATH.DAT and the console table's heading.
+void start_up(Run& r) {
     Controls& c = r.c;
     Fields& f = r.f;
-
-    // Start-up.
     c = read_pcd_ini("PCD.INI");
     if (c.n0 == 0) c.n0 = 1;
     limit_grid_size(c.nx, c.ny);
     const bool calm_forcing = c.iwave == 3 && c.itide == 2 && c.speed1 == 0.0f && c.speed2 == 0.0f;
     check_controls(c, calm_forcing);
     empty_lines(3);
-    const std::int32_t interval = check_output_interval(c.ndays * 24);
-    const float manning = 0.025f;
-    const float gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
+    r.interval = check_output_interval(c.ndays * 24);
+    r.gauge = c.iwave != 1 ? c.gauge_depth_constant : c.gauge_depth_series;
 
     f.resize(c.nx, c.ny);
     if (c.grid_file.empty()) throw RunError("PCD.INI, RECORD 2 (COLUMNS 1-32) NAMES NO GRID FILE");
@@ -106,123 +122,148 @@ void run(Run& r, RunStats& stats) {
     f.dx = start.dx;
     f.dy = start.dx;
 
-    CentroidState centroid;
-    float xref = 0.0f, yref = 0.0f, volume = 0.0f;
-    centroid2(f, 0.0f, 0.0f, xref, yref, volume, centroid);
-    float xcent = 0.0f, ycent = 0.0f;
+    centroid2(f, 0.0f, 0.0f, r.xref, r.yref, r.volume, r.centroid);
 
-    TideTable tides;
-    if (c.itide != 2) tides = read_tidal("TIDAL.DAT");
-    WaveSeries waves;
-    if (c.iwave == 1) waves.open("WAVREC.OUT", c.n0);
+    if (c.itide != 2) r.tides = read_tidal("TIDAL.DAT");
+    if (c.iwave == 1) r.waves.open("WAVREC.OUT", c.n0);
 
-    r.plot.open("PLOTBATH.DAT");
-    r.plot.header(c.grain_size, manning, f.dx, f.dy);
-    r.plot.grid(f.depth);
+    if (!r.plot.open("PLOTBATH.DAT")) throw RunError("COULD NOT WRITE PLOTBATH.DAT");
+    r.plot.header({c.grain_size, r.manning, f.dx, f.dy});
+    r.plot.grid(f.depth.v.data(), f.depth.v.size());
     empty_lines(2);
 
-    const std::int32_t nsteps = c.ndays * 24 / 3;
-    const float dt = 10800.0f;
-    const float a1 = c.angle1 * 0.01745328f;
-    const float a2 = c.angle2 * 0.01745328f;
+    r.nsteps = c.ndays * 24 / 3;
+    r.a1 = c.angle1 * 0.01745328f;
+    r.a2 = c.angle2 * 0.01745328f;
     empty_lines(34);
     banner();
 
-    SlopeState slopes{a2, a2};
-    ConsolState consolidation;
-    consolidation.ised = c.ised;
-    consolidation.initialised = false;
+    r.slopes = SlopeState{r.a2, r.a2};
+    r.consolidation.ised = suitefiles::code(c.ised);
+    r.consolidation.initialised = false;
+}
 
-    float direction = 0.0f;  // tidal direction of the last step with current
-    float h0 = 0.0f, wave_h = 0.0f, wave_t = 0.0f;
+// Tide and depth-averaged current of step n: the tide level (ft) and the
+// current along the grid axes (ft/s), tidal plus steady.
+struct Forcing {
+    float speed = 0.0f;  // steady-current speed of the step
+    float tide = 0.0f, tuvel = 0.0f, tvvel = 0.0f;
+    float q = 0.0f;  // discharge per unit width at cell (1, 1), on the depth without the tide
+};
+
+Forcing forcing_of_step(Run& r, std::int32_t n, std::int32_t t) {
+    const Controls& c = r.c;
+    Forcing fc;
+    const std::int32_t day = static_cast<std::int32_t>(std::trunc(static_cast<float>(n) * 0.125f));
+    const bool first_period = static_cast<float>(day) < c.switch_day;
+    fc.speed = first_period ? c.speed1 : c.speed2;
+    const float heading = first_period ? c.direction1 : c.direction2;
+
+    float tidal_i = 0.0f, tidal_j = 0.0f;
+    if (c.itide != 2) {
+        const TideState s = tide_at(r.tides, static_cast<float>(t));
+        fc.tide = s.tide;
+        const float tidal_speed = std::sqrt(s.u * s.u + s.v * s.v);
+        r.direction = tidal_direction(s.u, s.v, r.direction);
+        const float phi = (c.grid_angle + r.direction) * 0.017453333f;
+        tidal_j = tidal_speed * std::cos(phi);
+        tidal_i = tidal_speed * std::sin(phi);
+    }
+    const float psi = (heading + c.grid_angle) * 0.017453333f;
+    fc.tuvel = tidal_i + fc.speed * std::sin(psi);
+    fc.tvvel = tidal_j + fc.speed * std::cos(psi);
+    fc.q = r.f.depth(1, 1) * fc.tuvel;
+    return fc;
+}
+
+// The models of step n on depths that carry the tide: calm, only the slopes
+// limited; otherwise waves, currents, transport and the bed.
+void model_step(Run& r, std::int32_t n, const Forcing& fc, RunStats& stats) {
+    const Controls& c = r.c;
+    Fields& f = r.f;
+    const float q = fc.q;
+    const float dt = 10800.0f;
+    if (c.iwave == 3 && c.itide == 2 && fc.speed == 0.0f) {
+        r.wave_h = c.wave_height;
+        r.wave_t = std::max(c.wave_period, 3.0f);
+        maxangx(f, r.a1, r.a2, r.h0, r.slopes);
+        maxangy(f, r.a1, r.a2, r.h0, r.slopes);
+        return;
+    }
+    if (c.iwave == 1) {
+        r.waves.next(n, r.wave_h, r.wave_t);
+    } else {
+        r.wave_h = c.wave_height;
+        r.wave_t = std::max(c.wave_period, 3.0f);
+    }
+    check_depths(f, n);
+    shoal(r.wave_h, r.wave_t, r.gauge, r.h0);
+    initlz(f, q, fc.tvvel, r.manning);
+    const Clock::time_point v0 = Clock::now();
+    const VelocityResult v = velocity(f, q, r.manning);
+    stats.velocity_seconds += seconds_since(v0);
+    stats.velocity_calls += 1;
+    stats.velocity_sweeps += v.sweeps;
+    stats.velocity_cells += static_cast<std::int64_t>(v.sweeps) * (f.nx - 2) * f.ny;
+    if (std::isnan(v.error))
+        throw RunError("THE CURRENT FIELD OF STEP N = " + std::to_string(n) +
+                       " BECAME UNDEFINED (THE RELAXATION DIVERGED)");
+    maxangx(f, r.a1, r.a2, r.h0, r.slopes);
+    maxangy(f, r.a1, r.a2, r.h0, r.slopes);
+    const Clock::time_point s0 = Clock::now();
+    if (c.ised == SedimentType::NonCohesive)
+        ackwht(f, r.h0, r.wave_t, c.grain_size, r.manning, c.porosity);
+    else
+        cohesive(f, r.h0, r.wave_t, r.manning, suitefiles::code(c.icoh), c.porosity);
+    stats.transport_seconds += seconds_since(s0);
+    cntnuty(f, dt, suitefiles::code(c.ised));
+}
+
+// The table line of step n: a new line for the first step, then each step
+// overwriting the last.
+void print_step_line(const Run& r, std::int32_t n, std::int32_t t, const Forcing& fc) {
+    const float sett = r.consolidation.sett;
+    if (n == r.c.n0) {
+        recio::console_write("(1X,2I5,6F8.2,2X,2F7.1)", n, t, sett, fc.tuvel, fc.tvvel, fc.tide,
+                             r.h0, r.wave_t, r.xcent, r.ycent);
+    } else {
+        recio::console_record("+" + std::string(70, ' '));
+        recio::console_write("('+',2I5,6F8.2,2X,2F7.1)", n, t, sett, fc.tuvel, fc.tvvel, fc.tide,
+                             r.h0, r.wave_t, r.xcent, r.ycent);
+    }
+}
+
+void run(Run& r, RunStats& stats) {
+    start_up(r);
+    Controls& c = r.c;
+    Fields& f = r.f;
     r.stepping = true;
     bool last_output = false;
-    for (std::int32_t n = c.n0; n <= c.n0 + nsteps; ++n) {
+    for (std::int32_t n = c.n0; n <= c.n0 + r.nsteps; ++n) {
         const std::int32_t t = 3 * n;
-        const std::int32_t day =
-            static_cast<std::int32_t>(std::trunc(static_cast<float>(n) * 0.125f));
-        const bool first_period = static_cast<float>(day) < c.switch_day;
-        const float speed = first_period ? c.speed1 : c.speed2;
-        const float heading = first_period ? c.direction1 : c.direction2;
-
-        float tide = 0.0f, tidal_i = 0.0f, tidal_j = 0.0f;
-        if (c.itide != 2) {
-            const TideState s = tide_at(tides, static_cast<float>(t));
-            tide = s.tide;
-            const float tidal_speed = std::sqrt(s.u * s.u + s.v * s.v);
-            direction = tidal_direction(s.u, s.v, direction);
-            const float phi = (c.grid_angle + direction) * 0.017453333f;
-            tidal_j = tidal_speed * std::cos(phi);
-            tidal_i = tidal_speed * std::sin(phi);
-        }
-        const float psi = (heading + c.grid_angle) * 0.017453333f;
-        const float tuvel = tidal_i + speed * std::sin(psi);
-        const float tvvel = tidal_j + speed * std::cos(psi);
-        const float q = f.depth(1, 1) * tuvel;
-
-        for (float& d : f.depth.v) d += tide;
-        if (c.iwave == 3 && c.itide == 2 && speed == 0.0f) {
-            // Calm: only the slopes are limited.
-            wave_h = c.wave_height;
-            wave_t = std::max(c.wave_period, 3.0f);
-            maxangx(f, a1, a2, h0, slopes);
-            maxangy(f, a1, a2, h0, slopes);
-        } else {
-            if (c.iwave == 1) {
-                waves.next(n, wave_h, wave_t);
-            } else {
-                wave_h = c.wave_height;
-                wave_t = std::max(c.wave_period, 3.0f);
-            }
-            check_depths(f, n);
-            shoal(wave_h, wave_t, gauge, h0);
-            initlz(f, q, tvvel, manning);
-            const Clock::time_point v0 = Clock::now();
-            const VelocityResult v = velocity(f, q, manning);
-            stats.velocity_seconds += seconds_since(v0);
-            stats.velocity_calls += 1;
-            stats.velocity_sweeps += v.sweeps;
-            stats.velocity_cells += static_cast<std::int64_t>(v.sweeps) * (f.nx - 2) * f.ny;
-            if (std::isnan(v.error))
-                throw RunError("THE CURRENT FIELD OF STEP N = " + std::to_string(n) +
-                               " BECAME UNDEFINED (THE RELAXATION DIVERGED)");
-            maxangx(f, a1, a2, h0, slopes);
-            maxangy(f, a1, a2, h0, slopes);
-            const Clock::time_point s0 = Clock::now();
-            if (c.ised == 1)
-                ackwht(f, h0, wave_t, c.grain_size, manning, c.porosity);
-            else
-                cohesive(f, h0, wave_t, manning, c.icoh, c.porosity);
-            stats.transport_seconds += seconds_since(s0);
-            cntnuty(f, dt, c.ised);
-        }
-        if (c.ised != 1) consol(f, consolidation, xref, yref, xcent, ycent, n, t, c.n0);
-        for (float& d : f.depth.v) d -= tide;
+        const Forcing fc = forcing_of_step(r, n, t);
+        for (float& d : f.depth.v) d += fc.tide;
+        model_step(r, n, fc, stats);
+        if (is_cohesive(c.ised))
+            consol(f, r.consolidation, r.xref, r.yref, r.xcent, r.ycent, n, t, c.n0);
+        for (float& d : f.depth.v) d -= fc.tide;
         check_defined(f, n);
 
-        last_output = interval > 0 && t % interval == 0;
+        last_output = r.interval > 0 && t % r.interval == 0;
         if (last_output) write_output(r.plot, t, f);
-        centroid2(f, xref, yref, xcent, ycent, volume, centroid);
-
-        if (n == c.n0) {
-            recio::console_write("(1X,2I5,6F8.2,2X,2F7.1)", n, t, consolidation.sett, tuvel, tvvel,
-                                 tide, h0, wave_t, xcent, ycent);
-        } else {
-            recio::console_record("+" + std::string(70, ' '));
-            recio::console_write("('+',2I5,6F8.2,2X,2F7.1)", n, t, consolidation.sett, tuvel, tvvel,
-                                 tide, h0, wave_t, xcent, ycent);
-        }
+        centroid2(f, r.xref, r.yref, r.xcent, r.ycent, r.volume, r.centroid);
+        print_step_line(r, n, t, fc);
         stats.steps += 1;
-        stats.settlement = consolidation.sett;
+        stats.settlement = r.consolidation.sett;
     }
 
     // The run's own end is always the last grid of the file, which is the
     // grid the placement simulator takes back: when the output interval does
     // not fall on the last pass, the final grid follows the last output.
-    if (!last_output) write_output(r.plot, 3 * (c.n0 + nsteps), f);
+    if (!last_output) write_output(r.plot, 3 * (c.n0 + r.nsteps), f);
     r.plot.end_marker();
     if (!r.plot.close()) throw RunError("COULD NOT WRITE PLOTBATH.DAT");
-    waves.close();
+    r.waves.close();
 }
 
 }  // namespace
@@ -237,9 +278,9 @@ void check_controls(const Controls& c, bool calm_forcing) {
     if (c.nx < 3 || c.ny < 3)
         bad("THE GRID SIZE IN PCD.INI RECORD 1 MUST BE AT LEAST 3 X 3, NOT " +
             std::to_string(c.nx) + " X " + std::to_string(c.ny));
-    if (c.ised < 1 || c.ised > 4)
+    if (suitefiles::code(c.ised) < 1 || suitefiles::code(c.ised) > 4)
         bad("THE SEDIMENT TYPE ISED IN PCD.INI RECORD 5 MUST BE 1 TO 4, NOT " +
-            std::to_string(c.ised));
+            std::to_string(suitefiles::code(c.ised)));
     // The reals of records 3 to 5 are written in F8.3 fields; one beyond
     // them (1E30 read through the field) would carry a wave, current or
     // angle of no real site into the model and give a result of no meaning.
@@ -268,10 +309,11 @@ void check_controls(const Controls& c, bool calm_forcing) {
     for (const Real& r : reals)
         if (!fits_field(r.v, 8, 3))
             bad(beyond_field("PCD.INI", r.record, r.field, r.what, r.v, 8, 3));
-    if (c.ised != 1 && c.icoh != 1 && c.icoh != 2)
+    if (is_cohesive(c.ised) && c.icoh != CohesiveOption::SlowErosion &&
+        c.icoh != CohesiveOption::FastErosion)
         bad("THE COHESIVE OPTION ICOH IN PCD.INI RECORD 1 MUST BE 1 OR 2, NOT " +
-            std::to_string(c.icoh));
-    if (c.ised == 1 && !(c.grain_size > 0.0f))
+            std::to_string(suitefiles::code(c.icoh)));
+    if (c.ised == SedimentType::NonCohesive && !(c.grain_size > 0.0f))
         bad("THE GRAIN SIZE IN PCD.INI RECORD 5 MUST BE POSITIVE, NOT " +
             number_text(c.grain_size));
     if (!(c.porosity >= 0.0f && c.porosity < 1.0f))

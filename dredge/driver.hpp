@@ -8,34 +8,16 @@
 
 #include "dredge/grid.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/pcd_ini.hpp"
 
 namespace dredge {
 
-// PCD.INI, the long-term control file (written by the placement simulator).
-//   1  (7I5)            N0, NDAYS, NX, NY, IWAVE, ITIDE, ICOH
-//   2  (A32)            resampled grid file to start from
-//   3  (6F8.3)          grid angle (deg), wave height (ft), wave period (s),
-//                       wave direction (not used), wave-gauge depth for
-//                       constant waves, wave-gauge depth for WAVREC.OUT (ft)
-//   4  (6F8.3)          a value not used, first steady-current speed (ft/s)
-//                       and direction (deg, toward), switch day, second speed
-//                       and direction
-//   5  (F8.3,I4,3F8.3)  grain size (mm), ISED, first and second slope angle
-//                       (deg), bed porosity
-struct Controls {
-    std::int32_t n0 = 0, ndays = 0;
-    std::int16_t nx = 0, ny = 0;
-    std::int32_t iwave = 0, itide = 0, icoh = 0;
-    std::string grid_file;
-    bool grid_name_cut = false;  // record 2 goes on beyond column 32
-    float grid_angle = 0.0f, wave_height = 0.0f, wave_period = 0.0f, wave_direction = 0.0f;
-    float gauge_depth_constant = 0.0f, gauge_depth_series = 0.0f;
-    float schedule_value = 0.0f, speed1 = 0.0f, direction1 = 0.0f, switch_day = 0.0f, speed2 = 0.0f,
-          direction2 = 0.0f;
-    float grain_size = 0.0f;
-    std::int16_t ised = 0;
-    float angle1 = 0.0f, angle2 = 0.0f, porosity = 0.0f;
-};
+// PCD.INI, the long-term control file (written by the placement simulator;
+// layout in suitefiles/pcd_ini.hpp).
+using Controls = suitefiles::PcdIni;
+using suitefiles::CohesiveOption;
+using suitefiles::SedimentType;
+// Throws RunError when the file cannot be opened.
 Controls read_pcd_ini(const std::string& path);
 
 // The values a run works with, checked before anything is written (N0,
@@ -97,27 +79,6 @@ class WaveSeries {
   private:
     std::string path_;
     recio::RecordReader in_;
-};
-
-// PLOTBATH.DAT, the grid time series:
-//   (' TIME =   00 HR ',4F10.5)          grain size, Manning n, DX, DY
-//   (26F8.3)                             the starting depths, I outer, J inner
-//   per output: (5X,'ELAPSED TIME = ',I10,' HOURS') and the depths
-//   (20X,'      9999')                   the end marker
-// A run that stops early leaves no end marker.
-class PlotBath {
-  public:
-    void open(const std::string& path);
-    void header(float grain, float n, float dx, float dy);
-    void grid(const Grid& depth);
-    void elapsed(std::int32_t hours);
-    void end_marker();
-    // False if a write failed.
-    bool close();
-    bool is_open() const { return out_.is_open(); }
-
-  private:
-    recio::RecordWriter out_;
 };
 
 // Timing of a run, for the benchmark.

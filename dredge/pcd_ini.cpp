@@ -1,4 +1,4 @@
-// PCD.INI, the grid size rule and the output interval check.
+// PCD.INI read, the grid size rule and the output interval check.
 #include <string>
 
 #include "dredge/driver.hpp"
@@ -7,31 +7,9 @@
 
 namespace dredge {
 
-namespace {
-
-std::string trimmed(const std::string& s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
-
 Controls read_pcd_ini(const std::string& path) {
-    recio::RecordReader in(path);
-    if (!in.is_open()) throw RunError("COULD NOT OPEN " + path);
     Controls c;
-    in.need("(7I5)", c.n0, c.ndays, c.nx, c.ny, c.iwave, c.itide, c.icoh);
-    // The name fills columns 1-32; text beyond them is not part of it.
-    std::string record;
-    in.need("(A)", record);
-    c.grid_file = trimmed(record.substr(0, 32));
-    c.grid_name_cut = record.size() > 32 && !trimmed(record.substr(32)).empty();
-    in.need("(6F8.3)", c.grid_angle, c.wave_height, c.wave_period, c.wave_direction,
-            c.gauge_depth_constant, c.gauge_depth_series);
-    in.need("(6F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_day, c.speed2,
-            c.direction2);
-    in.need("(F8.3,I4,3F8.3)", c.grain_size, c.ised, c.angle1, c.angle2, c.porosity);
+    if (!suitefiles::read_pcd_ini(path, c)) throw RunError("COULD NOT OPEN " + path);
     return c;
 }
 

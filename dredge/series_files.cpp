@@ -1,10 +1,11 @@
-// The resampled grid file, WAVREC.OUT and PLOTBATH.DAT.
+// The resampled grid file and WAVREC.OUT.
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "dredge/driver.hpp"
 #include "dredge/errors.hpp"
+#include "suitefiles/tns.hpp"
 #include "suitefiles/wavrec.hpp"
 
 namespace dredge {
@@ -13,12 +14,6 @@ namespace {
 
 // Bound of the cell size and of the depths of a resampled grid file (ft).
 constexpr float kMaxLength = 1.0e5f;
-
-// The end marker of a resampled grid file: 20 blanks, a blank, nine 9s.
-bool is_end_marker(const std::string& record) {
-    return record.size() >= 30 && record.compare(0, 21, std::string(21, ' ')) == 0 &&
-           record.compare(21, 9, "999999999") == 0;
-}
 
 }  // namespace
 
@@ -29,22 +24,15 @@ StartGrid read_start_grid(const std::string& path, Grid& depth) {
     // a short record would otherwise read as zeros, the marker as depths.
     // They must hold no more either: the file of a larger grid, read row
     // by row into a smaller one, would shift every row into the next.
-    std::size_t values = 0;
-    std::string record;
-    in.skip(2);
-    while (in.next_record(record) && !is_end_marker(record)) {
-        const std::size_t used = record.find_last_not_of(' ');
-        if (used != std::string::npos) values += std::min<std::size_t>((used + 8) / 8, 26);
-    }
+    const std::size_t values = suitefiles::count_tns_depths(in);
     if (values != depth.v.size())
         throw RunError(path + " HOLDS " + std::to_string(values) + " DEPTHS; A " +
                        std::to_string(depth.nx) + " X " + std::to_string(depth.ny) +
                        " GRID NEEDS " + std::to_string(depth.v.size()));
-    in.rewind();
+    const suitefiles::TnsHeader h = suitefiles::read_tns(in, depth.v.data(), depth.v.size());
     StartGrid g;
-    in.need("(10X,F5.1)", g.dx);
-    in.need("(A50)", g.title);
-    in.need("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
+    g.dx = h.spacing;
+    g.title = h.title;
     // A cell size or depth that its F5.1 or F8.3 field cannot hold without
     // an exponent is no grid a grid writer made, and would overflow the
     // volumes and moments of the mound.
@@ -81,30 +69,6 @@ void WaveSeries::next(std::int32_t step, float& height, float& period) {
         throw RunError(beyond_field(path_, in_.record_number(), 2, "WAVE PERIOD", period, 12, 5));
     height = std::max(height * 3.28f, 1.0f);
     period = std::max(period, 3.0f);
-}
-
-void PlotBath::open(const std::string& path) {
-    if (!out_.open(path)) throw RunError("COULD NOT WRITE " + path);
-}
-
-void PlotBath::header(float grain, float n, float dx, float dy) {
-    out_.write("(' TIME =   00 HR ',4F10.5)", grain, n, dx, dy);
-}
-
-void PlotBath::grid(const Grid& depth) {
-    out_.write("(26F8.3)", recio::array(depth.v.data(), depth.v.size()));
-}
-
-void PlotBath::elapsed(std::int32_t hours) {
-    out_.write("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours);
-}
-
-void PlotBath::end_marker() {
-    out_.write("(20X,'      9999')");
-}
-
-bool PlotBath::close() {
-    return !out_.is_open() || out_.close();
 }
 
 }  // namespace dredge

@@ -12,6 +12,7 @@
 #include "gridlib/sitegrid.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/tns.hpp"
 
 namespace gridlib {
 namespace {
@@ -32,10 +33,6 @@ constexpr const char* GRID_FILE_HEADER =
     "1X,'LOCAL NW CORNER IS ',2F12.4,/,/,/)";
 constexpr const char* GRID_FILE_DEPTHS = "(26F8.3)";
 constexpr const char* POINT_RECORD = "(1X,6X,F12.4,F12.4,6X,F10.4)";
-constexpr const char* RESAMPLED_SPACING = "(10X,F5.1)";
-constexpr const char* RESAMPLED_TITLE = "(A60)";
-constexpr const char* RESAMPLED_DEPTHS = "(26F8.3)";
-constexpr const char* RESAMPLED_END = "(20X,' 999999999')";
 
 // Local plane position of point m from a NW corner (E0, N0):
 // easting = E0 + YL SINR + XL COSR, northing = N0 + XL SINR - YL COSR.
@@ -262,14 +259,11 @@ void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork&
 bool write_resampled_file(const std::string& name, const Resampling& rs, ResampleWork& w,
                           std::string_view title) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
-    out.write(RESAMPLED_SPACING, rs.sp);
-    out.write(RESAMPLED_TITLE, recio::padded(title, 60));
     std::vector<float> values;
     values.reserve(static_cast<std::size_t>(rs.m1 * rs.m2));
     for (int i = 1; i <= rs.m1; ++i)
         for (int j = 1; j <= rs.m2; ++j) values.push_back(w.at(i, j));
-    out.write(RESAMPLED_DEPTHS, recio::array(values.data(), values.size()));
-    out.write(RESAMPLED_END);
+    suitefiles::write_tns(out, rs.sp, title, values.data(), values.size());
     return finish(out);
 }
 

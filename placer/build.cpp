@@ -7,6 +7,7 @@
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/deck.hpp"
 
 namespace placer {
 namespace {
@@ -41,26 +42,9 @@ void echo(const DumpControl& ctl, const Vessel& vessel, const SiteFrame& site,
     blank_lines(4);
 }
 
-}  // namespace
-
-BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& vessel,
-                  const SiteFrame& site, const std::vector<float>& depth,
-                  const DumpConditions& cond, WorkGrid& work, const std::string& deck_name) {
-    const std::string title = recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60);
-    BuildResult res;
-
-    // Fate grid of R rows (north to south) and C columns (west to east), the
-    // dump at node (R/2 + 1, C/2 + 1), x0 feet below the top row and z0 feet
-    // right of the left column.
-    const int hr = cond.rows / 2, hc = cond.cols / 2;
-    const float dx = static_cast<float>(site.spacing);
-    float x0 = static_cast<float>(hr) * dx;
-    float z0 = static_cast<float>(hc) * dx;
-    const float current =
-        std::sqrt(cond.current_x * cond.current_x + cond.current_y * cond.current_y);
-    work.clear();
-
-    // Nearest grid point within sqrt(2) spacings (+2 ft); ties keep the earlier point.
+// The nearest grid point to the requested position within sqrt(2) spacings
+// (+2 ft), ties keeping the earlier point; 0 when there is none.
+std::int32_t nearest_point(const SiteFrame& site, const DumpConditions& cond, float dx) {
     const auto radius =
         static_cast<float>(static_cast<std::int32_t>(std::sqrt(2.0f * dx * dx)) + 2);
     const PointFrame pf = point_frame(site);
@@ -82,6 +66,127 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
             nearest = i;
         }
     }
+    return nearest;
+}
+
+// The site points under the fate grid: offsets -hr..+hr and -hc..+hc about
+// the dump. A node whose site index falls off the site, or wraps round the
+// end of a row, is off-site (index 0).
+struct FateFootprint {
+    const SiteFrame& site;
+    std::int32_t nearest, dump_row;
+    int hr, hc;
+    std::int32_t site_index(int m, int n) const {
+        const std::int32_t k = nearest + n + m * site.npr;
+        if (k < 1 || k > site.n) return 0;
+        return row_of(k, site.npr) == dump_row + m ? k : 0;
+    }
+};
+
+// Depth of the current observation: the water level, unless the site is
+// much shallower than the water level and material settling through the
+// mean depth in the depth-scaled current would drift past the release
+// point's distance from the grid edge; then the mean depth.
+float observation_depth(const DumpConditions& cond, const Material& mat, float mean, float x0) {
+    float d_obs = cond.water_level;
+    if (mean * 1.1f < cond.water_level) {
+        const float sx = cond.current_x * cond.water_level / mean;
+        const float sy = cond.current_y * cond.water_level / mean;
+        if (x0 < (mean / mat.min_fall) * std::max(std::fabs(sx), std::fabs(sy)) * 0.7f)
+            d_obs = mean;
+    }
+    return d_obs;
+}
+
+// The deck's records, each numeric field checked: a value its field cannot
+// hold (asterisks, NaN, Infinity) would reach the fate model as something
+// else, so the first such field is named in `problem`.
+std::vector<std::string> deck_records(const DumpControl& ctl, const Material& mat,
+                                      const Vessel& vessel, const DumpConditions& cond,
+                                      WorkGrid& work, float mean, float dx, float x0, float z0,
+                                      float d_obs, std::string& problem) {
+    std::vector<std::string> records;
+    auto put = [&](std::size_t from, std::size_t width, std::vector<std::string> recs) {
+        for (std::string& r : recs) {
+            records.push_back(std::move(r));
+            if (!problem.empty()) continue;
+            const std::string& t = records.back();
+            const std::size_t bad = t.find_first_of("*NI", from);
+            if (bad != std::string::npos)
+                problem = "CLDX.DUE RECORD " + std::to_string(records.size()) + ", FIELD " +
+                          std::to_string((bad - from) / width + 1 + (from > 0 ? 1 : 0)) +
+                          ": A VALUE DOES NOT FIT ITS FIELD: \"" + t + "\"";
+        }
+    };
+    using recio::format_records;
+    records.push_back(
+        recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60));  // a text: not checked
+    const float layer_volume = ctl.load_volume / static_cast<float>(ctl.nlayer);
+    put(0, 5, format_records(suitefiles::DECK_PAIR_OUT, code(ctl.kvessel)));
+    put(0, 5,
+        format_records(suitefiles::DECK_INTEGERS, cond.cols, cond.rows, ctl.nfrac, ctl.nlayer,
+                       ctl.nbins));
+    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.key1, ctl.kvary, ctl.kwave));
+    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.kpdesc, ctl.kpcoll, ctl.nprt));
+    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, mean, dx, dx));
+    put(0, 5, format_records(suitefiles::DECK_PAIR_OUT, ctl.kdepth));
+    for (int r = 1; r <= cond.rows; ++r)
+        put(0, 8,
+            format_records(suitefiles::DECK_GRID_ROW,
+                           recio::array(static_cast<const float*>(work.row(r)),
+                                        static_cast<std::size_t>(cond.cols))));
+    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, x0, z0));
+    put(0, 10, format_records(suitefiles::DECK_FINE_OUT, ctl.rough, ctl.zref));
+    put(0, 10,
+        format_records(suitefiles::DECK_REALS_OUT, cond.wave_height, cond.wave_period,
+                       cond.wave_direction));
+    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.nprofile));
+    const auto m = static_cast<std::size_t>(ctl.nprofile);
+    put(0, 10,
+        format_records(suitefiles::DECK_REALS_OUT,
+                       recio::array(static_cast<const float*>(ctl.profile_depth), m)));
+    put(0, 10,
+        format_records(suitefiles::DECK_FINE_OUT,
+                       recio::array(static_cast<const float*>(ctl.profile_density), m)));
+    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.kvel));
+    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, cond.current_x, cond.current_y, d_obs));
+    put(0, 10, format_records(suitefiles::DECK_TIMES_OUT, cond.tstop, ctl.dtl, ctl.trel));
+    put(0, 10,
+        format_records(suitefiles::DECK_REALS_OUT, mat.sim_length, mat.sim_width, ctl.loaded_draft,
+                       ctl.light_draft, ctl.rhow, ctl.tdis, ctl.binl, ctl.binw, vessel.heading));
+    for (int layer = 0; layer < ctl.nlayer; ++layer) {
+        put(0, 10, format_records(suitefiles::DECK_LAYER_OUT, vessel.vx, vessel.vy, layer_volume));
+        for (std::size_t i = 0; i < ctl.fractions.size(); ++i) {
+            const Fraction& f = ctl.fractions[i];
+            put(suitefiles::DECK_FRACTION_REALS_FROM, 10,
+                format_records(suitefiles::DECK_FRACTION_OUT,
+                               recio::padded(f.name, suitefiles::DECK_FRACTION_NAME), f.sg, f.conc,
+                               mat.fall[i], f.void_ratio, f.taucd, f.cohesive, f.strip));
+        }
+    }
+    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, cond.tprint1, cond.tprint2));
+    return records;
+}
+
+}  // namespace
+
+BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& vessel,
+                  const SiteFrame& site, const std::vector<float>& depth,
+                  const DumpConditions& cond, WorkGrid& work, const std::string& deck_name) {
+    BuildResult res;
+
+    // Fate grid of R rows (north to south) and C columns (west to east), the
+    // dump at node (R/2 + 1, C/2 + 1), x0 feet below the top row and z0 feet
+    // right of the left column.
+    const int hr = cond.rows / 2, hc = cond.cols / 2;
+    const float dx = static_cast<float>(site.spacing);
+    float x0 = static_cast<float>(hr) * dx;
+    float z0 = static_cast<float>(hc) * dx;
+    const float current =
+        std::sqrt(cond.current_x * cond.current_x + cond.current_y * cond.current_y);
+    work.clear();
+
+    const std::int32_t nearest = nearest_point(site, cond, dx);
     res.e = cond.req_e;
     res.n = cond.req_n;
     if (nearest == 0) {
@@ -93,24 +198,17 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
         return res;
     }
     res.nearest = nearest;
-    const gridlib::Position at = point_position(site, pf, nearest);
+    const gridlib::Position at = point_position(site, point_frame(site), nearest);
     const float seabed = depth[static_cast<std::size_t>(nearest - 1)];
     echo(ctl, vessel, site, cond, current, seabed, at.e, at.n);
 
-    // Fate grid: offsets -hr..+hr and -hc..+hc about the dump. A node whose
-    // site index falls off the site, or wraps round the end of a row, is
-    // off-site and takes the mean depth of the on-site nodes.
-    const std::int32_t dump_row = row_of(nearest, site.npr);
-    auto site_index = [&](int m, int n) -> std::int32_t {
-        const std::int32_t k = nearest + n + m * site.npr;
-        if (k < 1 || k > site.n) return 0;
-        return row_of(k, site.npr) == dump_row + m ? k : 0;
-    };
+    // Off-site nodes take the mean depth of the on-site nodes.
+    const FateFootprint foot{site, nearest, row_of(nearest, site.npr), hr, hc};
     float sum = 0.0f;
     std::int32_t count = 0;
     for (int m = -hr; m <= hr; ++m)
         for (int n = -hc; n <= hc; ++n)
-            if (std::int32_t k = site_index(m, n)) {
+            if (std::int32_t k = foot.site_index(m, n)) {
                 sum += depth[static_cast<std::size_t>(k - 1)];
                 ++count;
             }
@@ -129,85 +227,20 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     res.n = at.n;
     for (int m = -hr; m <= hr; ++m)
         for (int n = -hc; n <= hc; ++n) {
-            const std::int32_t k = site_index(m, n);
+            const std::int32_t k = foot.site_index(m, n);
             work.at(m + hr + 1, n + hc + 1) =
                 (k ? depth[static_cast<std::size_t>(k - 1)] : mean) + cond.tide;
         }
-
-    const float layer_volume = ctl.load_volume / static_cast<float>(ctl.nlayer);
 
     // The release point moves back by half the vessel's travel during the
     // discharge, so that the discharge is centred on the dump node.
     x0 = x0 - vessel.vx * ctl.trel / 2.0f;
     z0 = z0 - vessel.vy * ctl.trel / 2.0f;
+    const float d_obs = observation_depth(cond, mat, mean, x0);
 
-    // Depth of the current observation: the water level, unless the site is
-    // much shallower than the water level and material settling through the
-    // mean depth in the depth-scaled current would drift past the release
-    // point's distance from the grid edge; then the mean depth.
-    float d_obs = cond.water_level;
-    if (mean * 1.1f < cond.water_level) {
-        const float sx = cond.current_x * cond.water_level / mean;
-        const float sy = cond.current_y * cond.water_level / mean;
-        if (x0 < (mean / mat.min_fall) * std::max(std::fabs(sx), std::fabs(sy)) * 0.7f)
-            d_obs = mean;
-    }
-
-    // The deck's records, each numeric field checked: a value its field
-    // cannot hold (asterisks, NaN, Infinity) would reach the fate model as
-    // something else, so no deck is written then and the problem is named.
-    std::vector<std::string> records;
-    auto put = [&](std::size_t from, std::size_t width, std::vector<std::string> recs) {
-        for (std::string& r : recs) {
-            records.push_back(std::move(r));
-            if (!res.deck_problem.empty()) continue;
-            const std::string& t = records.back();
-            const std::size_t bad = t.find_first_of("*NI", from);
-            if (bad != std::string::npos)
-                res.deck_problem = "CLDX.DUE RECORD " + std::to_string(records.size()) +
-                                   ", FIELD " +
-                                   std::to_string((bad - from) / width + 1 + (from > 0 ? 1 : 0)) +
-                                   ": A VALUE DOES NOT FIT ITS FIELD: \"" + t + "\"";
-        }
-    };
-    using recio::format_records;
-    records.push_back(title);  // a text: not checked
-    put(0, 5, format_records("(2I5)", code(ctl.kvessel)));
-    put(0, 5, format_records("(16I5)", cond.cols, cond.rows, ctl.nfrac, ctl.nlayer, ctl.nbins));
-    put(0, 5, format_records("(16I5)", ctl.key1, ctl.kvary, ctl.kwave));
-    put(0, 5, format_records("(16I5)", ctl.kpdesc, ctl.kpcoll, ctl.nprt));
-    put(0, 10, format_records("(9F10.2)", mean, dx, dx));
-    put(0, 5, format_records("(2I5)", ctl.kdepth));
-    for (int r = 1; r <= cond.rows; ++r)
-        put(0, 8,
-            format_records("(10F8.3)", recio::array(static_cast<const float*>(work.row(r)),
-                                                    static_cast<std::size_t>(cond.cols))));
-    put(0, 10, format_records("(9F10.2)", x0, z0));
-    put(0, 10, format_records("(8F10.5)", ctl.rough, ctl.zref));
-    put(0, 10, format_records("(9F10.2)", cond.wave_height, cond.wave_period, cond.wave_direction));
-    put(0, 5, format_records("(16I5)", ctl.nprofile));
-    const auto m = static_cast<std::size_t>(ctl.nprofile);
-    put(0, 10,
-        format_records("(9F10.2)", recio::array(static_cast<const float*>(ctl.profile_depth), m)));
-    put(0, 10,
-        format_records("(8F10.5)",
-                       recio::array(static_cast<const float*>(ctl.profile_density), m)));
-    put(0, 5, format_records("(16I5)", ctl.kvel));
-    put(0, 10, format_records("(9F10.2)", cond.current_x, cond.current_y, d_obs));
-    put(0, 10, format_records("(8F10.1)", cond.tstop, ctl.dtl, ctl.trel));
-    put(0, 10,
-        format_records("(9F10.2)", mat.sim_length, mat.sim_width, ctl.loaded_draft, ctl.light_draft,
-                       ctl.rhow, ctl.tdis, ctl.binl, ctl.binw, vessel.heading));
-    for (int layer = 0; layer < ctl.nlayer; ++layer) {
-        put(0, 10, format_records("(9F10.4)", vessel.vx, vessel.vy, layer_volume));
-        for (std::size_t i = 0; i < ctl.fractions.size(); ++i) {
-            const Fraction& f = ctl.fractions[i];
-            put(8, 10,
-                format_records("(A8,5F10.5,3I5)", recio::padded(f.name, 8), f.sg, f.conc,
-                               mat.fall[i], f.void_ratio, f.taucd, f.cohesive, f.strip));
-        }
-    }
-    put(0, 10, format_records("(9F10.2)", cond.tprint1, cond.tprint2));
+    // No deck is written when a value does not fit its field.
+    const std::vector<std::string> records =
+        deck_records(ctl, mat, vessel, cond, work, mean, dx, x0, z0, d_obs, res.deck_problem);
     if (!res.deck_problem.empty()) return res;
 
     recio::RecordWriter deck(deck_name);

@@ -23,6 +23,7 @@
 #include "recio/random.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/action.hpp"
+#include "suitefiles/pcd_ini.hpp"
 
 namespace placer {
 namespace {
@@ -127,21 +128,33 @@ bool no_forcing(const RunState& st) {
 
 bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     const DumpControl& c = st.ctl;
-    recio::RecordWriter out("PCD.INI");
-    if (out.is_open()) {
-        out.write("(7I5)", start, days, st.grid.points_we, st.grid.points_ns, code(c.wave_source),
-                  code(c.tide_source), code(c.run_mode));
-        out.write("(A32)",
-                  recio::padded(
-                      c.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in, 32));
-        out.write("(8F8.3)", st.grid.rotation, c.wave_height, c.wave_period, c.wave_direction,
-                  st.grid.datum, c.gauge_depth);
-        out.write("(8F8.3)", c.schedule_value, c.speed1, c.direction1, c.switch_days, c.speed2,
-                  c.direction2);
-        out.write("(F8.3,I4,3F8.3)", c.grain_size, c.sediment_type, st.angles.aval, st.angles.post,
-                  st.mat.porosity);
-        if (out.close()) return true;
-    }
+    suitefiles::PcdIni p;
+    p.n0 = start;
+    p.ndays = days;
+    p.nx = st.grid.points_we;
+    p.ny = st.grid.points_ns;
+    p.iwave = code(c.wave_source);
+    p.itide = code(c.tide_source);
+    p.icoh = suitefiles::CohesiveOption{code(c.run_mode)};  // the run mode is the cohesive option
+    p.grid_file = c.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in;
+    p.grid_angle = st.grid.rotation;
+    p.wave_height = c.wave_height;
+    p.wave_period = c.wave_period;
+    p.wave_direction = c.wave_direction;
+    p.gauge_depth_constant = st.grid.datum;
+    p.gauge_depth_series = c.gauge_depth;
+    p.schedule_value = c.schedule_value;
+    p.speed1 = c.speed1;
+    p.direction1 = c.direction1;
+    p.switch_day = c.switch_days;
+    p.speed2 = c.speed2;
+    p.direction2 = c.direction2;
+    p.grain_size = c.grain_size;
+    p.ised = suitefiles::SedimentType{c.sediment_type};
+    p.angle1 = st.angles.aval;
+    p.angle2 = st.angles.post;
+    p.porosity = st.mat.porosity;
+    if (suitefiles::write_pcd_ini("PCD.INI", p)) return true;
     recio::console_list("COULD NOT WRITE PCD.INI");
     return false;
 }

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,8 @@
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/plotbath.hpp"
+#include "suitefiles/tns.hpp"
 
 namespace placer {
 
@@ -30,163 +31,79 @@ void lattice_size(std::int16_t npr, std::int16_t nrow, std::int32_t& nx, std::in
 
 namespace {
 
-// Records of a file held in memory, read back through the format interpreter.
-class HeldRecords : public recio::RecordSource {
-  public:
-    HeldRecords(const std::vector<std::string>& records, long first_number, std::string name)
-        : records_(records), first_(first_number), name_(std::move(name)) {}
-    bool next_record(std::string& record) override {
-        if (pos_ >= records_.size()) return false;
-        record = records_[pos_++];
-        return true;
-    }
-    const std::string& source_name() const override { return name_; }
-    long record_number() const override { return first_ + static_cast<long>(pos_) - 1; }
-
-  private:
-    const std::vector<std::string>& records_;
-    std::size_t pos_ = 0;
-    long first_;
-    std::string name_;
-};
-
-// The record that ends PLOTBATH.DAT: 20 blanks, then 9999 in columns 21-30.
-bool is_end_marker(const std::string& r) {
-    if (r.size() < 24) return false;
-    if (r.find_first_not_of(' ') < 20) return false;
-    std::string field = r.substr(20, 10);
-    field.erase(std::remove(field.begin(), field.end(), ' '), field.end());
-    return field == "9999";
-}
-
-// An elapsed-time record: (5X,'ELAPSED TIME = ',I10,' HOURS').
-bool is_elapsed_time(const std::string& r) {
-    return r.size() >= 30 && r.compare(5, 15, "ELAPSED TIME = ") == 0;
-}
-
-// The last grid of the long-term series: its elapsed-time record and the
-// `per_grid` grid records right before the last end marker. The file is read
-// forward once, holding only the records a grid needs (however long the
-// series); `last` is empty when the last end marker has no complete grid
-// before it (or there is no end marker).
-bool last_grid(recio::RecordReader& in, std::size_t per_grid, std::vector<std::string>& last,
-               long& first_number) {
-    std::deque<std::string> window;  // the per_grid + 1 records before the current one
-    std::string r;
-    bool any_marker = false;
-    last.clear();
-    while (in.next_record(r)) {
-        if (is_end_marker(r)) {
-            any_marker = true;
-            last.clear();
-            if (window.size() == per_grid + 1 && is_elapsed_time(window.front())) {
-                last.assign(window.begin(), window.end());
-                first_number = in.record_number() - static_cast<long>(per_grid) - 1;
-            }
-        }
-        window.push_back(std::move(r));
-        if (window.size() > per_grid + 1) window.pop_front();
-    }
-    return any_marker && !last.empty();
-}
-
 void kept(const std::string& why) {
     if (!why.empty()) recio::console_list(why);
     recio::console_list("THE DEPTHS FROM BEFORE THE LONG-TERM RUN ARE KEPT");
 }
 
-}  // namespace
+// The lattice cell size, from the first record of the resampled grid file;
+// false (the depths kept) when it cannot be read.
+bool read_cell_size(const std::string& tns, float& cell) {
+    recio::RecordReader in(tns);
+    if (!in.is_open()) {
+        recio::console_list("COULD NOT OPEN", " " + tns);
+        kept("");
+        return false;
+    }
+    try {
+        cell = suitefiles::read_tns_cell_size(in);
+    } catch (const recio::RecordError& e) {
+        kept(e.what());
+        return false;
+    }
+    return true;
+}
 
-std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<float>& depth,
-                     Lattice& lattice, const LongTermFrame& fr, GetbackResult* result,
-                     const std::string& plotbath_name) {
-    if (result) *result = GetbackResult::Kept;
-    std::fill(lattice.e.begin(), lattice.e.end(), 0.0f);
-    std::fill(lattice.n.begin(), lattice.n.end(), 0.0f);
-    std::fill(lattice.d.begin(), lattice.d.end(), 0.0f);
-    work.clear();
+// The last grid of PLOTBATH.DAT (its elapsed-time record, the grid, and the
+// end marker right after it), every depth one the grid files can hold;
+// false (the depths kept) otherwise.
+bool read_last_grid(const std::string& plotbath_name, std::size_t values,
+                    suitefiles::PlotBathGrid& last) {
+    recio::RecordReader in(plotbath_name);
+    if (!in.is_open()) {
+        recio::console_list("COULD NOT OPEN", " PLOTBATH.DAT");
+        kept("");
+        return false;
+    }
+    try {
+        if (!suitefiles::read_last_plotbath_grid(in, values, last)) {
+            kept("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT");
+            return false;
+        }
+        for (std::size_t v = 0; v < values; ++v)
+            if (!fits(last.depth[v], DEPTH_FIELD))
+                throw recio::RecordError(beyond_field(
+                    field_place("PLOTBATH.DAT", last.first_record + static_cast<long>(v / 26),
+                                static_cast<long>(v % 26) + 1),
+                    "THE DEPTH", last.depth[v], DEPTH_FIELD));
+    } catch (const recio::RecordError& e) {
+        kept(std::string("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT: ") + e.what());
+        return false;
+    }
+    return true;
+}
 
-    // Corners of the site in the local frame.
+// The lattice is the site grid itself: a direct copy, J = 1 the southern row.
+void copy_direct(const WorkGrid& work, std::int32_t nx, std::int32_t ny, const LongTermFrame& fr,
+                 std::vector<float>& depth) {
+    for (std::int32_t i = 1; i <= nx; ++i)
+        for (std::int32_t j = 1; j <= ny; ++j)
+            depth[static_cast<std::size_t>(fr.n - (fr.npr - 1) + (i - 1) - (j - 1) * fr.npr - 1)] =
+                work.at(i, j);
+}
+
+// A resampled lattice: lattice node positions in the local frame, then
+// every site point by inverse-distance weighting of its nearest nodes.
+void interpolate(const WorkGrid& work, std::int32_t nx, std::int32_t ny, float cell,
+                 const LongTermFrame& fr, Lattice& lattice, std::vector<float>& depth) {
     const float sinr = std::sin(fr.rotation * DEG_TO_RAD),
                 cosr = std::cos(fr.rotation * DEG_TO_RAD);
+    // Corners of the site in the local frame.
     const auto ns = static_cast<float>(fr.ns_extent), we = static_cast<float>(fr.we_extent);
     const float sw_e = fr.nw_e + ns * sinr, sw_n = fr.nw_n - ns * cosr;
     const float se_e = fr.nw_e + ns * sinr + we * cosr, se_n = fr.nw_n - ns * cosr + we * sinr;
-
-    // The lattice cell size, from the first record of the resampled grid file.
-    const std::string tns = gridlib::trimmed(tns_name);
-    float cell = 0.0f;
-    {
-        recio::RecordReader in(tns);
-        if (!in.is_open()) {
-            recio::console_list("COULD NOT OPEN", " " + tns);
-            kept("");
-            return 0;
-        }
-        try {
-            in.need("(10X,F5.1)", cell);
-        } catch (const recio::RecordError& e) {
-            kept(e.what());
-            return 0;
-        }
-    }
-
-    // The last grid of PLOTBATH.DAT: its elapsed-time record, the grid, and
-    // the end marker right after it.
-    std::int32_t nx = 0, ny = 0;
-    lattice_size(fr.npr, fr.nrow, nx, ny);
-    const std::size_t values = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
-    const std::size_t per_grid = (values + 25) / 26;
-    std::vector<std::string> records;
-    long first_number = 0;
-    {
-        recio::RecordReader in(plotbath_name);
-        if (!in.is_open()) {
-            recio::console_list("COULD NOT OPEN", " PLOTBATH.DAT");
-            kept("");
-            return 0;
-        }
-        if (!last_grid(in, per_grid, records, first_number)) {
-            kept("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT");
-            return 0;
-        }
-    }
-    std::vector<float> grid(values, 0.0f);
-    std::int32_t hours = 0;
-    try {
-        HeldRecords src(records, first_number, "PLOTBATH.DAT");
-        recio::InItem h[] = {recio::to_in(hours)};
-        recio::read_items("(20X,I10)", src, h, 1);
-        recio::InItem g[] = {recio::to_in(recio::array(grid.data(), values))};
-        if (!recio::read_items("(26F8.3)", src, g, 1)) throw recio::RecordError("NO GRID");
-        // Every depth must be one the grid files can hold.
-        for (std::size_t v = 0; v < values; ++v)
-            if (!fits(grid[v], DEPTH_FIELD))
-                throw recio::RecordError(beyond_field(
-                    field_place("PLOTBATH.DAT", first_number + 1 + static_cast<long>(v / 26),
-                                static_cast<long>(v % 26) + 1),
-                    "THE DEPTH", grid[v], DEPTH_FIELD));
-    } catch (const recio::RecordError& e) {
-        kept(std::string("NO COMPLETE GRID AT THE END OF PLOTBATH.DAT: ") + e.what());
-        return 0;
-    }
-    // The elapsed hours are a 16-bit count: a longer run is held at its end.
-    hours = std::clamp<std::int32_t>(hours, INT16_MIN, INT16_MAX);
-    for (std::int32_t i = 1; i <= nx; ++i)
-        for (std::int32_t j = 1; j <= ny; ++j)
-            work.at(i, j) = grid[static_cast<std::size_t>((i - 1) * ny + (j - 1))];
-
     const std::int32_t n = fr.n, npr = fr.npr, nrow = fr.nrow;
     auto dep = [&](std::int32_t k) -> float& { return depth[static_cast<std::size_t>(k - 1)]; };
-
-    if (nx == npr && ny == nrow) {
-        // Direct copy: J = 1 is the southern row.
-        for (std::int32_t i = 1; i <= nx; ++i)
-            for (std::int32_t j = 1; j <= ny; ++j)
-                dep(n - (npr - 1) + (i - 1) - (j - 1) * npr) = work.at(i, j);
-        if (result) *result = GetbackResult::Direct;
-        return static_cast<std::int16_t>(hours);
-    }
 
     // Lattice node positions in the local frame, from the south-west corner.
     for (std::int32_t i = 1; i <= nx; ++i)
@@ -272,7 +189,40 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
     dep(1) = work.at(1, ny);
     dep(n) = work.at(nx, 1);
     dep(npr) = work.at(nx, ny);
-    if (result) *result = GetbackResult::Interpolated;
+}
+
+}  // namespace
+
+std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<float>& depth,
+                     Lattice& lattice, const LongTermFrame& fr, GetbackResult* result,
+                     const std::string& plotbath_name) {
+    if (result) *result = GetbackResult::Kept;
+    std::fill(lattice.e.begin(), lattice.e.end(), 0.0f);
+    std::fill(lattice.n.begin(), lattice.n.end(), 0.0f);
+    std::fill(lattice.d.begin(), lattice.d.end(), 0.0f);
+    work.clear();
+
+    float cell = 0.0f;
+    if (!read_cell_size(gridlib::trimmed(tns_name), cell)) return 0;
+    std::int32_t nx = 0, ny = 0;
+    lattice_size(fr.npr, fr.nrow, nx, ny);
+    suitefiles::PlotBathGrid last;
+    if (!read_last_grid(plotbath_name, static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny),
+                        last))
+        return 0;
+    // The elapsed hours are a 16-bit count: a longer run is held at its end.
+    const std::int32_t hours = std::clamp<std::int32_t>(last.hours, INT16_MIN, INT16_MAX);
+    for (std::int32_t i = 1; i <= nx; ++i)
+        for (std::int32_t j = 1; j <= ny; ++j)
+            work.at(i, j) = last.depth[static_cast<std::size_t>((i - 1) * ny + (j - 1))];
+
+    if (nx == fr.npr && ny == fr.nrow) {
+        copy_direct(work, nx, ny, fr, depth);
+        if (result) *result = GetbackResult::Direct;
+    } else {
+        interpolate(work, nx, ny, cell, fr, lattice, depth);
+        if (result) *result = GetbackResult::Interpolated;
+    }
     return static_cast<std::int16_t>(hours);
 }
 

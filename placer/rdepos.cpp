@@ -6,6 +6,7 @@
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/deposit.hpp"
 
 namespace placer {
 namespace {
@@ -19,21 +20,16 @@ namespace {
 // Returns the record number of the time record of the block kept (0 when none).
 long read_blocks(recio::RecordReader& in, WorkGrid& work, float duration, int rows, int cols) {
     const int nr = rows - 4, nc = cols - 4;
-    std::vector<float> block(static_cast<std::size_t>(nr * nc), 0.0f);
+    suitefiles::DepositBlock block;
     long kept = 0;
-    for (;;) {
-        float time = 0.0f;
-        if (!in.read("(F12.4)", time)) return kept;
-        const long time_record = in.record_number();
-        for (int a = 0; a < nr; ++a)
-            in.need("(21E9.3)", recio::array(&block[static_cast<std::size_t>(a * nc)],
-                                             static_cast<std::size_t>(nc)));
-        if (time > duration) continue;
-        kept = time_record;
+    while (suitefiles::read_deposit_block(in, rows, cols, block)) {
+        if (block.time > duration) continue;
+        kept = block.time_record;
         for (int a = 1; a <= nr; ++a)
             for (int b = 1; b <= nc; ++b)
-                work.at(a, b) = block[static_cast<std::size_t>((a - 1) * nc + (b - 1))];
+                work.at(a, b) = block.thickness[static_cast<std::size_t>((a - 1) * nc + (b - 1))];
     }
+    return kept;
 }
 
 }  // namespace
@@ -47,9 +43,7 @@ std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
     long block_record = 0;
     if (readable) {
         try {
-            if (!in.skip(5))
-                throw recio::RecordError("UNEXPECTED END OF FILE " + dut_name + " AFTER RECORD " +
-                                         std::to_string(in.record_number()));
+            suitefiles::skip_deposit_header(in);
             block_record = read_blocks(in, work, duration, rows, cols);
         } catch (const recio::RecordError& e) {
             recio::console_list(e.what());

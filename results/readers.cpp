@@ -6,6 +6,9 @@
 
 #include "recio/records.hpp"
 #include "results/errors.hpp"
+#include "suitefiles/deposit.hpp"
+#include "suitefiles/pcd_ini.hpp"
+#include "suitefiles/plotbath.hpp"
 
 namespace results {
 namespace {
@@ -69,15 +72,6 @@ LineSource read_all(const std::string& path) {
 
 bool blank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
-}
-
-// The end marker of PLOTBATH.DAT, (20X,'      9999'): 9999 in columns 21-30
-// after twenty blanks.
-bool end_marker(const std::string& r) {
-    if (r.size() < 30 || !blank(r.substr(0, 20))) return false;
-    const std::string f = r.substr(20, 10);
-    const std::size_t first = f.find_first_not_of(' ');
-    return first != std::string::npos && f.substr(first) == "9999";
 }
 
 // A load line of the placement summary: (1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4);
@@ -174,38 +168,33 @@ DepositFile read_deposit_file(const std::string& path) {
     if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
     in.require_whole_fields();
     DepositFile d;
-    std::string title;
-    float dz = 0, dx = 0, zero = 0, tstop = 0;
-    std::int32_t rows = 0, cols = 0, nb = 0;
-    if (!in.skip(1) || !in.read("(A60)", recio::fixed_text(title, 60)) ||
-        !in.read("(2I3,3F8.1)", rows, cols, dz, dx, zero))
-        throw InputError(
-            path + " HOLDS NO FATE GRID: THE FATE RUN STOPPED BEFORE ITS FIRST DESCENT ENDED");
-    if (!in.read("(I3,F12.5)", nb, tstop) || !in.skip(1))
-        throw InputError(path + " HOLDS NO RESULT: THE FATE RUN DID NOT FINISH");
-    if (rows <= 4 || cols <= 4 || rows > 65 || cols > 65)
-        throw InputError(path + " RECORD 3: A FATE GRID OF " + std::to_string(rows) + " x " +
-                         std::to_string(cols) + " NODES HAS NO INTERIOR TO SHOW");
-    if (!(dx > 0.0f) || !(dz > 0.0f))
+    suitefiles::DepositHeader h;
+    switch (suitefiles::read_deposit_header(in, h)) {
+        case suitefiles::DepositHeaderEnd::NoGrid:
+            throw InputError(
+                path + " HOLDS NO FATE GRID: THE FATE RUN STOPPED BEFORE ITS FIRST DESCENT ENDED");
+        case suitefiles::DepositHeaderEnd::NoSummary:
+            throw InputError(path + " HOLDS NO RESULT: THE FATE RUN DID NOT FINISH");
+        case suitefiles::DepositHeaderEnd::Whole:
+            break;
+    }
+    if (h.rows <= 4 || h.cols <= 4 || h.rows > 65 || h.cols > 65)
+        throw InputError(path + " RECORD 3: A FATE GRID OF " + std::to_string(h.rows) + " x " +
+                         std::to_string(h.cols) + " NODES HAS NO INTERIOR TO SHOW");
+    if (!(h.dx > 0.0f) || !(h.dz > 0.0f))
         throw InputError(path + " RECORD 3: THE GRID SPACING MUST BE POSITIVE");
-    d.title = title;
-    while (!d.title.empty() && d.title.back() == ' ') d.title.pop_back();
-    d.rows = rows;
-    d.cols = cols;
-    d.dz = static_cast<double>(dz);
-    d.dx = static_cast<double>(dx);
-    d.blocks_announced = nb;
-    d.tstop = static_cast<double>(tstop);
-    const std::size_t nrow = static_cast<std::size_t>(rows - 4),
-                      ncol = static_cast<std::size_t>(cols - 4);
-    float t = 0;
-    while (in.read("(F12.4)", t)) {
+    d.title = h.title;
+    d.rows = h.rows;
+    d.cols = h.cols;
+    d.dz = static_cast<double>(h.dz);
+    d.dx = static_cast<double>(h.dx);
+    d.blocks_announced = h.blocks;
+    d.tstop = static_cast<double>(h.tstop);
+    suitefiles::DepositBlock block;
+    while (suitefiles::read_deposit_block(in, h.rows, h.cols, block)) {
         DepositBlock b;
-        b.seconds = static_cast<double>(t);
-        b.thickness.assign(nrow * ncol, 0.0f);
-        // Every row starts a new record, 21 values to a record.
-        for (std::size_t m = 0; m < nrow; ++m)
-            in.need("(21E9.3)", recio::array(b.thickness.data() + m * ncol, ncol));
+        b.seconds = static_cast<double>(block.time);
+        b.thickness = std::move(block.thickness);
         d.blocks.push_back(std::move(b));
     }
     return d;
@@ -216,10 +205,6 @@ DepositFile read_deposit_file(const std::string& path) {
 BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_hours) {
     if (nx <= 0 || ny <= 0) throw InputError("NO LATTICE SIZE FOR " + path);
     LineSource src = read_all(path);
-    src.require_whole_fields();
-    BathSeries s;
-    s.nx = nx;
-    s.ny = ny;
     const std::size_t n = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
 
     // The grids of the file must be the lattice of this site: count the
@@ -228,12 +213,12 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
         LineSource probe = src;
         probe.skip();
         std::size_t records = 0;
-        while (!probe.at_end() && probe.peek().find("ELAPSED TIME =") == std::string::npos &&
-               !end_marker(probe.peek())) {
+        while (!probe.at_end() && !suitefiles::is_plotbath_elapsed(probe.peek()) &&
+               !suitefiles::is_plotbath_end_marker(probe.peek())) {
             ++records;
             probe.skip();
         }
-        const std::size_t expected = (n + 25) / 26;
+        const std::size_t expected = suitefiles::plotbath_grid_records(n);
         if (records != expected)
             throw InputError(path + " HOLDS GRIDS OF " + std::to_string(records) +
                              " RECORDS, NOT THE " + std::to_string(expected) + " OF A " +
@@ -241,29 +226,25 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
                              " LATTICE: IT IS NOT FROM THIS SITE");
     }
 
-    // ' TIME =   00 HR ',4F10.5: grain size, Manning n, DX, DY.
-    need(src, "(16X,4F10.5)", s.grain, s.manning, s.dx, s.dy);
+    src.require_whole_fields();
+    suitefiles::PlotBathSeries file = suitefiles::read_plotbath(src, n);
+    BathSeries s;
+    s.nx = nx;
+    s.ny = ny;
+    s.grain = file.header.grain;
+    s.manning = file.header.manning;
+    s.dx = file.header.dx;
+    s.dy = file.header.dy;
+    s.complete = file.complete;
     BathGrid g0;
     g0.hours = start_hours;
     g0.initial = true;
-    g0.depth.assign(n, 0.0f);
-    need(src, "(26F8.3)", recio::array(g0.depth.data(), n));
+    g0.depth = std::move(file.initial.depth);
     s.grids.push_back(std::move(g0));
-    while (!src.at_end()) {
-        const bool timed = src.peek().find("ELAPSED TIME =") != std::string::npos;
-        std::int32_t hours = 0;
-        need(src, "(20X,I10)", hours);
-        if (!timed) {
-            if (hours != 9999)
-                throw recio::RecordError(path + " RECORD " + std::to_string(src.record_number()) +
-                                         ": NEITHER AN ELAPSED TIME NOR THE END MARKER");
-            s.complete = true;
-            break;
-        }
+    for (suitefiles::PlotBathGrid& f : file.grids) {
         BathGrid g;
-        g.hours = hours;
-        g.depth.assign(n, 0.0f);
-        need(src, "(26F8.3)", recio::array(g.depth.data(), n));
+        g.hours = f.hours;
+        g.depth = std::move(f.depth);
         s.grids.push_back(std::move(g));
     }
     return s;
@@ -273,11 +254,7 @@ double run_start_hours(const std::string& pcd_path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(pcd_path, ec))
         throw InputError("FILE NOT FOUND: " + pcd_path);
-    recio::RecordReader in(pcd_path);
-    std::int32_t n0 = 0;
-    in.need("(I5)", n0);
-    if (n0 == 0) n0 = 1;
-    return 3.0 * (n0 - 1);
+    return suitefiles::pcd_start_hours(pcd_path);
 }
 
 Raster bath_raster(const BathSeries& s, std::size_t grid, double we_ft, double ns_ft) {

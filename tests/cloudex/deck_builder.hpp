@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "recio/format.hpp"
+#include "suitefiles/deck.hpp"
 
 namespace cloudex_test {
 
@@ -56,50 +57,52 @@ struct DeckSpec {
         std::string title = "CLOUDEX DATA-FILE USED FOR vexal";
         title.resize(60, ' ');
         r.push_back(title);
-        add(format_records("(2I5)", kvessel, 0));
-        add(format_records("(16I5)", nmax, mmax, static_cast<int>(fractions.size()), nlayer,
-                           nbins));
-        add(format_records("(16I5)", key1, kvary, kwave));
-        add(format_records("(16I5)", kpdesc, kpcoll,
+        add(format_records(suitefiles::DECK_PAIR_OUT, kvessel, 0));
+        add(format_records(suitefiles::DECK_INTEGERS, nmax, mmax,
+                           static_cast<int>(fractions.size()), nlayer, nbins));
+        add(format_records(suitefiles::DECK_INTEGERS, key1, kvary, kwave));
+        add(format_records(suitefiles::DECK_INTEGERS, kpdesc, kpcoll,
                            write_nprt ? static_cast<int>(tprint.size()) : 0));
-        add(format_records("(9F10.2)", depc, dx, dz));
-        add(format_records("(2I5)", kdepth, 0));
+        add(format_records(suitefiles::DECK_REALS_OUT, depc, dx, dz));
+        add(format_records(suitefiles::DECK_PAIR_OUT, kdepth, 0));
         if (kdepth != 1)
             for (int m = 1; m <= mmax; ++m) {
                 std::vector<float> row;
                 for (int n = 1; n <= nmax; ++n) row.push_back(depth(n, m));
-                reals("(10F8.3)", row);
+                reals(suitefiles::DECK_GRID_ROW, row);
             }
-        add(format_records("(9F10.2)", xbarge, zbarge));
-        add(format_records("(8F10.5)", rough, zref));
-        if (kwave == 1) add(format_records("(9F10.2)", hwave, twave, dwave));
-        add(format_records("(16I5)", static_cast<int>(pdepth.size())));
-        reals("(9F10.2)", pdepth);
-        reals("(8F10.5)", pdens);
-        add(format_records("(16I5)", kvel));
-        if (kvel == 1 || kvel == 2) add(format_records("(9F10.2)", vax, vaz, dobs));
+        add(format_records(suitefiles::DECK_REALS_OUT, xbarge, zbarge));
+        add(format_records(suitefiles::DECK_FINE_OUT, rough, zref));
+        if (kwave == 1) add(format_records(suitefiles::DECK_REALS_OUT, hwave, twave, dwave));
+        add(format_records(suitefiles::DECK_INTEGERS, static_cast<int>(pdepth.size())));
+        reals(suitefiles::DECK_REALS_OUT, pdepth);
+        reals(suitefiles::DECK_FINE_OUT, pdens);
+        add(format_records(suitefiles::DECK_INTEGERS, kvel));
+        if (kvel == 1 || kvel == 2) add(format_records(suitefiles::DECK_REALS_OUT, vax, vaz, dobs));
         if (kvel == 4)
             for (const auto& grid : {ugrid, wgrid})
                 for (int m = 1; m <= mmax; ++m) {
                     std::vector<float> row;
                     for (int n = 1; n <= nmax; ++n) row.push_back(grid(n, m));
-                    reals("(10F8.3)", row);
+                    reals(suitefiles::DECK_GRID_ROW, row);
                 }
-        if (kvel == 3) reals("(8F10.2)", profiles);
-        add(format_records("(8F10.1)", tstop, dtl, trel));
-        add(format_records("(9F10.2)", bargl, bargw, drel1, drel2, rhow, tdis, binl, binw, theta));
+        if (kvel == 3) reals(suitefiles::DECK_PROFILES_OUT, profiles);
+        add(format_records(suitefiles::DECK_TIMES_OUT, tstop, dtl, trel));
+        add(format_records(suitefiles::DECK_REALS_OUT, bargl, bargw, drel1, drel2, rhow, tdis, binl,
+                           binw, theta));
         if (key1 == 1)
-            for (const auto& c : coefs) reals("(9F10.5)", c);
+            for (const auto& c : coefs) reals(suitefiles::DECK_COEFFICIENTS_OUT, c);
         for (int l = 0; l < nlayer; ++l) {
-            add(format_records("(9F10.4)", cu, cw, volume / static_cast<float>(nlayer)));
+            add(format_records(suitefiles::DECK_LAYER_OUT, cu, cw,
+                               volume / static_cast<float>(nlayer)));
             for (const FractionSpec& f : fractions) {
                 std::string name = f.name;
                 name.resize(8, ' ');
-                add(format_records("(A8,5F10.5,3I5)", name, f.sg, f.conc, f.vfall, f.voidr, f.taucd,
-                                   f.kcohes, f.kstrip));
+                add(format_records(suitefiles::DECK_FRACTION_OUT, name, f.sg, f.conc, f.vfall,
+                                   f.voidr, f.taucd, f.kcohes, f.kstrip));
             }
         }
-        if (write_nprt && !tprint.empty()) reals("(9F10.2)", tprint);
+        if (write_nprt && !tprint.empty()) reals(suitefiles::DECK_REALS_OUT, tprint);
         return r;
     }
 

@@ -18,6 +18,7 @@
 #include "cloudex/run.hpp"
 #include "deck_builder.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/deposit.hpp"
 
 namespace fs = std::filesystem;
 using cloudex_test::DeckSpec;
@@ -59,20 +60,10 @@ Deposit read_deposit(const fs::path& p, int nmax, int mmax) {
         if (!in.next_record(rec)) return d;
         d.header.push_back(rec);
     }
-    float t = 0;
-    const auto ncols = static_cast<std::size_t>(std::max(nmax - 4, 0));
-    while (in.read("(F12.4)", t)) {
-        d.times.push_back(t);
-        std::vector<float> grid;
-        for (int m = 3; m <= mmax - 2; ++m) {
-            std::vector<float> row(ncols);
-            if (ncols == 0)
-                in.skip();
-            else
-                in.need("(21E9.3)", recio::array(row.data(), ncols));
-            grid.insert(grid.end(), row.begin(), row.end());
-        }
-        d.grids.push_back(grid);
+    suitefiles::DepositBlock b;
+    while (suitefiles::read_deposit_block(in, mmax, nmax, b)) {
+        d.times.push_back(b.time);
+        d.grids.push_back(b.thickness);
     }
     return d;
 }

@@ -148,7 +148,7 @@ TEST(PcdIni, FiveRecordsAsThePlacementSimulatorWritesThem) {
     EXPECT_EQ(c.grid_file, "DATA/SITE.TNS");
     EXPECT_EQ(c.gauge_depth_series, 75.5f);
     EXPECT_EQ(c.switch_day, 3.5f);
-    EXPECT_EQ(c.ised, 3);
+    EXPECT_EQ(c.ised, dredge::SedimentType::Cohesive3);
     EXPECT_FLOAT_EQ(c.porosity, 0.35f);
 }
 

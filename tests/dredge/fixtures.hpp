@@ -18,6 +18,9 @@
 
 #include "dredge/grid.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/pcd_ini.hpp"
+#include "suitefiles/plotbath.hpp"
+#include "suitefiles/tns.hpp"
 
 namespace dredge_test {
 
@@ -70,10 +73,7 @@ inline void write_tns(const std::string& path, int nx, int ny, float dx,
     for (int i = 1; i <= nx; ++i)
         for (int j = 1; j <= ny; ++j) v.push_back(depth(i, j));
     recio::RecordWriter out(path);
-    out.write("(10X,F5.1)", dx);
-    out.write("(A60)", std::string("TEST SITE"));
-    out.write("(26F8.3)", recio::array(v.data(), v.size()));
-    out.write("(20X,' 999999999')");
+    suitefiles::write_tns(out, dx, "TEST SITE", v.data(), v.size());
     out.close();
 }
 
@@ -90,13 +90,33 @@ struct Pcd {
     float a1 = 30.0f, a2 = 25.0f, porosity = 0.4f;
 
     void write(const std::string& path) const {
-        recio::RecordWriter out(path);
-        out.write("(7I5)", n0, ndays, nx, ny, iwave, itide, icoh);
-        out.write("(A32)", grid);
-        out.write("(8F8.3)", angle, wave_h, wave_t, wave_dir, gauge_const, gauge_series);
-        out.write("(8F8.3)", value4, speed1, dir1, switch_day, speed2, dir2);
-        out.write("(F8.3,I4,3F8.3)", grain, ised, a1, a2, porosity);
-        out.close();
+        suitefiles::PcdIni c;
+        c.n0 = n0;
+        c.ndays = ndays;
+        c.nx = static_cast<std::int16_t>(nx);
+        c.ny = static_cast<std::int16_t>(ny);
+        c.iwave = iwave;
+        c.itide = itide;
+        c.icoh = suitefiles::CohesiveOption{icoh};
+        c.grid_file = grid;
+        c.grid_angle = angle;
+        c.wave_height = wave_h;
+        c.wave_period = wave_t;
+        c.wave_direction = wave_dir;
+        c.gauge_depth_constant = gauge_const;
+        c.gauge_depth_series = gauge_series;
+        c.schedule_value = value4;
+        c.speed1 = speed1;
+        c.direction1 = dir1;
+        c.switch_day = switch_day;
+        c.speed2 = speed2;
+        c.direction2 = dir2;
+        c.grain_size = grain;
+        c.ised = suitefiles::SedimentType{static_cast<std::int16_t>(ised)};
+        c.angle1 = a1;
+        c.angle2 = a2;
+        c.porosity = porosity;
+        if (!suitefiles::write_pcd_ini(path, c)) throw std::runtime_error("cannot write " + path);
     }
 };
 
@@ -130,27 +150,30 @@ struct PlotBathFile {
     bool end_marker = false;
 };
 
+// The end marker must be the writer's record exactly and end the file.
 inline PlotBathFile read_plotbath(const std::string& path, int nx, int ny) {
-    PlotBathFile p;
     recio::RecordReader in(path);
     if (!in.is_open()) throw std::runtime_error("no " + path);
     const std::size_t n = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    suitefiles::PlotBathSeries s = suitefiles::read_plotbath(in, n);
+    PlotBathFile p;
+    in.rewind();
     in.next_record(p.header);
-    p.initial.resize(n);
-    in.need("(26F8.3)", recio::array(p.initial.data(), n));
+    p.initial = std::move(s.initial.depth);
+    for (suitefiles::PlotBathGrid& g : s.grids) {
+        p.hours.push_back(g.hours);
+        p.grids.push_back(std::move(g.depth));
+    }
+    // The records themselves, as written.
     std::string rec;
-    while (in.next_record(rec)) {
-        if (rec == "                          9999") {
-            p.end_marker = true;
-            if (in.next_record(rec)) throw std::runtime_error("records after the end marker");
-            break;
-        }
-        p.elapsed_records.push_back(rec);
-        const std::string field =
-            rec.size() >= 30 ? rec.substr(20, 10) : std::string();  // (20X,I10)
-        p.hours.push_back(std::atoi(field.c_str()));
-        p.grids.emplace_back(n);
-        in.need("(26F8.3)", recio::array(p.grids.back().data(), n));
+    in.rewind();
+    while (in.next_record(rec) && !suitefiles::is_plotbath_end_marker(rec))
+        if (suitefiles::is_plotbath_elapsed(rec)) p.elapsed_records.push_back(rec);
+    if (s.complete) {
+        if (rec != suitefiles::plotbath_end_records().front())
+            throw std::runtime_error("an end marker not as written: \"" + rec + "\"");
+        if (in.next_record(rec)) throw std::runtime_error("records after the end marker");
+        p.end_marker = true;
     }
     return p;
 }

@@ -23,6 +23,8 @@
 #include "placer/control.hpp"
 #include "placer/site.hpp"
 #include "recio/format.hpp"
+#include "suitefiles/deposit.hpp"
+#include "suitefiles/plotbath.hpp"
 
 namespace fs = std::filesystem;
 
@@ -208,22 +210,18 @@ inline std::vector<std::string> deposit_records(
     auto add = [&r](const std::vector<std::string>& recs) {
         r.insert(r.end(), recs.begin(), recs.end());
     };
-    add(recio::format_records("(A7,A60)", std::string("    DUT"), std::string(60, ' ')));
-    add(recio::format_records("(A60)", recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60)));
-    add(recio::format_records("(2I3,3F8.1)", rows, cols, 20.0f, 20.0f, 0.0f));
-    add(recio::format_records("(I3,F12.5)", static_cast<int>(blocks.size()), 1800.0f));
-    add(recio::format_records("(8A8)", std::string("SAND    "), std::string("        ")));
+    add(suitefiles::deposit_header_records(recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60)));
+    add(suitefiles::deposit_grid_records(rows, cols, 20.0f, 20.0f));
+    add(suitefiles::deposit_summary_records(static_cast<std::int32_t>(blocks.size()), 1800.0f,
+                                            {"SAND"}));
+    const auto nr = static_cast<std::size_t>(rows - 4), nc = static_cast<std::size_t>(cols - 4);
     for (const auto& block : blocks) {
-        add(recio::format_records("(F12.4)", block.first));
-        for (int a = 1; a <= rows - 4; ++a) {
-            std::vector<float> row(static_cast<std::size_t>(cols - 4), 0.0f);
-            for (int b = 1; b <= cols - 4; ++b) {
-                auto it = block.second.find({a, b});
-                if (it != block.second.end()) row[static_cast<std::size_t>(b - 1)] = it->second;
-            }
-            add(recio::format_records(
-                "(21E9.3)", recio::array(static_cast<const float*>(row.data()), row.size())));
-        }
+        std::vector<float> v(nr * nc, 0.0f);
+        for (const auto& [at, value] : block.second)
+            if (at.first >= 1 && at.first <= rows - 4 && at.second >= 1 && at.second <= cols - 4)
+                v[static_cast<std::size_t>(at.first - 1) * nc +
+                  static_cast<std::size_t>(at.second - 1)] = value;
+        add(suitefiles::deposit_block_records(block.first, v.data(), nr, nc));
     }
     return r;
 }
@@ -234,16 +232,12 @@ inline std::vector<std::string> deposit_records(
 inline std::vector<std::string> plotbath_records(const std::vector<float>& initial,
                                                  std::int32_t hours,
                                                  const std::vector<float>& last) {
-    std::vector<std::string> r;
-    auto add = [&r](const std::vector<std::string>& recs) {
-        r.insert(r.end(), recs.begin(), recs.end());
-    };
-    add(recio::format_records("(' TIME =   00 HR ',4F10.5)", 0.2f, 0.025f, 20.0f, 20.0f));
-    add(recio::format_records("(26F8.3)", recio::array(initial.data(), initial.size())));
-    add(recio::format_records("(5X,'ELAPSED TIME = ',I10,' HOURS')", hours));
-    add(recio::format_records("(26F8.3)", recio::array(last.data(), last.size())));
-    add(recio::format_records("(20X,'      9999')"));
-    return r;
+    suitefiles::PlotBathSeries s;
+    s.header = {0.2f, 0.025f, 20.0f, 20.0f};
+    s.initial.depth = initial;
+    s.grids.push_back({hours, last, 0});
+    s.complete = true;
+    return suitefiles::plotbath_records(s);
 }
 
 // ---- the program beside stand-in children

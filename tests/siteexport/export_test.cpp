@@ -16,6 +16,7 @@
 #include "results/frame.hpp"
 #include "results/readers.hpp"
 #include "results/site.hpp"
+#include "suitefiles/plotbath.hpp"
 #include "tests/results/tool_folder.hpp"
 
 namespace {
@@ -337,10 +338,11 @@ TEST_F(Export, ReducedLatticeSpansTheSite) {
             for (int j = 0; j < 80; ++j)
                 v[static_cast<std::size_t>(i * 80 + j)] =
                     static_cast<float>(i) + 0.001f * static_cast<float>(j);
-        recio::RecordWriter w(out("PLOTBATH.DAT"));
-        w.write("(' TIME =   00 HR ',4F10.5)", 0.2f, 0.025f, 49.0f, 49.0f);
-        w.write("(26F8.3)", recio::array(v.data(), v.size()));
-        w.write("(20X,'      9999')");
+        suitefiles::PlotBathWriter w;
+        ASSERT_TRUE(w.open(out("PLOTBATH.DAT")));
+        w.header({0.2f, 0.025f, 49.0f, 49.0f});
+        w.grid(v.data(), v.size());
+        w.end_marker();
         ASSERT_TRUE(w.close());
     }
     const std::string nc = out("big.nc");
