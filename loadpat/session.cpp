@@ -149,7 +149,7 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
 
     const std::uint32_t seed_value =
         seed ? *seed : static_cast<std::uint32_t>(recio::clock_seconds());
-    const std::vector<gridlib::Position> placed =
+    const std::vector<suitefiles::Position> placed =
         place_dumps(dump_list(cells, loads), control, approach, radius, seed_value);
 
     // Every position must fit its F12.4 columns: a pattern with asterisks in
@@ -165,7 +165,7 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
     const std::string xyz = site + ".XYZ";
     recio::RecordWriter out(xyz, recio::RecordWriter::Mode::Atomic);
     if (out.is_open()) {
-        for (const gridlib::Position& p : placed) out.write("(1X,2X,2F12.4)", p.e, p.n);
+        for (const suitefiles::Position& p : placed) out.write("(1X,2X,2F12.4)", p.e, p.n);
     }
     if (!out.is_open() || !out.close()) {
         recio::console_list("UNABLE TO WRITE FILE " + xyz);

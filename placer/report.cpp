@@ -64,16 +64,16 @@ void PlacementReport::navigable_page(const SiteFrame& site, const std::vector<fl
         return std::trunc(depth[static_cast<std::size_t>(i - 1)]) <= static_cast<float>(navigable);
     };
     bool any = false;
-    for (std::int32_t i = 1; i <= site.n && !any; ++i) any = exceeded(i);
+    for (std::int32_t i = 1; i <= site.total_points && !any; ++i) any = exceeded(i);
     if (!any) {
         out_.write("(1X,'NAVIGABLE DEPTH HAS NOT BEEN EXCEEDED WITHIN',/,1X,'THE DISPOSAL AREA')");
         return;
     }
     out_.write("(1X,5X,'EASTING',5X,'NORTHING',13X,'ACTUAL DEPTH(ft)',/)");
-    const PointFrame pf = point_frame(site);
-    for (std::int32_t i = 1; i <= site.n; ++i)
+    const suitefiles::Rotation pf = point_frame(site);
+    for (std::int32_t i = 1; i <= site.total_points; ++i)
         if (exceeded(i)) {
-            gridlib::Position p = point_position(site, pf, i);
+            suitefiles::Position p = point_position(site, pf, i);
             out_.write("(1X,F12.4,5X,F12.4,10X,F6.1)", p.e, p.n,
                        depth[static_cast<std::size_t>(i - 1)]);
         }
