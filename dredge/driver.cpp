@@ -13,6 +13,7 @@
 #include "dredge/hydro.hpp"
 #include "dredge/transport.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/geometry.hpp"
 
 namespace dredge {
 
@@ -123,8 +124,8 @@ void run(Run& r, RunStats& stats) {
 
     const std::int32_t nsteps = c.ndays * 24 / 3;
     const float dt = 10800.0f;
-    const float a1 = c.angle1 * 0.01745328f;
-    const float a2 = c.angle2 * 0.01745328f;
+    const float a1 = c.angle1 * suitefiles::SLOPE_DEG_TO_RAD;
+    const float a2 = c.angle2 * suitefiles::SLOPE_DEG_TO_RAD;
     empty_lines(34);
     banner();
 
@@ -151,11 +152,11 @@ void run(Run& r, RunStats& stats) {
             tide = s.tide;
             const float tidal_speed = std::sqrt(s.u * s.u + s.v * s.v);
             direction = tidal_direction(s.u, s.v, direction);
-            const float phi = (c.grid_angle + direction) * 0.017453333f;
+            const float phi = (c.grid_angle + direction) * suitefiles::PLACEMENT_DEG_TO_RAD;
             tidal_j = tidal_speed * std::cos(phi);
             tidal_i = tidal_speed * std::sin(phi);
         }
-        const float psi = (heading + c.grid_angle) * 0.017453333f;
+        const float psi = (heading + c.grid_angle) * suitefiles::PLACEMENT_DEG_TO_RAD;
         const float tuvel = tidal_i + speed * std::sin(psi);
         const float tvvel = tidal_j + speed * std::cos(psi);
         const float q = f.depth(1, 1) * tuvel;
