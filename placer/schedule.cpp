@@ -6,6 +6,7 @@
 
 #include "placer/fields.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/placement_files.hpp"
 
 namespace placer {
 
@@ -163,7 +164,7 @@ bool PlacementFile::next(std::int16_t order, suitefiles::Position& p, std::strin
     if (!in_.is_open()) return false;
     float first = 0.0f, second = 0.0f;
     try {
-        if (!in_.read_list(first, second)) return false;
+        if (!suitefiles::read_placement_record(in_, first, second)) return false;
     } catch (const recio::RecordError& e) {
         problem = e.what();
         in_.close();
