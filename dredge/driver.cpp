@@ -13,6 +13,7 @@
 #include "dredge/hydro.hpp"
 #include "dredge/transport.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/geometry.hpp"
 #include "suitefiles/plotbath.hpp"
 
 namespace dredge {
@@ -133,8 +134,8 @@ void start_up(Run& r) {
     empty_lines(2);
 
     r.nsteps = c.ndays * 24 / 3;
-    r.a1 = c.angle1 * 0.01745328f;
-    r.a2 = c.angle2 * 0.01745328f;
+    r.a1 = c.angle1 * suitefiles::SLOPE_DEG_TO_RAD;
+    r.a2 = c.angle2 * suitefiles::SLOPE_DEG_TO_RAD;
     empty_lines(34);
     banner();
 
@@ -165,11 +166,11 @@ Forcing forcing_of_step(Run& r, std::int32_t n, std::int32_t t) {
         fc.tide = s.tide;
         const float tidal_speed = std::sqrt(s.u * s.u + s.v * s.v);
         r.direction = tidal_direction(s.u, s.v, r.direction);
-        const float phi = (c.grid_angle + r.direction) * 0.017453333f;
+        const float phi = (c.grid_angle + r.direction) * suitefiles::PLACEMENT_DEG_TO_RAD;
         tidal_j = tidal_speed * std::cos(phi);
         tidal_i = tidal_speed * std::sin(phi);
     }
-    const float psi = (heading + c.grid_angle) * 0.017453333f;
+    const float psi = (heading + c.grid_angle) * suitefiles::PLACEMENT_DEG_TO_RAD;
     fc.tuvel = tidal_i + fc.speed * std::sin(psi);
     fc.tvvel = tidal_j + fc.speed * std::cos(psi);
     fc.q = r.f.depth(1, 1) * fc.tuvel;

@@ -4,6 +4,7 @@
 #include "dredge/driver.hpp"
 #include "dredge/errors.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/geometry.hpp"
 
 namespace dredge {
 
@@ -14,17 +15,9 @@ Controls read_pcd_ini(const std::string& path) {
 }
 
 void limit_grid_size(std::int16_t& nx, std::int16_t& ny) {
-    if (nx < 202 && ny < 202) return;
-    if (nx == ny) {
-        nx = ny = 201;
-        return;
-    }
-    // trunc(smaller / larger x 201), in exact integer arithmetic.
-    std::int16_t& larger = nx > ny ? nx : ny;
-    std::int16_t& smaller = nx > ny ? ny : nx;
-    smaller = static_cast<std::int16_t>(static_cast<std::int32_t>(smaller) * 201 /
-                                        static_cast<std::int32_t>(larger));
-    larger = 201;
+    const suitefiles::LatticeSize size = suitefiles::lattice_size(nx, ny);
+    nx = static_cast<std::int16_t>(size.nx);
+    ny = static_cast<std::int16_t>(size.ny);
 }
 
 std::int32_t check_output_interval(std::int32_t interval) {

@@ -5,6 +5,7 @@
 
 #include "dredge/driver.hpp"
 #include "dredge/errors.hpp"
+#include "suitefiles/geometry.hpp"
 
 namespace dredge {
 
@@ -65,7 +66,7 @@ TideTable read_tidal(const std::string& path) {
 }
 
 TideState tide_at(const TideTable& table, float t) {
-    const float w = 0.01745328f;
+    const float w = suitefiles::SLOPE_DEG_TO_RAD;
     TideState s{table.mean, table.u0, table.v0};
     for (std::size_t c = 0; c < table.speed.size(); ++c) {
         s.tide += table.amplitude[c] * std::cos((table.speed[c] * t - table.phase[c]) * w);
@@ -76,7 +77,7 @@ TideState tide_at(const TideTable& table, float t) {
 }
 
 float tidal_direction(float u, float v, float previous) {
-    const float degrees = 180.0f / 3.14159f;
+    const float degrees = 180.0f / suitefiles::TIDAL_PI;
     if (u >= 0.0f && v > 0.0f) return std::atan(u / v) * degrees;
     if (u > 0.0f && v <= 0.0f) return std::fabs(std::atan(v / u)) * degrees + 90.0f;
     if (u <= 0.0f && v < 0.0f) return std::fabs(std::atan(u / v)) * degrees + 180.0f;

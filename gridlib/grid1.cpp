@@ -34,15 +34,9 @@ constexpr const char* GRID_FILE_HEADER =
 constexpr const char* GRID_FILE_DEPTHS = "(26F8.3)";
 constexpr const char* POINT_RECORD = "(1X,6X,F12.4,F12.4,6X,F10.4)";
 
-// Local plane position of point m from a NW corner (E0, N0):
-// easting = E0 + YL SINR + XL COSR, northing = N0 + XL SINR - YL COSR.
-Position local_position(std::int32_t m, const SiteGrid& g, float e0, float n0, float sinr,
-                        float cosr) {
-    std::int32_t r = point_row(m, g.points_we);
-    float xl = static_cast<float>((m - (r * g.points_we + 1)) * g.interval);
-    float yl = static_cast<float>(r * g.interval);
-    return {e0 + yl * sinr + xl * cosr, n0 + xl * sinr - yl * cosr};
-}
+using suitefiles::Position;
+using suitefiles::Rotation;
+using suitefiles::SiteGeometry;
 
 float point_file_depth(float depth, float datum, std::int16_t sign_option) {
     if (sign_option == 1) return -depth;
@@ -69,54 +63,22 @@ struct Corners {
     Position ne, sw, se;
 };
 
-bool write_point_file(const std::string& name, const SiteGrid& g, float site_e, float site_n,
-                      float sinr, float cosr, float cl, std::int16_t sign_option) {
+bool write_point_file(const std::string& name, const SiteGrid& g, const SiteGeometry& site,
+                      const Rotation& rot, std::int16_t sign_option) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
     for (std::int32_t i = 1; i <= g.total_points; ++i) {
-        std::int32_t r = point_row(i, g.points_we);
-        float xl = static_cast<float>((i - (r * g.points_we + 1)) * g.interval);
-        float yl = static_cast<float>(r * g.interval);
-        float e, n;
-        if (g.coord_system == 2) {
-            e = site_e - (yl * sinr + xl * cosr) / (cl * FEET_PER_DEGREE);
-            n = site_n - (yl * cosr - xl * sinr) / FEET_PER_DEGREE;
-        } else {
-            e = site_e + yl * sinr + xl * cosr;
-            n = site_n + xl * sinr - yl * cosr;
-        }
-        out.write(POINT_RECORD, e, n,
+        const Position p = suitefiles::grid1_position(site, rot, i);
+        out.write(POINT_RECORD, p.e, p.n,
                   point_file_depth(g.depth[static_cast<std::size_t>(i - 1)], g.datum, sign_option));
     }
     return finish(out);
 }
 
-// Node counts of the resampled lattice: the grid itself up to 201 x 201,
-// otherwise 201 nodes along the longer axis and the same proportion along the other.
-void node_counts(const SiteGrid& g, int& m1, int& m2) {
-    int we = g.points_we, ns = g.points_ns;
-    if (we < 202 && ns < 202) {
-        m1 = we;
-        m2 = ns;
-    } else if (we > ns) {
-        m1 = 201;
-        m2 = ns * 201 / we;
-    } else if (ns > we) {
-        m2 = 201;
-        m1 = we * 201 / ns;
-    } else {
-        m1 = m2 = 201;
-    }
-    // A reduced lattice needs two nodes along each axis to have a spacing.
-    if (m1 != we || m2 != ns) {
-        m1 = std::max(m1, 2);
-        m2 = std::max(m2, 2);
-    }
-}
-
 struct Resampling {
     int m1 = 0, m2 = 0;
     float rx = 0, ry = 0, sp = 0;
-    float sinr = 0, cosr = 1;
+    SiteGeometry local;  // the grid from its local NW corner
+    Rotation rot;
 };
 
 // Pass 1: each node takes the depth of the nearest grid point in a window of
@@ -140,9 +102,9 @@ void nearest_point_pass(const SiteGrid& g, const Resampling& rs, const Corners& 
             std::int32_t end = std::max<std::int32_t>(1, start - 3 * we + 1);
             start = std::min(start, total);
             for (std::int32_t m = start; m >= end; --m) {
-                std::int32_t col = m - point_row(m, g.points_we) * we;
+                std::int32_t col = m - suitefiles::point_row(m, g.points_we) * we;
                 if (col < col_lo || col > col_hi) continue;
-                Position s = local_position(m, g, g.local_nw_e, g.local_nw_n, rs.sinr, rs.cosr);
+                Position s = suitefiles::grid1_local_position(rs.local, rs.rot, m);
                 float dx = std::fabs(s.e - w.node_e[k]);
                 float dy = std::fabs(s.n - w.node_n[k]);
                 float d = std::sqrt(dx * dx + dy * dy);
@@ -193,9 +155,9 @@ void weighted_pass(const SiteGrid& g, const Resampling& rs, ResampleWork& w) {
         int held = 0;
         const std::size_t kk = static_cast<std::size_t>(k - 1);
         for (std::int32_t m = start; m >= end; --m) {
-            std::int32_t col = m - point_row(m, g.points_we) * we;
+            std::int32_t col = m - suitefiles::point_row(m, g.points_we) * we;
             if (col < col_lo || col > col_hi) continue;
-            Position s = local_position(m, g, g.local_nw_e, g.local_nw_n, rs.sinr, rs.cosr);
+            Position s = suitefiles::grid1_local_position(rs.local, rs.rot, m);
             double dx = std::fabs(static_cast<double>(s.e) - static_cast<double>(w.node_e[kk]));
             double dy = std::fabs(static_cast<double>(s.n) - static_cast<double>(w.node_n[kk]));
             if (dx < 2.0) dx = 1.0;
@@ -275,7 +237,9 @@ namespace layout {
 // of the two axes' extents over their node steps, in whole feet.
 ResampledLattice resampled_lattice(const SiteGrid& g) {
     ResampledLattice r;
-    node_counts(g, r.m1, r.m2);
+    const suitefiles::LatticeSize size = suitefiles::lattice_size(g.points_we, g.points_ns);
+    r.m1 = size.nx;
+    r.m2 = size.ny;
     if (r.m1 == g.points_we && r.m2 == g.points_ns) {
         r.sp = static_cast<float>(g.interval);
     } else {
@@ -313,21 +277,17 @@ bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const S
     if (!write_grid_file(name, g)) return false;
     if (mode == GRID1_GRID_ONLY) return true;
 
-    float angle = radians(g.rotation);
-    float sinr = std::sin(angle), cosr = std::cos(angle);
-    float cl = g.coord_system == 2 ? std::cos(radians(site_nw_n)) : 1.0f;
-    if (!write_point_file(base + ".DAT", g, site_nw_e, site_nw_n, sinr, cosr, cl, sign_option))
+    const Rotation rot = suitefiles::rotation_of(g.rotation, g.coord_system, site_nw_n);
+    if (!write_point_file(base + ".DAT", g, geometry_of(g, site_nw_e, site_nw_n), rot, sign_option))
         return false;
 
-    Corners c;
-    c.ne = local_position(g.points_we, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
-    c.sw =
-        local_position(g.total_points - g.points_we + 1, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
-    c.se = local_position(g.total_points, g, g.local_nw_e, g.local_nw_n, sinr, cosr);
-
     Resampling rs;
-    rs.sinr = sinr;
-    rs.cosr = cosr;
+    rs.local = geometry_of(g, g.local_nw_e, g.local_nw_n);
+    rs.rot = rot;
+    Corners c;
+    c.ne = suitefiles::grid1_local_position(rs.local, rot, g.points_we);
+    c.sw = suitefiles::grid1_local_position(rs.local, rot, g.total_points - g.points_we + 1);
+    c.se = suitefiles::grid1_local_position(rs.local, rot, g.total_points);
     const layout::ResampledLattice lattice = layout::resampled_lattice(g);
     rs.m1 = lattice.m1;
     rs.m2 = lattice.m2;

@@ -1,4 +1,4 @@
-// File names of a site and the position of its points.
+// File names of a site and its geometry.
 #include "gridlib/sitegrid.hpp"
 
 namespace gridlib {
@@ -34,30 +34,17 @@ std::string trimmed(std::string_view name) {
     return end == std::string_view::npos ? std::string() : std::string(name.substr(0, end + 1));
 }
 
-Rotation rotation_of(float rotation_deg, std::int16_t coord_system, float nw_latitude) {
-    Rotation r;
-    float angle = radians(rotation_deg);
-    r.sinr = std::sin(angle);
-    r.cosr = std::cos(angle);
-    if (coord_system == 2) r.cl = std::cos(radians(nw_latitude));
-    return r;
-}
-
-Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float n0,
-                       const Rotation& rot) {
-    std::int32_t row = point_row(point, grid.points_we);
-    std::int32_t col = point - (row * grid.points_we + 1);
-    float xl = static_cast<float>(col * grid.interval);
-    float yl = static_cast<float>(row * grid.interval);
-    Position p;
-    if (grid.coord_system == 2) {
-        p.n = n0 - (yl * rot.cosr - xl * rot.sinr) / FEET_PER_DEGREE;
-        p.e = e0 - (xl * rot.cosr + yl * rot.sinr) / (FEET_PER_DEGREE * rot.cl);
-    } else {
-        p.e = e0 + xl * rot.cosr + yl * rot.sinr;
-        p.n = n0 + xl * rot.sinr - yl * rot.cosr;
-    }
-    return p;
+suitefiles::SiteGeometry geometry_of(const SiteGrid& grid, float nw_e, float nw_n) {
+    suitefiles::SiteGeometry s;
+    s.total_points = grid.total_points;
+    s.points_we = grid.points_we;
+    s.points_ns = grid.points_ns;
+    s.interval = grid.interval;
+    s.rotation = grid.rotation;
+    s.coord_system = grid.coord_system;
+    s.nw_e = nw_e;
+    s.nw_n = nw_n;
+    return s;
 }
 
 }  // namespace gridlib

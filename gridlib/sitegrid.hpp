@@ -21,16 +21,12 @@
 #include <string_view>
 #include <vector>
 
+#include "suitefiles/geometry.hpp"
+
 namespace gridlib {
 
 constexpr std::int32_t MAXPTS = 40401;  // 201 x 201 points
 constexpr int MAXRES = 210;             // resampled lattice storage per axis (at most 201 used)
-constexpr float FEET_PER_DEGREE = 364800.0f;  // feet per degree of latitude
-
-// Degrees to radians the way every program of the suite does it: deg x 3.1416 / 180.
-inline float radians(float degrees) {
-    return degrees * 3.1416f / 180.0f;
-}
 
 struct SiteGrid {
     std::int32_t total_points = 0;
@@ -82,35 +78,10 @@ std::string base_name(std::string_view file_name);
 // A file name as the file system sees it: trailing blanks removed.
 std::string trimmed(std::string_view name);
 
-// ---- point positions
+// ---- point positions (the formulas are in suitefiles/geometry.hpp)
 
-// Row and column (0-based) of point I, with the 0.001 that keeps a row's last
-// point in its row.
-inline std::int32_t point_row(std::int32_t point, std::int16_t points_we) {
-    return static_cast<std::int32_t>(static_cast<float>(point) /
-                                     (static_cast<float>(points_we) + 0.001f));
-}
-inline std::int32_t point_column(std::int32_t point, std::int16_t points_we) {
-    return point - (point_row(point, points_we) * points_we + 1);
-}
-
-struct Position {
-    float e = 0, n = 0;
-};
-
-// Rotation terms of a site: SINR, COSR, and for geographic sites CL, the
-// cosine of the NW corner's latitude (the longitude factor).
-struct Rotation {
-    float sinr = 0, cosr = 1, cl = 1;
-};
-Rotation rotation_of(float rotation_deg, std::int16_t coord_system, float nw_latitude);
-
-// Position of point I of a site from a NW corner in the site's coordinate
-// system: easting = E0 + XL COSR + YL SINR, northing = N0 + XL SINR - YL COSR
-// in plane feet; in degrees for a geographic site, with 364800 ft per degree
-// of latitude and longitudes positive to the west.
-Position site_position(std::int32_t point, const SiteGrid& grid, float e0, float n0,
-                       const Rotation& rot);
+// The geometry of a site grid, with positions taken from the given NW corner.
+suitefiles::SiteGeometry geometry_of(const SiteGrid& grid, float nw_e, float nw_n);
 
 // ---- reading
 

@@ -33,7 +33,7 @@ CellLayout cell_layout(const gridlib::SiteSummary& summary, float rotation, floa
 
 // The dump list: for each load pass, the cell centroids row by row (north to
 // south), west to east within a row.
-std::vector<gridlib::Position> dump_list(const CellLayout& cells, std::int16_t loads_per_cell);
+std::vector<suitefiles::Position> dump_list(const CellLayout& cells, std::int16_t loads_per_cell);
 
 // One dump scattered about its cell centroid. `draw` returns uniform reals
 // on [0, 1): r = u1 x R x 1.1 and a bearing u2 x 360. On the approach side
@@ -41,8 +41,8 @@ std::vector<gridlib::Position> dump_list(const CellLayout& cells, std::int16_t l
 // falls within 0.4 R; on the far side a new bearing u3 x 360 is drawn and
 // the distance halved.
 template <class Draw>
-gridlib::Position scatter_dump(gridlib::Position centroid, std::string_view approach, float radius,
-                               Draw&& draw) {
+suitefiles::Position scatter_dump(suitefiles::Position centroid, std::string_view approach,
+                                  float radius, Draw&& draw) {
     float r = draw() * radius * 1.1f;
     float bearing = draw() * 360.0f;
     float factor = 1.0f;
@@ -52,8 +52,8 @@ gridlib::Position scatter_dump(gridlib::Position centroid, std::string_view appr
         bearing = draw() * 360.0f;
         factor = 0.5f;
     }
-    float b = gridlib::radians(bearing);
-    gridlib::Position p;
+    float b = suitefiles::radians(bearing);
+    suitefiles::Position p;
     p.n = centroid.n + std::cos(b) * r * factor;
     p.e = centroid.e + std::sin(b) * r * factor;
     return p;
@@ -63,9 +63,9 @@ enum : std::int16_t { AT_CENTROIDS = 0, RANDOM_ABOUT_CENTROIDS = 1 };
 
 // The dumps in list order: the centroids themselves (control 0), or each
 // scattered about its centroid with the generator seeded once (control 1).
-std::vector<gridlib::Position> place_dumps(const std::vector<gridlib::Position>& list,
-                                           std::int16_t control, std::string_view approach,
-                                           float radius, std::uint32_t seed);
+std::vector<suitefiles::Position> place_dumps(const std::vector<suitefiles::Position>& list,
+                                              std::int16_t control, std::string_view approach,
+                                              float radius, std::uint32_t seed);
 
 // The whole run: the questions at the console, the site headers, the dump
 // file. The generator is seeded from the clock's seconds unless a seed is

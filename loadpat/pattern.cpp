@@ -42,7 +42,7 @@ CellLayout cell_layout(const gridlib::SiteSummary& summary, float rotation, floa
     c.dyc = dyc;
     c.columns = cell_count(summary.we_extent, dxc);
     c.rows = cell_count(summary.ns_extent, dyc);
-    gridlib::Rotation rot = gridlib::rotation_of(rotation, 1, 0.0f);
+    suitefiles::Rotation rot = suitefiles::rotation_of(rotation, 1, 0.0f);
     c.sinr = rot.sinr;
     c.cosr = rot.cosr;
     c.e0 = summary.corners.nw_e + (dyc / 2.0f) * c.sinr + (dxc / 2.0f) * c.cosr;
@@ -50,14 +50,14 @@ CellLayout cell_layout(const gridlib::SiteSummary& summary, float rotation, floa
     return c;
 }
 
-std::vector<gridlib::Position> dump_list(const CellLayout& c, std::int16_t loads_per_cell) {
-    std::vector<gridlib::Position> list;
+std::vector<suitefiles::Position> dump_list(const CellLayout& c, std::int16_t loads_per_cell) {
+    std::vector<suitefiles::Position> list;
     for (std::int16_t pass = 1; pass <= loads_per_cell; ++pass) {
         for (std::int32_t j = 1; j <= c.rows; ++j) {
             for (std::int32_t i = 1; i <= c.columns; ++i) {
                 float xi = static_cast<float>(i - 1) * c.dxc;
                 float yj = static_cast<float>(j - 1) * c.dyc;
-                gridlib::Position p;
+                suitefiles::Position p;
                 p.e = c.e0 + xi * c.cosr + yj * c.sinr;
                 p.n = c.n0 + xi * c.sinr - yj * c.cosr;
                 list.push_back(p);
@@ -67,15 +67,15 @@ std::vector<gridlib::Position> dump_list(const CellLayout& c, std::int16_t loads
     return list;
 }
 
-std::vector<gridlib::Position> place_dumps(const std::vector<gridlib::Position>& list,
-                                           std::int16_t control, std::string_view approach,
-                                           float radius, std::uint32_t seed) {
+std::vector<suitefiles::Position> place_dumps(const std::vector<suitefiles::Position>& list,
+                                              std::int16_t control, std::string_view approach,
+                                              float radius, std::uint32_t seed) {
     if (control != RANDOM_ABOUT_CENTROIDS) return list;
     recio::UniformRandom random(seed);
     auto draw = [&random] { return random.next(); };
-    std::vector<gridlib::Position> dumps;
+    std::vector<suitefiles::Position> dumps;
     dumps.reserve(list.size());
-    for (const gridlib::Position& centroid : list)
+    for (const suitefiles::Position& centroid : list)
         dumps.push_back(scatter_dump(centroid, approach, radius, draw));
     return dumps;
 }

@@ -7,6 +7,7 @@
 #include "recio/console.hpp"
 #include "recio/random.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/placement_files.hpp"
 
 namespace loadpat {
 namespace {
@@ -149,25 +150,20 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
 
     const std::uint32_t seed_value =
         seed ? *seed : static_cast<std::uint32_t>(recio::clock_seconds());
-    const std::vector<gridlib::Position> placed =
+    const std::vector<suitefiles::Position> placed =
         place_dumps(dump_list(cells, loads), control, approach, radius, seed_value);
 
     // Every position must fit its F12.4 columns: a pattern with asterisks in
     // it could not be read back (a vast radius of placement, for one).
-    for (std::size_t k = 0; k < placed.size(); ++k) {
-        if (recio::fits_field("(F12.4)", placed[k].e) && recio::fits_field("(F12.4)", placed[k].n))
-            continue;
+    std::size_t misfit = 0;
+    if (!suitefiles::pattern_fits(placed, misfit)) {
         recio::console_list(
-            "DUMP " + std::to_string(k + 1) +
+            "DUMP " + std::to_string(misfit + 1) +
             " LIES BEYOND WHAT THE COLUMNS OF THE .XYZ FILE HOLD (F12.4). NO DUMP PATTERN WRITTEN");
         return 1;
     }
     const std::string xyz = site + ".XYZ";
-    recio::RecordWriter out(xyz, recio::RecordWriter::Mode::Atomic);
-    if (out.is_open()) {
-        for (const gridlib::Position& p : placed) out.write("(1X,2X,2F12.4)", p.e, p.n);
-    }
-    if (!out.is_open() || !out.close()) {
+    if (!suitefiles::write_dump_pattern(xyz, placed)) {
         recio::console_list("UNABLE TO WRITE FILE " + xyz);
         return 1;
     }

@@ -79,8 +79,8 @@ std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw
             float dx = std::fabs(p.e - f.ge[i]);
             float dy = std::fabs(p.n - f.gn[i]);
             if (f.geographic) {
-                dx = dx * f.cl * gridlib::FEET_PER_DEGREE;
-                dy = dy * gridlib::FEET_PER_DEGREE;
+                dx = dx * f.cl * suitefiles::FEET_PER_DEGREE;
+                dy = dy * suitefiles::FEET_PER_DEGREE;
             }
             if (dx <= h && dy <= h) {
                 grid.depth[i] = p.depth;

@@ -11,11 +11,12 @@
 
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/geometry.hpp"
 
 namespace placer {
 namespace {
 
-constexpr float AVAL_DEG_TO_RAD = 0.01745328f;  // degrees to radians of the slope angles
+constexpr float AVAL_DEG_TO_RAD = suitefiles::SLOPE_DEG_TO_RAD;
 
 // Iterations of one call at most. A call settles in a few iterations; one
 // whose stretches keep trading material in a cycle (the single-precision

@@ -47,14 +47,14 @@ void echo(const DumpControl& ctl, const Vessel& vessel, const SiteFrame& site,
 std::int32_t nearest_point(const SiteFrame& site, const DumpConditions& cond, float dx) {
     const auto radius =
         static_cast<float>(static_cast<std::int32_t>(std::sqrt(2.0f * dx * dx)) + 2);
-    const PointFrame pf = point_frame(site);
+    const suitefiles::Rotation pf = point_frame(site);
     float best = radius;
     std::int32_t nearest = 0;
-    for (std::int32_t i = 1; i <= site.n; ++i) {
-        gridlib::Position p = point_position(site, pf, i);
+    for (std::int32_t i = 1; i <= site.total_points; ++i) {
+        suitefiles::Position p = point_position(site, pf, i);
         float de, dn;
         if (site.coord_system == 2) {
-            de = std::fabs(p.e - cond.req_e) * pf.f * FEET_PER_DEGREE;
+            de = std::fabs(p.e - cond.req_e) * pf.cl * FEET_PER_DEGREE;
             dn = std::fabs(p.n - cond.req_n) * FEET_PER_DEGREE;
         } else {
             de = std::fabs(p.e - cond.req_e);
@@ -77,9 +77,9 @@ struct FateFootprint {
     std::int32_t nearest, dump_row;
     int hr, hc;
     std::int32_t site_index(int m, int n) const {
-        const std::int32_t k = nearest + n + m * site.npr;
-        if (k < 1 || k > site.n) return 0;
-        return row_of(k, site.npr) == dump_row + m ? k : 0;
+        const std::int32_t k = nearest + n + m * site.points_we;
+        if (k < 1 || k > site.total_points) return 0;
+        return row_of(k, site.points_we) == dump_row + m ? k : 0;
     }
 };
 
@@ -179,7 +179,7 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     // dump at node (R/2 + 1, C/2 + 1), x0 feet below the top row and z0 feet
     // right of the left column.
     const int hr = cond.rows / 2, hc = cond.cols / 2;
-    const float dx = static_cast<float>(site.spacing);
+    const float dx = static_cast<float>(site.interval);
     float x0 = static_cast<float>(hr) * dx;
     float z0 = static_cast<float>(hc) * dx;
     const float current =
@@ -198,12 +198,12 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
         return res;
     }
     res.nearest = nearest;
-    const gridlib::Position at = point_position(site, point_frame(site), nearest);
+    const suitefiles::Position at = point_position(site, point_frame(site), nearest);
     const float seabed = depth[static_cast<std::size_t>(nearest - 1)];
     echo(ctl, vessel, site, cond, current, seabed, at.e, at.n);
 
     // Off-site nodes take the mean depth of the on-site nodes.
-    const FateFootprint foot{site, nearest, row_of(nearest, site.npr), hr, hc};
+    const FateFootprint foot{site, nearest, row_of(nearest, site.points_we), hr, hc};
     float sum = 0.0f;
     std::int32_t count = 0;
     for (int m = -hr; m <= hr; ++m)

@@ -114,9 +114,11 @@ void start_fate_model(RunState& st) {
 
 void avalanche(RunState& st, float aval, float post) {
     StageScope stage(st.observer, Stage::Avalanching);
-    if (st.has_base) to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
-    AVAL1(st.work, st.grid.depth, aval, post, st.site.npr, st.site.nrow, st.site.spacing);
-    if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+    if (st.has_base) to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
+    AVAL1(st.work, st.grid.depth, aval, post, st.site.points_we, st.site.points_ns,
+          st.site.interval);
+    if (st.has_base)
+        from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
 }
 
 // The long-term model has nothing to do: calm, no tide, non-cohesive
@@ -174,15 +176,11 @@ void long_term_run(RunState& st, const std::string& tns) {
     child_ended(st, Child::LongTermModel, t);
     StageScope stage(st.observer, Stage::GetBack);
     LongTermFrame fr;
-    fr.spacing = st.site.spacing;
+    fr.site = st.site;
+    fr.site.nw_e = st.grid.local_nw_e;
+    fr.site.nw_n = st.grid.local_nw_n;
     fr.we_extent = st.summary.we_extent;
     fr.ns_extent = st.summary.ns_extent;
-    fr.n = st.site.n;
-    fr.nrow = st.site.nrow;
-    fr.npr = st.site.npr;
-    fr.rotation = st.grid.rotation;
-    fr.nw_e = st.grid.local_nw_e;
-    fr.nw_n = st.grid.local_nw_n;
     st.hours = GETBACK(tns, st.work, st.grid.depth, st.lattice, fr);
 }
 
@@ -248,10 +246,10 @@ bool load_site(RunState& st) {
 
 SiteFrame site_frame(const gridlib::SiteGrid& grid, const gridlib::SiteSummary& summary) {
     SiteFrame s;
-    s.n = summary.portrayal_points;
-    s.npr = grid.points_we;
-    s.nrow = grid.points_ns;
-    s.spacing = summary.portrayal_interval;
+    s.total_points = summary.portrayal_points;
+    s.points_we = grid.points_we;
+    s.points_ns = grid.points_ns;
+    s.interval = summary.portrayal_interval;
     s.rotation = grid.rotation;
     s.coord_system = grid.coord_system;
     s.nw_e = summary.corners.nw_e;
@@ -266,10 +264,10 @@ bool load_base_surface(RunState& st, const std::string& path) {
     std::string problem;
     st.base.assign(gridlib::MAXPTS, 0.0f);
     try {
-        if (!read_base_surface(path, s.n, st.base))
+        if (!read_base_surface(path, s.total_points, st.base))
             st.base = st.grid.depth;
         else
-            problem = depth_problem(path, 15, st.base, s.n);
+            problem = depth_problem(path, 15, st.base, s.total_points);
     } catch (const recio::RecordError& e) {
         problem = e.what();
     }
@@ -334,7 +332,7 @@ bool start_up(RunState& st, const RunOptions& options) {
 // The requested position of dump k of the week; false when the placement
 // file or the keyboard has no more positions.
 bool requested_position(RunState& st, recio::UniformRandom& random, std::int16_t k,
-                        std::int16_t week_remaining, gridlib::Position& p) {
+                        std::int16_t week_remaining, suitefiles::Position& p) {
     switch (st.ctl.placement_mode) {
         case PlacementMode::Scatter:
             p = scatter_position(st.ctl, st.scale, random, st.weight);
@@ -387,7 +385,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
     cond.water_level = st.grid.datum + sv.tide;
     total_current(sv.u, sv.v, st.grid.rotation, steady, cond.current_x, cond.current_y);
 
-    gridlib::Position req;
+    suitefiles::Position req;
     if (!requested_position(st, random, k, week_remaining, req)) return Load::NoPosition;
     cond.req_e = req.e;
     cond.req_n = req.n;
@@ -468,10 +466,12 @@ bool place(RunState& st, std::uint32_t seed) {
         series.close();
         if (!write_pcd(st, week_start, 7)) return false;
         if (no_forcing(st)) continue;
-        if (st.has_base) to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+        if (st.has_base)
+            to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         if (!write_grid(st)) return false;
         long_term_run(st, st.names.tns_out);
-        if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+        if (st.has_base)
+            from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         if (!write_grid(st)) return false;
     }
     return true;
@@ -489,12 +489,13 @@ bool final_period(RunState& st) {
             st.last_week_start + (st.ctl.run_mode == RunMode::Placement ? STEPS_PER_WEEK : 0);
         if (!write_pcd(st, start, days)) return false;
         if (st.has_base) {
-            to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+            to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
             if (!write_grid(st)) return false;
         }
         long_term_run(st,
                       st.ctl.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in);
-        if (st.has_base) from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.n);
+        if (st.has_base)
+            from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
     }
     avalanche(st, st.angles.final_aval, st.angles.final_post);
     std::fill(st.base.begin(), st.base.end(), 0.0f);

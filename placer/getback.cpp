@@ -9,25 +9,11 @@
 #include "placer/kernels.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/geometry.hpp"
 #include "suitefiles/plotbath.hpp"
 #include "suitefiles/tns.hpp"
 
 namespace placer {
-
-void lattice_size(std::int16_t npr, std::int16_t nrow, std::int32_t& nx, std::int32_t& ny) {
-    nx = npr;
-    ny = nrow;
-    if (npr < 202 && nrow < 202) return;
-    if (npr == nrow) {
-        nx = ny = 201;
-    } else if (npr > nrow) {
-        nx = 201;
-        ny = static_cast<std::int32_t>(static_cast<float>(nrow) * 201.0f / static_cast<float>(npr));
-    } else {
-        ny = 201;
-        nx = static_cast<std::int32_t>(static_cast<float>(npr) * 201.0f / static_cast<float>(nrow));
-    }
-}
 
 namespace {
 
@@ -88,7 +74,8 @@ void copy_direct(const WorkGrid& work, std::int32_t nx, std::int32_t ny, const L
                  std::vector<float>& depth) {
     for (std::int32_t i = 1; i <= nx; ++i)
         for (std::int32_t j = 1; j <= ny; ++j)
-            depth[static_cast<std::size_t>(fr.n - (fr.npr - 1) + (i - 1) - (j - 1) * fr.npr - 1)] =
+            depth[static_cast<std::size_t>(fr.site.total_points - (fr.site.points_we - 1) +
+                                           (i - 1) - (j - 1) * fr.site.points_we - 1)] =
                 work.at(i, j);
 }
 
@@ -96,13 +83,14 @@ void copy_direct(const WorkGrid& work, std::int32_t nx, std::int32_t ny, const L
 // every site point by inverse-distance weighting of its nearest nodes.
 void interpolate(const WorkGrid& work, std::int32_t nx, std::int32_t ny, float cell,
                  const LongTermFrame& fr, Lattice& lattice, std::vector<float>& depth) {
-    const float sinr = std::sin(fr.rotation * DEG_TO_RAD),
-                cosr = std::cos(fr.rotation * DEG_TO_RAD);
     // Corners of the site in the local frame.
+    const SiteFrame& site = fr.site;
+    const suitefiles::Rotation rot = point_frame(site);
+    const float sinr = rot.sinr, cosr = rot.cosr;
     const auto ns = static_cast<float>(fr.ns_extent), we = static_cast<float>(fr.we_extent);
-    const float sw_e = fr.nw_e + ns * sinr, sw_n = fr.nw_n - ns * cosr;
-    const float se_e = fr.nw_e + ns * sinr + we * cosr, se_n = fr.nw_n - ns * cosr + we * sinr;
-    const std::int32_t n = fr.n, npr = fr.npr, nrow = fr.nrow;
+    const float sw_e = site.nw_e + ns * sinr, sw_n = site.nw_n - ns * cosr;
+    const float se_e = site.nw_e + ns * sinr + we * cosr, se_n = site.nw_n - ns * cosr + we * sinr;
+    const std::int32_t n = site.total_points, npr = site.points_we, nrow = site.points_ns;
     auto dep = [&](std::int32_t k) -> float& { return depth[static_cast<std::size_t>(k - 1)]; };
 
     // Lattice node positions in the local frame, from the south-west corner.
@@ -112,13 +100,13 @@ void interpolate(const WorkGrid& work, std::int32_t nx, std::int32_t ny, float c
             const auto fi = static_cast<float>(i - 1), fj = static_cast<float>(j - 1);
             const float dj = ny > 1 ? static_cast<float>(ny - 1) : 1.0f,
                         di = nx > 1 ? static_cast<float>(nx - 1) : 1.0f;
-            lattice.e[m] = fj * (fr.nw_e - sw_e) / dj + fi * (se_e - sw_e) / di + sw_e;
-            lattice.n[m] = fj * (fr.nw_n - sw_n) / dj + fi * (se_n - sw_n) / di + sw_n;
+            lattice.e[m] = fj * (site.nw_e - sw_e) / dj + fi * (se_e - sw_e) / di + sw_e;
+            lattice.n[m] = fj * (site.nw_n - sw_n) / dj + fi * (se_n - sw_n) / di + sw_n;
             lattice.d[m] = work.at(i, j);
         }
     const float fx = static_cast<float>(nx) / static_cast<float>(npr);
     const float fy = static_cast<float>(ny) / static_cast<float>(nrow);
-    const auto sp = static_cast<float>(fr.spacing);
+    const auto sp = static_cast<float>(site.interval);
 
     // Inverse-distance weighting (1/d^3) of the nearest lattice nodes within
     // reach: at most 4 within 2 cells + 10 ft, or along the site's edges at
@@ -129,9 +117,10 @@ void interpolate(const WorkGrid& work, std::int32_t nx, std::int32_t ny, float c
         const bool edge = r == 0 || r == nrow - 1 || col == 1 || col == npr;
         const float radius = edge ? cell * 1.4142f + 5.0f : cell * 2.0f + 10.0f;
         const int most = edge ? 3 : 4;
-        const float a = static_cast<float>(col - 1) * sp, b = static_cast<float>(r) * sp;
-        const float e = sinr * b + cosr * a + fr.nw_e;
-        const float nn = sinr * a + (fr.nw_n - cosr * b);
+        const suitefiles::Position at = suitefiles::placer_local_position(
+            site.nw_e, site.nw_n, rot, static_cast<float>(col - 1) * sp,
+            static_cast<float>(r) * sp);
+        const float e = at.e, nn = at.n;
 
         const float fi = fx * static_cast<float>(col), fj = static_cast<float>(r) * fy;
         const std::int32_t jlo =
@@ -204,8 +193,9 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
 
     float cell = 0.0f;
     if (!read_cell_size(gridlib::trimmed(tns_name), cell)) return 0;
-    std::int32_t nx = 0, ny = 0;
-    lattice_size(fr.npr, fr.nrow, nx, ny);
+    const suitefiles::LatticeSize size =
+        suitefiles::lattice_size(fr.site.points_we, fr.site.points_ns);
+    const std::int32_t nx = size.nx, ny = size.ny;
     suitefiles::PlotBathGrid last;
     if (!read_last_grid(plotbath_name, static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny),
                         last))
@@ -216,7 +206,7 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
         for (std::int32_t j = 1; j <= ny; ++j)
             work.at(i, j) = last.depth[static_cast<std::size_t>((i - 1) * ny + (j - 1))];
 
-    if (nx == fr.npr && ny == fr.nrow) {
+    if (nx == fr.site.points_we && ny == fr.site.points_ns) {
         copy_direct(work, nx, ny, fr, depth);
         if (result) *result = GetbackResult::Direct;
     } else {

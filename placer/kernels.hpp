@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gridlib/sitegrid.hpp"
 #include "placer/control.hpp"
 #include "placer/site.hpp"
 
@@ -78,17 +79,9 @@ struct Lattice {
 
 // Site extents and local frame of the read-back.
 struct LongTermFrame {
-    std::int16_t spacing = 0;
+    SiteFrame site;  // from the local north-west corner of the grid file, feet
     std::int32_t we_extent = 0, ns_extent = 0;  // feet
-    std::int32_t n = 0;
-    std::int16_t nrow = 0, npr = 0;
-    float rotation = 0;
-    float nw_e = 0, nw_n = 0;  // local north-west corner of the grid file, feet
 };
-
-// Lattice size of the long-term grid: the site's own when both counts are
-// below 202, otherwise 201 along the longer axis and int(shorter x 201 / longer).
-void lattice_size(std::int16_t npr, std::int16_t nrow, std::int32_t& nx, std::int32_t& ny);
 
 enum class GetbackResult { Direct, Interpolated, Kept };
 

@@ -60,10 +60,10 @@ std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
 
     // Find the dump point again: the first grid point within 10 ft in both directions.
     const Scale sc = scale_of(site);
-    const PointFrame pf = point_frame(site);
+    const suitefiles::Rotation pf = point_frame(site);
     std::int32_t dump = 0;
-    for (std::int32_t i = 1; i <= site.n && dump == 0; ++i) {
-        gridlib::Position p = point_position(site, pf, i);
+    for (std::int32_t i = 1; i <= site.total_points && dump == 0; ++i) {
+        suitefiles::Position p = point_position(site, pf, i);
         const float de = std::fabs(dump_e - p.e) * sc.lon_factor * sc.feet_per_unit;
         const float dn = std::fabs(dump_n - p.n) * sc.feet_per_unit;
         if (dn <= 10.0f && de <= 10.0f) dump = i;
@@ -76,7 +76,7 @@ std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
     // Thickness row a, column b lies at offsets m = a - (hr + 1), n = b - (hc + 1)
     // from the dump; nodes off the site or wrapped into a neighbouring row are dropped.
     const int hc = cols / 2 - 2, hr = rows / 2 - 2;
-    const std::int32_t dump_row = row_of(dump, site.npr);
+    const std::int32_t dump_row = row_of(dump, site.points_we);
     // First every new depth is checked against the grid files' field, so that
     // a deposit that would leave a depth no grid file can hold changes nothing.
     for (int pass = 0; pass < 2; ++pass) {
@@ -86,8 +86,9 @@ std::int16_t RDEPOS(WorkGrid& work, float duration, float dump_e, float dump_n,
             int b = 0;
             for (int n = -hc; n <= hc; ++n) {
                 ++b;
-                const std::int32_t k = dump + n + m * site.npr;
-                if (k < 1 || k > site.n || row_of(k, site.npr) != dump_row + m) continue;
+                const std::int32_t k = dump + n + m * site.points_we;
+                if (k < 1 || k > site.total_points || row_of(k, site.points_we) != dump_row + m)
+                    continue;
                 float& d = depth[static_cast<std::size_t>(k - 1)];
                 if (pass == 1) {
                     d -= work.at(a, b);

@@ -9,7 +9,7 @@
 
 #include "placer/control.hpp"
 #include "placer/site.hpp"
-#include "recio/records.hpp"
+#include "suitefiles/placement_files.hpp"
 
 namespace placer {
 
@@ -43,8 +43,7 @@ class PlacementReport {
     bool close() { return out_.close(); }
 
   private:
-    void page_head();
-    recio::RecordWriter out_;
+    suitefiles::PlacementSummaryWriter out_;
 };
 
 // The run-length file: one record (5I7) with the elapsed hours of the last

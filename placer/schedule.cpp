@@ -6,6 +6,7 @@
 
 #include "placer/fields.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/placement_files.hpp"
 #include "suitefiles/tide.hpp"
 #include "suitefiles/wavrec.hpp"
 
@@ -87,10 +88,10 @@ void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float 
     const float travel = std::max(std::fabs(vessel.vx), std::fabs(vessel.vy)) * trel * 0.7f;
     const float drift = std::max(settling, travel);
     cond.rows = cond.cols = 44;
-    float half = static_cast<float>((cond.rows - 1) * site.spacing) / 2.0f;
-    if (0.95f * half < drift && std::min(site.npr, site.nrow) > 58) {
+    float half = static_cast<float>((cond.rows - 1) * site.interval) / 2.0f;
+    if (0.95f * half < drift && std::min(site.points_we, site.points_ns) > 58) {
         cond.rows = cond.cols = 64;
-        half = static_cast<float>(site.spacing * 63) / 2.0f;
+        half = static_cast<float>(site.interval * 63) / 2.0f;
     }
     // A crossing time of at least the duration + 100 s could only give a
     // duration of at least the present one: nothing to cut (and a crossing
@@ -130,8 +131,8 @@ void sector_weight(const std::string& code, float b, float& weight) {
         w((b > 225.0f && b <= 360.0f) || (b >= 0.0f && b <= 45.0f));
 }
 
-gridlib::Position scatter_position(const DumpControl& c, const Scale& sc,
-                                   recio::UniformRandom& random, float& weight) {
+suitefiles::Position scatter_position(const DumpControl& c, const Scale& sc,
+                                      recio::UniformRandom& random, float& weight) {
     float r = random.next() * c.radius * 1.1f;
     float b = random.next() * 360.0f;
     sector_weight(c.direction_code, b, weight);
@@ -139,18 +140,18 @@ gridlib::Position scatter_position(const DumpControl& c, const Scale& sc,
     if (weight >= 0.8f && c.radius > 0.0f && r / c.radius < 0.4f)
         r = (1.0f - r / c.radius) * c.radius;
     if (weight < 0.8f) b = random.next() * 360.0f;
-    gridlib::Position p;
+    suitefiles::Position p;
     p.n = c.centre_n + std::cos(b * DEG_TO_RAD) * r * weight / sc.feet_per_unit;
     p.e = c.centre_e +
           std::sin(b * DEG_TO_RAD) * sc.sign * r * weight / (sc.lon_factor * sc.feet_per_unit);
     return p;
 }
 
-gridlib::Position line_position(const Line& line, const Scale& sc, std::int32_t load) {
+suitefiles::Position line_position(const Line& line, const Scale& sc, std::int32_t load) {
     const auto offset = static_cast<float>((load - 1) * line.spacing);
     const float dn = offset * std::sin(line.angle) / sc.feet_per_unit;
     const float de = offset * sc.sign * std::cos(line.angle) / (sc.lon_factor * sc.feet_per_unit);
-    gridlib::Position p;
+    suitefiles::Position p;
     p.n = line.dn >= 0.0f ? line.start_n - dn : line.start_n + dn;
     p.e = line.de >= 0.0f ? line.start_e - de : line.start_e + de;
     return p;
@@ -160,12 +161,12 @@ bool PlacementFile::open(const std::string& name) {
     return in_.open(gridlib::trimmed(name));
 }
 
-bool PlacementFile::next(std::int16_t order, gridlib::Position& p, std::string& problem) {
+bool PlacementFile::next(std::int16_t order, suitefiles::Position& p, std::string& problem) {
     problem.clear();
     if (!in_.is_open()) return false;
     float first = 0.0f, second = 0.0f;
     try {
-        if (!in_.read_list(first, second)) return false;
+        if (!suitefiles::read_placement_record(in_, first, second)) return false;
     } catch (const recio::RecordError& e) {
         problem = e.what();
         in_.close();
@@ -182,7 +183,7 @@ bool PlacementFile::next(std::int16_t order, gridlib::Position& p, std::string& 
 }
 
 bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t remaining,
-                       gridlib::Position& p) {
+                       suitefiles::Position& p) {
     for (;;) {
         if (coord_system == 1) recio::console_list();
         recio::console_list("WHERE WITHIN THE DISPOSAL AREA IS THE PLACEMENT");

@@ -81,14 +81,14 @@ void fit_fate_grid(float ref_depth, float min_fall, const Vessel& vessel, float 
 // Mode 1: random scatter within 1.1 radius of the centre, favouring the half
 // plane named by the direction code. `weight` carries over from dump to dump:
 // an unknown code leaves it as it was (0 at first, placing the dump at the centre).
-gridlib::Position scatter_position(const DumpControl& c, const Scale& sc,
-                                   recio::UniformRandom& random, float& weight);
+suitefiles::Position scatter_position(const DumpControl& c, const Scale& sc,
+                                      recio::UniformRandom& random, float& weight);
 // The weight of bearing b (degrees) for a direction code; `weight` unchanged for an unknown code.
 void sector_weight(const std::string& code, float bearing, float& weight);
 
 // Mode 2: load number `load` (1..loads of the whole activity) at
 // (load - 1) x spacing along the line from its start.
-gridlib::Position line_position(const Line& line, const Scale& sc, std::int32_t load);
+suitefiles::Position line_position(const Line& line, const Scale& sc, std::int32_t load);
 
 // Mode 4: the placement file, one list-directed record of two reals per load.
 class PlacementFile {
@@ -96,7 +96,7 @@ class PlacementFile {
     bool open(const std::string& name);
     // The next position; false at the end of the file or at a record that
     // cannot be read (with `problem` set to the reason).
-    bool next(std::int16_t order, gridlib::Position& p, std::string& problem);
+    bool next(std::int16_t order, suitefiles::Position& p, std::string& problem);
 
   private:
     recio::RecordReader in_;
@@ -105,7 +105,7 @@ class PlacementFile {
 // Mode 3: asks for the position of dump k at the keyboard. False when the
 // keyboard input has ended.
 bool keyboard_position(std::int16_t coord_system, std::int16_t k, std::int16_t remaining,
-                       gridlib::Position& p);
+                       suitefiles::Position& p);
 
 // ---- series files
 

@@ -51,7 +51,7 @@ Material material_properties(const DumpControl& c) {
 }
 
 float reference_depth(const SiteFrame& site, const std::vector<float>& depth) {
-    const std::int32_t n = site.n, npr = site.npr;
+    const std::int32_t n = site.total_points, npr = site.points_we;
     auto d = [&](std::int32_t k) {
         return depth[static_cast<std::size_t>(std::max<std::int32_t>(k, 1) - 1)];
     };
@@ -70,26 +70,26 @@ bool read_base_surface(const std::string& path, std::int32_t n, std::vector<floa
 void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, WorkGrid& work,
                     RunMode run_mode, Angles& angles) {
     const float tan_aval = std::tan(angles.aval * DEG_TO_RAD);
-    const auto dx = static_cast<float>(site.spacing);
-    work.hold(site.nrow, site.npr);
+    const auto dx = static_cast<float>(site.interval);
+    work.hold(site.points_ns, site.points_we);
     work.clear();
-    for (int i = 1; i <= site.nrow; ++i)
-        for (int j = 1; j <= site.npr; ++j)
-            work.at(i, j) = -depth[static_cast<std::size_t>((i - 1) * site.npr + j - 1)];
+    for (int i = 1; i <= site.points_ns; ++i)
+        for (int j = 1; j <= site.points_we; ++j)
+            work.at(i, j) = -depth[static_cast<std::size_t>((i - 1) * site.points_we + j - 1)];
 
     // Steepest slope (with its sign) over the pairs of every point with its
     // northern and its western neighbour.
     float steepest = 0.0f;
-    for (int i = 2; i <= site.nrow; ++i)
-        for (int j = 2; j <= site.npr; ++j) {
+    for (int i = 2; i <= site.points_ns; ++i)
+        for (int j = 2; j <= site.points_we; ++j) {
             const float north = (work.at(i, j) - work.at(i - 1, j)) / dx;
             const float west = (work.at(i, j) - work.at(i, j - 1)) / dx;
             if (std::fabs(north) > std::fabs(steepest)) steepest = north;
             if (std::fabs(west) > std::fabs(steepest)) steepest = west;
         }
     std::int32_t count = 0;
-    for (int i = 2; i <= site.nrow; ++i)
-        for (int j = 2; j <= site.npr; ++j) {
+    for (int i = 2; i <= site.points_ns; ++i)
+        for (int j = 2; j <= site.points_we; ++j) {
             const float north = (work.at(i, j) - work.at(i - 1, j)) / dx;
             const float west = (work.at(i, j) - work.at(i, j - 1)) / dx;
             if (std::fabs(north) + tan_aval >= steepest) ++count;
@@ -103,7 +103,7 @@ void slope_analysis(const SiteFrame& site, const std::vector<float>& depth, Work
         angles.final_aval = a_deg + 1.0f;
         angles.final_post = angles.final_aval - 0.25f;
     }
-    if (count >= site.n / 2 && run_mode == RunMode::Placement) {
+    if (count >= site.total_points / 2 && run_mode == RunMode::Placement) {
         angles.final_aval = a_deg + 0.4f;
         angles.final_post = angles.final_aval - 0.1f;
     }

@@ -8,13 +8,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "gridlib/sitegrid.hpp"
+#include "suitefiles/geometry.hpp"
 
 namespace placer {
 
-constexpr float DEG_TO_RAD = 0.017453333f;    // degrees to radians of the placement routines
-constexpr float FEET_PER_DEGREE = 364800.0f;  // feet per degree of latitude
-constexpr int WORK_DIM = 210;                 // storage per axis of the work array
+constexpr float DEG_TO_RAD = suitefiles::PLACEMENT_DEG_TO_RAD;
+constexpr float FEET_PER_DEGREE = suitefiles::FEET_PER_DEGREE;
+constexpr int WORK_DIM = 210;  // storage per axis of the work array
 
 // A work array of reals, at least 210 x 210, element (i, j) 1-based, i the
 // first index. A site may have more than 210 points along a row (a 250 x 100
@@ -37,17 +37,9 @@ struct WorkGrid {
 
 // The lattice of a site and where it lies. Points are numbered row by row
 // from the north-west corner; the corner is the site north-west corner of
-// the summary file, in the site's coordinate system.
-struct SiteFrame {
-    std::int32_t n = 0;        // total points
-    std::int16_t npr = 0;      // points per row (west-east)
-    std::int16_t nrow = 0;     // rows (north-south)
-    std::int16_t spacing = 0;  // node spacing, whole feet
-    float rotation = 0;        // degrees from true north
-    std::int16_t coord_system =
-        1;  // 1 easting/northing feet, 2 longitude/latitude degrees (west positive)
-    float nw_e = 0, nw_n = 0;  // north-west corner
-};
+// the summary file, in the site's coordinate system, and the point count and
+// spacing are the summary file's.
+using SiteFrame = suitefiles::SiteGeometry;
 
 // Site units to feet: 1 for easting/northing; 364800 feet per degree for
 // longitude/latitude, longitude differences further multiplied by the cosine
@@ -60,18 +52,17 @@ struct Scale {
 Scale scale_of(const SiteFrame& site);
 
 // Rotation terms of the point formulas: sine and cosine of the rotation
-// (x 0.017453333) and, for longitude/latitude sites, F = cos(latitude of the
-// corner x 3.1416/180).
-struct PointFrame {
-    float sinr = 0, cosr = 1, f = 1;
-};
-PointFrame point_frame(const SiteFrame& site);
+// (x 0.017453333) and, for longitude/latitude sites, the longitude factor
+// F = cos(latitude of the corner x 3.1416/180).
+inline suitefiles::Rotation point_frame(const SiteFrame& site) {
+    return suitefiles::placement_rotation_of(site);
+}
 
-// Coordinates of point i (1-based): row r = int(i / (npr + 0.001)), column
-// offset a = (i - (r npr + 1)) spacing, row offset b = r spacing;
-// E = SINR b + COSR a + E0, N = SINR a + (N0 - COSR b), or in degrees
-// lon = lon0 - (SINR b + COSR a) / (F 364800), lat = lat0 - (COSR b - SINR a) / 364800.
-gridlib::Position point_position(const SiteFrame& site, const PointFrame& pf, std::int32_t i);
+// Coordinates of point i (1-based), as the placement routines form them.
+inline suitefiles::Position point_position(const SiteFrame& site, const suitefiles::Rotation& pf,
+                                           std::int32_t i) {
+    return suitefiles::placer_position(site, pf, i);
+}
 
 // 1-based row of point k: k / npr, plus 1 when the division is not exact.
 inline std::int32_t row_of(std::int32_t k, std::int16_t npr) {

@@ -10,9 +10,9 @@ Frame make_frame(int coord_system, double nw_e, double nw_n, double rotation_deg
     f.nw_e = nw_e;
     f.nw_n = nw_n;
     f.rotation_deg = rotation_deg;
-    f.sinr = std::sin(suite_radians(rotation_deg));
-    f.cosr = std::cos(suite_radians(rotation_deg));
-    f.cl = coord_system == 2 ? std::cos(suite_radians(nw_n)) : 1.0;
+    f.sinr = std::sin(suitefiles::radians(rotation_deg));
+    f.cosr = std::cos(suitefiles::radians(rotation_deg));
+    f.cl = coord_system == 2 ? std::cos(suitefiles::radians(nw_n)) : 1.0;
     return f;
 }
 
@@ -20,15 +20,16 @@ XY to_map(const Frame& f, double xl, double yl) {
     const double de = xl * f.cosr + yl * f.sinr;  // feet east of the NW corner
     const double dn = xl * f.sinr - yl * f.cosr;  // feet north of the NW corner
     if (f.geographic())
-        return {-f.nw_e + de / (f.cl * FEET_PER_DEGREE), f.nw_n + dn / FEET_PER_DEGREE};
+        return {-f.nw_e + de / (f.cl * suitefiles::FEET_PER_DEGREE_D),
+                f.nw_n + dn / suitefiles::FEET_PER_DEGREE_D};
     return {f.nw_e + de, f.nw_n + dn};
 }
 
 XY to_local(const Frame& f, double x, double y) {
     double de, dn;
     if (f.geographic()) {
-        de = (x + f.nw_e) * f.cl * FEET_PER_DEGREE;
-        dn = (y - f.nw_n) * FEET_PER_DEGREE;
+        de = (x + f.nw_e) * f.cl * suitefiles::FEET_PER_DEGREE_D;
+        dn = (y - f.nw_n) * suitefiles::FEET_PER_DEGREE_D;
     } else {
         de = x - f.nw_e;
         dn = y - f.nw_n;
@@ -45,7 +46,8 @@ XY site_to_map(const Frame& f, double e, double n) {
 }
 
 XY map_units_per_foot(const Frame& f) {
-    if (f.geographic()) return {1.0 / (f.cl * FEET_PER_DEGREE), 1.0 / FEET_PER_DEGREE};
+    if (f.geographic())
+        return {1.0 / (f.cl * suitefiles::FEET_PER_DEGREE_D), 1.0 / suitefiles::FEET_PER_DEGREE_D};
     return {1.0, 1.0};
 }
 
@@ -60,13 +62,6 @@ std::array<double, 6> geotransform(const Frame& f, const Raster& r) {
     const double g1 = c.x - o.x, g4 = c.y - o.y;  // one column on
     const double g2 = w.x - o.x, g5 = w.y - o.y;  // one row on
     return {o.x - 0.5 * (g1 + g2), g1, g2, o.y - 0.5 * (g4 + g5), g4, g5};
-}
-
-LatticeSize lattice_size(int we, int ns) {
-    if (we < 202 && ns < 202) return {we, ns};
-    if (we == ns) return {201, 201};
-    if (we > ns) return {201, ns * 201 / we};
-    return {we * 201 / ns, 201};
 }
 
 }  // namespace results

@@ -22,14 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "suitefiles/geometry.hpp"
+
 namespace results {
-
-constexpr double FEET_PER_DEGREE = 364800.0;
-
-// Degrees to radians as the suite turns its rotation: deg x 3.1416 / 180.
-inline double suite_radians(double degrees) {
-    return degrees * 3.1416 / 180.0;
-}
 
 struct XY {
     double x = 0, y = 0;
@@ -81,13 +76,5 @@ XY node_map(const Frame& f, const Raster& r, double col, double row);
 // GDAL-style geotransform (x = g0 + col g1 + row g2, y = g3 + col g4 + row g5
 // at pixel corners), with every node at the centre of its pixel.
 std::array<double, 6> geotransform(const Frame& f, const Raster& r);
-
-// Size of the long-term model's lattice for a site of we x ns points: both
-// below 202 as they are; otherwise the longer gets 201 nodes and the shorter
-// the integer part of shorter x 201 / longer.
-struct LatticeSize {
-    int nx = 0, ny = 0;
-};
-LatticeSize lattice_size(int points_we, int points_ns);
 
 }  // namespace results

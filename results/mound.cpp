@@ -127,7 +127,7 @@ SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
     } else {
         out.notes.push_back("NO PCD.INI: THE INITIAL GRID IS TAKEN AT 0 HOURS");
     }
-    const LatticeSize n = lattice_size(g.points_we, g.points_ns);
+    const suitefiles::LatticeSize n = suitefiles::lattice_size(g.points_we, g.points_ns);
     out.series = read_plotbath(plotbath_file, n.nx, n.ny, start);
     if (!out.series.complete)
         out.notes.push_back(plotbath_file + " HAS NO END MARKER: THE RUN MAY NOT HAVE FINISHED");

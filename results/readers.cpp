@@ -8,6 +8,7 @@
 #include "results/errors.hpp"
 #include "suitefiles/deposit.hpp"
 #include "suitefiles/pcd_ini.hpp"
+#include "suitefiles/placement_files.hpp"
 #include "suitefiles/plotbath.hpp"
 
 namespace results {
@@ -70,61 +71,31 @@ LineSource read_all(const std::string& path) {
     return LineSource(path, std::move(lines), cut);
 }
 
-bool blank(const std::string& s) {
-    return s.find_first_not_of(" \t") == std::string::npos;
-}
+}  // namespace
 
-// A load line of the placement summary: (1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4);
-// only the position is taken, so a load count or volume printed as asterisks
-// does not stop the reading.
-constexpr const char* LOAD_LINE = "(1X,2X,4X,14X,5X,10X,F12.4,3X,F12.4)";
-// A dump of a pattern file: (1X,2X,2F12.4).
-constexpr const char* PATTERN_LINE = "(1X,2X,2F12.4)";
+namespace {
+
+std::vector<DumpPoint> dump_points(const std::vector<suitefiles::Position>& positions) {
+    std::vector<DumpPoint> out;
+    out.reserve(positions.size());
+    for (const suitefiles::Position& p : positions)
+        out.push_back({static_cast<double>(p.e), static_cast<double>(p.n)});
+    return out;
+}
 
 }  // namespace
 
 std::vector<DumpPoint> read_placement_summary(const std::string& path) {
     LineSource src = read_all(path);
-    // The load lines follow the column heads "EASTING ... NORTHING" and end
-    // at the first continuation page (a form feed) or the end of the file.
-    bool heads = false;
-    while (!src.at_end()) {
-        const std::string& r = src.peek();
-        src.skip();
-        if (r.find("EASTING") != std::string::npos && r.find("NORTHING") != std::string::npos) {
-            heads = true;
-            break;
-        }
-    }
-    if (!heads) throw InputError("NO LOAD LINES IN " + path + ": IT IS NOT A PLACEMENT SUMMARY");
-    std::vector<DumpPoint> out;
-    while (!src.at_end()) {
-        const std::string& r = src.peek();
-        if (!r.empty() && r[0] == '\f') break;
-        if (blank(r)) {
-            src.skip();
-            continue;
-        }
-        float e = 0, n = 0;
-        need(src, LOAD_LINE, e, n);
-        out.push_back({static_cast<double>(e), static_cast<double>(n)});
-    }
-    return out;
+    std::vector<suitefiles::Position> positions;
+    if (!suitefiles::read_load_positions(src, positions))
+        throw InputError("NO LOAD LINES IN " + path + ": IT IS NOT A PLACEMENT SUMMARY");
+    return dump_points(positions);
 }
 
 std::vector<DumpPoint> read_dump_pattern(const std::string& path) {
     LineSource src = read_all(path);
-    std::vector<DumpPoint> out;
-    while (!src.at_end()) {
-        if (blank(src.peek())) {
-            src.skip();
-            continue;
-        }
-        float e = 0, n = 0;
-        need(src, PATTERN_LINE, e, n);
-        out.push_back({static_cast<double>(e), static_cast<double>(n)});
-    }
-    return out;
+    return dump_points(suitefiles::read_dump_pattern(src));
 }
 
 std::vector<DumpPoint> read_dumps(const std::string& path) {

@@ -124,6 +124,197 @@ void write_geotiff(const std::string& path, const results::Frame& frame,
     if (!ok || !flushed) throw InputError("WRITING THE GEOTIFF " + path + " FAILED");
 }
 
+namespace {
+
+// The netCDF variables of a long-term series.
+struct NcVars {
+    int dt = -1, dyd = -1, dxd = -1;  // dimensions time, y, x
+    int vt = -1, vh = -1;             // time, elapsed_hours
+    bool one_d = true;                // an unturned grid: 1-D x and y
+    int vx = -1, vy = -1;             // 1-D coordinates
+    int va = -1, vb = -1;             // 2-D coordinates of a turned grid
+    std::string coordinates;          // the coordinates attribute of depth (turned grids)
+    int vd = -1;                      // depth
+};
+
+void define_dimensions(int ncid, std::size_t nt, int ny, int nx, NcVars& v) {
+    nc(nc_def_dim(ncid, "time", nt, &v.dt), "DIMENSION time");
+    nc(nc_def_dim(ncid, "y", static_cast<std::size_t>(ny), &v.dyd), "DIMENSION y");
+    nc(nc_def_dim(ncid, "x", static_cast<std::size_t>(nx), &v.dxd), "DIMENSION x");
+}
+
+void define_time(int ncid, const std::string& time_units, NcVars& v) {
+    nc(nc_def_var(ncid, "time", NC_DOUBLE, 1, &v.dt, &v.vt), "VARIABLE time");
+    text_att(ncid, v.vt, "standard_name", "time");
+    text_att(ncid, v.vt, "long_name", "time in the simulated period");
+    text_att(ncid, v.vt, "units", time_units);
+    text_att(ncid, v.vt, "calendar", "standard");
+    text_att(ncid, v.vt, "axis", "T");
+    nc(nc_def_var(ncid, "elapsed_hours", NC_INT, 1, &v.dt, &v.vh), "VARIABLE elapsed_hours");
+    text_att(ncid, v.vh, "long_name",
+             "elapsed time of the simulated period as the long-term model counts it");
+    text_att(ncid, v.vh, "units", "hours");
+}
+
+// x and y of an unturned grid; 2-D longitude/latitude (easting/northing) of a turned one.
+void define_coordinates(int ncid, const results::Frame& frame, NcVars& v) {
+    const bool geo = frame.geographic();
+    if (v.one_d) {
+        nc(nc_def_var(ncid, "x", NC_DOUBLE, 1, &v.dxd, &v.vx), "VARIABLE x");
+        nc(nc_def_var(ncid, "y", NC_DOUBLE, 1, &v.dyd, &v.vy), "VARIABLE y");
+        if (geo) {
+            text_att(ncid, v.vx, "standard_name", "longitude");
+            text_att(ncid, v.vx, "long_name", "longitude (east positive)");
+            text_att(ncid, v.vx, "units", "degrees_east");
+            text_att(ncid, v.vy, "standard_name", "latitude");
+            text_att(ncid, v.vy, "long_name", "latitude");
+            text_att(ncid, v.vy, "units", "degrees_north");
+        } else {
+            text_att(ncid, v.vx, "standard_name", "projection_x_coordinate");
+            text_att(ncid, v.vx, "long_name", "easting");
+            text_att(ncid, v.vx, "units", "ft");
+            text_att(ncid, v.vy, "standard_name", "projection_y_coordinate");
+            text_att(ncid, v.vy, "long_name", "northing");
+            text_att(ncid, v.vy, "units", "ft");
+        }
+        text_att(ncid, v.vx, "axis", "X");
+        text_att(ncid, v.vy, "axis", "Y");
+    } else {
+        const int dims[2] = {v.dyd, v.dxd};
+        const char* an = geo ? "lon" : "easting";
+        const char* bn = geo ? "lat" : "northing";
+        nc(nc_def_var(ncid, an, NC_DOUBLE, 2, dims, &v.va), std::string("VARIABLE ") + an);
+        nc(nc_def_var(ncid, bn, NC_DOUBLE, 2, dims, &v.vb), std::string("VARIABLE ") + bn);
+        if (geo) {
+            text_att(ncid, v.va, "standard_name", "longitude");
+            text_att(ncid, v.va, "long_name", "longitude (east positive)");
+            text_att(ncid, v.va, "units", "degrees_east");
+            text_att(ncid, v.vb, "standard_name", "latitude");
+            text_att(ncid, v.vb, "long_name", "latitude");
+            text_att(ncid, v.vb, "units", "degrees_north");
+        } else {
+            text_att(ncid, v.va, "standard_name", "projection_x_coordinate");
+            text_att(ncid, v.va, "long_name", "easting");
+            text_att(ncid, v.va, "units", "ft");
+            text_att(ncid, v.vb, "standard_name", "projection_y_coordinate");
+            text_att(ncid, v.vb, "long_name", "northing");
+            text_att(ncid, v.vb, "units", "ft");
+        }
+        v.coordinates = std::string(bn) + " " + an;
+    }
+}
+
+// Grid mapping: the CRS, and for GDAL the affine geotransform of the lattice
+// (the only way a rotated grid is placed exactly).
+void define_grid_mapping(int ncid, const results::Frame& frame, const results::Raster& lattice,
+                         const Crs& crs, const NcVars& v) {
+    int vc;
+    nc(nc_def_var(ncid, "crs", NC_INT, 0, nullptr, &vc), "VARIABLE crs");
+    if (frame.geographic()) text_att(ncid, vc, "grid_mapping_name", "latitude_longitude");
+    if (!crs.wkt.empty()) {
+        text_att(ncid, vc, "crs_wkt", crs.wkt);
+        text_att(ncid, vc, "spatial_ref", crs.wkt);
+    } else if (!v.one_d) {
+        // GDAL takes the geotransform only with a coordinate system beside
+        // it: a plane site without one is given a local system in feet.
+        text_att(ncid, vc, "spatial_ref",
+                 "LOCAL_CS[\"site plane coordinates "
+                 "(ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
+                 "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]");
+    }
+    if (!v.one_d) {
+        const std::array<double, 6> gt = results::geotransform(frame, lattice);
+        std::string g;
+        for (double v : gt) g += (g.empty() ? "" : " ") + number_text(v);
+        text_att(ncid, vc, "GeoTransform", g);
+        text_att(ncid, vc, "comment",
+                 "the grid is turned by the site rotation: x runs along the site rows, y along "
+                 "its columns");
+    }
+    double_att(ncid, vc, "site_rotation_deg", frame.rotation_deg);
+}
+
+void define_depth(int ncid, NcVars& v) {
+    const int ddims[3] = {v.dt, v.dyd, v.dxd};
+    nc(nc_def_var(ncid, "depth", NC_FLOAT, 3, ddims, &v.vd), "VARIABLE depth");
+    nc(nc_def_var_deflate(ncid, v.vd, 1, 1, 4), "COMPRESSION");
+    text_att(ncid, v.vd, "long_name", "water depth below the site datum");
+    text_att(ncid, v.vd, "units", "ft");
+    text_att(ncid, v.vd, "positive", "down");
+    text_att(ncid, v.vd, "grid_mapping", "crs");
+    if (!v.coordinates.empty()) text_att(ncid, v.vd, "coordinates", v.coordinates);
+}
+
+void define_globals(int ncid, const results::BathSeries& series, const NetcdfOptions& options,
+                    int nx, int ny) {
+    text_att(ncid, NC_GLOBAL, "Conventions", "CF-1.8");
+    text_att(ncid, NC_GLOBAL, "title",
+             options.title.empty() ? "disposal mound, long-term model grids" : options.title);
+    text_att(ncid, NC_GLOBAL, "source", options.source);
+    text_att(ncid, NC_GLOBAL, "institution", "disposal site suite");
+    {
+        std::ostringstream c;
+        c << "time counts hours of the simulated period from " << options.start_date
+          << "; the first grid is the one the long-term run started from. Lattice " << nx << " x "
+          << ny << " spanning the site from its SW to its NE corner; long-term cell " << series.dx
+          << " ft.";
+        text_att(ncid, NC_GLOBAL, "comment", c.str());
+    }
+}
+
+void write_times(int ncid, const results::BathSeries& series, const NcVars& v) {
+    std::vector<double> times;
+    std::vector<int> hours;
+    for (const results::BathGrid& g : series.grids) {
+        times.push_back(g.hours);
+        hours.push_back(static_cast<int>(std::lround(g.hours)));
+    }
+    nc(nc_put_var_double(ncid, v.vt, times.data()), "WRITING time");
+    nc(nc_put_var_int(ncid, v.vh, hours.data()), "WRITING elapsed_hours");
+}
+
+void write_coordinates(int ncid, const results::Frame& frame, const results::Raster& lattice,
+                       int nx, int ny, const NcVars& v) {
+    if (v.one_d) {
+        std::vector<double> xs, ys;
+        for (int i = 0; i < nx; ++i) xs.push_back(results::node_map(frame, lattice, i, 0).x);
+        for (int j = 0; j < ny; ++j) ys.push_back(results::node_map(frame, lattice, 0, j).y);
+        nc(nc_put_var_double(ncid, v.vx, xs.data()), "WRITING x");
+        nc(nc_put_var_double(ncid, v.vy, ys.data()), "WRITING y");
+    } else {
+        std::vector<double> a, b;
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i) {
+                const XY p = results::node_map(frame, lattice, i, j);
+                a.push_back(p.x);
+                b.push_back(p.y);
+            }
+        nc(nc_put_var_double(ncid, v.va, a.data()), "WRITING COORDINATES");
+        nc(nc_put_var_double(ncid, v.vb, b.data()), "WRITING COORDINATES");
+    }
+}
+
+// depth[t][j][i] from the file's order (I outer, J inner).
+void write_depths(int ncid, const results::BathSeries& series, int nx, int ny, const NcVars& v) {
+    const std::size_t nt = series.grids.size();
+    std::vector<float> plane(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+    for (std::size_t t = 0; t < nt; ++t) {
+        const std::vector<float>& d = series.grids[t].depth;
+        for (int i = 0; i < nx; ++i)
+            for (int j = 0; j < ny; ++j)
+                plane[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) +
+                      static_cast<std::size_t>(i)] =
+                    d[static_cast<std::size_t>(i) * static_cast<std::size_t>(ny) +
+                      static_cast<std::size_t>(j)];
+        const std::size_t start[3] = {t, 0, 0};
+        const std::size_t count[3] = {1, static_cast<std::size_t>(ny),
+                                      static_cast<std::size_t>(nx)};
+        nc(nc_put_vara_float(ncid, v.vd, start, count, plane.data()), "WRITING depth");
+    }
+}
+
+}  // namespace
+
 void write_netcdf(const std::string& path, const results::Frame& frame,
                   const results::BathSeries& series, double we_ft, double ns_ft, const Crs& crs,
                   const NetcdfOptions& options) {
@@ -145,163 +336,19 @@ void write_netcdf(const std::string& path, const results::Frame& frame,
     nc(nc_create(path.c_str(), NC_CLOBBER | NC_NETCDF4 | NC_CLASSIC_MODEL, &ncid),
        "CANNOT CREATE " + path);
     try {
-        int dt, dyd, dxd;
-        nc(nc_def_dim(ncid, "time", nt, &dt), "DIMENSION time");
-        nc(nc_def_dim(ncid, "y", static_cast<std::size_t>(ny), &dyd), "DIMENSION y");
-        nc(nc_def_dim(ncid, "x", static_cast<std::size_t>(nx), &dxd), "DIMENSION x");
-
-        int vt, vh;
-        nc(nc_def_var(ncid, "time", NC_DOUBLE, 1, &dt, &vt), "VARIABLE time");
-        text_att(ncid, vt, "standard_name", "time");
-        text_att(ncid, vt, "long_name", "time in the simulated period");
-        text_att(ncid, vt, "units", time_units);
-        text_att(ncid, vt, "calendar", "standard");
-        text_att(ncid, vt, "axis", "T");
-        nc(nc_def_var(ncid, "elapsed_hours", NC_INT, 1, &dt, &vh), "VARIABLE elapsed_hours");
-        text_att(ncid, vh, "long_name",
-                 "elapsed time of the simulated period as the long-term model counts it");
-        text_att(ncid, vh, "units", "hours");
-
-        const bool geo = frame.geographic();
-        const bool one_d = !rotated(frame);
-        int vx = -1, vy = -1, va = -1, vb = -1;
-        std::string coordinates;
-        if (one_d) {
-            nc(nc_def_var(ncid, "x", NC_DOUBLE, 1, &dxd, &vx), "VARIABLE x");
-            nc(nc_def_var(ncid, "y", NC_DOUBLE, 1, &dyd, &vy), "VARIABLE y");
-            if (geo) {
-                text_att(ncid, vx, "standard_name", "longitude");
-                text_att(ncid, vx, "long_name", "longitude (east positive)");
-                text_att(ncid, vx, "units", "degrees_east");
-                text_att(ncid, vy, "standard_name", "latitude");
-                text_att(ncid, vy, "long_name", "latitude");
-                text_att(ncid, vy, "units", "degrees_north");
-            } else {
-                text_att(ncid, vx, "standard_name", "projection_x_coordinate");
-                text_att(ncid, vx, "long_name", "easting");
-                text_att(ncid, vx, "units", "ft");
-                text_att(ncid, vy, "standard_name", "projection_y_coordinate");
-                text_att(ncid, vy, "long_name", "northing");
-                text_att(ncid, vy, "units", "ft");
-            }
-            text_att(ncid, vx, "axis", "X");
-            text_att(ncid, vy, "axis", "Y");
-        } else {
-            const int dims[2] = {dyd, dxd};
-            const char* an = geo ? "lon" : "easting";
-            const char* bn = geo ? "lat" : "northing";
-            nc(nc_def_var(ncid, an, NC_DOUBLE, 2, dims, &va), std::string("VARIABLE ") + an);
-            nc(nc_def_var(ncid, bn, NC_DOUBLE, 2, dims, &vb), std::string("VARIABLE ") + bn);
-            if (geo) {
-                text_att(ncid, va, "standard_name", "longitude");
-                text_att(ncid, va, "long_name", "longitude (east positive)");
-                text_att(ncid, va, "units", "degrees_east");
-                text_att(ncid, vb, "standard_name", "latitude");
-                text_att(ncid, vb, "long_name", "latitude");
-                text_att(ncid, vb, "units", "degrees_north");
-            } else {
-                text_att(ncid, va, "standard_name", "projection_x_coordinate");
-                text_att(ncid, va, "long_name", "easting");
-                text_att(ncid, va, "units", "ft");
-                text_att(ncid, vb, "standard_name", "projection_y_coordinate");
-                text_att(ncid, vb, "long_name", "northing");
-                text_att(ncid, vb, "units", "ft");
-            }
-            coordinates = std::string(bn) + " " + an;
-        }
-
-        // Grid mapping: the CRS, and for GDAL the affine geotransform of
-        // the lattice (the only way a rotated grid is placed exactly).
-        int vc;
-        nc(nc_def_var(ncid, "crs", NC_INT, 0, nullptr, &vc), "VARIABLE crs");
-        if (geo) text_att(ncid, vc, "grid_mapping_name", "latitude_longitude");
-        if (!crs.wkt.empty()) {
-            text_att(ncid, vc, "crs_wkt", crs.wkt);
-            text_att(ncid, vc, "spatial_ref", crs.wkt);
-        } else if (!one_d) {
-            // GDAL takes the geotransform only with a coordinate system beside
-            // it: a plane site without one is given a local system in feet.
-            text_att(ncid, vc, "spatial_ref",
-                     "LOCAL_CS[\"site plane coordinates "
-                     "(ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
-                     "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]");
-        }
-        if (!one_d) {
-            const std::array<double, 6> gt = results::geotransform(frame, lattice);
-            std::string g;
-            for (double v : gt) g += (g.empty() ? "" : " ") + number_text(v);
-            text_att(ncid, vc, "GeoTransform", g);
-            text_att(ncid, vc, "comment",
-                     "the grid is turned by the site rotation: x runs along the site rows, y along "
-                     "its columns");
-        }
-        double_att(ncid, vc, "site_rotation_deg", frame.rotation_deg);
-
-        const int ddims[3] = {dt, dyd, dxd};
-        int vd;
-        nc(nc_def_var(ncid, "depth", NC_FLOAT, 3, ddims, &vd), "VARIABLE depth");
-        nc(nc_def_var_deflate(ncid, vd, 1, 1, 4), "COMPRESSION");
-        text_att(ncid, vd, "long_name", "water depth below the site datum");
-        text_att(ncid, vd, "units", "ft");
-        text_att(ncid, vd, "positive", "down");
-        text_att(ncid, vd, "grid_mapping", "crs");
-        if (!coordinates.empty()) text_att(ncid, vd, "coordinates", coordinates);
-
-        text_att(ncid, NC_GLOBAL, "Conventions", "CF-1.8");
-        text_att(ncid, NC_GLOBAL, "title",
-                 options.title.empty() ? "disposal mound, long-term model grids" : options.title);
-        text_att(ncid, NC_GLOBAL, "source", options.source);
-        text_att(ncid, NC_GLOBAL, "institution", "disposal site suite");
-        {
-            std::ostringstream c;
-            c << "time counts hours of the simulated period from " << options.start_date
-              << "; the first grid is the one the long-term run started from. Lattice " << nx
-              << " x " << ny << " spanning the site from its SW to its NE corner; long-term cell "
-              << series.dx << " ft.";
-            text_att(ncid, NC_GLOBAL, "comment", c.str());
-        }
+        NcVars v;
+        v.one_d = !rotated(frame);
+        define_dimensions(ncid, nt, ny, nx, v);
+        define_time(ncid, time_units, v);
+        define_coordinates(ncid, frame, v);
+        define_grid_mapping(ncid, frame, lattice, crs, v);
+        define_depth(ncid, v);
+        define_globals(ncid, series, options, nx, ny);
         nc(nc_enddef(ncid), "DEFINITION");
 
-        std::vector<double> times;
-        std::vector<int> hours;
-        for (const results::BathGrid& g : series.grids) {
-            times.push_back(g.hours);
-            hours.push_back(static_cast<int>(std::lround(g.hours)));
-        }
-        nc(nc_put_var_double(ncid, vt, times.data()), "WRITING time");
-        nc(nc_put_var_int(ncid, vh, hours.data()), "WRITING elapsed_hours");
-        if (one_d) {
-            std::vector<double> xs, ys;
-            for (int i = 0; i < nx; ++i) xs.push_back(results::node_map(frame, lattice, i, 0).x);
-            for (int j = 0; j < ny; ++j) ys.push_back(results::node_map(frame, lattice, 0, j).y);
-            nc(nc_put_var_double(ncid, vx, xs.data()), "WRITING x");
-            nc(nc_put_var_double(ncid, vy, ys.data()), "WRITING y");
-        } else {
-            std::vector<double> a, b;
-            for (int j = 0; j < ny; ++j)
-                for (int i = 0; i < nx; ++i) {
-                    const XY p = results::node_map(frame, lattice, i, j);
-                    a.push_back(p.x);
-                    b.push_back(p.y);
-                }
-            nc(nc_put_var_double(ncid, va, a.data()), "WRITING COORDINATES");
-            nc(nc_put_var_double(ncid, vb, b.data()), "WRITING COORDINATES");
-        }
-        // depth[t][j][i] from the file's order (I outer, J inner).
-        std::vector<float> plane(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
-        for (std::size_t t = 0; t < nt; ++t) {
-            const std::vector<float>& d = series.grids[t].depth;
-            for (int i = 0; i < nx; ++i)
-                for (int j = 0; j < ny; ++j)
-                    plane[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) +
-                          static_cast<std::size_t>(i)] =
-                        d[static_cast<std::size_t>(i) * static_cast<std::size_t>(ny) +
-                          static_cast<std::size_t>(j)];
-            const std::size_t start[3] = {t, 0, 0};
-            const std::size_t count[3] = {1, static_cast<std::size_t>(ny),
-                                          static_cast<std::size_t>(nx)};
-            nc(nc_put_vara_float(ncid, vd, start, count, plane.data()), "WRITING depth");
-        }
+        write_times(ncid, series, v);
+        write_coordinates(ncid, frame, lattice, nx, ny, v);
+        write_depths(ncid, series, nx, ny, v);
         nc(nc_close(ncid), "CLOSING " + path);
     } catch (...) {
         nc_close(ncid);

@@ -137,8 +137,8 @@ Depths PREBATH(const Control& c, gridlib::SiteGrid& grid) {
                 ++out.beyond;
                 continue;
             }
-            const std::int32_t r = gridlib::point_row(i, c.points_we);
-            const std::int32_t k = i - (r * c.points_we + 1);
+            const std::int32_t r = suitefiles::point_row(i, c.points_we);
+            const std::int32_t k = suitefiles::point_column(i, c.points_we);
             const float drop_we = c.points_we > 1 ? static_cast<float>(k) * a / columns : 0.0f;
             const float drop_ns = c.points_ns > 1 ? static_cast<float>(r) * b / rows : 0.0f;
             depth = c.nw_depth - drop_we - drop_ns;

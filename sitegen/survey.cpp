@@ -11,8 +11,8 @@
 
 namespace survey {
 
-using gridlib::FEET_PER_DEGREE;
 using gridlib::SiteGrid;
+using suitefiles::FEET_PER_DEGREE;
 
 // ---- the survey file
 
@@ -38,7 +38,8 @@ std::size_t SurveyReader::next_batch(Batch& batch, std::size_t capacity) {
 
 Frame make_frame(const SiteGrid& grid, float site_nw_e, float site_nw_n, std::int32_t spacing) {
     Frame f;
-    const gridlib::Rotation rot = gridlib::rotation_of(grid.rotation, grid.coord_system, site_nw_n);
+    const suitefiles::Rotation rot =
+        suitefiles::rotation_of(grid.rotation, grid.coord_system, site_nw_n);
     f.geographic = grid.coord_system == 2;
     f.cl = rot.cl;
     f.radius = 2.0f * static_cast<float>(std::max<std::int32_t>(spacing, grid.interval));
@@ -46,8 +47,9 @@ Frame make_frame(const SiteGrid& grid, float site_nw_e, float site_nw_n, std::in
         grid.total_points, 0, static_cast<std::int32_t>(grid.depth.size()));
     f.ge.resize(static_cast<std::size_t>(total));
     f.gn.resize(static_cast<std::size_t>(total));
+    const suitefiles::SiteGeometry site = gridlib::geometry_of(grid, site_nw_e, site_nw_n);
     for (std::int32_t i = 1; i <= total; ++i) {
-        const gridlib::Position p = gridlib::site_position(i, grid, site_nw_e, site_nw_n, rot);
+        const suitefiles::Position p = suitefiles::site_position(site, rot, i);
         f.ge[static_cast<std::size_t>(i - 1)] = p.e;
         f.gn[static_cast<std::size_t>(i - 1)] = p.n;
     }

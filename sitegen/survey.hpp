@@ -102,8 +102,8 @@ inline double rule_distance(const Frame& f, float ge, float gn, float se, float 
     float dx = std::fabs(se - ge);
     float dy = std::fabs(sn - gn);
     if (f.geographic) {
-        dx = dx * f.cl * gridlib::FEET_PER_DEGREE;
-        dy = dy * gridlib::FEET_PER_DEGREE;
+        dx = dx * f.cl * suitefiles::FEET_PER_DEGREE;
+        dy = dy * suitefiles::FEET_PER_DEGREE;
     }
     if (dx < 2.0f) dx = 1.0f;
     if (dy < 2.0f) dy = 1.0f;

@@ -10,8 +10,8 @@ namespace utility {
 CoordFactors coord_factors(std::int16_t coord_system, float nw_latitude) {
     CoordFactors f;
     if (coord_system == 2) {
-        f.fact = gridlib::FEET_PER_DEGREE;
-        f.cl = std::cos(gridlib::radians(nw_latitude));
+        f.fact = suitefiles::FEET_PER_DEGREE;
+        f.cl = std::cos(suitefiles::radians(nw_latitude));
         f.sgn = -1.0f;
     }
     return f;
@@ -21,13 +21,14 @@ ShapedSite::ShapedSite(gridlib::SiteGrid& g, float nw_easting, float nw_northing
     : grid(g),
       nw_e(nw_easting),
       nw_n(nw_northing),
-      rot(gridlib::rotation_of(g.rotation, g.coord_system, nw_northing)),
+      rot(suitefiles::rotation_of(g.rotation, g.coord_system, nw_northing)),
       f(coord_factors(g.coord_system, nw_northing)) {
     std::size_t n_points = static_cast<std::size_t>(std::max(g.total_points, 0));
     e.resize(n_points);
     n.resize(n_points);
+    const suitefiles::SiteGeometry site = gridlib::geometry_of(g, nw_e, nw_n);
     for (std::int32_t i = 1; i <= g.total_points; ++i) {
-        gridlib::Position p = gridlib::site_position(i, g, nw_e, nw_n, rot);
+        suitefiles::Position p = suitefiles::site_position(site, rot, i);
         e[static_cast<std::size_t>(i - 1)] = p.e;
         n[static_cast<std::size_t>(i - 1)] = p.n;
     }
@@ -69,21 +70,21 @@ BermLine berm_line(const Berm& b, std::int16_t interval, const CoordFactors& f) 
     return line;
 }
 
-gridlib::Position BermLine::at(std::int32_t j) const {
+suitefiles::Position BermLine::at(std::int32_t j) const {
     float along = static_cast<float>(j * interval);
     float step_n = along * sina / fact;
     float step_e = along * sgn * cosa / (cl * fact);
-    gridlib::Position p;
+    suitefiles::Position p;
     // step_e carries SGN: added, it moves the step east in either coordinate system.
     p.n = end_north ? start_n + step_n : start_n - step_n;
     p.e = end_east ? start_e + step_e : start_e - step_e;
     return p;
 }
 
-std::vector<gridlib::Position> berm_steps(const Berm& b, std::int16_t interval,
-                                          const CoordFactors& f) {
+std::vector<suitefiles::Position> berm_steps(const Berm& b, std::int16_t interval,
+                                             const CoordFactors& f) {
     BermLine line = berm_line(b, interval, f);
-    std::vector<gridlib::Position> steps;
+    std::vector<suitefiles::Position> steps;
     if (line.too_long) return steps;
     steps.reserve(static_cast<std::size_t>(line.steps));
     for (std::int32_t j = 1; j <= line.steps; ++j) steps.push_back(line.at(j));
@@ -97,7 +98,7 @@ void apply_berm_every_point(ShapedSite& site, const Berm& b) {
     const std::size_t n_points = site.e.size();
     const float band = crest_band(b);
     for (std::int32_t j = 1; j <= line.steps; ++j) {
-        gridlib::Position p = line.at(j);
+        suitefiles::Position p = line.at(j);
         for (std::size_t a = 0; a < n_points; ++a) {
             if (distance_ft(site.e[a], site.n[a], p.e, p.n, site.f) > band) continue;
             depth[a] = b.crest;
@@ -143,7 +144,7 @@ Lattice lattice_of(const ShapedSite& site) {
 }
 
 // Fractional (row, column) of a location given in the site's coordinates.
-void locate(const ShapedSite& site, const Lattice& lat, gridlib::Position p, double& row,
+void locate(const ShapedSite& site, const Lattice& lat, suitefiles::Position p, double& row,
             double& col) {
     const double fact = static_cast<double>(site.f.fact);
     double de = static_cast<double>(site.f.sgn) *
@@ -289,7 +290,7 @@ void apply_berm(ShapedSite& site, const Berm& b) {
     std::int32_t first = 1, last = 0;
     steps_near_grid(site, lat, line, band_reach, first, last);
     for (std::int32_t j = first; j <= last; ++j) {
-        gridlib::Position p = line.at(j);
+        suitefiles::Position p = line.at(j);
         double row = 0, col = 0;
         locate(site, lat, p, row, col);
         if (row + band_reach < 0.0 || col + band_reach < 0.0 ||

@@ -44,7 +44,7 @@ inline float distance_ft(float e1, float n1, float e2, float n2, const CoordFact
 struct ShapedSite {
     gridlib::SiteGrid& grid;
     float nw_e, nw_n;  // site NW corner, in the site's coordinates
-    gridlib::Rotation rot;
+    suitefiles::Rotation rot;
     CoordFactors f;
     std::vector<float> e, n;  // point positions, point order
 
@@ -86,12 +86,12 @@ struct BermLine {
     std::int32_t steps = 0;
     bool too_long = false;  // the ends lie so far apart that the length has no 32-bit value
 
-    gridlib::Position at(std::int32_t j) const;
+    suitefiles::Position at(std::int32_t j) const;
 };
 BermLine berm_line(const Berm& b, std::int16_t interval, const CoordFactors& f);
 // All step points of a berm, in order.
-std::vector<gridlib::Position> berm_steps(const Berm& b, std::int16_t interval,
-                                          const CoordFactors& f);
+std::vector<suitefiles::Position> berm_steps(const Berm& b, std::int16_t interval,
+                                             const CoordFactors& f);
 
 // Half-width of the crest band about each step point: crest width / 2 + 5 ft.
 inline float crest_band(const Berm& b) {

@@ -29,7 +29,8 @@ gridlib::SiteGrid big_site() {
 // From near the NW corner to near the SE corner of the rotated site: about
 // 13,900 ft, 277 steps.
 utility::Berm long_berm() {
-    const float sinr = std::sin(gridlib::radians(15.0f)), cosr = std::cos(gridlib::radians(15.0f));
+    const float sinr = std::sin(suitefiles::radians(15.0f)),
+                cosr = std::cos(suitefiles::radians(15.0f));
     const float a = 100.0f, b = 9900.0f;  // local offsets of the ends along both axes
     utility::Berm berm;
     berm.start_e = NW_E + a * cosr + a * sinr;

@@ -12,10 +12,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzzing::write_input("CLDX.DUT", data, size);
     placer::SiteFrame site;
-    site.n = 20 * 60;
-    site.npr = 60;
-    site.nrow = 20;
-    site.spacing = 20;
+    site.total_points = 20 * 60;
+    site.points_we = 60;
+    site.points_ns = 20;
+    site.interval = 20;
     site.nw_e = 1000.0f;
     site.nw_n = 5000.0f;
     std::vector<float> depth(gridlib::MAXPTS, 40.0f);

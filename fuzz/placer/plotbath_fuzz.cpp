@@ -20,15 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     placer::LongTermFrame fr;
     const bool direct = size % 2 == 0;
-    fr.spacing = 20;
-    fr.nrow = direct ? 4 : 2;
-    fr.npr = direct ? 6 : 202;
-    fr.n = fr.nrow * fr.npr;
-    fr.we_extent = (fr.npr - 1) * fr.spacing;
-    fr.ns_extent = (fr.nrow - 1) * fr.spacing;
-    fr.rotation = 30.0f;
-    fr.nw_e = 1000.0f;
-    fr.nw_n = 5000.0f;
+    suitefiles::SiteGeometry& site = fr.site;
+    site.interval = 20;
+    site.points_ns = direct ? 4 : 2;
+    site.points_we = direct ? 6 : 202;
+    site.total_points = site.points_ns * site.points_we;
+    fr.we_extent = (site.points_we - 1) * site.interval;
+    fr.ns_extent = (site.points_ns - 1) * site.interval;
+    site.rotation = 30.0f;
+    site.nw_e = 1000.0f;
+    site.nw_n = 5000.0f;
     std::vector<float> depth(gridlib::MAXPTS, 40.0f);
     const std::vector<float> before = depth;
     placer::WorkGrid work;

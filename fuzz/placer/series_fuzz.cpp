@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     placer::PlacementFile placements;
     if (placements.open("SERIES.DAT")) {
-        gridlib::Position p;
+        suitefiles::Position p;
         std::string problem;
         for (int k = 0; k < 64 && placements.next(static_cast<std::int16_t>(1 + k % 2), p, problem);
              ++k) {

@@ -21,32 +21,3 @@ TEST(Names, BlanksAndPeriods) {
     EXPECT_EQ(base_name("../x/NOEXT"), "../x/");
     EXPECT_EQ(trimmed("BAY1.IN    "), "BAY1.IN");
 }
-
-TEST(Positions, PointOrderAndRotation) {
-    SiteGrid g;
-    g.points_we = 4;
-    g.points_ns = 3;
-    g.total_points = 12;
-    g.interval = 100;
-    EXPECT_EQ(point_row(4, 4), 0);  // the last point of a row stays in its row
-    EXPECT_EQ(point_row(5, 4), 1);
-    EXPECT_EQ(point_column(4, 4), 3);
-    EXPECT_EQ(point_column(9, 4), 0);
-    Rotation none = rotation_of(0.0f, 1, 0.0f);
-    Position p = site_position(7, g, 1000.0f, 2000.0f, none);  // row 1, column 2
-    EXPECT_FLOAT_EQ(p.e, 1200.0f);
-    EXPECT_FLOAT_EQ(p.n, 1900.0f);
-    Rotation quarter = rotation_of(90.0f, 1, 0.0f);  // rows now run west, columns north
-    p = site_position(7, g, 1000.0f, 2000.0f, quarter);
-    EXPECT_NEAR(p.e, 1100.0f, 0.01f);
-    EXPECT_NEAR(p.n, 2200.0f, 0.01f);
-    g.coord_system = 2;
-    g.interval = 3648;  // 0.01 degree of latitude
-    Rotation geo = rotation_of(0.0f, 2, 60.0f);
-    p = site_position(2, g, 120.0f, 60.0f,
-                      geo);  // one column east: longitude offset doubled at 60 N
-    EXPECT_NEAR(p.e, 119.98f, 1e-4f);
-    EXPECT_FLOAT_EQ(p.n, 60.0f);
-    p = site_position(5, g, 120.0f, 60.0f, geo);  // one row south
-    EXPECT_NEAR(p.n, 59.99f, 1e-4f);
-}

@@ -74,7 +74,7 @@ TEST(Approach, HalfCirclesAndTheirEdges) {
 }
 
 TEST(Scatter, HandDrawnDumps) {
-    const gridlib::Position centroid{1000.0f, 2000.0f};
+    const suitefiles::Position centroid{1000.0f, 2000.0f};
     struct Case {
         const char* what;
         std::vector<float> draws;  // u1, u2 (, u3)
@@ -93,7 +93,7 @@ TEST(Scatter, HandDrawnDumps) {
     for (const Case& c : cases) {
         std::size_t next = 0;
         auto draw = [&] { return c.draws.at(next++); };
-        gridlib::Position p = scatter_dump(centroid, "NO", 100.0f, draw);
+        suitefiles::Position p = scatter_dump(centroid, "NO", 100.0f, draw);
         EXPECT_EQ(next, c.draws.size()) << c.what;
         EXPECT_NEAR(p.e - 1000.0f, 100.0f * c.de, 0.02f) << c.what;
         EXPECT_NEAR(p.n - 2000.0f, 100.0f * c.dn, 0.02f) << c.what;
@@ -113,7 +113,7 @@ TEST(Scatter, ApproachSideAndFarSideRadii) {
                 ++draws;
                 return random.next();
             };
-            gridlib::Position p = scatter_dump({0.0f, 0.0f}, word, R, draw);
+            suitefiles::Position p = scatter_dump({0.0f, 0.0f}, word, R, draw);
             float d = std::hypot(p.e, p.n);
             EXPECT_LE(d, 1.1f * R * 1.0001f);
             if (draws == 2) {

@@ -50,7 +50,7 @@ TEST_F(Build, DumpBetweenTwoPointsGoesToTheLowerNumber) {
         float e, n;
         std::int32_t point;
     };
-    const gridlib::Position p = at_point(grid, 10, 30);  // point 631
+    const suitefiles::Position p = at_point(grid, 10, 30);  // point 631
     for (const Case& c : {Case{p.e + 10.0f, p.n, 631}, Case{p.e - 10.0f, p.n, 630},
                           Case{p.e, p.n - 10.0f, 631}, Case{p.e + 3.0f, p.n - 2.0f, 631}}) {
         BuildResult r = build(request(c.e, c.n));
@@ -81,7 +81,7 @@ TEST_F(Build, RefusesDumpsOutsideTheSiteAndOnItsBoundary) {
 TEST_F(Build, FateGridTakesTheMeanDepthOffSiteAndWhereRowsWouldWrap) {
     // Dump on row 10, third-to-last column: offsets +3 and beyond would wrap
     // into the next row and take the mean instead (20 x 25 = 500 nodes on the site).
-    const gridlib::Position p = at_point(grid, 10, 57);
+    const suitefiles::Position p = at_point(grid, 10, 57);
     const DumpConditions c = request(p.e, p.n);
     BuildResult r = build(c);
     ASSERT_EQ(r.abort, 0);

@@ -16,15 +16,9 @@ class Getback : public PlacerFolder {
 
     static placer::LongTermFrame frame_for(const gridlib::SiteGrid& g) {
         placer::LongTermFrame f;
-        f.spacing = g.interval;
+        f.site = gridlib::geometry_of(g, g.local_nw_e, g.local_nw_n);
         f.we_extent = (g.points_we - 1) * g.interval;
         f.ns_extent = (g.points_ns - 1) * g.interval;
-        f.n = g.total_points;
-        f.nrow = g.points_ns;
-        f.npr = g.points_we;
-        f.rotation = g.rotation;
-        f.nw_e = g.local_nw_e;
-        f.nw_n = g.local_nw_n;
         return f;
     }
     static void write_tns(float cell) {
@@ -61,8 +55,8 @@ TEST_F(Getback, LargerSiteIsInterpolatedFromTheLatticeWithCornersExact) {
         gridlib::SiteGrid g = make_grid(rows, cols, 10, [](int) { return 40.0f; });
         g.rotation = 30.0f;
         const placer::LongTermFrame fr = frame_for(g);
-        std::int32_t nx = 0, ny = 0;
-        placer::lattice_size(g.points_we, g.points_ns, nx, ny);
+        const suitefiles::LatticeSize size = suitefiles::lattice_size(g.points_we, g.points_ns);
+        const int nx = size.nx, ny = size.ny;
         ASSERT_EQ(nx, cols > rows ? 201 : 80);
         ASSERT_EQ(ny, cols > rows ? 80 : 201);
         // A plane over the local frame: depth = 50 + 0.01 x (distance east of

@@ -99,21 +99,12 @@ gridlib::SiteGrid make_grid(int ns, int we, int interval, F depth_of) {
 
 // The frame of a grid with its site corner at the local corner.
 inline placer::SiteFrame frame_of(const gridlib::SiteGrid& g) {
-    placer::SiteFrame s;
-    s.n = g.total_points;
-    s.npr = g.points_we;
-    s.nrow = g.points_ns;
-    s.spacing = g.interval;
-    s.rotation = g.rotation;
-    s.coord_system = g.coord_system;
-    s.nw_e = g.local_nw_e;
-    s.nw_n = g.local_nw_n;
-    return s;
+    return gridlib::geometry_of(g, g.local_nw_e, g.local_nw_n);
 }
 
 // Easting and northing of the point in 0-based row r and column c of a site
 // with rotation 0.
-inline gridlib::Position at_point(const gridlib::SiteGrid& g, int r, int c) {
+inline suitefiles::Position at_point(const gridlib::SiteGrid& g, int r, int c) {
     return {g.local_nw_e + static_cast<float>(c * g.interval),
             g.local_nw_n - static_cast<float>(r * g.interval)};
 }
@@ -125,12 +116,13 @@ inline void write_site(const std::string& stem, const gridlib::SiteGrid& g) {
     ASSERT_TRUE(gridlib::GRID1(stem + ".IN", g.local_nw_e, g.local_nw_n, g, work,
                                gridlib::GRID1_NEW, 0, "TEST SITE"));
     gridlib::SiteSummary s;
-    gridlib::Rotation rot = gridlib::rotation_of(g.rotation, g.coord_system, g.local_nw_n);
+    suitefiles::Rotation rot = suitefiles::rotation_of(g.rotation, g.coord_system, g.local_nw_n);
     auto corner = [&](std::int32_t i) {
-        return gridlib::site_position(i, g, g.local_nw_e, g.local_nw_n, rot);
+        return suitefiles::site_position(gridlib::geometry_of(g, g.local_nw_e, g.local_nw_n), rot,
+                                         i);
     };
-    gridlib::Position nw = corner(1), ne = corner(g.points_we),
-                      sw = corner(g.total_points - g.points_we + 1), se = corner(g.total_points);
+    suitefiles::Position nw = corner(1), ne = corner(g.points_we),
+                         sw = corner(g.total_points - g.points_we + 1), se = corner(g.total_points);
     s.corners = {
         nw.e, nw.n, ne.e, ne.n, sw.e, sw.n, se.e, se.n, (nw.e + se.e) / 2.0f, (nw.n + se.n) / 2.0f};
     s.ns_extent = (g.points_ns - 1) * g.interval;

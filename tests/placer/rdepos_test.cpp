@@ -12,7 +12,7 @@ class Rdepos : public PlacerFolder {
     placer::WorkGrid work;
 
     std::int16_t add_deposit(int r, int c, float duration = 1800.0f) {
-        const gridlib::Position p = at_point(grid, r, c);
+        const suitefiles::Position p = at_point(grid, r, c);
         return placer::RDEPOS(work, duration, p.e, p.n, site, grid.depth, 44, 44);
     }
     float depth_at(int r, int c) const { return grid.depth[static_cast<std::size_t>(r * 60 + c)]; }
@@ -95,7 +95,7 @@ TEST_F(Rdepos, FailuresLeaveTheDepthsUnchanged) {
     for (const Case& c : cases) {
         std::remove("CLDX.DUT");
         if (!c.file.empty()) write_records("CLDX.DUT", c.file);
-        const gridlib::Position p = at_point(grid, 10, 0);
+        const suitefiles::Position p = at_point(grid, 10, 0);
         EXPECT_EQ(placer::RDEPOS(work, 1800.0f, p.e + c.dump_offset, p.n, site, grid.depth, 44, 44),
                   1)
             << c.what;
@@ -107,7 +107,7 @@ TEST_F(Rdepos, SixtyFourNodeGridPutsTheDumpAtNodeThirtyThree) {
     // A 64 x 64 fate grid: 60 x 60 block, three records per row, offsets -30..+30.
     write_records("CLDX.DUT",
                   deposit_records(64, 64, {{900.0f, {{{31, 31}, 2.0f}, {{31, 60}, 0.5f}}}}));
-    const gridlib::Position p = at_point(grid, 10, 20);
+    const suitefiles::Position p = at_point(grid, 10, 20);
     ASSERT_EQ(placer::RDEPOS(work, 900.0f, p.e, p.n, site, grid.depth, 64, 64), 0);
     EXPECT_FLOAT_EQ(depth_at(10, 20), 38.0f);
     EXPECT_FLOAT_EQ(depth_at(10, 49), 39.5f);

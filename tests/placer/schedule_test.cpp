@@ -83,10 +83,10 @@ TEST(Schedule, DumpsSpreadOverTheWeekInThreeHourSteps) {
 // duration is cut to the crossing time in whole hundreds of seconds.
 TEST(Schedule, FateGridAndDurationFitTheDrift) {
     placer::SiteFrame big;
-    big.npr = big.nrow = 100;
-    big.spacing = 20;
+    big.points_we = big.points_ns = 100;
+    big.interval = 20;
     placer::SiteFrame small = big;
-    small.npr = small.nrow = 40;
+    small.points_we = small.points_ns = 40;
     placer::Vessel still, fast;
     fast.vx = 5.0f;
     struct Case {
@@ -188,7 +188,7 @@ TEST(Positions, RandomScatterAboutTheCentre) {
     float weight = 0.0f;
     int far_north = 0;
     for (int i = 0; i < 400; ++i) {
-        const gridlib::Position p = placer::scatter_position(c, placer::Scale{}, random, weight);
+        const suitefiles::Position p = placer::scatter_position(c, placer::Scale{}, random, weight);
         const float de = p.e - 1000.0f, dn = p.n - 5000.0f;
         const float r = std::sqrt(de * de + dn * dn);
         ASSERT_LE(r, 110.01f);
@@ -203,7 +203,7 @@ TEST(Positions, RandomScatterAboutTheCentre) {
     c.direction_code = "XX";
     weight = 0.0f;
     for (int i = 0; i < 5; ++i) {
-        const gridlib::Position p = placer::scatter_position(c, placer::Scale{}, random, weight);
+        const suitefiles::Position p = placer::scatter_position(c, placer::Scale{}, random, weight);
         EXPECT_EQ(p.e, 1000.0f);
         EXPECT_EQ(p.n, 5000.0f);
     }
@@ -219,7 +219,7 @@ TEST(Positions, LineLoadsSpreadOverTheWholeLine) {
     EXPECT_EQ(line.spacing, 141);
     // Load n of the activity (not of its week) lies (n - 1) x spacing from the start.
     for (int load : {1, 2, 10}) {
-        const gridlib::Position p = placer::line_position(line, placer::Scale{}, load);
+        const suitefiles::Position p = placer::line_position(line, placer::Scale{}, load);
         const float along = static_cast<float>((load - 1) * 141) / std::sqrt(2.0f);
         EXPECT_NEAR(p.e, 2000.0f - along, 0.01) << load;
         EXPECT_NEAR(p.n, 5000.0f - along, 0.01) << load;
@@ -234,7 +234,7 @@ TEST(Positions, LineLoadsSpreadOverTheWholeLine) {
     const placer::Line east = placer::line_setup(c, sc);
     float previous = 124.01f;
     for (int load = 1; load <= 10; ++load) {
-        const gridlib::Position p = placer::line_position(east, sc, load);
+        const suitefiles::Position p = placer::line_position(east, sc, load);
         EXPECT_LT(p.e, previous) << load;
         EXPECT_GE(p.e, 123.99f) << load;
         EXPECT_FLOAT_EQ(p.n, 44.60f);
@@ -275,8 +275,8 @@ TEST_F(Series, ValuesOfATimeStep) {
 // turned into a 32-bit count beyond its range and the duration cut to 100 s.
 TEST(Schedule, CurrentTooWeakToCrossTheGridLeavesTheDuration) {
     placer::SiteFrame site;
-    site.npr = site.nrow = 40;
-    site.spacing = 20;
+    site.points_we = site.points_ns = 40;
+    site.interval = 20;
     placer::Vessel fast;
     fast.vx = 5.0f;  // vessel travel 5 x 200 x 0.7 = 700 ft, beyond the 430 ft half width
     placer::DumpConditions cond;

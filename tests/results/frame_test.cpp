@@ -38,15 +38,16 @@ TEST_P(FrameAgreesWithSuite, EveryPointOfTheGrid) {
     g.interval = 150;
     g.rotation = c.rotation;
     g.coord_system = static_cast<std::int16_t>(c.system);
-    const gridlib::Rotation rot = gridlib::rotation_of(g.rotation, g.coord_system, c.nw_n);
+    const suitefiles::Rotation rot = suitefiles::rotation_of(g.rotation, g.coord_system, c.nw_n);
     const results::Frame f =
         results::make_frame(c.system, static_cast<double>(c.nw_e), static_cast<double>(c.nw_n),
                             static_cast<double>(c.rotation));
     const results::Raster r = results::site_raster(g);
     for (std::int32_t pt = 1; pt <= g.total_points; ++pt) {
-        const gridlib::Position p = gridlib::site_position(pt, g, c.nw_e, c.nw_n, rot);
-        const int row = gridlib::point_row(pt, g.points_we),
-                  col = gridlib::point_column(pt, g.points_we);
+        const suitefiles::Position p =
+            suitefiles::site_position(gridlib::geometry_of(g, c.nw_e, c.nw_n), rot, pt);
+        const int row = suitefiles::point_row(pt, g.points_we),
+                  col = suitefiles::point_column(pt, g.points_we);
         const XY m = results::node_map(f, r, col, row);
         const XY want = results::site_to_map(f, static_cast<double>(p.e), static_cast<double>(p.n));
         EXPECT_NEAR(m.x, want.x, c.tolerance) << "point " << pt;
@@ -99,19 +100,6 @@ TEST(Frame, GeotransformCentresNodesInPixels) {
                 EXPECT_NEAR(g[0] + px * g[1] + py * g[2], want.x, 1e-9);
                 EXPECT_NEAR(g[3] + px * g[4] + py * g[5], want.y, 1e-9);
             }
-    }
-}
-
-TEST(Frame, LatticeSizeOfTheLongTermModel) {
-    struct Case {
-        int we, ns, nx, ny;
-    };
-    for (const Case c : {Case{150, 120, 150, 120}, Case{201, 201, 201, 201},
-                         Case{250, 100, 201, 80}, Case{202, 100, 201, 99}, Case{100, 250, 80, 201},
-                         Case{300, 300, 201, 201}, Case{201, 202, 200, 201}}) {
-        const results::LatticeSize s = results::lattice_size(c.we, c.ns);
-        EXPECT_EQ(s.nx, c.nx) << c.we << " x " << c.ns;
-        EXPECT_EQ(s.ny, c.ny) << c.we << " x " << c.ns;
     }
 }
 

@@ -36,11 +36,12 @@ class Export : public ToolFolder {
 // The map position (east-positive) of site point pt, by the suite's formulas.
 results::XY site_point(const results::Site& s, std::int32_t pt) {
     const float nwe = static_cast<float>(s.frame.nw_e), nwn = static_cast<float>(s.frame.nw_n);
-    const gridlib::Rotation rot =
-        gridlib::rotation_of(s.grid.rotation, static_cast<std::int16_t>(s.frame.coord_system), nwn);
+    const suitefiles::Rotation rot = suitefiles::rotation_of(
+        s.grid.rotation, static_cast<std::int16_t>(s.frame.coord_system), nwn);
     gridlib::SiteGrid g = s.grid;
     g.coord_system = static_cast<std::int16_t>(s.frame.coord_system);
-    const gridlib::Position p = gridlib::site_position(pt, g, nwe, nwn, rot);
+    const suitefiles::Position p =
+        suitefiles::site_position(gridlib::geometry_of(g, nwe, nwn), rot, pt);
     return results::site_to_map(s.frame, static_cast<double>(p.e), static_cast<double>(p.n));
 }
 

@@ -33,7 +33,7 @@ TEST(BermLine, StepsRunFromTheStartTowardTheEnd) {
         const char* what;
         Berm berm;
         std::int32_t steps;
-        gridlib::Position first, last;
+        suitefiles::Position first, last;
     };
     Berm b345;  // a 3-4-5 triangle: 500 ft, 5 steps of 100 ft
     b345.start_e = 1000.0f, b345.start_n = 1000.0f, b345.end_e = 1300.0f, b345.end_n = 1400.0f;
