@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "dredge/grid.hpp"
 
@@ -32,8 +33,12 @@ class CellWaves {
   public:
     CellWaves(float h0, float t, float pi) : h0_(h0), t_(t), pi_(pi) { known_.reserve(4096); }
     const CellWave& at(float h);
+    // Works out at once the quantities of every depth of the list not yet
+    // known, so that at() then only looks them up.
+    void prepare(const std::vector<float>& depths);
 
   private:
+    static std::uint32_t key(float h);
     float h0_, t_, pi_;
     std::unordered_map<std::uint32_t, CellWave> known_;
 };
