@@ -44,24 +44,75 @@ CellWave cell_wave(float h0, float t, float h, float pi) {
     return cell_wave_of(h0, t, h, pi, w);
 }
 
-std::uint32_t CellWaves::key(float h) {
+namespace {
+
+std::uint32_t key_of(float h) {
     std::uint32_t k;
     std::memcpy(&k, &h, sizeof k);
     return k;
 }
 
+}  // namespace
+
+std::size_t CellWaves::slot_of(std::uint32_t key) const {
+    const std::size_t mask = keys_.size() - 1;
+    std::size_t s = static_cast<std::size_t>((key * 0x9E3779B1u) >> 7) & mask;
+    while (used_[s] && keys_[s] != key) s = (s + 1) & mask;
+    return s;
+}
+
+void CellWaves::grow(std::size_t capacity) {
+    std::vector<std::uint32_t> keys(capacity);
+    std::vector<unsigned char> used(capacity, 0);
+    std::vector<CellWave> values(capacity);
+    keys.swap(keys_);
+    used.swap(used_);
+    values.swap(values_);
+    for (std::size_t s = 0; s < keys.size(); ++s) {
+        if (!used[s]) continue;
+        const std::size_t to = slot_of(keys[s]);
+        keys_[to] = keys[s];
+        used_[to] = 1;
+        values_[to] = values[s];
+    }
+}
+
+void CellWaves::make_room(std::size_t more) {
+    std::size_t capacity = keys_.size();
+    while (2 * (count_ + more) > capacity) capacity *= 2;
+    if (capacity != keys_.size()) grow(capacity);
+}
+
 const CellWave& CellWaves::at(float h) {
-    auto found = known_.find(key(h));
-    if (found == known_.end()) found = known_.emplace(key(h), cell_wave(h0_, t_, h, pi_)).first;
-    return found->second;
+    const std::uint32_t key = key_of(h);
+    std::size_t s = slot_of(key);
+    if (!used_[s]) {
+        make_room(1);
+        s = slot_of(key);
+        keys_[s] = key;
+        used_[s] = 1;
+        values_[s] = cell_wave(h0_, t_, h, pi_);
+        ++count_;
+    }
+    return values_[s];
 }
 
 void CellWaves::prepare(const std::vector<float>& depths) {
-    known_.reserve(known_.size() + depths.size());
+    make_room(depths.size());
     std::vector<float> todo;
+    std::vector<std::size_t> slots;
     todo.reserve(depths.size());
-    for (float h : depths)
-        if (known_.emplace(key(h), CellWave{}).second) todo.push_back(h);
+    slots.reserve(depths.size());
+    for (float h : depths) {
+        const std::uint32_t key = key_of(h);
+        const std::size_t s = slot_of(key);
+        if (used_[s]) continue;
+        keys_[s] = key;
+        used_[s] = 1;
+        ++count_;
+        todo.push_back(h);
+        slots.push_back(s);
+    }
     WaveLength w[kWavelengthBatch];
     const float l0 = deep_water_length(t_, pi_), two_pi = 2.0f * pi_;
     for (std::size_t first = 0; first < todo.size(); first += kWavelengthBatch) {
@@ -69,8 +120,8 @@ void CellWaves::prepare(const std::vector<float>& depths) {
             static_cast<int>(std::min<std::size_t>(kWavelengthBatch, todo.size() - first));
         wavelengths(t_, todo.data() + first, count, l0, two_pi, w);
         for (int k = 0; k < count; ++k) {
-            const float h = todo[first + static_cast<std::size_t>(k)];
-            known_[key(h)] = cell_wave_of(h0_, t_, h, pi_, w[k]);
+            const std::size_t at = first + static_cast<std::size_t>(k);
+            values_[slots[at]] = cell_wave_of(h0_, t_, todo[at], pi_, w[k]);
         }
     }
 }

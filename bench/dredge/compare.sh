@@ -38,17 +38,17 @@ for c in "${cases[@]}"; do
         bin=$old; [ $side = new ] && bin=$new
         (cd "$d" && "$bin/dredge" < /dev/null > console.txt 2>&1; echo "exit status $?" >> console.txt)
     done
-    result=same
+    result=same files=
     for file in PLOTBATH.DAT STORE.DAT console.txt; do
         a=$work/old/$c/$file b=$work/new/$c/$file
         if [ ! -e "$a" ] && [ ! -e "$b" ]; then continue; fi
+        files="$files $file"
         if ! cmp -s "$a" "$b"; then
             result=DIFFERENT
             echo "$c: $file differs" >&2
         fi
     done
-    files=$(cd "$work/new/$c" && ls PLOTBATH.DAT STORE.DAT console.txt 2>/dev/null | tr '\n' ' ')
-    printf '%-36s %-9s (%s)\n' "$c" "$result" "$files"
+    printf '%-36s %-9s (%s)\n' "$c" "$result" "${files# }"
     [ $result = same ] || status=1
 done
 exit $status
