@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dredge/hydro.hpp"
+#include "dredge/numeric.hpp"
 #include "dredge/transport.hpp"
 #include "recio/console.hpp"
 
@@ -78,7 +79,9 @@ inline float kept(float x, std::int32_t mask) {
 }
 
 struct ConcCoefficients {
-    float tdx, tdy, tdx2, tdy2, dx2, dy2, kx, ky, dry, dt;
+    float kx, ky, dt;
+    float tdx, tdy, tdx2, tdy2;
+    Reciprocal dx2, dy2, dry;
 };
 
 // Number of equal parts each one-minute sub-step is split into so that the
@@ -217,9 +220,16 @@ void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p)
     const float kx = 25.0f, ky = 25.0f;  // horizontal diffusion (ft2/s)
     const int parts = parts_per_minute(f, kx, ky);
     const float dt = parts == 1 ? kSubStep : kSubStep / static_cast<float>(parts);
-    const ConcCoefficients k{
-        tdx, tdy, tdx * tdx, tdy * tdy, f.dx * f.dx, f.dy * f.dy, kx, ky, (1.0f - p) * 160.195f,
-        dt};
+    const ConcCoefficients k{kx,
+                             ky,
+                             dt,
+                             tdx,
+                             tdy,
+                             tdx * tdx,
+                             tdy * tdy,
+                             Reciprocal(f.dx * f.dx),
+                             Reciprocal(f.dy * f.dy),
+                             Reciprocal((1.0f - p) * 160.195f)};
     // What erodes or takes deposits, the depth differences and the current
     // are fixed for the call (TAUB does not change over the sub-steps).
     const SweepConstants fixed(f);
