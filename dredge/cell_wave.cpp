@@ -55,63 +55,60 @@ std::uint32_t key_of(float h) {
 }  // namespace
 
 std::size_t CellWaves::slot_of(std::uint32_t key) const {
-    const std::size_t mask = keys_.size() - 1;
+    const std::size_t mask = slots_.size() - 1;
     std::size_t s = static_cast<std::size_t>((key * 0x9E3779B1u) >> 7) & mask;
-    while (used_[s] && keys_[s] != key) s = (s + 1) & mask;
+    while (slots_[s] != 0 && keys_[s] != key) s = (s + 1) & mask;
     return s;
 }
 
 void CellWaves::grow(std::size_t capacity) {
-    std::vector<std::uint32_t> keys(capacity);
-    std::vector<unsigned char> used(capacity, 0);
-    std::vector<CellWave> values(capacity);
+    std::vector<std::uint32_t> keys(capacity), slots(capacity, 0);
     keys.swap(keys_);
-    used.swap(used_);
-    values.swap(values_);
-    for (std::size_t s = 0; s < keys.size(); ++s) {
-        if (!used[s]) continue;
+    slots.swap(slots_);
+    for (std::size_t s = 0; s < slots.size(); ++s) {
+        if (slots[s] == 0) continue;
         const std::size_t to = slot_of(keys[s]);
         keys_[to] = keys[s];
-        used_[to] = 1;
-        values_[to] = values[s];
+        slots_[to] = slots[s];
     }
 }
 
 void CellWaves::make_room(std::size_t more) {
-    std::size_t capacity = keys_.size();
-    while (2 * (count_ + more) > capacity) capacity *= 2;
-    if (capacity != keys_.size()) grow(capacity);
+    std::size_t capacity = slots_.size();
+    while (2 * (values_.size() + more) > capacity) capacity *= 2;
+    if (capacity != slots_.size()) grow(capacity);
+}
+
+void CellWaves::add(std::size_t slot, std::uint32_t key) {
+    keys_[slot] = key;
+    values_.emplace_back();
+    slots_[slot] = static_cast<std::uint32_t>(values_.size());
 }
 
 const CellWave& CellWaves::at(float h) {
     const std::uint32_t key = key_of(h);
     std::size_t s = slot_of(key);
-    if (!used_[s]) {
+    if (slots_[s] == 0) {
         make_room(1);
         s = slot_of(key);
-        keys_[s] = key;
-        used_[s] = 1;
-        values_[s] = cell_wave(h0_, t_, h, pi_);
-        ++count_;
+        add(s, key);
+        values_.back() = cell_wave(h0_, t_, h, pi_);
     }
-    return values_[s];
+    return values_[slots_[s] - 1];
 }
 
 void CellWaves::prepare(const std::vector<float>& depths) {
     make_room(depths.size());
+    values_.reserve(values_.size() + depths.size());
+    const std::size_t first_new = values_.size();
     std::vector<float> todo;
-    std::vector<std::size_t> slots;
     todo.reserve(depths.size());
-    slots.reserve(depths.size());
     for (float h : depths) {
         const std::uint32_t key = key_of(h);
         const std::size_t s = slot_of(key);
-        if (used_[s]) continue;
-        keys_[s] = key;
-        used_[s] = 1;
-        ++count_;
+        if (slots_[s] != 0) continue;
+        add(s, key);
         todo.push_back(h);
-        slots.push_back(s);
     }
     WaveLength w[kWavelengthBatch];
     const float l0 = deep_water_length(t_, pi_), two_pi = 2.0f * pi_;
@@ -121,7 +118,7 @@ void CellWaves::prepare(const std::vector<float>& depths) {
         wavelengths(t_, todo.data() + first, count, l0, two_pi, w);
         for (int k = 0; k < count; ++k) {
             const std::size_t at = first + static_cast<std::size_t>(k);
-            values_[slots[at]] = cell_wave_of(h0_, t_, todo[at], pi_, w[k]);
+            values_[first_new + at] = cell_wave_of(h0_, t_, todo[at], pi_, w[k]);
         }
     }
 }

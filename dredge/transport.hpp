@@ -38,16 +38,16 @@ class CellWaves {
     void prepare(const std::vector<float>& depths);
 
   private:
-    // An open-addressing table keyed by the depth's bits, at most half full.
+    // Open addressing on the depth's bits, at most half full: a slot holds
+    // 1 + the index of the depth's entry in values_, 0 when free.
     std::size_t slot_of(std::uint32_t key) const;
     void grow(std::size_t capacity);
     void make_room(std::size_t more);
+    void add(std::size_t slot, std::uint32_t key);
 
     float h0_, t_, pi_;
-    std::vector<std::uint32_t> keys_;
-    std::vector<unsigned char> used_;
+    std::vector<std::uint32_t> keys_, slots_;
     std::vector<CellWave> values_;
-    std::size_t count_ = 0;
 };
 
 // Wave-stirring factor B = sqrt(1 + 0.5 (xi ub / uc)^2) of a current of
