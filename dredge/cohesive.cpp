@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "dredge/hydro.hpp"
-#include "dredge/numeric.hpp"
 #include "dredge/transport.hpp"
 #include "recio/console.hpp"
 
@@ -17,6 +16,7 @@ constexpr float kTauErosion = 0.01f;      // critical shear stress for erosion (
 constexpr float kTauDeposition = 0.001f;  // critical shear stress for deposition (lb/ft2)
 constexpr float kSubStep = 60.0f;         // s
 constexpr int kSubSteps = 180;            // one three-hour step
+constexpr int kBlock = 8;                 // sub-steps swept together
 
 // Bed shear stress and the erosion and deposition coefficients of every
 // cell with water and current.
@@ -79,9 +79,7 @@ inline float kept(float x, std::int32_t mask) {
 }
 
 struct ConcCoefficients {
-    float kx, ky, dt;
-    float tdx, tdy, tdx2, tdy2;
-    Reciprocal dx2, dy2, dry;
+    float tdx, tdy, tdx2, tdy2, dx2, dy2, kx, ky, dry, dt;
 };
 
 // Number of equal parts each one-minute sub-step is split into so that the
@@ -220,29 +218,22 @@ void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p)
     const float kx = 25.0f, ky = 25.0f;  // horizontal diffusion (ft2/s)
     const int parts = parts_per_minute(f, kx, ky);
     const float dt = parts == 1 ? kSubStep : kSubStep / static_cast<float>(parts);
-    const ConcCoefficients k{kx,
-                             ky,
-                             dt,
-                             tdx,
-                             tdy,
-                             tdx * tdx,
-                             tdy * tdy,
-                             Reciprocal(f.dx * f.dx),
-                             Reciprocal(f.dy * f.dy),
-                             Reciprocal((1.0f - p) * 160.195f)};
+    const ConcCoefficients k{
+        tdx, tdy, tdx * tdx, tdy * tdy, f.dx * f.dx, f.dy * f.dy, kx, ky, (1.0f - p) * 160.195f,
+        dt};
     // What erodes or takes deposits, the depth differences and the current
     // are fixed for the call (TAUB does not change over the sub-steps).
     const SweepConstants fixed(f);
     const LineStep advance = line_step_for_this_cpu();
     std::vector<float> rate(static_cast<std::size_t>(ny));
-    for (int step = 0; step < kSubSteps * parts; ++step) {
-        // Lines of constant I in turn; each line is advanced before the next
-        // one is computed.
-        for (int i = 2; i <= nx - 1; ++i)
-            advance(f.conc.line(i - 1), f.conc.line(i), f.conc.line(i + 1), fixed.line(f, i), k, ny,
-                    rate.data(), f.bedchg.line(i));
-        // Edges by linear extrapolation (the interior lines' were done as they
-        // were advanced); the inflow column I = 1 stays.
+    const auto advance_i = [&](int i) {
+        advance(f.conc.line(i - 1), f.conc.line(i), f.conc.line(i + 1), fixed.line(f, i), k, ny,
+                rate.data(), f.bedchg.line(i));
+    };
+    // The end of a sub-step, once line NX-1 is advanced: edges by linear
+    // extrapolation (the interior lines' were done as they were advanced);
+    // the inflow column I = 1 stays.
+    const auto finish_step = [&]() {
         float* c = f.conc.line(1);
         c[0] = 2.0f * c[1] - c[2];
         c[ny - 1] = 2.0f * c[ny - 2] - c[ny - 3];
@@ -250,6 +241,23 @@ void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p)
         const float* __restrict c1 = f.conc.line(nx - 1);
         const float* __restrict c2 = f.conc.line(nx - 2);
         for (int j = 0; j < ny; ++j) cn[j] = 2.0f * c1[j] - c2[j];
+    };
+    // Each sub-step advances the lines I = 2..NX-1 in turn. Line I of a
+    // sub-step needs line I-1 of the same sub-step and lines I, I+1 of the
+    // one before, so sub-step s+1 can follow sub-step s two lines behind:
+    // kBlock sub-steps sweep the grid together as a wave, on the few lines
+    // that stay in the cache, and every line still sees its neighbours
+    // exactly as in one sub-step after the other.
+    const int steps = kSubSteps * parts;
+    for (int first = 0; first < steps; first += kBlock) {
+        const int block = std::min(kBlock, steps - first);
+        for (int front = 2; front <= nx - 1 + 2 * (block - 1); ++front)
+            for (int b = 0; b < block; ++b) {
+                const int i = front - 2 * b;
+                if (i < 2 || i > nx - 1) continue;
+                advance_i(i);
+                if (i == nx - 1) finish_step();
+            }
     }
 }
 

@@ -1,6 +1,5 @@
 // Conversions of model reals to whole numbers that stay defined whatever
-// the real holds (a huge value from a damaged input, infinity, NaN), and
-// single-precision division by a fixed divisor without the divider.
+// the real holds (a huge value from a damaged input, infinity, NaN).
 #pragma once
 
 #include <cstdint>
@@ -25,22 +24,6 @@ inline std::int64_t saturated_int64(float v) {
     if (v >= limit) return std::numeric_limits<std::int64_t>::max();
     if (v <= -limit) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(v);
-}
-
-// A divisor kept as its reciprocal in double precision: x / d is then
-// formed as the double product x (1/d) rounded to single precision, which
-// is exactly the single-precision quotient. (The double product lies
-// within 2^-52 of x/d relative, while a quotient of two 24-bit numbers
-// never comes nearer than 2^-49 to a rounding boundary between two floats,
-// nor lies on one; zeros, infinities and NaNs come out as from a division.)
-// A multiplication keeps the vector units clear of the slow divider:
-// x / Reciprocal(d) equals x / d bit for bit.
-struct Reciprocal {
-    double r;
-    explicit Reciprocal(float d) : r(1.0 / static_cast<double>(d)) {}
-};
-inline float operator/(float x, Reciprocal d) {
-    return static_cast<float>(static_cast<double>(x) * d.r);
 }
 
 }  // namespace dredge

@@ -5,12 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <limits>
-#include <vector>
-
-#include "dredge/numeric.hpp"
 
 namespace {
 
@@ -287,44 +281,6 @@ TEST(Cohesive, CellsWithoutWaterOrCurrentKeepTheirCoefficients) {
     EXPECT_EQ(f.taub(2, 2), 5.0f);
     EXPECT_EQ(f.erate(3, 3), 6.0f);
     EXPECT_NE(f.taub(2, 3), 5.0f);
-}
-
-// The sweep divides by fixed divisors through their double reciprocals: the
-// quotient must be the single-precision one bit for bit, for every
-// significand of the dividend (the result scales with its exponent), for
-// the divisors of the model (2 DX, DX^2 and the dry density for 50-ft and
-// 150-ft cells), divisors whose reciprocal is hardest to round (all-ones
-// significands, 3, 7) and a subnormal one, and for the special values.
-TEST(Reciprocal, QuotientsEqualTheDivisionBitForBit) {
-    const float tiny = std::numeric_limits<float>::denorm_min();
-    const float inf = std::numeric_limits<float>::infinity();
-    const float divisors[] = {100.0f,   2500.0f, 10000.0f, 300.0f,      22500.0f,    90000.0f,
-                              96.117f,  3.0f,    7.0f,     1.99999988f, 0.99999994f, 16777215.0f,
-                              1.0e-40f, 0.0f,    -0.0f,    inf,         -3.5f};
-    const auto bits = [](float x) {
-        std::uint32_t b;
-        std::memcpy(&b, &x, sizeof b);
-        return b;
-    };
-    std::vector<float> dividends;
-    for (std::uint32_t m = 0; m < (1u << 23); m += 7) {  // every 7th significand of [1, 2)
-        const std::uint32_t b = 0x3f800000u | m;
-        float x;
-        std::memcpy(&x, &b, sizeof x);
-        dividends.push_back(x);
-    }
-    for (float x : {0.0f, -0.0f, tiny, -tiny, 1.0e-39f, std::numeric_limits<float>::max(),
-                    std::numeric_limits<float>::min(), inf, -inf, 3.0e38f, 1.0e-30f, -7.25f})
-        dividends.push_back(x);
-    for (float d : divisors) {
-        const dredge::Reciprocal r(d);
-        int wrong = 0;
-        for (float x : dividends) {
-            const float want = x / d, got = x / r;
-            if (std::isnan(want) ? !std::isnan(got) : bits(want) != bits(got)) ++wrong;
-        }
-        EXPECT_EQ(wrong, 0) << "divisor " << d;
-    }
 }
 
 }  // namespace
