@@ -22,6 +22,12 @@ struct WaveLength {
 };
 WaveLength wavelength(float t, float d, float l0, float two_pi);
 
+// The same for count (at most kWavelengthBatch) depths d[k] at once, into
+// out[k]: the iterations run side by side, which keeps the processor busy
+// while each waits for its last pass.
+constexpr int kWavelengthBatch = 16;
+void wavelengths(float t, const float* d, int count, float l0, float two_pi, WaveLength* out);
+
 // Shoaling coefficient Ks = sqrt(1 / (tanh(kh) (1 + 2kh / sinh 2kh))) of
 // linear wave theory: the ratio of the wave height at relative depth kh to
 // its deep-water height.

@@ -7,20 +7,38 @@
 
 namespace dredge {
 
-WaveLength wavelength(float t, float d, float l0, float two_pi) {
+void wavelengths(float t, const float* d, int count, float l0, float two_pi, WaveLength* out) {
     // First guess: the mean of the deep-water length 5.12 T^2 and the
     // shallow-water length T sqrt(g d).
-    float l = 0.5f * t * (5.12f * t + std::sqrt(32.2f * d));
-    WaveLength w;
-    for (int pass = 1; pass <= 100; ++pass) {
-        w.length = l0 * std::tanh(two_pi * d / l);
-        w.passes = pass;
-        if (std::fabs(w.length - l) < 0.001f) {
-            w.converged = true;
-            return w;
-        }
-        l = (w.length + l) / 2.0f;
+    float l[kWavelengthBatch];
+    bool open[kWavelengthBatch];
+    for (int k = 0; k < count; ++k) {
+        l[k] = 0.5f * t * (5.12f * t + std::sqrt(32.2f * d[k]));
+        out[k] = WaveLength{};
+        open[k] = true;
     }
+    int left = count;
+    for (int pass = 1; pass <= 100 && left > 0; ++pass) {
+        // The depths' iterations are independent: one pass of each in turn.
+        for (int k = 0; k < count; ++k) {
+            if (!open[k]) continue;
+            WaveLength& w = out[k];
+            w.length = l0 * std::tanh(two_pi * d[k] / l[k]);
+            w.passes = pass;
+            if (std::fabs(w.length - l[k]) < 0.001f) {
+                w.converged = true;
+                open[k] = false;
+                --left;
+            } else {
+                l[k] = (w.length + l[k]) / 2.0f;
+            }
+        }
+    }
+}
+
+WaveLength wavelength(float t, float d, float l0, float two_pi) {
+    WaveLength w;
+    wavelengths(t, &d, 1, l0, two_pi, &w);
     return w;
 }
 

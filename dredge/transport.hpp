@@ -2,8 +2,9 @@
 // ACKWHT for a non-cohesive bed, COHESIVE for a cohesive one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 #include "dredge/grid.hpp"
 
@@ -30,12 +31,23 @@ CellWave cell_wave(float h0, float t, float h, float pi);
 // cell's quantities depend on nothing else.
 class CellWaves {
   public:
-    CellWaves(float h0, float t, float pi) : h0_(h0), t_(t), pi_(pi) { known_.reserve(4096); }
+    CellWaves(float h0, float t, float pi) : h0_(h0), t_(t), pi_(pi) { grow(4096); }
     const CellWave& at(float h);
+    // Works out at once the quantities of every depth of the list not yet
+    // known, so that at() then only looks them up.
+    void prepare(const std::vector<float>& depths);
 
   private:
+    // Open addressing on the depth's bits, at most half full: a slot holds
+    // 1 + the index of the depth's entry in values_, 0 when free.
+    std::size_t slot_of(std::uint32_t key) const;
+    void grow(std::size_t capacity);
+    void make_room(std::size_t more);
+    void add(std::size_t slot, std::uint32_t key);
+
     float h0_, t_, pi_;
-    std::unordered_map<std::uint32_t, CellWave> known_;
+    std::vector<std::uint32_t> keys_, slots_;
+    std::vector<CellWave> values_;
 };
 
 // Wave-stirring factor B = sqrt(1 + 0.5 (xi ub / uc)^2) of a current of

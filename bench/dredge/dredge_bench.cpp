@@ -9,65 +9,23 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
+#include "cases.hpp"
 #include "dredge/driver.hpp"
 #include "dredge/hydro.hpp"
-#include "recio/records.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Writes the inputs of a week on a 201 x 201 grid of 50-ft cells: a 14-ft
-// disposal mound on a 55-ft sea bed with a pseudo-random roughness of up to
-// half a foot, so that (as on a surveyed site) the cells' depths differ.
-void write_case(const fs::path& dir, std::int32_t ised, const char* tide_file, float steady_speed) {
-    const int n = 201;
-    const float dx = 50.0f;
-    std::vector<float> depth;
-    std::uint32_t seed = 12345u;
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j) {
-            const float x = static_cast<float>(i - 101) * dx, y = static_cast<float>(j - 101) * dx;
-            const float r2 = (x * x + y * y) / (2.0f * 600.0f * 600.0f);
-            seed = seed * 1103515245u + 12345u;
-            const float rough = static_cast<float>((seed >> 8) & 0xffffu) / 65535.0f - 0.5f;
-            depth.push_back(55.0f - 14.0f * std::exp(-r2) + rough);
-        }
-    {
-        recio::RecordWriter out((dir / "SITE.TNS").string());
-        out.write("(10X,F5.1)", dx);
-        out.write("(A60)", std::string("BENCHMARK SITE"));
-        out.write("(26F8.3)", recio::array(depth.data(), depth.size()));
-        out.write("(20X,' 999999999')");
-        out.close();
-    }
-    {
-        recio::RecordWriter out((dir / "PCD.INI").string());
-        out.write("(7I5)", 1, 7, n, n, 1, 1, 2);
-        out.write("(A32)", std::string("SITE.TNS"));
-        out.write("(8F8.3)", 20.0f, 3.0f, 8.0f, 0.0f, 60.0f, 60.0f);
-        out.write("(8F8.3)", 0.0f, steady_speed, 45.0f, 3.0f, steady_speed, 45.0f);
-        out.write("(F8.3,I4,3F8.3)", 0.2f, ised, 30.0f, 25.0f, 0.4f);
-        out.close();
-    }
-    const fs::path data = DREDGE_DATA_DIR;
-    fs::copy_file(data / tide_file, dir / "TIDAL.DAT", fs::copy_options::overwrite_existing);
-    fs::copy_file(data / "WAVREC.OUT", dir / "WAVREC.OUT", fs::copy_options::overwrite_existing);
-    fs::copy_file(data / "PCDDF_CLAY.DAT", dir / "PCDDF2.DAT",
-                  fs::copy_options::overwrite_existing);
-}
-
-void week(benchmark::State& state, std::int32_t ised, const char* tide_file, float steady_speed) {
+void week(benchmark::State& state, const dredge_bench::WeekCase& c) {
     const fs::path dir = fs::temp_directory_path() / ("dredge_bench_" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    write_case(dir, ised, tide_file, steady_speed);
+    dredge_bench::write_case(dir, c, DREDGE_DATA_DIR);
     const fs::path home = fs::current_path();
     dredge::RunStats stats;
     int status = 0;
@@ -98,22 +56,20 @@ void week(benchmark::State& state, std::int32_t ised, const char* tide_file, flo
     state.counters["transport_s"] = stats.transport_seconds;
 }
 
-// An offshore site: the tide of South Beach, Oregon (levels only) and a
-// steady 0.5 ft/s current.
 void NonCohesiveWeek201(benchmark::State& state) {
-    week(state, 1, "TIDAL_SOUTH_BEACH.DAT", 0.5f);
+    week(state, dredge_bench::kWeekCases[0]);
 }
 void CohesiveWeek201(benchmark::State& state) {
-    week(state, 2, "TIDAL_SOUTH_BEACH.DAT", 0.5f);
+    week(state, dredge_bench::kWeekCases[1]);
 }
-// The harbour-entrance currents of Charleston, SC (up to about 3 ft/s, more
-// over the mound): the concentration field needs many more, shorter updates
-// per minute to stay stable, which makes this the costly cohesive case.
+// Under harbour currents the concentration field needs many more, shorter
+// updates per minute to stay stable, which makes this the costly cohesive
+// case.
 void NonCohesiveWeek201HarbourCurrents(benchmark::State& state) {
-    week(state, 1, "TIDAL_CHARLESTON.DAT", 0.0f);
+    week(state, dredge_bench::kWeekCases[2]);
 }
 void CohesiveWeek201HarbourCurrents(benchmark::State& state) {
-    week(state, 2, "TIDAL_CHARLESTON.DAT", 0.0f);
+    week(state, dredge_bench::kWeekCases[3]);
 }
 
 // The current solver's worst case: a field it cannot settle (cells of 2 ft
