@@ -240,11 +240,14 @@ void leave_bed(const Coefs& c, const Track& tr, StateVector& y, int s) {
 }
 
 // A trial of a cloud on the bed at its start s: the bottom spreading of the
-// form that applies, acting on its return code.
+// form that applies, acting on its return code as for a cloud that meets
+// the bed during the collapse (at the step capacity the trial steps back
+// one step and ends).
 void bed_trial(const PhaseEnv& env, const SpreadFrame& frame, Track& tr, Outcome& o, StateVector& y,
                int& s) {
     const int code =
         o.bypassed ? spread_bypassed(env, frame, tr, y, s) : spread_energy(env, frame, tr, y, s);
+    if (code == kSpreadCapacity) --s;
     if (code == kSpreadEnded) o.spread_flag = kDiffusionWins;
 }
 
