@@ -63,7 +63,7 @@ float two_point(float y, float d1, float d2, float v1, float v2, float h) {
 
 void ambient_velocity(const Grid& grid, const Ambient& amb, float x, float y, float z, float& u,
                       float& w) {
-    if (amb.kvel == 3) {
+    if (amb.kvel == kVelTwoPoint) {
         const float h = depth_at(grid, x, z);
         u = two_point(y, amb.du1, amb.du2, amb.uu1, amb.uu2, h);
         w = two_point(y, amb.dw1, amb.dw2, amb.ww1, amb.ww2, h);
@@ -71,7 +71,7 @@ void ambient_velocity(const Grid& grid, const Ambient& amb, float x, float y, fl
     }
     u = interpolate(grid, amb.u, x, z);
     w = interpolate(grid, amb.w, x, z);
-    if (amb.kvel == 2) {
+    if (amb.kvel == kVelObservedLog) {
         // Logarithmic distribution over the depth about the depth average.
         const float h = depth_at(grid, x, z);
         if (y < h && h > 0.0f) {
@@ -117,7 +117,7 @@ bool vertical_diffusion(const Grid& grid, const Ambient& amb, float aky0, int n,
     ambient_velocity(grid, amb, x, y1, z, u1, w1);
     ambient_velocity(grid, amb, x, y2, z, u2, w2);
     float shear = std::sqrt((u1 - u2) * (u1 - u2) + (w1 - w2) * (w1 - w2)) / (y1 - y2);
-    if (shear == 0.0f || amb.kvel == 2) {
+    if (shear == 0.0f || amb.kvel == kVelObservedLog) {
         float us, ws;
         ambient_velocity(grid, amb, x, 0.0f, z, us, ws);
         shear = 0.7f * std::sqrt(us * us + ws * ws) / h;

@@ -101,6 +101,10 @@ void spread_deposit(const Grid& g, Field& bottom, float mass, float x, float z, 
     }
 }
 
+void follow_rising_bed(SmallCloud& c, float h_old, float h_new) {
+    if (h_new < h_old) c.top = std::max(c.top - (h_old - h_new), 0.0f);
+}
+
 void grow_horizontal(float alamda, SmallCloud& c, float dt) {
     if (c.sx > 0.0f) {
         const float kx = std::min(alamda * std::pow(4.0f * c.sx, 4.0f / 3.0f), 100.0f);
@@ -305,8 +309,7 @@ void bring_forward(const CloudEnv& env, const std::vector<Fraction>& frac,
                     {"---WARNING---A SMALL CLOUD HAS PASSED OUT OF GRID BOUNDARY IN "
                      "SUBROUTINE UPDATE---ERRORS WILL OCCUR---",
                      "YOU SHOULD RE-RUN WITH LARGER GRID."});
-            const float h_new = depth_at(g, c.x, c.z);
-            if (h_new < h_old) c.top += h_old - h_new;
+            follow_rising_bed(c, h_old, depth_at(g, c.x, c.z));
             grow_horizontal(env.coef.alamda, c, dt);
             const float reached = deposit_substep(env, frac[i], c, dt);
             spread_deposit(g, bottom[i], reached, c.x, c.z, c.sx, c.sz);

@@ -28,6 +28,11 @@ struct CloudEnv {
 // is spread evenly, as the limited weights are then all equal.
 void spread_deposit(const Grid& g, Field& bottom, float mass, float x, float z, float sx, float sz);
 
+// Keeps a cloud moved from water of depth h_old into shallower water of
+// depth h_new at its height above the bed: its top rises by the decrease of
+// depth (never above the surface). Into deeper water the top stays.
+void follow_rising_bed(SmallCloud& c, float h_old, float h_new);
+
 // Grows the horizontal standard deviations over dt by the 4/3 law:
 // K = ALAMDA*(4*sigma)^(4/3), at most 100 ft^2/s, sigma += (K/sigma)*dt.
 void grow_horizontal(float alamda, SmallCloud& c, float dt);

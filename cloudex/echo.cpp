@@ -139,20 +139,20 @@ void echo_ambient(Listing& out, const Grid& g, const Ambient& a) {
               a.hdump);
     out.blank();
     out.line("VELOCITY DISTRIBUTION:");
-    if (a.kvel == 1 || a.kvel == 2) {
+    if (a.kvel == kVelObserved || a.kvel == kVelObservedLog) {
         out.write("(10X,'VERTICALLY AVERAGED X-DIRECTION (VAX =',G11.3,' FPS) AND')", a.vax);
         out.write(
             "(10X,'Z-DIRECTION (VAZ =',G11.3,"
             "' FPS) VELOCITIES CONSTRUCTED AT EACH GRID POINT')",
             a.vaz);
-        if (a.kvel == 1) {
+        if (a.kvel == kVelObserved) {
             out.write("(10X,'FROM A SINGLE OBSERVATION AT A DEPTH (D) OF',G11.3,' FT.')", a.dobs);
         } else {
             out.write("(10X,'FROM A SINGLE OBSERVATION AT A DEPTH (D) OF',G11.3,' FT AND')",
                       a.dobs);
             out.write("(10X,'USED WITH A LOGARITHMIC VELOCITY DISTRIBUTION.')");
         }
-    } else if (a.kvel == 3) {
+    } else if (a.kvel == kVelTwoPoint) {
         out.write(
             "(10X,'TWO-POINT VELOCITY PROFILES IN THE X- AND Z-DIRECTIONS USED AT ALL "
             "GRID POINTS')");
@@ -169,7 +169,7 @@ void echo_ambient(Listing& out, const Grid& g, const Ambient& a) {
         out.write("(10X,'SINGLE VELOCITY PLANE WITH DEPTH AVERAGED VALUES READ IN')");
         out.write("(10X,'- NO LOGARITHMIC VARIATION')");
     }
-    if (a.kvel != 3) {
+    if (a.kvel != kVelTwoPoint) {
         out.page();
         out.line("VELOCITY GRID:  X-DIRECTION, FPS");
         print_pages17(out, g, a.u, "(1X,'M N= ',I2,17I7)", "(1X,I2,17F7.3)");
@@ -186,7 +186,7 @@ void echo_times_vessel(Listing& out, const Controls& c, const Times& t, const Ve
     out.write("(10X,'DURATION OF THE SIMULATION, TSTOP = ',F10.2,' SECONDS')", t.tstop);
     out.write("(10X,'LONG-TERM TIME STEP USED IN THE SIMULATION, DTL = ',F10.2,' SECONDS')", t.dtl);
     out.blank();
-    if (c.kvessel == 3) {
+    if (c.kvessel == kSplitHullBarge) {
         out.line("BARGE DESCRIPTION:");
         out.write("(10X,'LENGTH OF BARGE, BARGL = ',G9.2,' FT')", v.bargl);
         out.write("(10X,'WIDTH OF BARGE, BARGW = ',G9.2,' FT')", v.bargw);

@@ -92,8 +92,7 @@ StepTotals long_term_step(Run& r, std::size_t fi, float t, float te, bool& first
                 c.z += w * len;
                 apply_land_rule(g, c, xo, zo, u, w);
                 if (!inside_band(g, c)) boundary = true;
-                const float h_new = depth_at(g, c.x, c.z);
-                if (h_new < h_old) c.top += h_old - h_new;
+                follow_rising_bed(c, h_old, depth_at(g, c.x, c.z));
                 if (f.kcohes == 1) c.fall = cloud_fall_velocity(f, c.mass, c.vol);
                 grow_horizontal(r.coef.alamda, c, len);
                 c.diam = 0.886226f * std::sqrt(16.0f * c.sx * c.sz);

@@ -91,7 +91,8 @@ void set_up(Run& r, Deck& deck, const std::string& base) {
 
     deck.ambient(r.grid, r.amb);
     r.amb.hdump = depth_at(r.grid, r.grid.xbarge, r.grid.zbarge);
-    if (r.amb.kvel == 1 || r.amb.kvel == 2) build_velocity_grids(r.grid, r.amb);
+    if (r.amb.kvel == kVelObserved || r.amb.kvel == kVelObservedLog)
+        build_velocity_grids(r.grid, r.amb);
     echo_ambient(out, r.grid, r.amb);
 
     deck.times(r.times);

@@ -10,6 +10,10 @@ namespace cloudex {
 
 namespace {
 
+// The bypassed form keeps the cloud mass of the previous step in the place
+// of the vertical momentum, which it does not use.
+constexpr int kPrevMass = kMomY;
+
 // Polar radius of an ellipse of semi-axes p2, p3 at angle phi (p3 at phi = 0).
 float polar_radius(float p2, float p3, float phi) {
     const float s = std::sin(phi), c = std::cos(phi);
@@ -83,10 +87,10 @@ int spread_energy(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVe
         fall[i] = tr.fall[static_cast<std::size_t>(i)][s];
         sol[i] = y[static_cast<std::size_t>(kCollapseBase + i)];
     }
-    float mass = y[3];
-    float vol = (y[7] + mass) / rhos;
+    float mass = y[kMass];
+    float vol = (y[kBuoyancy] + mass) / rhos;
     float rhoc = mass / vol;
-    float a1 = y[8], a2 = y[10];
+    float a1 = y[kSemiAxis1], a2 = y[kSemiAxis2];
     float ax = 2.0f * a1, bx = 2.0f * a2;
     float b = 3.0f * vol / (2.0f * kPi * a1 * a2);
     tr.axa[s] = ax;
@@ -106,13 +110,13 @@ int spread_energy(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, StateVe
     const float ct = std::cos(env.vessel.theta), st = std::sin(env.vessel.theta);
 
     const auto finish = [&](int code) {
-        y[0] = cx;
-        y[1] = tr.y[s];
-        y[2] = cz;
-        y[3] = mass;
-        y[7] = rhos * vol - mass;
-        y[8] = a1;
-        y[10] = a2;
+        y[kPosX] = cx;
+        y[kDepth] = tr.y[s];
+        y[kPosZ] = cz;
+        y[kMass] = mass;
+        y[kBuoyancy] = rhos * vol - mass;
+        y[kSemiAxis1] = a1;
+        y[kSemiAxis2] = a2;
         for (int i = 0; i < ns; ++i) y[static_cast<std::size_t>(kCollapseBase + i)] = sol[i];
         return code;
     };
@@ -254,9 +258,9 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
     int k = 0;
     for (;;) {
         const bool bed = s == ibed;
-        float mass = y[3];
-        float vol = (y[7] + mass) / rhos;
-        float a = y[8], a2 = y[10];
+        float mass = y[kMass];
+        float vol = (y[kBuoyancy] + mass) / rhos;
+        float a = y[kSemiAxis1], a2 = y[kSemiAxis2];
         float b = 3.0f * vol / (2.0f * kPi * a * a2);
         float rhoc = mass / vol;
         const float ax = 2.0f * a, bx = 2.0f * a2;
@@ -265,13 +269,13 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
         tr.thick[s] = b;
         tr.vol[s] = vol;
         tr.radius[s] = a;
-        float rhoa = density_at(prof, y[1], k);
+        float rhoa = density_at(prof, y[kDepth], k);
         if (!bed) {
-            tr.x[s] = y[0];
-            tr.z[s] = y[2];
+            tr.x[s] = y[kPosX];
+            tr.z[s] = y[kPosZ];
             tr.y[s] = h - 0.375f * b;
-            tr.u[s] = y[4] / (c.cm * mass);
-            tr.w[s] = y[6] / (c.cm * mass);
+            tr.u[s] = y[kMomX] / (c.cm * mass);
+            tr.w[s] = y[kMomZ] / (c.cm * mass);
             tr.v[s] = 0.375f * (tr.thick[s - 1] - b) / dt;
             tr.ddens[s] = (rhoc - rhoa) * kToGcc;
         }
@@ -293,7 +297,7 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
             const float vcap = s == 1 ? 0.0f : kPi * cap * cap * (3.0f * a - cap) / 3.0f;
             normal = ((rhoc - rhob) * kGrav + (vs / dt) * c.cm * rhoc) * vcap + nset;
         } else {
-            normal = c.cm * (vs * mass - tr.v[s - 1] * y[5]) / dt +
+            normal = c.cm * (vs * mass - tr.v[s - 1] * y[kPrevMass]) / dt +
                      (2.0f / 3.0f) * kPi * (rhoc - rhoa) * kGrav * a * a2 * b + nset;
         }
         normal = std::max(normal, 0.0f);
@@ -307,25 +311,25 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
             ended = (vc1 == 0.0f && vc2 == 0.0f) || hypot2(vc1, vc2) <= hypot2(vd1, vd2) ||
                     tr.ddens[s] < 0.0f || b <= 0.01f * hypot2(ax, bx);
         }
-        y[5] = mass;
+        y[kPrevMass] = mass;
         if (ended) return kSpreadEnded;
         if (s >= kMaxSteps) return kSpreadCapacity;
-        if (y[1] > h) y[1] = h;
-        if (y[1] < 0.0f) throw Stop({"Y LT 0 -- INPUT DATA BAD -- "});
-        rhoa = density_at(prof, y[1], k);
+        if (y[kDepth] > h) y[kDepth] = h;
+        if (y[kDepth] < 0.0f) throw Stop({"Y LT 0 -- INPUT DATA BAD -- "});
+        rhoa = density_at(prof, y[kDepth], k);
 
         // Rates of the half ellipsoid on the bed.
-        mass = y[3];
-        vol = (y[7] + mass) / rhos;
+        mass = y[kMass];
+        vol = (y[kBuoyancy] + mass) / rhos;
         b = 3.0f * vol / (2.0f * kPi * a * a2);
         rhoc = mass / vol;
         const float alpha = c.alpha0 * b * b / (a * a + a2 * a2);
         float ua, wa;
-        ambient_velocity(env.grid, env.amb, fr.xb + y[0], y[1], fr.zb + y[2], ua, wa);
+        ambient_velocity(env.grid, env.amb, fr.xb + y[kPosX], y[kDepth], fr.zb + y[kPosZ], ua, wa);
         const float spread = rhoc * b * a * a2;
-        const float adot = 2.25f * y[9] / spread;
-        const float adot2 = 2.25f * y[11] / spread;
-        const float u = y[4] / (c.cm * mass), w = y[6] / (c.cm * mass);
+        const float adot = 2.25f * y[kSpreadMom1] / spread;
+        const float adot2 = 2.25f * y[kSpreadMom2] / spread;
+        const float u = y[kMomX] / (c.cm * mass), w = y[kMomZ] / (c.cm * mass);
         const float ur = hypot2(u - ua, w - wa);
         const float uu = hypot2(u, w);
         // Bed friction, limited to what stops the cloud within the step.
@@ -341,25 +345,25 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
         const float e = (alpha * ur + c.alphac * hypot2(adot, adot2)) * surf;
         const float d = 0.5f * kPi * rhob * ur;
         float dy[kCollapseBase + kMaxFractions] = {};
-        dy[0] = u;
-        dy[2] = w;
-        dy[3] = rhob * e;
-        dy[7] = (rhos - rhob) * e;
-        dy[4] = rhob * ua * e - 0.5f * c.cd3 * d * (u - ua) * b * a2 - c.frictn * u * fric;
-        dy[6] = rhob * wa * e - 0.5f * c.cd3 * d * (w - wa) * b * a - c.frictn * w * fric;
+        dy[kPosX] = u;
+        dy[kPosZ] = w;
+        dy[kMass] = rhob * e;
+        dy[kBuoyancy] = (rhos - rhob) * e;
+        dy[kMomX] = rhob * ua * e - 0.5f * c.cd3 * d * (u - ua) * b * a2 - c.frictn * u * fric;
+        dy[kMomZ] = rhob * wa * e - 0.5f * c.cd3 * d * (w - wa) * b * a - c.frictn * w * fric;
         const float half_enc = 0.5f * kBottomEncounter;
-        dy[9] = (kPi / 8.0f) * kGrav * (rhoc - rhob) * b * b * a2 *
-                    ((a * a / 2.0f + b * b / 2.0f) / (a2 * a2) + 3.0f) -
-                (kPi / 4.0f) * c.cdrag * rhob * adot * std::fabs(adot) * b * a2 -
-                0.5f * c.cfric * rhob * adot * std::fabs(adot) * surf -
-                half_enc * c.frictn * normal -
-                c.frictn * rhoc * kPi * a * a2 * vc1 * std::fabs(vc1);
-        dy[11] = (kPi / 8.0f) * kGrav * (rhoc - rhob) * b * b * a *
-                     ((a2 * a2 / 2.0f + b * b / 2.0f) / (a * a) + 3.0f) -
-                 (kPi / 4.0f) * c.cdrag * rhob * adot2 * std::fabs(adot2) * b * a -
-                 0.5f * c.cfric * rhob * adot2 * std::fabs(adot2) * surf -
-                 half_enc * c.frictn * normal -
-                 c.frictn * rhoc * kPi * a2 * a * vc2 * std::fabs(vc2);
+        dy[kSpreadMom1] = (kPi / 8.0f) * kGrav * (rhoc - rhob) * b * b * a2 *
+                              ((a * a / 2.0f + b * b / 2.0f) / (a2 * a2) + 3.0f) -
+                          (kPi / 4.0f) * c.cdrag * rhob * adot * std::fabs(adot) * b * a2 -
+                          0.5f * c.cfric * rhob * adot * std::fabs(adot) * surf -
+                          half_enc * c.frictn * normal -
+                          c.frictn * rhoc * kPi * a * a2 * vc1 * std::fabs(vc1);
+        dy[kSpreadMom2] = (kPi / 8.0f) * kGrav * (rhoc - rhob) * b * b * a *
+                              ((a2 * a2 / 2.0f + b * b / 2.0f) / (a * a) + 3.0f) -
+                          (kPi / 4.0f) * c.cdrag * rhob * adot2 * std::fabs(adot2) * b * a -
+                          0.5f * c.cfric * rhob * adot2 * std::fabs(adot2) * surf -
+                          half_enc * c.frictn * normal -
+                          c.frictn * rhoc * kPi * a2 * a * vc2 * std::fabs(vc2);
         // Deposition stress of the surge (a roughness of a foot or more has
         // no log law left: taken as one e-fold).
         const float lnr0 = std::log(1.0f / env.amb.rough);
@@ -375,14 +379,14 @@ int spread_bypassed(const PhaseEnv& env, const SpreadFrame& fr, Track& tr, State
             if (f.kstrip == 1 && !bed)
                 q += (si / vol) * ((tr.y[s] - tr.y[s - 1]) / dt) * kPi * a * a2 * 0.0454f;
             q = std::clamp(q, 0.0f, si / dt);
-            dy[3] -= f.sg * q;
-            dy[4] -= f.sg * q * u;
-            dy[6] -= f.sg * q * w;
-            dy[7] -= (rhos - f.sg) * q;
+            dy[kMass] -= f.sg * q;
+            dy[kMomX] -= f.sg * q * u;
+            dy[kMomZ] -= f.sg * q * w;
+            dy[kBuoyancy] -= (rhos - f.sg) * q;
             dy[kCollapseBase + i] = -q;
         }
-        dy[8] = adot + 1.5f * dy[3] / (rhoc * kPi * b * a2);
-        dy[10] = adot2 + 1.5f * dy[3] / (rhoc * kPi * b * a);
+        dy[kSemiAxis1] = adot + 1.5f * dy[kMass] / (rhoc * kPi * b * a2);
+        dy[kSemiAxis2] = adot2 + 1.5f * dy[kMass] / (rhoc * kPi * b * a);
         for (int i = 0; i < kCollapseBase + ns; ++i) y[static_cast<std::size_t>(i)] += dt * dy[i];
         ++s;
         tr.t[s] = tr.t[s - 1] + dt;

@@ -74,9 +74,12 @@ struct WaterRun {
 };
 
 // Run control values of the deck (records 1-5).
+// Vessel types (KVESSEL).
+enum : std::int16_t { kHopperDredge = 1, kSplitHullBarge = 3 };
+
 struct Controls {
     std::string title;         // 60 characters
-    std::int16_t kvessel = 0;  // 1 hopper dredge, 3 split-hull barge
+    std::int16_t kvessel = 0;  // kHopperDredge or kSplitHullBarge
     std::int16_t nsolid = 0;   // solids fractions
     std::int16_t nlayer = 0;   // layers (hopper dredge: discharges NOPENS)
     std::int16_t nbins = 0;    // hopper dredge: bins opening simultaneously
@@ -111,13 +114,21 @@ struct Profile {
     float bottom() const { return dens[static_cast<std::size_t>(ndens > 0 ? ndens - 1 : 0)]; }
 };
 
+// Velocity options (KVEL).
+enum : std::int16_t {
+    kVelObserved = 1,     // grids built from one observation (continuity)
+    kVelObservedLog = 2,  // the same with a logarithmic profile over depth
+    kVelTwoPoint = 3,     // two-point profiles, no grids
+    kVelGrids = 4,        // depth-averaged grids read from the deck
+};
+
 // Ambient water: bottom roughness, waves, density profile, currents (records 10-18).
 struct Ambient {
     float rough = 0, zref = 0;
     std::int16_t kwave = 0;
     float hwave = 0, twave = 0, dwave = 0;  // ft, s, radians
     Profile prof;
-    std::int16_t kvel = 0;
+    std::int16_t kvel = 0;  // kVelObserved .. kVelGrids
     float vax = 0, vaz = 0, dobs = 0;
     float du1 = 0, du2 = 0, uu1 = 0, uu2 = 0, dw1 = 0, dw2 = 0, ww1 = 0, ww2 = 0;
     Field u, w;       // depth-averaged x- and z-velocity grids, ft/s
@@ -206,7 +217,27 @@ struct Outcome {
     float grad = 0;   // ambient density gradient at the end of the descent (kept across layers)
 };
 
-// Number of entries of the collapse state: x, y, z, M, Px, Py, Pz, B, a, Pa, a2, Pa2, S(i).
+// Positions (0-based) of the entries of the descent and collapse state
+// vectors. The first eight are common to both phases.
+constexpr int kPosX = 0;      // centroid displacement from the dump along x, ft
+constexpr int kDepth = 1;     // depth of the centroid below the surface, ft
+constexpr int kPosZ = 2;      // centroid displacement from the dump along z, ft
+constexpr int kMass = 3;      // cloud mass, slugs
+constexpr int kMomX = 4;      // x-momentum with apparent mass
+constexpr int kMomY = 5;      // vertical (downward) momentum with apparent mass
+constexpr int kMomZ = 6;      // z-momentum with apparent mass
+constexpr int kBuoyancy = 7;  // (surface density - cloud density) * volume
+// Descent only: the circulation, then the solids volumes S(i), cu ft.
+constexpr int kCirculation = 8;  // ft^2/s
+constexpr int kDescentSolids = 9;
+// Collapse only: the two horizontal semi-axes with their spreading momenta,
+// then the solids volumes S(i), cu ft.
+constexpr int kSemiAxis1 = 8;    // first horizontal semi-axis a, ft
+constexpr int kSpreadMom1 = 9;   // spreading momentum of a
+constexpr int kSemiAxis2 = 10;   // second horizontal semi-axis a2, ft
+constexpr int kSpreadMom2 = 11;  // spreading momentum of a2
+// Number of entries of the collapse state before the solids
+// (x, y, z, M, Px, Py, Pz, B, a, Pa, a2, Pa2), and so the position of S(1).
 constexpr int kCollapseBase = 12;
 using StateVector = std::array<float, kCollapseBase + kMaxFractions>;
 

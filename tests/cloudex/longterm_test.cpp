@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cloudex/clouds.hpp"
 #include "cloudex/gridsetup.hpp"
 #include "cloudex/output.hpp"
+#include "cloudex/run.hpp"
 #include "test_grids.hpp"
 
 using namespace cloudex;
@@ -178,6 +182,127 @@ TEST(Deposition, HorizontalGrowthByTheFourThirdsLaw) {
     grow_horizontal(0.005f, c, 60.0f);
     EXPECT_NEAR(c.sx, 10.0f + 0.005f * std::pow(40.0f, 4.0f / 3.0f) / 10.0f * 60.0f, 1e-4f);
     EXPECT_NEAR(c.sz, 1000.0f + 100.0f / 1000.0f * 60.0f, 1e-3f);  // K capped at 100
+}
+
+TEST(RisingBed, TopKeepsItsHeightAboveTheBed) {
+    struct Case {
+        float top, h_old, h_new, expected;
+    } cases[] = {
+        {20.0f, 40.0f, 30.0f, 10.0f},  // up a slope: the top rises with the bed
+        {20.0f, 30.0f, 40.0f, 20.0f},  // into deeper water: the top stays
+        {20.0f, 40.0f, 40.0f, 20.0f},  // level bed
+        {5.0f, 40.0f, 30.0f, 0.0f},    // never above the surface
+    };
+    for (const Case& c : cases) {
+        SmallCloud cl;
+        cl.top = c.top;
+        follow_rising_bed(cl, c.h_old, c.h_new);
+        EXPECT_EQ(cl.top, c.expected) << c.h_old << " -> " << c.h_new;
+    }
+}
+
+namespace {
+
+// A current of u ft/s along x over a bed rising along x: the depth is
+// 60 - x/50 ft (50 ft at x = 500, 48 ft at x = 600), flat across.
+struct RisingBed {
+    std::unique_ptr<cloudex::Run> run = std::make_unique<cloudex::Run>();
+    explicit RisingBed(float u) {
+        cloudex::Run& r = *run;
+        Grid& g = r.grid;
+        g = water_grid(20, 25, 100.0f, 0.0f);
+        for (int m = 1; m <= g.mmax; ++m)
+            for (int n = 1; n <= g.nmax; ++n) g.depth(n, m) = 60.0f - 2.0f * static_cast<float>(m);
+        assign_codes(g);
+        build_runs(g);
+        r.amb.kvel = kVelGrids;
+        r.amb.u.fill(u);
+        r.amb.w.fill(0.0f);
+        r.amb.prof.ndens = 1;
+        r.amb.prof.dens[0] = 1.025f * kToSlugs;
+        r.amb.tau.fill(0.0f);
+        r.coef.aky0 = 1.0e-14f;
+        r.times.dtl = 60.0f;
+        Fraction f;
+        f.name = "SILT    ";
+        f.sg_gcc = 2.65f;
+        f.sg = 2.65f * kToSlugs;
+        f.vfall = 0.01f;
+        f.taucd = 0.5f;
+        f.present = true;
+        r.frac = {f};
+        r.bottom[0].fill(0.0f);
+    }
+    // A cloud of 10 cu ft, 4 ft thick, with its top at `top` over x = 500.
+    SmallCloud& add_cloud(float top) {
+        SmallCloud c;
+        c.mass = 10.0f;
+        c.x = 500.0f;
+        c.z = 1000.0f;
+        c.top = top;
+        c.thick = 4.0f;
+        c.diam = 100.0f;
+        c.vol = c.diam * c.diam * c.thick;
+        // Spread so wide that its own excess density hardly stratifies the
+        // water: with AKY0 near 0 there is next to no vertical spreading.
+        c.sx = c.sz = 5000.0f;
+        c.sv = 1.0f;
+        c.fall = run->frac[0].vfall;
+        run->clouds[0] = {c};
+        return run->clouds[0].front();
+    }
+};
+
+}  // namespace
+
+// A cloud carried up a rising bed keeps its height above the bed: moved
+// from 50 ft of water into 48 ft, its top rises from 30 ft to 28 ft (it was
+// once pushed down to 32 ft, into the rising bed).
+TEST(RisingBed, BringingForwardRaisesTheTopWithTheBed) {
+    RisingBed bed(0.5f);
+    bed.run->amb.tau.fill(1.0f);  // above the critical stress: no fall, no deposit
+    bed.add_cloud(30.0f);
+    const CloudEnv env{bed.run->grid, bed.run->amb, bed.run->coef, bed.run->vessel};
+    bring_forward(env, bed.run->frac, bed.run->clouds, bed.run->bottom, 200.0f);
+    const SmallCloud& c = bed.run->clouds[0].front();
+    EXPECT_FLOAT_EQ(c.x, 600.0f);
+    EXPECT_FLOAT_EQ(c.top, 28.0f);
+    EXPECT_FLOAT_EQ(c.time, 200.0f);
+}
+
+// Over a bed rising 0.002 ft/s under the cloud (0.1 ft/s up a slope of
+// 1/50), a cloud 6 ft above the bed falling at 0.01 ft/s settles as it would
+// over a level bed: nothing reaches the bed for 600 s, then its 4 ft of
+// thickness settle at 0.01 ft/s, the suspended mass falling linearly to
+// zero at 1000 s. (It was once pushed 0.12 ft a step into the rising bed.)
+TEST(RisingBed, SuspendedMassOverTimeAsOverALevelBed) {
+    RisingBed bed(0.1f);
+    bed.add_cloud(40.0f);  // base at 44 ft over 50 ft of water
+    cloudex::Run& r = *bed.run;
+    struct Expect {
+        float t, suspended;
+    } expected[] = {{300.0f, 10.0f}, {600.0f, 10.0f}, {720.0f, 7.0f},
+                    {840.0f, 4.0f},  {960.0f, 1.0f},  {1080.0f, 0.0f}};
+    bool first = true;
+    std::size_t next = 0;
+    for (int step = 1; step <= 20; ++step) {
+        const float t = 60.0f * static_cast<float>(step);
+        bool print = false;
+        const StepTotals tot = long_term_step(r, 0, t, 0.0f, first, print);
+        ASSERT_NEAR(tot.settled + tot.suspended, 10.0, 1e-4) << t;
+        if (!r.clouds[0].empty() && r.clouds[0].front().mass > 0.0f) {
+            const SmallCloud& c = r.clouds[0].front();
+            const float h = 60.0f - c.x / 50.0f;
+            ASSERT_NEAR(c.x, 500.0f + 0.1f * t, 1e-3f) << t;
+            // Above the bed by 6 ft less the fall, never below it.
+            ASSERT_NEAR(h - (c.top + c.thick), std::max(6.0f - 0.01f * t, 0.0f), 2e-3f) << t;
+        }
+        if (next < std::size(expected) && std::fabs(t - expected[next].t) < 1.0f) {
+            EXPECT_NEAR(tot.suspended, expected[next].suspended, 5e-3) << t;
+            ++next;
+        }
+    }
+    EXPECT_EQ(next, std::size(expected));
 }
 
 namespace {
