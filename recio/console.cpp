@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 namespace recio {
 namespace {
@@ -34,7 +35,12 @@ void console_record(std::string_view record) {
         if (s.line_open) std::fputc('\n', stdout);
         if (control == '0') std::fputc('\n', stdout);
     }
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    // Control characters in the text (an escape sequence in a title read from
+    // a file) are shown as '?': only the carriage control moves the cursor.
+    std::string shown(text);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
     s.line_open = true;
     std::fflush(stdout);
 }

@@ -413,14 +413,29 @@ void store_text(const InItem& it, std::size_t k, std::string field) {
     target = std::move(field);
 }
 
+// A tab in a fixed-column record: the columns after it are not where they
+// look, so the record is refused, naming its file, record and column.
+void refuse_tab(const RecordSource& src, const std::string& line) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos || !src.refuses_tabs()) return;
+    throw RecordError("TAB IN FILE " + src.source_name() + ", RECORD " +
+                      std::to_string(src.record_number()) + ", COLUMN " + std::to_string(tab + 1) +
+                      ": FIXED-COLUMN RECORDS TAKE BLANKS, NOT TABS (A TAB SHIFTS THE COLUMNS)");
+}
+
 class Reader {
   public:
     Reader(RecordSource& src, const InItem* items, std::size_t n) : src_(src), cur_(items, n) {}
     bool more() const { return cur_.more(); }
-    bool start() { return src_.next_record(line_); }
+    bool start() {
+        if (!src_.next_record(line_)) return false;
+        refuse_tab(src_, line_);
+        return true;
+    }
 
     void next_record() {
         if (!src_.next_record(line_)) end_of_file(src_);
+        refuse_tab(src_, line_);
         pos_ = 0;
         field_ = 0;
     }

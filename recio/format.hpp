@@ -102,6 +102,10 @@ class RecordSource {
     // whose writer always fills every field (the site grid and summary files)
     // are read this way, so that a truncated file is not read as zeros.
     virtual bool whole_fields() const { return false; }
+    // True for files of fixed-column records: a tab in a record read with a
+    // format would shift every column after it, so such a record is refused
+    // (list-directed reading takes a tab as a separator).
+    virtual bool refuses_tabs() const { return false; }
 };
 
 // Reads the items under the format, starting with the next record of the

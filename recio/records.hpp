@@ -8,7 +8,8 @@
 //   out.write("(1X,'AREA IS ',I5)", total);
 //   out.close();                                // renames into place
 //
-// Lines may end with LF or CR LF; a DOS end-of-file mark (Ctrl-Z) ends a file.
+// Lines may end with LF or CR LF; a DOS end-of-file mark (Ctrl-Z) ends a file;
+// a UTF-8 byte-order mark at the start of a file is skipped.
 #pragma once
 
 #include <cstdio>
@@ -31,6 +32,9 @@ class RecordReader : public RecordSource {
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;
 
+    // False if there is no file of that name. Anything else in its place (a
+    // directory, a pipe, a device) is a RecordError naming it: it is never
+    // opened for reading, so a pipe cannot hold the program.
     bool open(const std::string& path);
     bool is_open() const { return file_ != nullptr; }
     void close();
@@ -50,6 +54,7 @@ class RecordReader : public RecordSource {
     // fills every field it writes.
     void require_whole_fields(bool on = true) { whole_fields_ = on; }
     bool whole_fields() const override { return whole_fields_; }
+    bool refuses_tabs() const override { return true; }
 
     // Formatted read of the next record(s); false at the end of the file.
     template <class... T>
@@ -119,6 +124,9 @@ class RecordWriter {
     // are on the disk); false if any write failed, in which case an atomic
     // target is left untouched.
     bool close();
+    // Why the last open or close failed, as the system says it ("" if it did
+    // not), e.g. "IS A DIRECTORY", "NO SPACE LEFT ON DEVICE".
+    const std::string& failure() const { return failure_; }
     // Closes and throws away what was written (an atomic target stays as it was).
     void abandon();
 
@@ -127,6 +135,15 @@ class RecordWriter {
     std::string path_, temp_path_;
     Mode mode_ = Mode::Replace;
     bool failed_ = false;
+    std::string failure_;
+    void fail();  // notes errno as the failure
 };
+
+// The system's text for errno, in upper case ("NO SPACE LEFT ON DEVICE").
+std::string system_error_text(int error);
+// Why a path cannot be read as a file ("" if it is a regular file or does not
+// exist): "FILE X IS A DIRECTORY, NOT A FILE", "FILE X IS NOT A REGULAR FILE
+// (A PIPE, A SOCKET OR A DEVICE)".
+std::string not_a_file(const std::string& path);
 
 }  // namespace recio

@@ -1,6 +1,7 @@
 // Console carriage control, keyboard at end of input, child programs, random,
 // the frame of a program's main.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <stdexcept>
 
 #include "recio/console.hpp"
+#include "recio/folder_lock.hpp"
 #include "recio/process.hpp"
 #include "recio/program.hpp"
 #include "recio/random.hpp"
@@ -112,6 +114,60 @@ TEST(ProgramFrame, StopsBecomeAMessageTheClosingLineAndStatusOne) {
         EXPECT_EQ(status, c.status) << c.what;
         EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.console) << c.what;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A title read from a file must not move the cursor or clear the screen.
+TEST(Console, ControlCharactersInATextAreShownAsQuestionMarks) {
+    ::testing::internal::CaptureStdout();
+    recio::console_record(" TITLE \x1b[2J\x1b[H\tEND\x7f");
+    recio::console_end_line();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "TITLE ?[2J?[H?END?\n");
+}
+
+// One run per folder: a second program is refused naming the holder; the
+// holder's own children go through; the lock goes with its holder.
+TEST(FolderLock, ASecondRunIsRefusedAndTheHoldersChildrenGoThrough) {
+    const fs::path dir = fs::temp_directory_path() / ("lock_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {  // the holder, e.g. placer, and one child of its own
+        recio::FolderLock lock;
+        int status = lock.acquire("placer", dir.string()).empty() ? 0 : 1;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            recio::FolderLock child_lock;
+            ::_exit(child_lock.acquire("cloudex", dir.string()).empty() ? 0 : 1);
+        }
+        int child_status = 0;
+        ::waitpid(child, &child_status, 0);
+        if (!WIFEXITED(child_status) || WEXITSTATUS(child_status) != 0) status = 2;
+        char c = 'r';
+        if (::write(ready[1], &c, 1) != 1) status = 3;
+        if (::read(done[0], &c, 1) != 1) status = 4;
+        ::_exit(status);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    recio::FolderLock second;
+    const std::string refused = second.acquire("sitegen", dir.string());
+    EXPECT_EQ(refused,
+              "ANOTHER PROGRAM OF THE SUITE (PLACER, PROCESS " + std::to_string(holder) +
+                  ") IS RUNNING IN THIS FOLDER; WAIT FOR IT TO END OR RUN IN ANOTHER FOLDER");
+    ASSERT_EQ(::write(done[1], &c, 1), 1);
+    int status = 0;
+    ::waitpid(holder, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the holder or its child could not take the lock";
+    EXPECT_EQ(second.acquire("sitegen", dir.string()), "");  // released when the holder ended
+    second.release();
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include "recio/records.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -105,6 +107,85 @@ TEST_F(RecordsTest, WriteIntoAMissingFolderFails) {
     EXPECT_FALSE(out.is_open());
     out.record("X");
     EXPECT_FALSE(out.close());
+}
+
+}  // namespace
+
+namespace {
+
+// What is not a file is refused by name at once; a pipe must not hold the reader.
+TEST_F(RecordsTest, DirectoriesAndPipesInAFilesPlaceAreRefusedByName) {
+    fs::create_directory(path("DUMP.INI"));
+    ASSERT_EQ(::mkfifo(path("PCD.INI").c_str(), 0644), 0);
+    struct Case {
+        const char* name;
+        const char* says;
+    } cases[] = {{"DUMP.INI", "IS A DIRECTORY, NOT A FILE"},
+                 {"PCD.INI", "IS NOT A REGULAR FILE (A PIPE, A SOCKET OR A DEVICE)"}};
+    for (const Case& c : cases) {
+        recio::RecordReader in;
+        try {
+            in.open(path(c.name));
+            ADD_FAILURE() << c.name << " was opened";
+        } catch (const recio::RecordError& e) {
+            EXPECT_NE(std::string(e.what()).find(path(c.name) + " " + c.says), std::string::npos)
+                << e.what();
+        }
+    }
+    recio::RecordReader missing;
+    EXPECT_FALSE(missing.open(path("NONE.INI")));  // a missing file is the caller's to report
+}
+
+TEST_F(RecordsTest, AByteOrderMarkAtTheStartIsSkipped) {
+    put("A.INI", "\xEF\xBB\xBFGRIDYES\n\xEF\xBB\xBF\n");
+    recio::RecordReader in(path("A.INI"));
+    std::string first, second;
+    in.need("(A8)", first);
+    in.need("(A3)", second);
+    EXPECT_EQ(first, "GRIDYES ");
+    EXPECT_EQ(second, "\xEF\xBB\xBF");  // only at the start of the file
+}
+
+// A tab in a fixed-column record would shift the columns after it:
+// "<tab>4950<tab>4950" read under (2F10.0) gave 49504 and 950.
+TEST_F(RecordsTest, ATabInAFixedColumnRecordIsRefusedWithItsColumn) {
+    put("SITEGEN.INI", "      4950      4950\n\t4950\t4950\n");
+    recio::RecordReader in(path("SITEGEN.INI"));
+    float a = 0, b = 0;
+    in.need("(2F10.0)", a, b);
+    EXPECT_EQ(a, 4950.0f);
+    try {
+        in.need("(2F10.0)", a, b);
+        ADD_FAILURE() << "read " << a << " " << b;
+    } catch (const recio::RecordError& e) {
+        EXPECT_NE(std::string(e.what()).find("TAB IN FILE " + path("SITEGEN.INI") +
+                                             ", RECORD 2, COLUMN 1"),
+                  std::string::npos)
+            << e.what();
+    }
+    // List-directed reading takes the tab as a separator.
+    put("SURVEY.XYZ", "100.0\t200.0\t30.5\n");
+    recio::RecordReader survey(path("SURVEY.XYZ"));
+    float x = 0, y = 0, z = 0;
+    survey.need_list(x, y, z);
+    EXPECT_EQ(z, 30.5f);
+}
+
+TEST_F(RecordsTest, AWriteThatFailsSaysWhy) {
+    fs::create_directory(path("SITE.OUT"));
+    recio::RecordWriter atomic;
+    EXPECT_FALSE(atomic.open(path("SITE.OUT"), recio::RecordWriter::Mode::Atomic));
+    EXPECT_EQ(atomic.failure(), "IS A DIRECTORY");
+    EXPECT_FALSE(atomic.close());
+    EXPECT_TRUE(fs::is_directory(path("SITE.OUT")));
+
+    recio::RecordWriter full(path("FULL.DAT"));
+    if (fs::exists("/dev/full")) {
+        ASSERT_TRUE(full.open("/dev/full"));
+        for (int i = 0; i < 10000; ++i) full.record("A RECORD THAT DOES NOT FIT");
+        EXPECT_FALSE(full.close());
+        EXPECT_EQ(full.failure(), "NO SPACE LEFT ON DEVICE");
+    }
 }
 
 }  // namespace
