@@ -10,7 +10,6 @@
 
 #include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
-#include "recio/console.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/tns.hpp"
 
@@ -44,19 +43,19 @@ float point_file_depth(float depth, float datum, std::int16_t sign_option) {
     return depth;
 }
 
-bool finish(RecordWriter& out) {
+bool finish(RecordWriter& out, GridReport& report) {
     if (out.close()) return true;
-    recio::console_list("UNABLE TO WRITE FILE " + out.path());
+    report.lines.push_back("UNABLE TO WRITE FILE " + out.path());
     return false;
 }
 
-bool write_grid_file(const std::string& name, const SiteGrid& g) {
+bool write_grid_file(const std::string& name, const SiteGrid& g, GridReport& report) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
     out.write(GRID_FILE_HEADER, g.total_points, g.points_ns, g.points_we, g.interval, g.rotation,
               g.coord_system, g.datum, g.local_nw_e, g.local_nw_n);
     out.write(GRID_FILE_DEPTHS,
               recio::array(g.depth.data(), static_cast<std::size_t>(std::max(0, g.total_points))));
-    return finish(out);
+    return finish(out, report);
 }
 
 struct Corners {
@@ -64,14 +63,14 @@ struct Corners {
 };
 
 bool write_point_file(const std::string& name, const SiteGrid& g, const SiteGeometry& site,
-                      const Rotation& rot, std::int16_t sign_option) {
+                      const Rotation& rot, std::int16_t sign_option, GridReport& report) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
     for (std::int32_t i = 1; i <= g.total_points; ++i) {
         const Position p = suitefiles::grid1_position(site, rot, i);
         out.write(POINT_RECORD, p.e, p.n,
                   point_file_depth(g.depth[static_cast<std::size_t>(i - 1)], g.datum, sign_option));
     }
-    return finish(out);
+    return finish(out, report);
 }
 
 struct Resampling {
@@ -219,14 +218,14 @@ void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork&
 }
 
 bool write_resampled_file(const std::string& name, const Resampling& rs, ResampleWork& w,
-                          std::string_view title) {
+                          std::string_view title, GridReport& report) {
     RecordWriter out(name, RecordWriter::Mode::Atomic);
     std::vector<float> values;
     values.reserve(static_cast<std::size_t>(rs.m1 * rs.m2));
     for (int i = 1; i <= rs.m1; ++i)
         for (int j = 1; j <= rs.m2; ++j) values.push_back(w.at(i, j));
     suitefiles::write_tns(out, rs.sp, title, values.data(), values.size());
-    return finish(out);
+    return finish(out, report);
 }
 
 }  // namespace
@@ -252,21 +251,27 @@ ResampledLattice resampled_lattice(const SiteGrid& g) {
 
 }  // namespace layout
 
-bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& g,
-           ResampleWork& w, std::int32_t mode, std::int16_t sign_option, std::string_view title) {
+GridStored GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& g,
+                 ResampleWork& w, std::int32_t mode, std::int16_t sign_option,
+                 std::string_view title) {
+    GridStored out;
+    const auto failed = [&out]() {
+        out.ok = false;
+        return out;
+    };
     std::string name = trimmed(file_name);
     std::string base = base_name(name);
     // Nothing is written that RGRID1 (or the long-term model) could not read back.
     const std::string fault = grid_fault(g);
     if (!fault.empty()) {
-        recio::console_list("GRID FILE " + name + " NOT WRITTEN: " + fault);
-        return false;
+        out.report.lines.push_back("GRID FILE " + name + " NOT WRITTEN: " + fault);
+        return failed();
     }
     if (mode != GRID1_GRID_ONLY) {
         const std::string spacing = resampled_spacing_fault(g);
         if (!spacing.empty())
-            recio::console_list("NOTE: " + spacing + "; THE LONG-TERM MODEL CANNOT READ " + base +
-                                ".TNS");
+            out.report.lines.push_back("NOTE: " + spacing + "; THE LONG-TERM MODEL CANNOT READ " +
+                                       base + ".TNS");
     }
     if (mode == GRID1_NEW) {
         std::fill(w.node_e.begin(), w.node_e.end(), 0.0f);
@@ -274,12 +279,13 @@ bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const S
         std::fill(w.node_d.begin(), w.node_d.end(), 0.0f);
         std::fill(w.res.begin(), w.res.end(), 0.0f);
     }
-    if (!write_grid_file(name, g)) return false;
-    if (mode == GRID1_GRID_ONLY) return true;
+    if (!write_grid_file(name, g, out.report)) return failed();
+    if (mode == GRID1_GRID_ONLY) return out;
 
     const Rotation rot = suitefiles::rotation_of(g.rotation, g.coord_system, site_nw_n);
-    if (!write_point_file(base + ".DAT", g, geometry_of(g, site_nw_e, site_nw_n), rot, sign_option))
-        return false;
+    if (!write_point_file(base + ".DAT", g, geometry_of(g, site_nw_e, site_nw_n), rot, sign_option,
+                          out.report))
+        return failed();
 
     Resampling rs;
     rs.local = geometry_of(g, g.local_nw_e, g.local_nw_n);
@@ -293,7 +299,8 @@ bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const S
     rs.m2 = lattice.m2;
     rs.sp = lattice.sp;
     resample(g, rs, c, w, mode != GRID1_KEEP_RESAMPLED);
-    return write_resampled_file(base + ".TNS", rs, w, title);
+    if (!write_resampled_file(base + ".TNS", rs, w, title, out.report)) return failed();
+    return out;
 }
 
 }  // namespace gridlib

@@ -149,10 +149,11 @@ enum : std::int32_t { GRID1_NEW = 0, GRID1_KEEP_RESAMPLED = 1, GRID1_GRID_ONLY =
 // resamples; GRID1_KEEP_RESAMPLED writes the resampled grid of an earlier call.
 // Each file is written beside its target and renamed into place, so a failed
 // write leaves the previous file intact. A grid with a grid_fault is not
-// written at all. Returns false if any file could not be written (with a
-// message on the console).
-bool GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& grid,
-           ResampleWork& work, std::int32_t mode, std::int16_t sign_option, std::string_view title);
+// written at all. Fails if any file could not be written; the report names
+// it, and warns when the long-term model cannot read the resampled grid.
+GridStored GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& grid,
+                 ResampleWork& work, std::int32_t mode, std::int16_t sign_option,
+                 std::string_view title);
 
 // ---- before storing: values the files can carry
 

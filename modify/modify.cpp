@@ -145,8 +145,8 @@ int run() {
     const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
     const std::string point_file = gridlib::site_file_name(c.prefix, c.new_site, ".DAT");
     gridlib::ResampleWork work;
-    if (!gridlib::GRID1(grid_file, nw_e, nw_n, grid, work, gridlib::GRID1_NEW, c.sign_option,
-                        c.title))
+    if (!gridlib::shown(gridlib::GRID1(grid_file, nw_e, nw_n, grid, work, gridlib::GRID1_NEW,
+                                       c.sign_option, c.title)))
         return 1;
     std::int8_t turned = 0;
     if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 0, turned))) return 1;

@@ -163,9 +163,9 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
 
 bool write_grid(RunState& st) {
     StageScope stage(st.observer, Stage::GridWriting);
-    return gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e, st.summary.corners.nw_n,
-                          st.grid, st.resample, gridlib::GRID1_NEW, st.ctl.sign_option,
-                          st.ctl.title);
+    return gridlib::shown(gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e,
+                                         st.summary.corners.nw_n, st.grid, st.resample,
+                                         gridlib::GRID1_NEW, st.ctl.sign_option, st.ctl.title));
 }
 
 // DREDGE over the grid as it stands, and its last grid read back.

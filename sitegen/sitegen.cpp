@@ -230,8 +230,8 @@ int run() {
             "(10(/),1X,20X,'GENERATING DISPOSAL SITE GRID',/,1X,26X,'be 1 - 3 minutes')");
 
     gridlib::ResampleWork work;
-    if (!gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work, gridlib::GRID1_NEW,
-                        c.sign_option, c.title))
+    if (!gridlib::shown(gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work,
+                                       gridlib::GRID1_NEW, c.sign_option, c.title)))
         return 1;
     std::int8_t turned = 0;
     if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 1, turned))) return 1;

@@ -49,8 +49,8 @@ bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::Si
     if (!gridlib::shown(gridlib::site_storable(grid, summary, new_site))) return false;
     gridlib::ResampleWork work;
     const std::string in_name = x + ".IN", out_name = x + ".OUT";
-    if (!gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid, work,
-                        gridlib::GRID1_NEW, sign_option, title))
+    if (!gridlib::shown(gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid,
+                                       work, gridlib::GRID1_NEW, sign_option, title)))
         return false;
     std::int8_t turned = 0;
     if (!gridlib::shown(gridlib::ARGPB(in_name, out_name, summary, new_site, turned))) return false;

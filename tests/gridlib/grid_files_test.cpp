@@ -247,7 +247,7 @@ TEST_F(GridFiles, ValuesTheGridFileCannotHoldAreNotWritten) {
         {"depth", [](SiteGrid& g) { g.depth[5] = -1000.0f; },
          "THE DEPTH -1000 FT OF POINT 6 DOES NOT FIT THE GRID FILE (-999.999 TO 9999.999 FT)"},
         {"datum", [](SiteGrid& g) { g.datum = 10000.0f; },
-         "THE LONG-TERM DATUM 10000.0000 DOES NOT FIT THE GRID FILE"},
+         "THE LONG-TERM DATUM 10000.0000 DOES NOT FIT THE GRID FILE (F8.3)"},
         {"interval", [](SiteGrid& g) { g.interval = 10000; },
          "THE INTERVAL 10000 DOES NOT FIT THE GRID FILE (I4)"},
         {"no points", [](SiteGrid& g) { g.total_points = 0; },
@@ -257,12 +257,11 @@ TEST_F(GridFiles, ValuesTheGridFileCannotHoldAreNotWritten) {
         SiteGrid g = good;
         c.spoil(g);
         EXPECT_FALSE(grid_fault(g).empty()) << c.what;
-        ::testing::internal::CaptureStdout();
-        EXPECT_FALSE(GRID1("KEEP.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "BAD")) << c.what;
-        const std::string said = ::testing::internal::GetCapturedStdout();
-        EXPECT_NE(said.find(std::string("GRID FILE KEEP.IN NOT WRITTEN: ") + c.message),
-                  std::string::npos)
-            << said;
+        const GridStored stored = GRID1("KEEP.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "BAD");
+        EXPECT_FALSE(stored) << c.what;
+        EXPECT_EQ(
+            stored.report.lines,
+            std::vector<std::string>{std::string("GRID FILE KEEP.IN NOT WRITTEN: ") + c.message});
         EXPECT_EQ((std::vector<std::vector<std::string>>{lines("KEEP.IN"), lines("KEEP.DAT"),
                                                          lines("KEEP.TNS")}),
                   before)
@@ -277,17 +276,27 @@ TEST_F(GridFiles, ValuesTheGridFileCannotHoldAreNotWritten) {
 TEST_F(GridFiles, WideResampledSpacingIsStoredWithANote) {
     SiteGrid g = make_grid(3, 3, 3648, [](int) { return 20.0f; });
     ResampleWork w;
-    ::testing::internal::CaptureStdout();
-    ASSERT_TRUE(GRID1("WIDE.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "WIDE"));
-    const std::string said = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("NOTE: THE NODE SPACING OF 3648.0 DOES NOT FIT THE RESAMPLED GRID FILE "
-                        "(F5.1, AT MOST 999.9 FT); "
-                        "THE LONG-TERM MODEL CANNOT READ WIDE.TNS"),
-              std::string::npos)
-        << said;
+    const GridStored stored = GRID1("WIDE.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "WIDE");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored.report.lines,
+              std::vector<std::string>{
+                  "NOTE: THE NODE SPACING OF 3648.0 DOES NOT FIT THE RESAMPLED GRID FILE "
+                  "(F5.1, AT MOST 999.9 FT); THE LONG-TERM MODEL CANNOT READ WIDE.TNS"});
     EXPECT_EQ(lines("WIDE.TNS")[0], "          *****");
     SiteGrid back;
     EXPECT_EQ(RGRID1("WIDE.IN", back), GRID_OK);
+}
+
+// A file that cannot be written fails the store, and the report names it;
+// the files before it are written, none after it.
+TEST_F(GridFiles, AFileThatCannotBeWrittenIsNamed) {
+    const SiteGrid g = make_grid(3, 4, 50, [](int i) { return 10.0f + static_cast<float>(i); });
+    ResampleWork w;
+    const GridStored stored = GRID1("NO_SUCH_DIR/X.IN", 0.0f, 0.0f, g, w, GRID1_NEW, 0, "");
+    EXPECT_FALSE(stored);
+    EXPECT_EQ(stored.report.lines,
+              std::vector<std::string>{"UNABLE TO WRITE FILE NO_SUCH_DIR/X.IN"});
+    EXPECT_TRUE(stored.report.missing_grid.empty());
 }
 
 }  // namespace
