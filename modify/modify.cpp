@@ -132,8 +132,10 @@ int run() {
     if (c.mode == MODE_EDITS) {
         apply_edits(grid, nw_e, nw_n, c.edits);
     } else {
-        unchanged = survey::why_nothing_adapted(survey::RBATH(c.survey, grid, nw_e, nw_n), c.survey,
-                                                grid.interval);
+        survey::show_banner();
+        const survey::Outcome adapted = survey::RBATH(c.survey, grid, nw_e, nw_n);
+        survey::show_outcome(adapted, c.survey);
+        unchanged = survey::why_nothing_adapted(adapted, c.survey, grid.interval);
         for (std::size_t k = 0; k < unchanged.size(); ++k)
             say((k == 0 ? "NO DEPTH CHANGED: " : "") + unchanged[k]);
         if (!unchanged.empty())

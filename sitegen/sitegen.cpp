@@ -145,7 +145,9 @@ Depths PREBATH(const Control& c, gridlib::SiteGrid& grid) {
         }
         if (out.beyond > 0) recio::console_write("(1X,'INDEX EXCEEDS NGPT IN PREBATH')");
     } else if (c.mode == MODE_SURVEY) {
+        survey::show_banner();
         out.survey = survey::RBATH(c.survey, grid, c.site_nw_e, c.site_nw_n);
+        survey::show_outcome(out.survey, c.survey);
     }
 
     // Long-term datum: the mean of the depths greater than 0.

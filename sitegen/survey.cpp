@@ -7,8 +7,6 @@
 #include <limits>
 #include <string>
 
-#include "recio/console.hpp"
-
 namespace survey {
 
 using gridlib::SiteGrid;
@@ -217,29 +215,12 @@ std::int32_t SurveyIndex::adapt_batch(const Batch& batch, std::vector<float>& de
 }
 
 Outcome RBATH(const SurveySpec& source, SiteGrid& grid, float site_nw_e, float site_nw_n) {
-    recio::console_write(
-        "(/,/,/,/,1X,'        T A K E    A    B R E A K !',/,1X,48('-'),/,"
-        "1X,'ADAPTATION OF SURVEY DATA TO THE DISPOSAL AREA',/,"
-        "1X,'MAKE TAKE 2 - 15 MINUTES DEPENDING UPON SIZE OF',/,"
-        "1X,'DISPOSAL AREA INVOLVED.',/)");
     Outcome out;
     SurveyReader reader;
-    if (!reader.open(gridlib::trimmed(source.file))) {
-        recio::console_write(
-            "(/,/,1X,'The specified survey file was not found',/,/,1X,'Hit \"RETURN\" to quit',/)");
-        recio::keyboard_line();
-        return out;
-    }
+    if (!reader.open(gridlib::trimmed(source.file))) return out;
     out.file_found = true;
     std::array<Quantity, 3> order;
-    if (!column_order(source.columns, order)) {
-        recio::console_write(
-            "(1X,'THE SURVEY COLUMN NAMES \"',A8,'\" \"',A8,'\" \"',A8,'\" ARE NOT RECOGNISED:',/,"
-            "1X,'NO SURVEY POINT IS READ (NAME THE COLUMNS N OR LAT, E OR LONG, D OR DEPTH)')",
-            recio::padded(source.columns[0], 8), recio::padded(source.columns[1], 8),
-            recio::padded(source.columns[2], 8));
-        return out;
-    }
+    if (!column_order(source.columns, order)) return out;
     out.columns_known = true;
     reader.set_order(order);
 

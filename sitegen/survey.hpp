@@ -187,11 +187,18 @@ struct Outcome {
     std::int32_t grid_points_reached = 0;  // grid points that got a depth from some batch
 };
 
-// RBATH: the survey adaptation with its console messages. Depths of grid
-// points no survey point reaches stay as they are; a missing survey file
-// leaves every depth unchanged after telling the user and waiting for RETURN.
+// RBATH: the survey adaptation. Depths of grid points no survey point
+// reaches stay as they are; a missing survey file or unknown column names
+// leave every depth unchanged (the outcome says which). It writes nothing on
+// the console: the program shows the banner before and the outcome after.
 // An unreadable survey record throws recio::RecordError.
 Outcome RBATH(const SurveySpec& source, gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n);
+
+// The console side of RBATH: the banner shown while the adaptation runs, and
+// afterwards the screen for a survey file that was not found (it waits for
+// RETURN) or the message for column names that are not recognised.
+void show_banner();
+void show_outcome(const Outcome& outcome, const SurveySpec& source);
 
 // Why an adaptation gave no grid point a depth, for the user: the survey
 // file is missing, its columns are not known, it holds no point, none of at

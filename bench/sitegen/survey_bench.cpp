@@ -3,7 +3,6 @@
 // bit for bit), and the whole RBATH run, file reading included, on a survey
 // of 1,000,000 points.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -106,26 +105,6 @@ void BM_SideBySide200k(benchmark::State& state) {
 }
 BENCHMARK(BM_SideBySide200k)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
-// Console output of RBATH (its banner) is sent to /dev/null while it runs.
-class QuietConsole {
-  public:
-    QuietConsole() {
-        std::fflush(stdout);
-        saved_ = ::dup(STDOUT_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::close(null);
-    }
-    ~QuietConsole() {
-        std::fflush(stdout);
-        ::dup2(saved_, STDOUT_FILENO);
-        ::close(saved_);
-    }
-
-  private:
-    int saved_;
-};
-
 void BM_RBATH1M(benchmark::State& state) {
     const gridlib::SiteGrid blank = bench_grid();
     const Frame frame = survey::make_frame(blank, NW_E, NW_N, SPACING);
@@ -145,7 +124,6 @@ void BM_RBATH1M(benchmark::State& state) {
     survey::Outcome outcome;
     for (auto _ : state) {
         gridlib::SiteGrid grid = blank;
-        QuietConsole quiet;
         outcome = survey::RBATH(source, grid, NW_E, NW_N);
         benchmark::DoNotOptimize(grid.depth.data());
     }
