@@ -1,80 +1,76 @@
-// DATAIN: the column's state back from STORE.DAT (layout in savedat.cpp).
+// DATAIN: the column's state back from STORE.DAT (layout in suitefiles/store.cpp),
+// with the checks that it is a state a run can have stored.
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "dredge/consolidation.hpp"
 #include "dredge/errors.hpp"
-#include "recio/records.hpp"
+#include "suitefiles/store.hpp"
 
 namespace dredge {
 
 namespace {
 
-// Reads one record: its number, which must be the next one, then the values.
-class StoreReader {
-  public:
-    explicit StoreReader(const std::string& path) : path_(path), in_(path) {
-        if (!in_.is_open())
-            throw RunError("COULD NOT OPEN " + path + " (THE CONSOLIDATION STATE OF THIS RUN)");
-    }
-    template <class... T>
-    void record(T&... values) {
-        std::int32_t number = 0;
-        try {
-            in_.need_list(number, values...);
-        } catch (const recio::RecordError& e) {
-            throw RunError(std::string("CONSOLIDATION STATE: ") + e.what());
-        }
-        if (number != ++expected_)
-            throw RunError(path_ + " RECORD " + std::to_string(expected_) + " IS NUMBERED " +
-                           std::to_string(number));
-    }
-
-  private:
-    std::string path_;
-    recio::RecordReader in_;
-    std::int32_t expected_ = 0;
-};
+void column_of(suitefiles::StoreState&& s, Column& c) {
+    c.nel = s.nel;
+    c.nodes = s.nodes;
+    c.data_flag = s.data_flag;
+    c.step = s.step;
+    c.h_element = s.h_element;
+    c.drain = s.drain;
+    c.dz = s.dz;
+    c.e00 = s.e00;
+    c.zs = s.zs;
+    c.gbuoy = s.gbuoy;
+    c.gsolid = s.gsolid;
+    c.gs = s.gs;
+    c.gw = s.gw;
+    c.h = s.h;
+    c.sett = s.sett;
+    c.ultimate = s.ultimate;
+    c.tau = s.tau;
+    c.time = s.time;
+    c.degree = s.degree;
+    c.f_perm = s.f_perm;
+    c.drain_gradient = s.drain_gradient;
+    c.ef = s.ef;
+    c.f_thickness = s.f_thickness;
+    c.f_solids = s.f_solids;
+    c.desiccation = s.desiccation;
+    c.z = std::move(s.z);
+    c.xi0 = std::move(s.xi0);
+    c.xi = std::move(s.xi);
+    c.e = std::move(s.e);
+    c.e_old = std::move(s.e_old);
+    c.e_fin = std::move(s.e_fin);
+    c.e_max = std::move(s.e_max);
+    c.alpha = std::move(s.alpha);
+    c.beta = std::move(s.beta);
+    c.sig_eff = std::move(s.sig_eff);
+    c.u0 = std::move(s.u0);
+    c.sigma = std::move(s.sigma);
+    c.sig_fin = std::move(s.sig_fin);
+    c.u_excess = std::move(s.u_excess);
+    c.e_int = std::move(s.e_int);
+    ConsolidationTable& t = c.table;
+    t.e = std::move(s.t_e);
+    t.sigma = std::move(s.t_sigma);
+    t.k = std::move(s.t_k);
+    t.kk = std::move(s.t_kk);
+    t.dkk = std::move(s.t_dkk);
+    t.dsig = std::move(s.t_dsig);
+    t.alpha = std::move(s.t_alpha);
+}
 
 }  // namespace
 
 void datain(Column& c, const std::string& path) {
-    StoreReader in(path);
-    std::int32_t npts = 0, nodes = 0, nodes_less = 0, nodes_again = 0;
-    float zero = 0.0f, sett = 0.0f;
-    in.record(npts);
-    if (npts < 2 || npts > kMaxTableRows)
-        throw RunError(path + ": IMPOSSIBLE NUMBER OF TABLE ROWS " + std::to_string(npts));
-    in.record(c.nel, c.nodes, c.data_flag);
-    if (c.nel < 1 || c.nel > kMaxNodes - 1 || c.nodes != c.nel + 1)
-        throw RunError(path + ": IMPOSSIBLE NUMBER OF ELEMENTS " + std::to_string(c.nel));
-    in.record(nodes, nodes_less, c.step);
-    in.record(c.h_element, c.drain, c.dz);
-    in.record(c.e00, c.zs, c.gbuoy);
-    in.record(c.gsolid, c.gs, c.gw);
-    in.record(zero, c.h, sett);
-    in.record(c.ultimate, c.tau, c.time);
-    in.record(c.degree);
-    in.record(c.f_perm, c.drain_gradient, c.ef);
-    in.record(c.f_thickness, c.f_solids, c.desiccation);
-    in.record(nodes_again);
-    in.record(c.sett);
-    if (nodes != c.nodes || nodes_again != c.nodes)
-        throw RunError(path + ": THE NUMBER OF NODES DISAGREES BETWEEN RECORDS 2, 3 AND 12");
-    c.resize_nodes(c.nodes);
-    for (std::size_t k = 0; k < static_cast<std::size_t>(c.nodes); ++k) {
-        in.record(c.z[k], c.xi0[k], c.xi[k], c.e[k]);
-        in.record(c.e_old[k], c.e_fin[k], c.e_max[k], c.alpha[k], c.beta[k]);
-        in.record(c.sig_eff[k], c.u0[k], c.sigma[k], c.sig_fin[k], c.u_excess[k]);
-        in.record(c.e_int[k]);
-    }
-    ConsolidationTable& t = c.table;
-    t.resize(npts);
-    for (std::size_t r = 0; r < static_cast<std::size_t>(npts); ++r) {
-        in.record(t.e[r], t.sigma[r], t.k[r], t.kk[r], t.dkk[r]);
-        in.record(t.dsig[r], t.alpha[r]);
-    }
+    suitefiles::StoreState s;
+    const std::string fault = suitefiles::read_store(path, s);
+    if (!fault.empty()) throw RunError(fault);
+    column_of(std::move(s), c);
     if (c.step < 1 || !(c.time >= 0.0f && c.time < 1.0e7f))
         throw RunError(path + ": IMPOSSIBLE STEP COUNTER " + std::to_string(c.step) +
                        " OR ELAPSED TIME " + number_text(c.time) + " IN RECORD 3 OR 8");
