@@ -28,7 +28,7 @@ AckersWhite ackers_white_constants(float d50_mm) {
     return aw;
 }
 
-void ackwht(Fields& f, float h0, float& t, float d50, float n, float p) {
+void ACKWHT(Fields& f, float h0, float& t, float d50, float n, float p) {
     const float g = 32.2f;
     const float s = 2.6f;  // specific gravity of the grains
     if (t < 1.0f) t = 1.0f;

@@ -81,12 +81,12 @@ SlopeAngles slope_angles(float a1, float a2, float along, float across, bool cal
 // avalanched to the limit angle, which leans from a2 toward the line's mean
 // slope or toward the trigger angle as the current runs more across or
 // along the line. Returns the number of lines avalanched.
-int maxangx(Fields& f, float a1, float a2, float h0, SlopeState& state);
+int MAXANGX(Fields& f, float a1, float a2, float h0, SlopeState& state);
 
 // MAXANGY: the same along the lines of constant I (I = 2..NX), slopes along
 // J, with the roles of the two current components exchanged; then turns the
 // elevations back into depths. Returns the number of lines avalanched.
-int maxangy(Fields& f, float a1, float a2, float h0, SlopeState& state);
+int MAXANGY(Fields& f, float a1, float a2, float h0, SlopeState& state);
 
 // CNTNUTY: bed continuity.
 //   in:  dt the step (s); ised the sediment type. With ised = 1 the bed
@@ -97,7 +97,7 @@ int maxangy(Fields& f, float a1, float a2, float h0, SlopeState& state);
 //        scaled so the discharge of each cell is kept over its new depth,
 //        and held to at most the celerity sqrt(32.2 depth) of the old depth;
 //        f.depth increased by the bed change (erosion deepens).
-void cntnuty(Fields& f, float dt, std::int32_t ised);
+void CNTNUTY(Fields& f, float dt, std::int32_t ised);
 
 // CENTROID2: volume and centroid of the mound above the reference bed
 // level DEPTH(1,1) (height of a cell: DEPTH(1,1) - DEPTH(I,J)).
@@ -112,7 +112,7 @@ struct CentroidState {
     std::vector<float> line_x;  // centroid of each line of constant J (ft)
     std::vector<float> line_y;  // centroid of each line of constant I (ft)
 };
-void centroid2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol,
+void CENTROID2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol,
                CentroidState& state);
 
 }  // namespace dredge

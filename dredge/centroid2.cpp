@@ -31,7 +31,7 @@ Strip strips(int n, float s, Height h) {
 
 }  // namespace
 
-void centroid2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol,
+void CENTROID2(const Fields& f, float xref, float yref, float& xc, float& yc, float& vol,
                CentroidState& state) {
     const int nx = f.nx, ny = f.ny;
     const float base = f.depth(1, 1);

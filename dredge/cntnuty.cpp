@@ -50,7 +50,7 @@ void copy_edges(Grid& g) {
 
 }  // namespace
 
-void cntnuty(Fields& f, float dt, std::int32_t ised) {
+void CNTNUTY(Fields& f, float dt, std::int32_t ised) {
     const int nx = f.nx, ny = f.ny;
     const std::size_t m = static_cast<std::size_t>(ny);
     std::vector<float> previous(m), work(m);

@@ -207,7 +207,7 @@ struct SweepConstants {
 
 }  // namespace
 
-void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p) {
+void COHESIVE(Fields& f, float h0, float t, float n, std::int32_t icoh, float p) {
     const int nx = f.nx, ny = f.ny;
     const float m = icoh == 2 ? 0.00102f : 1.02e-5f;  // erosion rate constant (lb/ft2/s)
     f.conc.fill(0.002f);

@@ -22,7 +22,7 @@ void warn(const ConsolState& state, int blank_lines, const char* text, std::int3
 
 }  // namespace
 
-bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc,
+bool CONSOL(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc,
             std::int32_t n, std::int32_t t, std::int32_t n0) {
     // The cell of the centroid (held to the grid), and the mound there.
     const int ic = held_trunc((xc + xref) / f.dx, 1, f.nx);
@@ -42,19 +42,19 @@ bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, flo
         c.desiccation = 0.0f;
         c.time = 0.0f;
         c.step = 1;
-        setup1(c);
+        SETUP1(c);
         check_time_step(c, consolidation_data_file(state.ised));
         state.rprev = 0.0f;
         state.initialised = true;
     } else {
-        datain(c, state.store_path);
+        DATAIN(c, state.store_path);
     }
 
-    const FdifeqWarnings w = fdifeq(c, target);
+    const FdifeqWarnings w = FDIFEQ(c, target);
     if (w.stability) warn(state, 5, "STABILITY ERROR--DREDGED FILL--PROBLEM", n);
     if (w.tau) warn(state, 4, "POSSIBLE STABILITY PROBLEM--DECREASE TAU", n);
-    stress(c);
-    savedat(c, state.store_path);
+    STRESS(c);
+    SAVEDAT(c, state.store_path);
     state.sett = c.sett;
 
     // Lower the mound with the column: the compression since the last step,

@@ -114,7 +114,7 @@ void check_time_step(const Column& c, const std::string& source);
 // stability limit dz^2 gw / (2 max|alpha|) when that is smaller), the nodes,
 // the final void ratios under the buoyant weight of the solids above each
 // node, the initial stresses and the ultimate settlement.
-void setup1(Column& c);
+void SETUP1(Column& c);
 
 // FDIFEQ: explicit finite-difference march of the void ratios until the
 // elapsed consolidation time reaches target (days), at least one step. The
@@ -125,7 +125,7 @@ struct FdifeqWarnings {
     bool stability = false;  // explicit stability limit below tau
     bool tau = false;        // drainage time of the column below tau
 };
-FdifeqWarnings fdifeq(Column& c, float target);
+FdifeqWarnings FDIFEQ(Column& c, float target);
 
 // Drainage of the base into the foundation: the excess pore pressure at
 // the base, g' Z - sigma'(e1), drives a Darcy flow through the foundation's
@@ -139,11 +139,11 @@ void bottom_drainage(Column& c);
 // the table (the final stress where a node has reached its final void
 // ratio), hydrostatic and total stresses, excess pore pressure, settlement
 // and degree of consolidation.
-void stress(Column& c);
+void STRESS(Column& c);
 
 // VRFUNC: alpha and beta at every node's void ratio, interpolated linearly
 // in the table (the last row beyond it).
-void vrfunc(Column& c);
+void VRFUNC(Column& c);
 
 // Linear interpolation of a table column at void ratio e: between the first
 // row (from row 2) whose void ratio is at or below e and the row before it;
@@ -160,14 +160,14 @@ float void_ratio_at_stress(const ConsolidationTable& t, float s);
 // three intervals to the even ones, node 2 as node 4 less the Simpson
 // panel 2..4 (exact for cubics). Three nodes take the parabola through
 // them for node 2, two nodes the trapezoid.
-void intgrl(const float* f, float h, int n, float* out);
+void INTGRL(const float* f, float h, int n, float* out);
 
 // SAVEDAT / DATAIN: the column to and from STORE.DAT, list-directed, every
 // record led by its record number (1, 2, 3, ... through the file). DATAIN
 // throws RunError naming the file when it is missing, short, out of
 // order or describes an impossible column.
-void savedat(const Column& c, const std::string& path);
-void datain(Column& c, const std::string& path);
+void SAVEDAT(const Column& c, const std::string& path);
+void DATAIN(Column& c, const std::string& path);
 
 // The consolidation model's share of the run.
 struct ConsolState {
@@ -196,7 +196,7 @@ std::string consolidation_data_file(std::int32_t ised);
 // itself, R = 1 - thickness / H the column's compression ratio, so that the
 // height at the centroid follows the column's thickness. Returns true when
 // the column was advanced.
-bool consol(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc,
+bool CONSOL(Fields& f, ConsolState& state, float xref, float yref, float xc, float yc,
             std::int32_t n, std::int32_t t, std::int32_t n0);
 
 }  // namespace dredge

@@ -66,7 +66,7 @@ void column_of(suitefiles::StoreState&& s, Column& c) {
 
 }  // namespace
 
-void datain(Column& c, const std::string& path) {
+void DATAIN(Column& c, const std::string& path) {
     suitefiles::StoreState s;
     const std::string fault = suitefiles::read_store(path, s);
     if (!fault.empty()) throw RunError(fault);

@@ -123,7 +123,7 @@ void start_up(Run& r) {
     f.dx = start.dx;
     f.dy = start.dx;
 
-    centroid2(f, 0.0f, 0.0f, r.xref, r.yref, r.volume, r.centroid);
+    CENTROID2(f, 0.0f, 0.0f, r.xref, r.yref, r.volume, r.centroid);
 
     if (c.itide != 2) r.tides = read_tidal("TIDAL.DAT");
     if (c.iwave == 1) r.waves.open("WAVREC.OUT", c.n0);
@@ -187,8 +187,8 @@ void model_step(Run& r, std::int32_t n, const Forcing& fc, RunStats& stats) {
     if (c.iwave == 3 && c.itide == 2 && fc.speed == 0.0f) {
         r.wave_h = c.wave_height;
         r.wave_t = std::max(c.wave_period, 3.0f);
-        maxangx(f, r.a1, r.a2, r.h0, r.slopes);
-        maxangy(f, r.a1, r.a2, r.h0, r.slopes);
+        MAXANGX(f, r.a1, r.a2, r.h0, r.slopes);
+        MAXANGY(f, r.a1, r.a2, r.h0, r.slopes);
         return;
     }
     if (c.iwave == 1) {
@@ -198,10 +198,10 @@ void model_step(Run& r, std::int32_t n, const Forcing& fc, RunStats& stats) {
         r.wave_t = std::max(c.wave_period, 3.0f);
     }
     check_depths(f, n);
-    shoal(r.wave_h, r.wave_t, r.gauge, r.h0);
-    initlz(f, q, fc.tvvel, r.manning);
+    SHOAL(r.wave_h, r.wave_t, r.gauge, r.h0);
+    INITLZ(f, q, fc.tvvel, r.manning);
     const Clock::time_point v0 = Clock::now();
-    const VelocityResult v = velocity(f, q, r.manning);
+    const VelocityResult v = VELOCITY(f, q, r.manning);
     stats.velocity_seconds += seconds_since(v0);
     stats.velocity_calls += 1;
     stats.velocity_sweeps += v.sweeps;
@@ -209,15 +209,15 @@ void model_step(Run& r, std::int32_t n, const Forcing& fc, RunStats& stats) {
     if (std::isnan(v.error))
         throw RunError("THE CURRENT FIELD OF STEP N = " + std::to_string(n) +
                        " BECAME UNDEFINED (THE RELAXATION DIVERGED)");
-    maxangx(f, r.a1, r.a2, r.h0, r.slopes);
-    maxangy(f, r.a1, r.a2, r.h0, r.slopes);
+    MAXANGX(f, r.a1, r.a2, r.h0, r.slopes);
+    MAXANGY(f, r.a1, r.a2, r.h0, r.slopes);
     const Clock::time_point s0 = Clock::now();
     if (c.ised == SedimentType::NonCohesive)
-        ackwht(f, r.h0, r.wave_t, c.grain_size, r.manning, c.porosity);
+        ACKWHT(f, r.h0, r.wave_t, c.grain_size, r.manning, c.porosity);
     else
-        cohesive(f, r.h0, r.wave_t, r.manning, suitefiles::code(c.icoh), c.porosity);
+        COHESIVE(f, r.h0, r.wave_t, r.manning, suitefiles::code(c.icoh), c.porosity);
     stats.transport_seconds += seconds_since(s0);
-    cntnuty(f, dt, suitefiles::code(c.ised));
+    CNTNUTY(f, dt, suitefiles::code(c.ised));
 }
 
 // The table line of step n: a new line for the first step, then each step
@@ -246,13 +246,13 @@ void run(Run& r, RunStats& stats) {
         for (float& d : f.depth.v) d += fc.tide;
         model_step(r, n, fc, stats);
         if (is_cohesive(c.ised))
-            consol(f, r.consolidation, r.xref, r.yref, r.xcent, r.ycent, n, t, c.n0);
+            CONSOL(f, r.consolidation, r.xref, r.yref, r.xcent, r.ycent, n, t, c.n0);
         for (float& d : f.depth.v) d -= fc.tide;
         check_defined(f, n);
 
         last_output = r.interval > 0 && t % r.interval == 0;
         if (last_output) write_output(r.plot, t, f);
-        centroid2(f, r.xref, r.yref, r.xcent, r.ycent, r.volume, r.centroid);
+        CENTROID2(f, r.xref, r.yref, r.xcent, r.ycent, r.volume, r.centroid);
         print_step_line(r, n, t, fc);
         stats.steps += 1;
         stats.settlement = r.consolidation.sett;

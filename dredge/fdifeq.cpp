@@ -8,7 +8,7 @@
 
 namespace dredge {
 
-FdifeqWarnings fdifeq(Column& c, float target) {
+FdifeqWarnings FDIFEQ(Column& c, float target) {
     const float cf = c.tau / (c.dz * c.gw);
     const float dz = c.dz, tdz = 2.0f * c.dz;
     const std::size_t top = static_cast<std::size_t>(c.nodes - 1);
@@ -39,14 +39,14 @@ FdifeqWarnings fdifeq(Column& c, float target) {
         next[top] = e[top];
         e = next;
         bottom_drainage(c);
-        vrfunc(c);
+        VRFUNC(c);
         c.time = static_cast<float>(c.step) * c.tau;
         if (c.step == std::numeric_limits<std::int32_t>::max()) break;  // counter exhausted
         ++c.step;
     } while (c.time < target);
 
     for (std::size_t k = 1; k < top; ++k) e[k] = std::min(e[k], c.e_max[k]);
-    vrfunc(c);
+    VRFUNC(c);
     FdifeqWarnings w;
     float alpha_max = 0.0f;
     for (std::size_t k = 1; k < top; ++k) alpha_max = std::max(alpha_max, std::fabs(c.alpha[k]));

@@ -39,7 +39,7 @@ float shoaling_coefficient(float kh);
 // The wavelength at the gauge is found with L0 = 5.1247935 t^2; when the
 // iteration does not settle, "WAVENUMBER COMPUTATION DID NOT CONVERGE!!" is
 // printed and the last value is used. Returns the wavelength iteration.
-WaveLength shoal(float h, float t, float d, float& h0);
+WaveLength SHOAL(float h, float t, float d, float& h0);
 
 // Chezy coefficient of Manning's n at depth d: 1.486 d^(1/6) / n (ft^0.5/s).
 float chezy(float d, float n);
@@ -52,7 +52,7 @@ float chezy(float d, float n);
 //        q / DEPTH(NX,1) at the outflow corner; f.u = q / (DEPTH + ETA), the
 //        discharge carried by every cell; f.v = v0 DEPTH(I,1) / DEPTH(I,J),
 //        the J-current of the first row spread by continuity.
-void initlz(Fields& f, float q, float v0, float n);
+void INITLZ(Fields& f, float q, float v0, float n);
 
 // VELOCITY: steady depth-averaged shallow-water flow by explicit
 // pseudo-time relaxation (step 0.1) of the momentum equations (surface
@@ -72,6 +72,6 @@ struct VelocityResult {
     bool converged = false;
     float error = 0.0f;  // largest change of the last sweep (ft/s)
 };
-VelocityResult velocity(Fields& f, float q, float n);
+VelocityResult VELOCITY(Fields& f, float q, float n);
 
 }  // namespace dredge

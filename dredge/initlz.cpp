@@ -5,7 +5,7 @@
 
 namespace dredge {
 
-void initlz(Fields& f, float q, float v0, float n) {
+void INITLZ(Fields& f, float q, float v0, float n) {
     const int nx = f.nx, ny = f.ny;
     const float dout = f.depth(nx, 1);
     const float ch = chezy(dout, n);

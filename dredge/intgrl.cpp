@@ -3,7 +3,7 @@
 
 namespace dredge {
 
-void intgrl(const float* f, float h, int n, float* out) {
+void INTGRL(const float* f, float h, int n, float* out) {
     // 1-based views of the node values.
     auto F = [f](int k) { return f[k - 1]; };
     auto O = [out](int k) -> float& { return out[k - 1]; };

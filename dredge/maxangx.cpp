@@ -6,7 +6,7 @@
 
 namespace dredge {
 
-int maxangx(Fields& f, float a1, float a2, float h0, SlopeState& state) {
+int MAXANGX(Fields& f, float a1, float a2, float h0, SlopeState& state) {
     const int nx = f.nx, ny = f.ny;
     // Elevations (positive up) for the pair MAXANGX / MAXANGY.
     for (float& z : f.depth.v) z = -z;

@@ -5,7 +5,7 @@
 
 namespace dredge {
 
-int maxangy(Fields& f, float a1, float a2, float h0, SlopeState& state) {
+int MAXANGY(Fields& f, float a1, float a2, float h0, SlopeState& state) {
     const int nx = f.nx, ny = f.ny;
     // The depths hold elevations since MAXANGX.
     const CurrentRegime regime = current_regime(f);

@@ -66,7 +66,7 @@ suitefiles::StoreState store_state(const Column& c) {
 
 }  // namespace
 
-void savedat(const Column& c, const std::string& path) {
+void SAVEDAT(const Column& c, const std::string& path) {
     if (!suitefiles::write_store(path, store_state(c))) throw RunError("COULD NOT WRITE " + path);
 }
 

@@ -28,7 +28,7 @@ void check_time_step(const Column& c, const std::string& source) {
                    " DAY; THE PERMEABILITIES, STRESSES OR UNIT WEIGHT OF WATER ARE OUT OF SCALE");
 }
 
-void setup1(Column& c) {
+void SETUP1(Column& c) {
     c.gsolid = c.gs * c.gw;
     c.gbuoy = c.gsolid - c.gw;
     c.f_solids = c.f_thickness / (1.0f + c.ef);
@@ -89,12 +89,12 @@ void setup1(Column& c) {
         c.sig_eff[k] = 0.0f;
         c.u_excess[k] = c.sigma[k] - c.u0[k] - c.sig_eff[k];
     }
-    intgrl(c.e.data(), c.dz, c.nodes, c.e_int.data());
+    INTGRL(c.e.data(), c.dz, c.nodes, c.e_int.data());
 
     std::vector<float> fin_int(static_cast<std::size_t>(c.nodes));
-    intgrl(c.e_fin.data(), c.dz, c.nodes, fin_int.data());
+    INTGRL(c.e_fin.data(), c.dz, c.nodes, fin_int.data());
     c.ultimate = c.e00 * c.zs - fin_int[top];
-    vrfunc(c);
+    VRFUNC(c);
     bottom_drainage(c);
 }
 

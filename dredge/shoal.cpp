@@ -46,7 +46,7 @@ float shoaling_coefficient(float kh) {
     return std::sqrt(1.0f / (std::tanh(kh) * (1.0f + 2.0f * kh / std::sinh(2.0f * kh))));
 }
 
-WaveLength shoal(float h, float t, float d, float& h0) {
+WaveLength SHOAL(float h, float t, float d, float& h0) {
     const float l0 = 5.1247935f * t * t;  // deep-water wavelength g T^2 / 2 pi
     WaveLength w = wavelength(t, d, l0, 6.28318f);
     if (!w.converged) recio::console_list("WAVENUMBER COMPUTATION DID NOT CONVERGE!!");

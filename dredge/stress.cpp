@@ -5,9 +5,9 @@
 
 namespace dredge {
 
-void stress(Column& c) {
+void STRESS(Column& c) {
     const std::size_t top = static_cast<std::size_t>(c.nodes - 1);
-    intgrl(c.e.data(), c.dz, c.nodes, c.e_int.data());
+    INTGRL(c.e.data(), c.dz, c.nodes, c.e_int.data());
     for (std::size_t k = 0; k <= top; ++k) c.xi[k] = c.z[k] + c.e_int[k];
     for (std::size_t k = 0; k <= top; ++k) {
         const float above = c.zs - c.z[k];  // solids above the node (ft)

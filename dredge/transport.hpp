@@ -76,7 +76,7 @@ AckersWhite ackers_white_constants(float d50_mm);
 // Cells with |depth| <= 0.1 ft or a current of at most 1e-5 ft/s keep
 // their earlier values. A cell whose wavelength iteration does not settle
 // prints "WAVENUMBER COMPUTATION DID NOT CONVERGE!!" and goes on.
-void ackwht(Fields& f, float h0, float& t, float d50, float n, float p);
+void ACKWHT(Fields& f, float h0, float& t, float d50, float n, float p);
 
 // COHESIVE: erosion and deposition of a cohesive bed over one three-hour
 // step, with the suspended load advected and diffused.
@@ -94,6 +94,6 @@ void ackwht(Fields& f, float h0, float& t, float d50, float n, float p);
 // Cells with |depth| <= 0.1 ft or a current of at most 1e-6 ft/s keep the
 // coefficients of their last computation. "WAVENUMBER ERROR" marks a cell
 // whose wavelength iteration did not settle.
-void cohesive(Fields& f, float h0, float t, float n, std::int32_t icoh, float p);
+void COHESIVE(Fields& f, float h0, float t, float n, std::int32_t icoh, float p);
 
 }  // namespace dredge

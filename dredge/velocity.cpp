@@ -118,7 +118,7 @@ void discharge(const float* __restrict d, const float* __restrict e, const float
 
 }  // namespace
 
-VelocityResult velocity(Fields& f, float q, float n) {
+VelocityResult VELOCITY(Fields& f, float q, float n) {
     const int nx = f.nx, ny = f.ny;
     const float dx = f.dx, dy = f.dy;
     const float ch = chezy(f.depth(nx, 1), n);

@@ -39,7 +39,7 @@ float void_ratio_at_stress(const ConsolidationTable& t, float s) {
     return t.e[static_cast<std::size_t>(rows - 1)];
 }
 
-void vrfunc(Column& c) {
+void VRFUNC(Column& c) {
     for (std::size_t k = 0; k < static_cast<std::size_t>(c.nodes); ++k) {
         c.alpha[k] = table_at(c.table, c.table.alpha, c.e[k]);
         c.beta[k] = table_at(c.table, c.table.dkk, c.e[k]);

@@ -81,7 +81,7 @@ void VelocityAllSweeps201(benchmark::State& state) {
     start.dx = start.dy = 2.0f;
     for (int i = 1; i <= 201; ++i)
         for (int j = 1; j <= 201; ++j) start.depth(i, j) = j == 101 ? 12.0f : 20.0f;
-    dredge::initlz(start, 20.0f, 0.5f, 0.025f);
+    dredge::INITLZ(start, 20.0f, 0.5f, 0.025f);
     std::int64_t sweeps = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -91,7 +91,7 @@ void VelocityAllSweeps201(benchmark::State& state) {
         std::FILE* null = std::fopen("/dev/null", "w");
         ::dup2(::fileno(null), STDOUT_FILENO);
         state.ResumeTiming();
-        sweeps += dredge::velocity(f, 20.0f, 0.025f).sweeps;
+        sweeps += dredge::VELOCITY(f, 20.0f, 0.025f).sweeps;
         state.PauseTiming();
         std::fflush(stdout);
         ::dup2(saved, STDOUT_FILENO);

@@ -15,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         dredge::Column c;
         dredge::read_consolidation_data("PCDDF2.DAT", c);
         c.h = 10.0f;
-        dredge::setup1(c);
+        dredge::SETUP1(c);
         dredge::check_time_step(c, "PCDDF2.DAT");
-        dredge::fdifeq(c, 100.0f * c.tau);
-        dredge::stress(c);
+        dredge::FDIFEQ(c, 100.0f * c.tau);
+        dredge::STRESS(c);
     } catch (const dredge::RunError&) {
     } catch (const recio::RecordError&) {
     }

@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::write_input("STORE.DAT", data, size);
     try {
         dredge::Column c;
-        dredge::datain(c, "STORE.DAT");
-        dredge::fdifeq(c, c.time + 50.0f * c.tau);
-        dredge::stress(c);
+        dredge::DATAIN(c, "STORE.DAT");
+        dredge::FDIFEQ(c, c.time + 50.0f * c.tau);
+        dredge::STRESS(c);
     } catch (const dredge::RunError&) {
     } catch (const recio::RecordError&) {
     }

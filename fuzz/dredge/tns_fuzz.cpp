@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         f.dx = f.dy = g.dx;
         dredge::CentroidState state;
         float xc = 0.0f, yc = 0.0f, vol = 0.0f;
-        dredge::centroid2(f, 0.0f, 0.0f, xc, yc, vol, state);
+        dredge::CENTROID2(f, 0.0f, 0.0f, xc, yc, vol, state);
     } catch (const dredge::RunError&) {
     } catch (const recio::RecordError&) {
     }

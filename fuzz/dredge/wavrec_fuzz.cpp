@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::int32_t n = n0; n <= n0 + 8; ++n) {
             float h = 0.0f, t = 0.0f, h0 = 0.0f;
             waves.next(n, h, t);
-            dredge::shoal(h, t, 40.0f, h0);
+            dredge::SHOAL(h, t, 40.0f, h0);
         }
     } catch (const dredge::RunError&) {
     } catch (const recio::RecordError&) {

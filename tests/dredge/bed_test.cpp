@@ -121,8 +121,8 @@ TEST(MaxAng, GentleGridComesBackUnchangedWithItsSign) {
     f.v.fill(0.2f);
     const std::vector<float> before = f.depth.v;
     dredge::SlopeState state{0.4f, 0.4f};
-    EXPECT_EQ(dredge::maxangx(f, 0.5f, 0.4f, 2.0f, state), 0);
-    EXPECT_EQ(dredge::maxangy(f, 0.5f, 0.4f, 2.0f, state), 0);
+    EXPECT_EQ(dredge::MAXANGX(f, 0.5f, 0.4f, 2.0f, state), 0);
+    EXPECT_EQ(dredge::MAXANGY(f, 0.5f, 0.4f, 2.0f, state), 0);
     EXPECT_EQ(f.depth.v, before);
 }
 
@@ -134,12 +134,12 @@ TEST(MaxAng, SlopeExactlyAtTheTriggerAngleStays) {
     const std::vector<float> before = f.depth.v;
     dredge::SlopeState state{0.3f, 0.3f};
     const float trigger = std::atan(0.5f);
-    dredge::maxangx(f, trigger, 0.3f, 0.0f, state);
-    dredge::maxangy(f, trigger, 0.3f, 0.0f, state);
+    dredge::MAXANGX(f, trigger, 0.3f, 0.0f, state);
+    dredge::MAXANGY(f, trigger, 0.3f, 0.0f, state);
     EXPECT_EQ(f.depth.v, before);
     // Just below that angle every line of constant J from 2 on is redistributed.
-    EXPECT_EQ(dredge::maxangx(f, std::nextafter(trigger, 0.0f), 0.3f, 0.0f, state), 4);
-    dredge::maxangy(f, trigger, 0.3f, 0.0f, state);
+    EXPECT_EQ(dredge::MAXANGX(f, std::nextafter(trigger, 0.0f), 0.3f, 0.0f, state), 4);
+    dredge::MAXANGY(f, trigger, 0.3f, 0.0f, state);
     EXPECT_NE(f.depth.v, before);
     for (int j = 2; j <= 5; ++j) {
         float sum = 0.0f;
@@ -153,8 +153,8 @@ TEST(MaxAng, CliffAlongJIsAvalanchedLineByLine) {
     for (int i = 1; i <= 5; ++i)
         for (int j = 1; j <= 12; ++j) f.depth(i, j) = j >= 7 ? 40.0f : 10.0f;  // a 30-ft cliff
     dredge::SlopeState state{0.5f, 0.5f};
-    dredge::maxangx(f, 0.6f, 0.5f, 0.0f, state);
-    EXPECT_EQ(dredge::maxangy(f, 0.6f, 0.5f, 0.0f, state), 4);  // lines I = 2..5
+    dredge::MAXANGX(f, 0.6f, 0.5f, 0.0f, state);
+    EXPECT_EQ(dredge::MAXANGY(f, 0.6f, 0.5f, 0.0f, state), 4);  // lines I = 2..5
     for (int i = 2; i <= 5; ++i) {
         float sum = 0.0f;
         for (int j = 1; j <= 12; ++j) sum += f.depth(i, j);
@@ -183,7 +183,7 @@ TEST(Cntnuty, CohesiveTypesApplyTheBedChangeOfCohesive) {
         f.qx.fill(123.0f);  // what a cohesive step leaves there is no transport
         for (int i = 1; i <= 7; ++i) f.qx(i, 3) = -50.0f * static_cast<float>(i);
         f.bedchg.fill(0.125f);
-        dredge::cntnuty(f, 10800.0f, ised);
+        dredge::CNTNUTY(f, 10800.0f, ised);
         for (std::size_t k = 0; k < f.depth.v.size(); ++k) {
             EXPECT_EQ(f.depth.v[k], 20.125f) << ised;
             EXPECT_EQ(f.u.v[k], 1.0f * 20.0f / 20.125f) << ised;
@@ -196,7 +196,7 @@ TEST(Cntnuty, TransportDivergenceDeepensTheBed) {
     f.depth.fill(20.0f);
     for (int i = 1; i <= 12; ++i)
         for (int j = 1; j <= 8; ++j) f.qx(i, j) = 0.001f * static_cast<float>(i);
-    dredge::cntnuty(f, 10800.0f, 1);
+    dredge::CNTNUTY(f, 10800.0f, 1);
     // Interior: 10800 s x 0.001 ft2/s per 100 ft.
     for (int i = 5; i <= 8; ++i)
         for (int j = 1; j <= 8; ++j) EXPECT_NEAR(f.depth(i, j), 20.108f, 1e-5f) << i << "," << j;
@@ -207,7 +207,7 @@ TEST(Cntnuty, CurrentFasterThanTheCelerityIsCutBack) {
     f.depth.fill(10.0f);
     f.u.fill(30.0f);
     f.v.fill(40.0f);
-    dredge::cntnuty(f, 10800.0f, 3);
+    dredge::CNTNUTY(f, 10800.0f, 3);
     const float celerity = std::sqrt(32.2f * 10.0f);
     for (std::size_t k = 0; k < f.u.v.size(); ++k) {
         EXPECT_NEAR(std::sqrt(f.u.v[k] * f.u.v[k] + f.v.v[k] * f.v.v[k]), celerity, 1e-4f);
@@ -232,20 +232,20 @@ TEST(Centroid2, SymmetricMoundHasItsCentroidAtItsCentre) {
     Fields f = mound(6, 5);
     dredge::CentroidState state;
     float xc = -1.0f, yc = -1.0f, vol = 0.0f;
-    dredge::centroid2(f, 0.0f, 0.0f, xc, yc, vol, state);
+    dredge::CENTROID2(f, 0.0f, 0.0f, xc, yc, vol, state);
     EXPECT_FLOAT_EQ(xc, 50.0f);  // node 6 lies 5 cells from node 1
     EXPECT_FLOAT_EQ(yc, 40.0f);
     const float heights = 6.0f + 8.0f * 4.0f + 16.0f * 2.0f;
     EXPECT_NEAR(vol, heights * 100.0f / 27.0f, 1e-3f);
     // Moved two cells east and one north: the offset against the reference.
     Fields moved = mound(8, 6);
-    dredge::centroid2(moved, 50.0f, 40.0f, xc, yc, vol, state);
+    dredge::CENTROID2(moved, 50.0f, 40.0f, xc, yc, vol, state);
     EXPECT_FLOAT_EQ(xc, 20.0f);
     EXPECT_FLOAT_EQ(yc, 10.0f);
     // A flat grid has no centroid: the offsets stay as they were.
     Fields flat = grid(13, 11, 10.0f);
     flat.depth.fill(40.0f);
-    dredge::centroid2(flat, 50.0f, 40.0f, xc, yc, vol, state);
+    dredge::CENTROID2(flat, 50.0f, 40.0f, xc, yc, vol, state);
     EXPECT_FLOAT_EQ(xc, 20.0f);
     EXPECT_FLOAT_EQ(yc, 10.0f);
     EXPECT_EQ(vol, 0.0f);

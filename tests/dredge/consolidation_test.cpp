@@ -28,7 +28,7 @@ TEST(Intgrl, IntegratesCubicsExactly) {
         std::vector<float> v(static_cast<std::size_t>(n)), out(static_cast<std::size_t>(n));
         for (int k = 0; k < n; ++k)
             v[static_cast<std::size_t>(k)] = static_cast<float>(f(k * static_cast<double>(h)));
-        dredge::intgrl(v.data(), h, n, out.data());
+        dredge::INTGRL(v.data(), h, n, out.data());
         EXPECT_EQ(out[0], 0.0f);
         for (int k = 1; k < n; ++k)
             EXPECT_NEAR(out[static_cast<std::size_t>(k)], big_f(k * static_cast<double>(h)), 2e-6)
@@ -39,11 +39,11 @@ TEST(Intgrl, IntegratesCubicsExactly) {
 TEST(Intgrl, ShortColumnsUseTheParabolaAndTheTrapezoid) {
     const float quad[] = {1.0f, 2.0f, 5.0f};  // 1 + x^2 at x = 0, 1, 2
     float out[3];
-    dredge::intgrl(quad, 1.0f, 3, out);
+    dredge::INTGRL(quad, 1.0f, 3, out);
     EXPECT_FLOAT_EQ(out[1], 1.0f + 1.0f / 3.0f);
     EXPECT_FLOAT_EQ(out[2], 2.0f + 8.0f / 3.0f);
     const float line[] = {1.0f, 3.0f};
-    dredge::intgrl(line, 0.5f, 2, out);
+    dredge::INTGRL(line, 0.5f, 2, out);
     EXPECT_FLOAT_EQ(out[1], 1.0f);
 }
 
@@ -51,7 +51,7 @@ Column clay(float height) {
     Column c;
     dredge::read_consolidation_data(dredge_test::data_file("PCDDF_CLAY.DAT"), c);
     c.h = height;
-    dredge::setup1(c);
+    dredge::SETUP1(c);
     return c;
 }
 
@@ -92,8 +92,8 @@ TEST(Fdifeq, SoftClayColumnAfterOneYearAndApproachingItsUltimateSettlement) {
     Column c = clay(31.5f);
     float last = 0.0f;
     for (float days : {30.0f, 100.0f, 365.0f}) {
-        dredge::fdifeq(c, days);
-        dredge::stress(c);
+        dredge::FDIFEQ(c, days);
+        dredge::STRESS(c);
         EXPECT_GT(c.sett, last);
         last = c.sett;
     }
@@ -103,8 +103,8 @@ TEST(Fdifeq, SoftClayColumnAfterOneYearAndApproachingItsUltimateSettlement) {
     EXPECT_NEAR(c.u_excess[0], 181.0f, 6.0f);
     for (int k = 0; k < 21; ++k)
         EXPECT_GE(c.e[static_cast<std::size_t>(k)], c.e_fin[static_cast<std::size_t>(k)]);
-    dredge::fdifeq(c, 10000.0f);
-    dredge::stress(c);
+    dredge::FDIFEQ(c, 10000.0f);
+    dredge::STRESS(c);
     EXPECT_GT(c.degree, 0.99f);
     EXPECT_LE(c.sett, c.ultimate * 1.001f);
     EXPECT_NEAR(c.sett, c.ultimate, 0.01f * c.ultimate);
@@ -116,12 +116,12 @@ TEST(Fdifeq, DrainingFoundationSpeedsTheBaseUp) {
     dredge::read_consolidation_data(dredge_test::data_file("PCDDF_CLAY.DAT"), open);
     open.f_perm = 0.5f;  // ft/day through 1 ft of foundation
     open.h = 20.0f;
-    dredge::setup1(open);
+    dredge::SETUP1(open);
     EXPECT_GT(open.drain, 0.0f);
-    dredge::fdifeq(closed, 60.0f);
-    dredge::fdifeq(open, 60.0f);
-    dredge::stress(closed);
-    dredge::stress(open);
+    dredge::FDIFEQ(closed, 60.0f);
+    dredge::FDIFEQ(open, 60.0f);
+    dredge::STRESS(closed);
+    dredge::STRESS(open);
     EXPECT_LT(open.e[0], closed.e[0]);
     EXPECT_GT(open.sett, closed.sett);
 }
@@ -129,12 +129,12 @@ TEST(Fdifeq, DrainingFoundationSpeedsTheBaseUp) {
 TEST(StoreDat, RoundTripKeepsEveryValueWithContinuousRecordNumbers) {
     TempDir dir;
     Column c = clay(25.0f);
-    dredge::fdifeq(c, 3.0f);
-    dredge::stress(c);
+    dredge::FDIFEQ(c, 3.0f);
+    dredge::STRESS(c);
     const std::string path = dir.file("STORE.DAT");
-    dredge::savedat(c, path);
+    dredge::SAVEDAT(c, path);
     Column back;
-    dredge::datain(back, path);
+    dredge::DATAIN(back, path);
     EXPECT_EQ(back.nel, c.nel);
     EXPECT_EQ(back.nodes, c.nodes);
     EXPECT_EQ(back.step, c.step);
@@ -167,8 +167,8 @@ TEST(StoreDat, RoundTripKeepsEveryValueWithContinuousRecordNumbers) {
                         {&back.table.dsig, &c.table.dsig}})
         EXPECT_EQ(*a, *b);
     // The column goes on exactly as if it had never left memory.
-    dredge::fdifeq(c, 10.0f);
-    dredge::fdifeq(back, 10.0f);
+    dredge::FDIFEQ(c, 10.0f);
+    dredge::FDIFEQ(back, 10.0f);
     EXPECT_EQ(back.e, c.e);
 
     std::ifstream in(path);
@@ -189,12 +189,12 @@ TEST(StoreDat, MissingShortOrDisorderedFilesAreNamed) {
     const std::string path = dir.file("STORE.DAT");
     Column back;
     try {
-        dredge::datain(back, path);
+        dredge::DATAIN(back, path);
         ADD_FAILURE() << "no error for a missing STORE.DAT";
     } catch (const dredge::RunError& e) {
         EXPECT_NE(std::string(e.what()).find("STORE.DAT"), std::string::npos);
     }
-    dredge::savedat(c, path);
+    dredge::SAVEDAT(c, path);
     std::vector<std::string> lines;
     {
         std::ifstream in(path);
@@ -206,10 +206,10 @@ TEST(StoreDat, MissingShortOrDisorderedFilesAreNamed) {
             out << lines[swap && k == 20 ? 21 : (swap && k == 21 ? 20 : k)] << "\n";
     };
     write(40, false);
-    EXPECT_THROW(dredge::datain(back, path), dredge::RunError);
+    EXPECT_THROW(dredge::DATAIN(back, path), dredge::RunError);
     write(lines.size(), true);
     try {
-        dredge::datain(back, path);
+        dredge::DATAIN(back, path);
         ADD_FAILURE() << "no error for records out of order";
     } catch (const dredge::RunError& e) {
         EXPECT_NE(std::string(e.what()).find("RECORD 21"), std::string::npos) << e.what();
@@ -276,7 +276,7 @@ TEST_F(Consol, MoundFollowsTheColumnThickness) {
     const float xref = 50.0f, yref = 50.0f;  // centroid of the symmetric mound
     // A year of steps, taken 10 days apart.
     for (std::int32_t n = 1; n <= 2920; n += 80)
-        ASSERT_TRUE(dredge::consol(f, state, xref, yref, 0.0f, 0.0f, n, 3 * n, 1));
+        ASSERT_TRUE(dredge::CONSOL(f, state, xref, yref, 0.0f, 0.0f, n, 3 * n, 1));
     const Column& c = state.column;
     EXPECT_GT(c.sett, 8.0f);
     EXPECT_EQ(state.sett, c.sett);
@@ -297,7 +297,7 @@ TEST_F(Consol, LowMoundIsLeftAloneAndNoFileIsTouched) {
     dredge::Fields f = mound_grid(1.9f);
     const std::vector<float> start = f.depth.v;
     dredge::ConsolState state;
-    EXPECT_FALSE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
+    EXPECT_FALSE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
     EXPECT_EQ(f.depth.v, start);
     EXPECT_FALSE(dredge_test::fs::exists("STORE.DAT"));
     EXPECT_FALSE(state.initialised);
@@ -310,14 +310,14 @@ TEST_F(Consol, FirstStepReadsTheDataFileLaterStepsStoreDat) {
     }
     dredge::Fields f = mound_grid(20.0f);
     dredge::ConsolState state;
-    ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 57, 171, 57));
+    ASSERT_TRUE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 57, 171, 57));
     EXPECT_EQ(state.column.h, 20.0f);
     dredge_test::fs::remove("PCDDF2.DAT");
-    ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 58, 174, 57));
+    ASSERT_TRUE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 58, 174, 57));
     EXPECT_NEAR(state.column.time, 0.25f, state.column.tau);
     dredge_test::fs::remove("STORE.DAT");
     try {
-        dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 59, 177, 57);
+        dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 59, 177, 57);
         ADD_FAILURE() << "no error without STORE.DAT";
     } catch (const dredge::RunError& e) {
         EXPECT_NE(std::string(e.what()).find("STORE.DAT"), std::string::npos);
@@ -329,13 +329,13 @@ TEST_F(Consol, ColumnIsMadeAtTheFirstStepWithAMoundNotFromAnEarlierRun) {
     // run's first steps had no mound high enough to consolidate.
     {
         Column other = clay(40.0f);
-        dredge::savedat(other, "STORE.DAT");
+        dredge::SAVEDAT(other, "STORE.DAT");
     }
     dredge::Fields f = mound_grid(1.5f);
     dredge::ConsolState state;
-    EXPECT_FALSE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
+    EXPECT_FALSE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
     f = mound_grid(12.0f);
-    ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 2, 6, 1));
+    ASSERT_TRUE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 2, 6, 1));
     EXPECT_EQ(state.column.h, 12.0f);
     EXPECT_NEAR(state.column.time, 0.25f, state.column.tau);  // from the start of the run
 }
@@ -343,10 +343,10 @@ TEST_F(Consol, ColumnIsMadeAtTheFirstStepWithAMoundNotFromAnEarlierRun) {
 TEST_F(Consol, FallingCompressionRatioLowersNothing) {
     dredge::Fields f = mound_grid(20.0f);
     dredge::ConsolState state;
-    ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
+    ASSERT_TRUE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
     const std::vector<float> after_first = f.depth.v;
     state.rprev = 0.9f;  // as if an earlier step had compressed far more
-    ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 2, 6, 1));
+    ASSERT_TRUE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 2, 6, 1));
     EXPECT_EQ(f.depth.v, after_first);
     EXPECT_LT(state.rprev, 0.9f);
 }
@@ -354,7 +354,7 @@ TEST_F(Consol, FallingCompressionRatioLowersNothing) {
 TEST_F(Consol, StabilityWarningsGoToTheDiagnosticsFile) {
     dredge::Fields f = mound_grid(20.0f);
     dredge::ConsolState state;
-    ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
+    ASSERT_TRUE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1));
     EXPECT_FALSE(dredge_test::fs::exists(state.diagnostics_path));  // SETUP1's step is stable
     // A stored column whose time step (record 8) is 30 days: far beyond the
     // explicit limit and the drainage time of the column. Its elapsed time
@@ -375,7 +375,7 @@ TEST_F(Consol, StabilityWarningsGoToTheDiagnosticsFile) {
         std::ofstream out("STORE.DAT");
         for (const std::string& l : lines) out << l << "\n";
     }
-    ASSERT_TRUE(dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 2, 6, 1));
+    ASSERT_TRUE(dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 2, 6, 1));
     std::ifstream in(state.diagnostics_path);
     std::stringstream text;
     text << in.rdbuf();

@@ -11,7 +11,7 @@ using dredge::Fields;
 
 TEST(Shoal, EightSecondWaveInThirtyFeet) {
     float h0 = 0.0f;
-    const dredge::WaveLength w = dredge::shoal(2.0f, 8.0f, 30.0f, h0);
+    const dredge::WaveLength w = dredge::SHOAL(2.0f, 8.0f, 30.0f, h0);
     EXPECT_TRUE(w.converged);
     EXPECT_EQ(w.passes, 8);
     EXPECT_NEAR(w.length, 224.7f, 0.05f);
@@ -23,7 +23,7 @@ TEST(Shoal, EightSecondWaveInThirtyFeet) {
 
 TEST(Shoal, DeepWaterLeavesTheHeight) {
     float h0 = 0.0f;
-    dredge::shoal(3.0f, 5.0f, 2000.0f, h0);
+    dredge::SHOAL(3.0f, 5.0f, 2000.0f, h0);
     EXPECT_FLOAT_EQ(h0, 3.0f);
     EXPECT_NEAR(dredge::shoaling_coefficient(20.0f), 1.0f, 1e-6f);
 }
@@ -40,7 +40,7 @@ TEST(Initlz, NoDischargeNoCurrentGivesStillWater) {
     Fields f = channel(6, 5, 100.0f, 20.0f);
     f.u.fill(3.0f);
     f.eta.fill(1.0f);
-    dredge::initlz(f, 0.0f, 0.0f, 0.025f);
+    dredge::INITLZ(f, 0.0f, 0.0f, 0.025f);
     for (std::size_t k = 0; k < f.u.v.size(); ++k) {
         EXPECT_EQ(f.u.v[k], 0.0f);
         EXPECT_EQ(f.v.v[k], 0.0f);
@@ -55,7 +55,7 @@ TEST(Initlz, FrictionHeadFallsLinearlyAndCurrentsFollowTheDepth) {
     for (int i = 1; i <= 5; ++i)
         for (int j = 1; j <= 3; ++j) f.depth(i, j) = 20.0f + static_cast<float>(j - 1);
     const float q = 10.0f, v0 = 0.5f, n = 0.025f;
-    dredge::initlz(f, q, v0, n);
+    dredge::INITLZ(f, q, v0, n);
     // Hand values: C = 1.486 20^(1/6) / n, S = (0.5 / (C sqrt 20))^2, HEAD = 4 S DX.
     const double c = 1.486 * std::pow(20.0, 1.0 / 6.0) / 0.025;
     const double s = std::pow(0.5 / (c * std::sqrt(20.0)), 2.0);
@@ -71,8 +71,8 @@ TEST(Initlz, FrictionHeadFallsLinearlyAndCurrentsFollowTheDepth) {
 TEST(Velocity, UniformChannelKeepsItsDischarge) {
     Fields f = channel(21, 11, 20.0f, 20.0f);
     const float q = 30.0f;
-    dredge::initlz(f, q, 0.0f, 0.025f);
-    const dredge::VelocityResult r = dredge::velocity(f, q, 0.025f);
+    dredge::INITLZ(f, q, 0.0f, 0.025f);
+    const dredge::VelocityResult r = dredge::VELOCITY(f, q, 0.025f);
     EXPECT_TRUE(r.converged);
     EXPECT_LT(r.error, 0.02f);
     for (int i = 1; i <= 21; ++i) {
@@ -100,7 +100,7 @@ TEST(Velocity, OneSweepEqualsTheCellFormulasBitForBit) {
         }
     Fields ref = f;
     const float q = 10.0f, n = 0.025f;
-    const dredge::VelocityResult r = dredge::velocity(f, q, n);
+    const dredge::VelocityResult r = dredge::VELOCITY(f, q, n);
     ASSERT_EQ(r.sweeps, 1);  // converged at once: no edge step
     const float g = 32.2f, tdx = 80.0f, tdy = 80.0f, dx2 = 1600.0f, dy2 = 1600.0f;
     const float ch = 1.486f * std::pow(ref.depth(nx, 1), 0.1666667f) / n;
@@ -165,9 +165,9 @@ TEST(Velocity, NoFlowAtTheOutflowEdgeLeavesThatEdgeAlone) {
                 20.0f - 8.0f * std::exp(-0.05f * static_cast<float>((i - 11) * (i - 11) +
                                                                     (j - 5) * (j - 5)));
     const float q = 100.0f;
-    dredge::initlz(f, q, 0.5f, 0.025f);
+    dredge::INITLZ(f, q, 0.5f, 0.025f);
     f.u(21, 4) = 0.0f;
-    const dredge::VelocityResult r = dredge::velocity(f, q, 0.025f);
+    const dredge::VelocityResult r = dredge::VELOCITY(f, q, 0.025f);
     EXPECT_GT(r.sweeps, 1);
     EXPECT_EQ(f.u(21, 4), 0.0f);
     for (float x : f.u.v) EXPECT_TRUE(std::isfinite(x));
@@ -179,9 +179,9 @@ TEST(Velocity, BlownUpFieldIsNeverConvergedAndIsReported) {
     // blows up; all 500 sweeps run and the console says so.
     Fields f = channel(12, 12, 2.0f, 20.0f);
     for (int i = 1; i <= 12; ++i) f.depth(i, 6) = 12.0f;
-    dredge::initlz(f, 20.0f, 0.5f, 0.025f);
+    dredge::INITLZ(f, 20.0f, 0.5f, 0.025f);
     ::testing::internal::CaptureStdout();
-    const dredge::VelocityResult r = dredge::velocity(f, 20.0f, 0.025f);
+    const dredge::VelocityResult r = dredge::VELOCITY(f, 20.0f, 0.025f);
     const std::string console = ::testing::internal::GetCapturedStdout();
     EXPECT_FALSE(r.converged);
     EXPECT_EQ(r.sweeps, 500);

@@ -114,7 +114,7 @@ TEST(Program, OneDayRunMakesNinePassesAndEndsWithItsLastGrid) {
     EXPECT_NEAR(lines[0].tvvel, 0.0f, 0.005f);
     EXPECT_EQ(lines[0].tide, 0.0f);
     float h0 = 0.0f;
-    dredge::shoal(2.0f, 8.0f, 40.0f, h0);
+    dredge::SHOAL(2.0f, 8.0f, 40.0f, h0);
     EXPECT_NEAR(lines[0].deep_h, h0, 0.005f);
     EXPECT_EQ(lines[0].period, 8.0f);
     EXPECT_NE(r.console.find(
@@ -283,7 +283,7 @@ TEST(Program, WaveSeriesIsPositionedByTheFirstStepAndCurrentsFollowTheTide) {
     EXPECT_EQ(lines[0].n, 3);
     EXPECT_EQ(lines[0].period, 7.7f);  // the third wave record: 0.88 m, 7.7 s
     float h0 = 0.0f;
-    dredge::shoal(0.88f * 3.28f, 7.7f, 60.0f, h0);
+    dredge::SHOAL(0.88f * 3.28f, 7.7f, 60.0f, h0);
     EXPECT_NEAR(lines[0].deep_h, h0, 0.005f);
     // The tidal current of T = 9 h, turned into the grid's axes.
     const dredge::TideTable tides =

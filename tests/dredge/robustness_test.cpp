@@ -222,7 +222,7 @@ TEST(Centroid2, MomentsBeyondSixtyFourBitsKeepTheCentroid) {
     for (int j = 1; j <= 3; ++j) f.depth(1, j) = 99999.0f;
     dredge::CentroidState state;
     float xc = 0.0f, yc = 0.0f, vol = 0.0f;
-    dredge::centroid2(f, 0.0f, 0.0f, xc, yc, vol, state);
+    dredge::CENTROID2(f, 0.0f, 0.0f, xc, yc, vol, state);
     ASSERT_TRUE(std::isfinite(xc));
     EXPECT_NEAR(xc, 100.0f * 99999.0f, 0.01f * 100.0f * 99999.0f);  // about the middle
 }
@@ -259,7 +259,7 @@ TEST(ConsolidationData, OutOfScaleTablesAreRefusedNotMarchedForEver) {
             for (int j = 3; j <= 9; ++j) f.depth(i, j) = 30.0f;
         dredge::ConsolState state;
         try {
-            dredge::consol(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1);
+            dredge::CONSOL(f, state, 50.0f, 50.0f, 0.0f, 0.0f, 1, 3, 1);
             ADD_FAILURE() << "accepted: " << c.name;
         } catch (const dredge::RunError& e) {
             EXPECT_NE(std::string(e.what()).find("PCDDF2.DAT"), std::string::npos) << c.name;
@@ -276,12 +276,12 @@ TEST(StoreDat, ImpossibleStepCounterIsRefused) {
     dredge::Column c;
     dredge::read_consolidation_data(dredge_test::data_file("PCDDF_CLAY.DAT"), c);
     c.h = 25.0f;
-    dredge::setup1(c);
+    dredge::SETUP1(c);
     c.step = -2000000000;
-    dredge::savedat(c, dir.file("STORE.DAT"));
+    dredge::SAVEDAT(c, dir.file("STORE.DAT"));
     dredge::Column back;
     try {
-        dredge::datain(back, dir.file("STORE.DAT"));
+        dredge::DATAIN(back, dir.file("STORE.DAT"));
         ADD_FAILURE() << "accepted a negative step counter";
     } catch (const dredge::RunError& e) {
         EXPECT_NE(std::string(e.what()).find("STEP COUNTER -2000000000"), std::string::npos)
@@ -291,9 +291,9 @@ TEST(StoreDat, ImpossibleStepCounterIsRefused) {
     // from step 14 to some 63000 days took hundreds of thousands of steps.
     c.step = 14;
     c.time = 63212.17f;
-    dredge::savedat(c, dir.file("STORE.DAT"));
+    dredge::SAVEDAT(c, dir.file("STORE.DAT"));
     try {
-        dredge::datain(back, dir.file("STORE.DAT"));
+        dredge::DATAIN(back, dir.file("STORE.DAT"));
         ADD_FAILURE() << "accepted a time that disagrees with its step counter";
     } catch (const dredge::RunError& e) {
         EXPECT_NE(std::string(e.what()).find("DISAGREES WITH STEP 14 OF RECORD 3"),

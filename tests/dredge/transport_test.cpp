@@ -77,7 +77,7 @@ TEST(Ackwht, TransportOfACurrentWithoutWavesMatchesTheHandValue) {
     f.u(1, 1) = 2.4f;
     f.v(1, 1) = 3.2f;  // speed 4 ft/s
     float t = 8.0f;
-    dredge::ackwht(f, 0.0f, t, 0.2f, 0.025f, 0.4f);
+    dredge::ACKWHT(f, 0.0f, t, 0.2f, 0.025f, 0.4f);
     const double q = hand_transport(20.0, 4.0, 0.2);
     ASSERT_GT(q, 0.0);
     EXPECT_NEAR(f.qx(1, 1), q * 0.6, 1e-4 * q);
@@ -90,7 +90,7 @@ TEST(Ackwht, MobilityBelowThresholdMovesNothingAndIsCappedAt1Point2) {
     f.u(2, 1) = 40.0f;  // mobility far above 1.2
     f.qx.fill(9.0f);
     float t = 8.0f;
-    dredge::ackwht(f, 0.0f, t, 0.2f, 0.025f, 0.4f);
+    dredge::ACKWHT(f, 0.0f, t, 0.2f, 0.025f, 0.4f);
     EXPECT_EQ(f.qx(1, 1), 0.0f);
     const double capped = hand_transport(20.0, 40.0, 0.2, 1.2);
     ASSERT_LT(capped, hand_transport(20.0, 40.0, 0.2, 1e9));
@@ -101,9 +101,9 @@ TEST(Ackwht, WavesStirMoreSediment) {
     Fields f = cells(2, 1, 15.0f);
     f.u.fill(1.5f);
     float t = 8.0f;
-    dredge::ackwht(f, 0.0f, t, 0.2f, 0.025f, 0.4f);
+    dredge::ACKWHT(f, 0.0f, t, 0.2f, 0.025f, 0.4f);
     const float still = f.qx(1, 1);
-    dredge::ackwht(f, 4.0f, t, 0.2f, 0.025f, 0.4f);
+    dredge::ACKWHT(f, 4.0f, t, 0.2f, 0.025f, 0.4f);
     EXPECT_GT(f.qx(1, 1), still);
 }
 
@@ -115,7 +115,7 @@ TEST(Ackwht, SkippedCellsKeepTheirTransportAndShortPeriodsAreRaised) {
     f.u(1, 1) = f.u(2, 1) = 3.0f;
     f.qx.fill(7.0f);
     float t = 0.5f;
-    dredge::ackwht(f, 1.0f, t, 0.2f, 0.025f, 0.4f);
+    dredge::ACKWHT(f, 1.0f, t, 0.2f, 0.025f, 0.4f);
     EXPECT_EQ(t, 1.0f);
     for (int i = 1; i <= 3; ++i) EXPECT_EQ(f.qx(i, 1), 7.0f) << i;
 }
@@ -132,7 +132,7 @@ TEST(Cohesive, StressBetweenTheCriticalValuesNeitherErodesNorDeposits) {
     const double tau = hand_stress(20.0, 1.0);
     ASSERT_GT(tau, 0.001);
     ASSERT_LT(tau, 0.01);
-    dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
     EXPECT_NEAR(f.taub(3, 3), tau, 1e-6 * tau);
     for (std::size_t k = 0; k < f.bedchg.v.size(); ++k) {
         EXPECT_EQ(f.bedchg.v[k], 0.0f);
@@ -147,7 +147,7 @@ TEST(Cohesive, ErosionAboveTheCriticalStress) {
     const double tau = hand_stress(20.0, 2.0);
     ASSERT_GT(tau, 0.01);
     const float p = 0.4f;
-    dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 1, p);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.025f, 1, p);
     const double erate = (tau / 0.01 - 1.0) / 20.0 * 1.02e-5;
     EXPECT_NEAR(f.erate(3, 3), erate, 1e-5 * erate);
     // 180 minutes of erosion at that rate, over the dry density.
@@ -157,7 +157,7 @@ TEST(Cohesive, ErosionAboveTheCriticalStress) {
             EXPECT_NEAR(f.bedchg(i, j), lowering, 1e-4 * lowering) << i << "," << j;
     EXPECT_GT(f.conc(4, 3), 0.002f);
     // The second option erodes a hundred times faster.
-    dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 2, p);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.025f, 2, p);
     EXPECT_NEAR(f.bedchg(3, 3), 100.0 * lowering, 1e-2 * lowering);
 }
 
@@ -166,7 +166,7 @@ TEST(Cohesive, DepositionBelowTheCriticalStressAndEveryCallStartsAfresh) {
     f.v.fill(0.2f);  // a weak current along J
     const double tau = hand_stress(20.0, 0.2);
     ASSERT_LT(tau, 0.001);
-    dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
     EXPECT_NEAR(f.dcoef(4, 4), (1.0 - tau / 0.001) / 20.0 * 6.56e-5, 1e-9);
     const Fields first = f;
     for (int i = 2; i <= 7; ++i)
@@ -176,7 +176,7 @@ TEST(Cohesive, DepositionBelowTheCriticalStressAndEveryCallStartsAfresh) {
             EXPECT_GT(f.bedchg(i, j), -0.002f * 20.0f / (0.6f * 160.195f) * 1.01f);
         }
     for (int j = 1; j <= 6; ++j) EXPECT_EQ(f.conc(1, j), 0.002f);  // inflow column held
-    dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
     EXPECT_EQ(f.bedchg.v, first.bedchg.v);
     EXPECT_EQ(f.conc.v, first.conc.v);
 }
@@ -194,7 +194,7 @@ TEST(Cohesive, ConcentrationStaysBoundedOnFineGridsAndStrongCurrents) {
             f.u(i, j) = 30.0f / f.depth(i, j);
             f.v(i, j) = 0.1f;
         }
-    dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 1, 0.4f);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.025f, 1, 0.4f);
     float emax = 0.0f;
     for (std::size_t k = 0; k < f.erate.v.size(); ++k)
         if (f.taub.v[k] > 0.01f) emax = std::max(emax, f.erate.v[k]);
@@ -222,7 +222,7 @@ TEST(Cohesive, SubStepsEqualTheCellFormulasBitForBit) {
         }
     // A rough bed (n = 0.05) reaches the stress for erosion at currents for
     // which a whole minute per update is stable.
-    dredge::cohesive(f, 0.0f, 8.0f, 0.05f, 2, 0.4f);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.05f, 2, 0.4f);
     int eroding = 0, depositing = 0;
     for (float tau : f.taub.v) {
         eroding += tau > 0.01f;
@@ -277,7 +277,7 @@ TEST(Cohesive, CellsWithoutWaterOrCurrentKeepTheirCoefficients) {
     f.u(3, 3) = 0.0f;
     f.taub.fill(5.0f);
     f.erate.fill(6.0f);
-    dredge::cohesive(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
+    dredge::COHESIVE(f, 0.0f, 8.0f, 0.025f, 2, 0.4f);
     EXPECT_EQ(f.taub(2, 2), 5.0f);
     EXPECT_EQ(f.erate(3, 3), 6.0f);
     EXPECT_NE(f.taub(2, 3), 5.0f);
