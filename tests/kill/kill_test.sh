@@ -31,7 +31,12 @@ run_killed() {
     (cd "$dir" && echo "$flag" > ACTION.BAT && exec setsid "$bin/$prog" "$@" < /dev/null > kill.log 2>&1) &
     local pid=$!
     sleep "$delay"
-    if [ "$sig" = KILL ]; then kill -KILL -- "-$pid" 2>/dev/null; else kill -"$sig" "$pid" 2>/dev/null; fi
+    # (Before the program has its group, the starting shell itself is killed.)
+    if [ "$sig" = KILL ]; then
+        kill -KILL -- "-$pid" 2>/dev/null || kill -KILL "$pid" 2>/dev/null
+    else
+        kill -"$sig" "$pid" 2>/dev/null
+    fi
     wait "$pid" 2>/dev/null
     # Children of a stopped run end before the next program starts.
     while pgrep -g "$pid" > /dev/null 2>&1; do sleep 0.05; done
