@@ -7,6 +7,7 @@
 
 #include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
+#include "recio/file_set.hpp"
 #include "recio/records.hpp"
 
 namespace gridlib {
@@ -259,9 +260,9 @@ std::int64_t lineal_scale(const SiteGrid& g, const SiteSummary& s, const PageSha
 }  // namespace layout
 
 GridStored ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& s,
-                 std::int8_t new_site, std::int8_t& turned) {
+                 std::int8_t new_site, std::int8_t& turned, recio::FileSet* set) {
     SiteGrid g;
-    GridRead grid = RGRID1(grid_file, g);
+    GridRead grid = RGRID1(set ? set->current(trimmed(grid_file)) : std::string(grid_file), g);
     if (grid != GRID_OK) return {false, std::move(grid.report)};
     const std::string name = trimmed(summary_file);
     // Nothing is written that READG could not read back.
@@ -280,7 +281,11 @@ GridStored ARGPB(std::string_view grid_file, std::string_view summary_file, Site
     s.portrayal_points = g.total_points;
     std::int64_t acres = static_cast<std::int64_t>(s.ns_extent) * s.we_extent / 43500;
 
-    recio::RecordWriter out(name, recio::RecordWriter::Mode::Atomic);
+    recio::RecordWriter out;
+    if (set)
+        out.open(set->stage(name), recio::RecordWriter::Mode::Staged);
+    else
+        out.open(name, recio::RecordWriter::Mode::Atomic);
     out.write(SUMMARY_HEADER, s.seq_since_last, s.total_seq);
     if (f.ratio == 1)
         out.write(NOT_REDUCED);
@@ -297,7 +302,7 @@ GridStored ARGPB(std::string_view grid_file, std::string_view summary_file, Site
     write_outline(out, f, c);
     write_map(out, f.map, g.datum);
     if (out.close()) return {};
-    return {false, {"", {"UNABLE TO WRITE FILE " + out.path()}}};
+    return {false, {"", {"UNABLE TO WRITE FILE " + name}}};
 }
 
 }  // namespace gridlib

@@ -10,6 +10,8 @@
 
 #include "gridlib/layout.hpp"
 #include "gridlib/sitegrid.hpp"
+#include "recio/console.hpp"
+#include "recio/file_set.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/tns.hpp"
 
@@ -43,34 +45,47 @@ float point_file_depth(float depth, float datum, std::int16_t sign_option) {
     return depth;
 }
 
-bool finish(RecordWriter& out, GridReport& report) {
+// A writer of `name`: straight into place, or to its temporary in a set.
+struct Target {
+    std::string name;
+    recio::FileSet* set = nullptr;
+};
+
+bool open_target(RecordWriter& out, const Target& t) {
+    if (t.set) return out.open(t.set->stage(t.name), RecordWriter::Mode::Staged);
+    return out.open(t.name, RecordWriter::Mode::Atomic);
+}
+
+bool finish(RecordWriter& out, const Target& t, GridReport& report) {
     if (out.close()) return true;
-    report.lines.push_back("UNABLE TO WRITE FILE " + out.path());
+    report.lines.push_back("UNABLE TO WRITE FILE " + t.name);
     return false;
 }
 
-bool write_grid_file(const std::string& name, const SiteGrid& g, GridReport& report) {
-    RecordWriter out(name, RecordWriter::Mode::Atomic);
+bool write_grid_file(const Target& name, const SiteGrid& g, GridReport& report) {
+    RecordWriter out;
+    open_target(out, name);
     out.write(GRID_FILE_HEADER, g.total_points, g.points_ns, g.points_we, g.interval, g.rotation,
               g.coord_system, g.datum, g.local_nw_e, g.local_nw_n);
     out.write(GRID_FILE_DEPTHS,
               recio::array(g.depth.data(), static_cast<std::size_t>(std::max(0, g.total_points))));
-    return finish(out, report);
+    return finish(out, name, report);
 }
 
 struct Corners {
     Position ne, sw, se;
 };
 
-bool write_point_file(const std::string& name, const SiteGrid& g, const SiteGeometry& site,
+bool write_point_file(const Target& name, const SiteGrid& g, const SiteGeometry& site,
                       const Rotation& rot, std::int16_t sign_option, GridReport& report) {
-    RecordWriter out(name, RecordWriter::Mode::Atomic);
+    RecordWriter out;
+    open_target(out, name);
     for (std::int32_t i = 1; i <= g.total_points; ++i) {
         const Position p = suitefiles::grid1_position(site, rot, i);
         out.write(POINT_RECORD, p.e, p.n,
                   point_file_depth(g.depth[static_cast<std::size_t>(i - 1)], g.datum, sign_option));
     }
-    return finish(out, report);
+    return finish(out, name, report);
 }
 
 struct Resampling {
@@ -217,15 +232,16 @@ void resample(const SiteGrid& g, Resampling& rs, const Corners& c, ResampleWork&
     w.at(rs.m1, rs.m2) = depth_of(we);
 }
 
-bool write_resampled_file(const std::string& name, const Resampling& rs, ResampleWork& w,
+bool write_resampled_file(const Target& name, const Resampling& rs, ResampleWork& w,
                           std::string_view title, GridReport& report) {
-    RecordWriter out(name, RecordWriter::Mode::Atomic);
+    RecordWriter out;
+    open_target(out, name);
     std::vector<float> values;
     values.reserve(static_cast<std::size_t>(rs.m1 * rs.m2));
     for (int i = 1; i <= rs.m1; ++i)
         for (int j = 1; j <= rs.m2; ++j) values.push_back(w.at(i, j));
     suitefiles::write_tns(out, rs.sp, title, values.data(), values.size());
-    return finish(out, report);
+    return finish(out, name, report);
 }
 
 }  // namespace
@@ -251,9 +267,15 @@ ResampledLattice resampled_lattice(const SiteGrid& g) {
 
 }  // namespace layout
 
+bool commit_site(recio::FileSet& set) {
+    if (set.commit()) return true;
+    recio::console_list("UNABLE TO WRITE FILE " + set.failure() + "; THE SITE IS AS IT WAS");
+    return false;
+}
+
 GridStored GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& g,
                  ResampleWork& w, std::int32_t mode, std::int16_t sign_option,
-                 std::string_view title) {
+                 std::string_view title, recio::FileSet* set) {
     GridStored out;
     const auto failed = [&out]() {
         out.ok = false;
@@ -279,12 +301,12 @@ GridStored GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, c
         std::fill(w.node_d.begin(), w.node_d.end(), 0.0f);
         std::fill(w.res.begin(), w.res.end(), 0.0f);
     }
-    if (!write_grid_file(name, g, out.report)) return failed();
+    if (!write_grid_file({name, set}, g, out.report)) return failed();
     if (mode == GRID1_GRID_ONLY) return out;
 
     const Rotation rot = suitefiles::rotation_of(g.rotation, g.coord_system, site_nw_n);
-    if (!write_point_file(base + ".DAT", g, geometry_of(g, site_nw_e, site_nw_n), rot, sign_option,
-                          out.report))
+    if (!write_point_file({base + ".DAT", set}, g, geometry_of(g, site_nw_e, site_nw_n), rot,
+                          sign_option, out.report))
         return failed();
 
     Resampling rs;
@@ -299,7 +321,7 @@ GridStored GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, c
     rs.m2 = lattice.m2;
     rs.sp = lattice.sp;
     resample(g, rs, c, w, mode != GRID1_KEEP_RESAMPLED);
-    if (!write_resampled_file(base + ".TNS", rs, w, title, out.report)) return failed();
+    if (!write_resampled_file({base + ".TNS", set}, rs, w, title, out.report)) return failed();
     return out;
 }
 

@@ -23,6 +23,10 @@
 
 #include "suitefiles/geometry.hpp"
 
+namespace recio {
+class FileSet;
+}
+
 namespace gridlib {
 
 constexpr std::int32_t MAXPTS = 40401;  // 201 x 201 points
@@ -148,12 +152,14 @@ enum : std::int32_t { GRID1_NEW = 0, GRID1_KEEP_RESAMPLED = 1, GRID1_GRID_ONLY =
 // and the resampled grid file. Mode GRID1_NEW clears the work space and
 // resamples; GRID1_KEEP_RESAMPLED writes the resampled grid of an earlier call.
 // Each file is written beside its target and renamed into place, so a failed
-// write leaves the previous file intact. A grid with a grid_fault is not
-// written at all. Fails if any file could not be written; the report names
-// it, and warns when the long-term model cannot read the resampled grid.
+// write leaves the previous file intact; with a `set`, the files are staged
+// in it instead and take their places when the set is committed. A grid with
+// a grid_fault is not written at all. Fails if any file could not be written;
+// the report names it, and warns when the long-term model cannot read the
+// resampled grid.
 GridStored GRID1(std::string_view file_name, float site_nw_e, float site_nw_n, const SiteGrid& grid,
                  ResampleWork& work, std::int32_t mode, std::int16_t sign_option,
-                 std::string_view title);
+                 std::string_view title, recio::FileSet* set = nullptr);
 
 // ---- before storing: values the files can carry
 
@@ -177,6 +183,10 @@ std::string summary_fault(const SiteGrid& grid, const SiteSummary& summary, std:
 // Both checks, for a program about to store a site with GRID1 and ARGPB:
 // true if both files can be written whole; otherwise the report says what
 // does not fit ("NO GRID WRITTEN: ...") so that the program writes nothing.
+// Commits a site's set of files (see recio::FileSet); false, with a message
+// naming the file and the reason, when the old set had to stay.
+bool commit_site(recio::FileSet& set);
+
 GridStored site_storable(const SiteGrid& grid, const SiteSummary& summary, std::int8_t new_site);
 
 // Writes the site summary file: the summary header, the schematic outline and
@@ -185,7 +195,8 @@ GridStored site_storable(const SiteGrid& grid, const SiteSummary& summary, std::
 // first. On return `turned` is 1 when the map is drawn turned by 90 degrees.
 // Returns false (with a message) if the grid cannot be read, the values have
 // a summary_fault (nothing is then written) or the summary cannot be written.
+// With a `set`, the grid is read as the set holds it and the summary staged.
 GridStored ARGPB(std::string_view grid_file, std::string_view summary_file, SiteSummary& summary,
-                 std::int8_t new_site, std::int8_t& turned);
+                 std::int8_t new_site, std::int8_t& turned, recio::FileSet* set = nullptr);
 
 }  // namespace gridlib

@@ -2,6 +2,7 @@
 #include "modify/modify.hpp"
 
 #include "recio/console.hpp"
+#include "recio/file_set.hpp"
 #include "suitefiles/action.hpp"
 
 namespace modify {
@@ -147,11 +148,14 @@ int run() {
     const std::string summary_file = gridlib::site_file_name(c.prefix, c.new_site, ".OUT");
     const std::string point_file = gridlib::site_file_name(c.prefix, c.new_site, ".DAT");
     gridlib::ResampleWork work;
+    recio::FileSet set(gridlib::site_file_name(c.prefix, c.new_site, ".SET"));
     if (!gridlib::shown(gridlib::GRID1(grid_file, nw_e, nw_n, grid, work, gridlib::GRID1_NEW,
-                                       c.sign_option, c.title)))
+                                       c.sign_option, c.title, &set)))
         return 1;
     std::int8_t turned = 0;
-    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 0, turned))) return 1;
+    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 0, turned, &set)))
+        return 1;
+    if (!gridlib::commit_site(set)) return 1;
 
     recio::console_write(
         "(/,/,/,1X,'The following files have been created/edited',/,1X,48('-'),/,"

@@ -12,13 +12,13 @@
 #include "gridlib/stored_files.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
-#include "placer/guard.hpp"
 #include "placer/kernels.hpp"
 #include "placer/report.hpp"
 #include "placer/schedule.hpp"
 #include "placer/setup.hpp"
 #include "placer/site.hpp"
 #include "recio/console.hpp"
+#include "recio/file_set.hpp"
 #include "recio/process.hpp"
 #include "recio/random.hpp"
 #include "recio/records.hpp"
@@ -513,7 +513,10 @@ void listing_screen(const RunState& st) {
 
 constexpr std::int32_t MAX_SEQUENCES = 9999;
 
-int finish(RunState& st) {
+// Stores the output site: the report and the run length in place (they are
+// under the set's protection), the grid files and the summary staged in the
+// set, then the whole set committed.
+int finish(RunState& st, recio::FileSet& set) {
     if (st.ctl.run_mode == RunMode::Placement) {
         st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
         st.report.lateral_page(st.lateral, st.ctl.lateral_tolerance);
@@ -522,7 +525,13 @@ int finish(RunState& st) {
             return RUN_FAILED;
         }
     }
-    if (!write_grid(st)) return RUN_FAILED;
+    {
+        StageScope stage(st.observer, Stage::GridWriting);
+        if (!gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e, st.summary.corners.nw_n,
+                            st.grid, st.resample, gridlib::GRID1_NEW, st.ctl.sign_option,
+                            st.ctl.title, &set))
+            return RUN_FAILED;
+    }
     // The summary holds the sequence counts in four columns: they stop at 9999.
     const std::int32_t total = st.summary.total_seq + st.made;
     if (total > MAX_SEQUENCES || st.made > MAX_SEQUENCES)
@@ -532,15 +541,16 @@ int finish(RunState& st) {
     std::int8_t turned = 0;
     {
         StageScope stage(st.observer, Stage::GridWriting);
-        if (!gridlib::shown(
-                gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0, turned)))
+        if (!gridlib::shown(gridlib::ARGPB(st.names.grid_out, st.names.summary_out, st.summary, 0,
+                                           turned, &set)))
             return RUN_FAILED;
     }
-    listing_screen(st);
     if (!write_run_length(st.names.tim, st.hours)) {
         recio::console_list("COULD NOT WRITE", " " + st.names.tim);
         return RUN_FAILED;
     }
+    if (!gridlib::commit_site(set)) return RUN_FAILED;
+    listing_screen(st);
     return RUN_OK;
 }
 
@@ -556,24 +566,26 @@ int run(const RunOptions& options) {
     if (!start_up(*st, options)) return RUN_FAILED;
 
     // The files of the output site stay as they are until the run has done
-    // its job (also when it ends by an exception, caught by the caller).
+    // its job: a run that fails, throws, is stopped by a signal or dies
+    // leaves (or, for the next program, has) the whole old set.
     const Names& nm = st->names;
     const std::string base = gridlib::base_name(nm.grid_out);
-    OutputGuard guard;
-    const std::string unsafe =
-        guard.hold({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim});
-    if (!unsafe.empty()) {
-        recio::console_list(unsafe);
+    recio::FileSet set(base + ".SET");
+    if (!set.protect({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim})) {
+        recio::console_list("COULD NOT KEEP THE OUTPUT SITE SAFE DURING THE RUN: " + set.failure());
         return RUN_FAILED;
     }
+    recio::SignalsRollBack on_signals(set);
+    int status = RUN_FAILED;
     if (st->ctl.run_mode == RunMode::Placement) {
         const auto seed =
             options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
-        if (!place(*st, seed)) return RUN_FAILED;
+        if (place(*st, seed) && final_period(*st)) status = finish(*st, set);
+    } else if (final_period(*st)) {
+        status = finish(*st, set);
     }
-    if (!final_period(*st)) return RUN_FAILED;
-    const int status = finish(*st);
-    if (status == RUN_OK) guard.release();
+    if (status != RUN_OK)
+        recio::console_list("THE RUN DID NOT END NORMALLY; ITS OUTPUT FILES ARE AS BEFORE THE RUN");
     return status;
 }
 

@@ -1,5 +1,6 @@
 #include "recio/process.hpp"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -55,7 +56,20 @@ std::string search_path(const std::vector<std::string>& names) {
     return {};
 }
 
+// The child run_program waits for (0: none); read by a signal handler.
+volatile sig_atomic_t running_child = 0;
+
 }  // namespace
+
+void stop_running_child() noexcept {
+    const pid_t pid = static_cast<pid_t>(running_child);
+    if (pid <= 0) return;
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    running_child = 0;
+}
 
 std::string find_program(std::string_view name) {
     if (name.empty()) return {};
@@ -81,11 +95,16 @@ int run_program(std::string_view name, ChildTimes* times) {
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     if (::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
+    running_child = pid;
     int status = 0;
     struct rusage usage {};
     while (::wait4(pid, &status, 0, &usage) < 0) {
-        if (errno != EINTR) return -1;
+        if (errno != EINTR) {
+            running_child = 0;
+            return -1;
+        }
     }
+    running_child = 0;
     if (times) {
         times->wall +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

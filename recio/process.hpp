@@ -28,4 +28,8 @@ struct ChildTimes {
 // When `times` is given, the child's costs are added to it.
 int run_program(std::string_view name, ChildTimes* times = nullptr);
 
+// Kills the child program run_program is waiting for, if any, and waits for
+// its end. Safe in a signal handler.
+void stop_running_child() noexcept;
+
 }  // namespace recio

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "recio/console.hpp"
+#include "recio/file_set.hpp"
 #include "recio/format.hpp"
 
 namespace recio {
@@ -26,6 +27,8 @@ int stopped(const StopTexts& texts, const std::string& message) {
 int run_main(const StopTexts& texts, const std::function<int()>& body) {
     const std::string stop = texts.program + " STOPPED";
     try {
+        // A run that died here left its set of files whole but unfinished.
+        recover_sets(".");
         return body();
     } catch (const RecordError& e) {
         return stopped(texts, e.what());

@@ -125,7 +125,7 @@ void RecordReader::throw_end() const {
 
 RecordWriter::~RecordWriter() {
     if (file_) {
-        if (mode_ == Mode::Atomic)
+        if (mode_ == Mode::Atomic || mode_ == Mode::Staged)
             abandon();
         else
             close();
@@ -176,7 +176,9 @@ bool RecordWriter::close() {
     if (std::fflush(file_) != 0) fail();
     // The new file's data reach the disk before it takes the old one's name,
     // so that even a machine that stops leaves one whole file or the other.
-    if (mode_ == Mode::Atomic && !failed_ && ::fsync(::fileno(file_)) != 0) fail();
+    if ((mode_ == Mode::Atomic || mode_ == Mode::Staged) && !failed_ &&
+        ::fsync(::fileno(file_)) != 0)
+        fail();
     if (std::fclose(file_) != 0) fail();
     file_ = nullptr;
     if (mode_ == Mode::Atomic) {
@@ -193,6 +195,7 @@ void RecordWriter::abandon() {
     std::fclose(file_);
     file_ = nullptr;
     if (mode_ == Mode::Atomic) std::remove(temp_path_.c_str());
+    if (mode_ == Mode::Staged) std::remove(path_.c_str());
 }
 
 }  // namespace recio

@@ -99,7 +99,9 @@ class RecordWriter {
     // Replace: create or overwrite. Append: add to the end. Atomic: write a
     // temporary file in the same folder and rename it into place on close(),
     // so that a run that dies while writing leaves the old file intact.
-    enum class Mode { Replace, Append, Atomic };
+    // Staged: write the given path (a FileSet's temporary) and sync it on
+    // close(); the set renames it into place.
+    enum class Mode { Replace, Append, Atomic, Staged };
 
     RecordWriter() = default;
     explicit RecordWriter(const std::string& path, Mode mode = Mode::Replace) { open(path, mode); }

@@ -6,6 +6,7 @@
 
 #include "gridlib/stored_files.hpp"
 #include "recio/console.hpp"
+#include "recio/file_set.hpp"
 #include "suitefiles/action.hpp"
 
 namespace sitegen {
@@ -232,11 +233,14 @@ int run() {
             "(10(/),1X,20X,'GENERATING DISPOSAL SITE GRID',/,1X,26X,'be 1 - 3 minutes')");
 
     gridlib::ResampleWork work;
+    recio::FileSet set(gridlib::site_file_name(c.prefix, c.site, ".SET"));
     if (!gridlib::shown(gridlib::GRID1(grid_file, c.site_nw_e, c.site_nw_n, grid, work,
-                                       gridlib::GRID1_NEW, c.sign_option, c.title)))
+                                       gridlib::GRID1_NEW, c.sign_option, c.title, &set)))
         return 1;
     std::int8_t turned = 0;
-    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 1, turned))) return 1;
+    if (!gridlib::shown(gridlib::ARGPB(grid_file, summary_file, summary, 1, turned, &set)))
+        return 1;
+    if (!gridlib::commit_site(set)) return 1;
 
     gridlib::stored_files_screen({grid_file, summary_file, "", point_file},
                                  gridlib::StoredFilesWording::NewSite);

@@ -3,6 +3,7 @@
 
 #include "gridlib/stored_files.hpp"
 #include "recio/console.hpp"
+#include "recio/file_set.hpp"
 #include "recio/format.hpp"
 #include "recio/process.hpp"
 #include "recio/records.hpp"
@@ -49,11 +50,14 @@ bool store_site(const std::string& x, const gridlib::SiteGrid& grid, gridlib::Si
     if (!gridlib::shown(gridlib::site_storable(grid, summary, new_site))) return false;
     gridlib::ResampleWork work;
     const std::string in_name = x + ".IN", out_name = x + ".OUT";
+    recio::FileSet set(x + ".SET");
     if (!gridlib::shown(gridlib::GRID1(in_name, summary.corners.nw_e, summary.corners.nw_n, grid,
-                                       work, gridlib::GRID1_NEW, sign_option, title)))
+                                       work, gridlib::GRID1_NEW, sign_option, title, &set)))
         return false;
     std::int8_t turned = 0;
-    if (!gridlib::shown(gridlib::ARGPB(in_name, out_name, summary, new_site, turned))) return false;
+    if (!gridlib::shown(gridlib::ARGPB(in_name, out_name, summary, new_site, turned, &set)))
+        return false;
+    if (!gridlib::commit_site(set)) return false;
     gridlib::stored_files_screen({in_name, out_name, "", x + ".DAT"},
                                  gridlib::StoredFilesWording::NewSite);
     return true;
