@@ -5,6 +5,7 @@
 #include <new>
 
 #include "recio/console.hpp"
+#include "recio/folder_lock.hpp"
 #include "recio/format.hpp"
 
 namespace recio {
@@ -26,6 +27,9 @@ int stopped(const StopTexts& texts, const std::string& message) {
 int run_main(const StopTexts& texts, const std::function<int()>& body) {
     const std::string stop = texts.program + " STOPPED";
     try {
+        FolderLock lock;  // held until the body ends, however it ends
+        const std::string refused = lock.acquire(texts.program);
+        if (!refused.empty()) return stopped(texts, refused);
         return body();
     } catch (const RecordError& e) {
         return stopped(texts, e.what());

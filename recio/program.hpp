@@ -23,10 +23,11 @@ struct StopTexts {
     std::string closing;  // a line written after every stop message ("" for none)
 };
 
-// Runs a program's body and returns its status. An unreadable record ends the
-// program with the record library's message, running out of memory and any
-// other failure with "<PROGRAM> STOPPED: ..."; each is followed by the closing
-// line and ends with STATUS_FAILED.
+// Runs a program's body and returns its status. The body runs holding the
+// current folder's lock (FolderLock): while another program of the suite runs
+// there, other than the one that started this program, it is refused at once. An unreadable record
+// ends the program with the record library's message, running out of memory and any other failure
+// with "<PROGRAM> STOPPED: ..."; each is followed by the closing line and ends with STATUS_FAILED.
 int run_main(const StopTexts& texts, const std::function<int()>& body);
 
 }  // namespace recio
