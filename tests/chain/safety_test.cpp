@@ -50,4 +50,37 @@ TEST_F(Safety, ASecondProgramInTheFolderIsRefusedNamingTheRunningOne) {
     EXPECT_FALSE(contains("sitegen.log", "ANOTHER PROGRAM")) << text("sitegen.log");
 }
 
+// A 30 x 30 site at 50 ft; record 8 holds the extents.
+std::string sitegen_ini(const std::string& extents) {
+    return "SAFE  \n"
+           "SAFETY TEST SITE\n"
+           "\n"
+           " 1  0.0\n"
+           "    1000.0000    5000.0000    1000.0000    5000.0000\n"
+           "    2450.0000    5000.0000    1000.0000    3550.0000\n"
+           "    2450.0000    3550.0000\n" +
+           extents +
+           "\n"
+           "    1725.0000    4275.0000\n"
+           "     30     30    900     50     50\n"
+           "      1\n"
+           "      40.0000\n"
+           "       0.0040       0.0020\n"
+           "      1\n";
+}
+
+// Tabs in the extents record used to shift the columns (49504 and 950 ft);
+// they are refused with the file, the record and the column, and no site is
+// written.
+TEST_F(Safety, ATabInSitegenExtentsIsRefusedWithItsRecordAndColumn) {
+    write_file("SITEGEN.INI", sitegen_ini("   1450   1450"));
+    ASSERT_EQ(run("sitegen", "GRIDYES"), 0) << text("sitegen.log");
+    fs::remove("SAFE.IN");
+    write_file("SITEGEN.INI", sitegen_ini("\t1450\t1450"));
+    EXPECT_EQ(run("sitegen", "GRIDYES"), 1);
+    EXPECT_TRUE(contains("sitegen.log", "TAB IN FILE SITEGEN.INI, RECORD 8"))
+        << text("sitegen.log");
+    EXPECT_FALSE(fs::exists("SAFE.IN"));
+}
+
 }  // namespace
