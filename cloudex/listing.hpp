@@ -19,6 +19,8 @@ class Listing {
     bool open(const std::string& path) { return out_.open(path); }
     bool is_open() const { return out_.is_open(); }
     bool close() { return out_.close(); }
+    const std::string& path() const { return out_.path(); }
+    const std::string& failure() const { return out_.failure(); }
 
     template <class... A>
     void write(std::string_view format, const A&... args) {

@@ -28,6 +28,8 @@ class DepositFile {
     bool finish();
 
     int blocks() const { return nblocks_; }
+    const std::string& path() const { return out_.path(); }
+    const std::string& failure() const { return out_.failure(); }
 
   private:
     recio::RecordWriter out_;

@@ -204,9 +204,21 @@ void long_term(Run& r, Deck& deck) {
     out.page();
 }
 
-void close_files(Run& r) {
-    r.deposit.finish();
-    r.listing.close();
+// Closes the deposit file and the listing; false, told on the console, if
+// either could not be written.
+bool close_files(Run& r) {
+    bool written = true;
+    if (!r.deposit.finish()) {
+        recio::console_list("UNABLE TO WRITE FILE " + r.deposit.path() + " (" +
+                            r.deposit.failure() + ")");
+        written = false;
+    }
+    if (!r.listing.close()) {
+        recio::console_list("UNABLE TO WRITE FILE " + r.listing.path() + " (" +
+                            r.listing.failure() + ")");
+        written = false;
+    }
+    return written;
 }
 
 }  // namespace
@@ -249,8 +261,7 @@ RunEnd run_fate(Run& r, const std::string& base) {
         close_files(r);
         return RunEnd::InputError;
     }
-    close_files(r);
-    return RunEnd::Completed;
+    return close_files(r) ? RunEnd::Completed : RunEnd::WriteFailed;
 }
 
 }  // namespace cloudex

@@ -51,7 +51,9 @@ struct Run {
     PhaseEnv env() const { return {grid, amb, coef, frac, ctl.nsolid, vessel, amb.hdump}; }
 };
 
-enum class RunEnd { Completed, Stopped, InputError };
+// WriteFailed: the run went through, but its listing or deposit file could
+// not be written (told on the console).
+enum class RunEnd { Completed, Stopped, InputError, WriteFailed };
 
 // Runs the fate model on the deck <base>.DUE in the current folder, writing
 // the listing <base>.DUO and the deposit file <base>.DUT.

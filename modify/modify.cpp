@@ -66,6 +66,19 @@ std::string read_control(recio::RecordReader& in, Control& c) {
                ", NOT 1 (POINT EDITS) OR 2 (SURVEY FILE)";
     }
     in.need(INI_INTEGERS, c.sign_option);
+    // With an edit count one short, the last edit record would be taken for
+    // the depth sign option and the real option record left over.
+    const long sign_record = in.record_number();
+    const std::string hint = c.mode == MODE_EDITS ? " (IS THE EDIT COUNT OF RECORD 6 RIGHT?)" : "";
+    if (recio::runs_past(in.last_record(), 5))
+        return "MODIFY.INI RECORD " + std::to_string(sign_record) +
+               ": THE DEPTH SIGN OPTION RECORD HOLDS MORE THAN THE OPTION" + hint;
+    std::string extra;
+    while (in.next_record(extra))
+        if (extra.find_first_not_of(" \r") != std::string::npos)
+            return "MODIFY.INI RECORD " + std::to_string(in.record_number()) +
+                   ": A RECORD AFTER THE DEPTH SIGN OPTION OF RECORD " +
+                   std::to_string(sign_record) + hint;
     return {};
 }
 

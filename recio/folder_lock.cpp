@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -31,6 +32,14 @@ Holder read_holder(int fd) {
     return h;
 }
 
+// True if `fd` is still the file at `path` (a holder that ended removes it).
+bool still_in_place(int fd, const std::string& path) {
+    struct stat open_file {
+    }, named_file{};
+    return ::fstat(fd, &open_file) == 0 && ::stat(path.c_str(), &named_file) == 0 &&
+           open_file.st_dev == named_file.st_dev && open_file.st_ino == named_file.st_ino;
+}
+
 std::string upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
@@ -41,16 +50,23 @@ std::string upper(std::string text) {
 std::string FolderLock::acquire(const std::string& program, const std::string& folder) {
     release();
     const std::string path = folder + "/" + FILE_NAME;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0)
-        return "UNABLE TO LOCK THIS FOLDER FOR " + upper(program) + " (" + std::string(FILE_NAME) +
-               ": " + system_error_text(errno) + ")";
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    int fd = -1;
+    for (;;) {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0)
+            return "UNABLE TO LOCK THIS FOLDER FOR " + upper(program) + " (" +
+                   std::string(FILE_NAME) + ": " + system_error_text(errno) + ")";
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) break;
+        if (!still_in_place(fd, path)) {  // its holder removed it as it ended
+            ::close(fd);
+            continue;
+        }
         const std::string text = program + " " + std::to_string(::getpid()) + "\n";
         if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, text.data(), text.size(), 0) < 0) {
             // The lock holds all the same; only the holder's name is missing.
         }
         fd_ = fd;
+        path_ = path;
         return "";
     }
     const Holder holder = read_holder(fd);
@@ -63,7 +79,8 @@ std::string FolderLock::acquire(const std::string& program, const std::string& f
 
 void FolderLock::release() {
     if (fd_ < 0) return;
-    ::close(fd_);  // closing the file releases the lock
+    ::unlink(path_.c_str());  // while still held, so no one locks a removed file
+    ::close(fd_);             // closing the file releases the lock
     fd_ = -1;
 }
 

@@ -10,6 +10,8 @@
 // The lock is an advisory lock (flock) on the file FOLDER.LCK, which holds
 // the holder's name and process number; the system releases it when the
 // holder ends, however it ends, so a killed run never leaves the folder locked.
+// A holder that ends normally removes the file, so a finished run leaves
+// nothing behind; a program that finds the file removed under it tries again.
 #pragma once
 
 #include <string>
@@ -34,6 +36,7 @@ class FolderLock {
 
   private:
     int fd_ = -1;
+    std::string path_;
 };
 
 }  // namespace recio

@@ -6,6 +6,7 @@
 
 #include "recio/console.hpp"
 #include "recio/file_set.hpp"
+#include "recio/folder_lock.hpp"
 #include "recio/format.hpp"
 
 namespace recio {
@@ -27,8 +28,13 @@ int stopped(const StopTexts& texts, const std::string& message) {
 int run_main(const StopTexts& texts, const std::function<int()>& body) {
     const std::string stop = texts.program + " STOPPED";
     try {
-        // A run that died here left its set of files whole but unfinished.
-        recover_sets(".");
+        FolderLock lock;  // held until the body ends, however it ends
+        if (texts.holds_folder) {
+            const std::string refused = lock.acquire(texts.program);
+            if (!refused.empty()) return stopped(texts, refused);
+            // A run that died here left its set of files whole but unfinished.
+            recover_sets(".");
+        }
         return body();
     } catch (const RecordError& e) {
         return stopped(texts, e.what());

@@ -21,12 +21,20 @@ enum ExitStatus : int {
 struct StopTexts {
     std::string program;  // upper-case name: "<PROGRAM> STOPPED: NOT ENOUGH MEMORY"
     std::string closing;  // a line written after every stop message ("" for none)
+    // The programs of the suite hold the folder they run in; the view tools
+    // only read its files and write where they are told, so they run beside
+    // a running program and in folders they cannot write.
+    bool holds_folder = true;
 };
 
-// Runs a program's body and returns its status. An unreadable record ends the
-// program with the record library's message, running out of memory and any
-// other failure with "<PROGRAM> STOPPED: ..."; each is followed by the closing
-// line and ends with STATUS_FAILED.
+// Runs a program's body and returns its status. A program that holds its
+// folder runs holding the current folder's lock (FolderLock): while another
+// program of the suite runs there, other than the one that started this
+// program, it is refused at once; it then finishes the set of files a dead run
+// left behind (recover_sets). An unreadable record ends the program with the
+// record library's message, running out of memory and any other failure with
+// "<PROGRAM> STOPPED: ..."; each is followed by the closing line and ends with
+// STATUS_FAILED.
 int run_main(const StopTexts& texts, const std::function<int()>& body);
 
 }  // namespace recio

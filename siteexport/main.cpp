@@ -8,8 +8,8 @@
 #include "siteexport/commands.hpp"
 
 int main(int argc, char** argv) {
-    const int status =
-        recio::run_main({"SITEEXPORT", ""}, [&] { return siteexport::run(argc, argv, std::cout); });
+    const int status = recio::run_main({"SITEEXPORT", "", false},
+                                       [&] { return siteexport::run(argc, argv, std::cout); });
     GDALDestroyDriverManager();
     return status;
 }

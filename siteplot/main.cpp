@@ -6,5 +6,6 @@
 #include "siteplot/commands.hpp"
 
 int main(int argc, char** argv) {
-    return recio::run_main({"SITEPLOT", ""}, [&] { return siteplot::run(argc, argv, std::cout); });
+    return recio::run_main({"SITEPLOT", "", false},
+                           [&] { return siteplot::run(argc, argv, std::cout); });
 }

@@ -651,3 +651,24 @@ TEST_F(ProgramTest, BedTrialAtTheStepCapacityStepsBack) {
         EXPECT_NEAR(t[1].dt, rescaled, 2e-7 * rescaled) << c.form;
     }
 }
+
+namespace {
+
+// A listing or deposit file that cannot be written (a directory in its place)
+// ends the run with a message naming the file and a failed status, although
+// the model itself went through.
+TEST_F(ProgramTest, AnOutputThatCannotBeWrittenFailsTheRun) {
+    for (const char* file : {"CLDX.DUT", "CLDX.DUO"}) {
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / file);
+        copy_fixture("barge_sand");
+        EXPECT_EQ(run_program(), 1) << file;
+        const std::vector<std::string> console = read_lines(dir_ / "console.txt");
+        const std::string expected = std::string("UNABLE TO WRITE FILE ") + file;
+        EXPECT_TRUE(std::any_of(console.begin(), console.end(), [&](const std::string& l) {
+            return l.find(expected) != std::string::npos;
+        })) << file;
+    }
+}
+
+}  // namespace

@@ -225,6 +225,17 @@ TEST_F(Modify, RunsThatWriteNothing) {
          "MODIFY.INI RECORD 3: THE NEW SITE NAME IS LONGER THAN 6 CHARACTERS"},
         {"unknown mode", [](F f) { f.replace_record("MODIFY.INI", 5, "    3"); },
          "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS 3"},
+        // An edit count one short left the last edit read as depth sign option 120.
+        {"one edit record more than the count",
+         [](F f) { f.replace_record("MODIFY.INI", 6, "    0"); },
+         "MODIFY.INI RECORD 7: THE DEPTH SIGN OPTION RECORD HOLDS MORE THAN THE OPTION (IS THE "
+         "EDIT COUNT OF RECORD 6 RIGHT?)"},
+        {"a record after the depth sign option",
+         [](F f) {
+             f.write("MODIFY.INI", "\nOLD1\nNEW1\nEDITED SITE\n    1\n    1\n" +
+                                       edit(3000.0, 8000.0, 44.0) + "\n    0\n    1\n");
+         },
+         "MODIFY.INI RECORD 9: A RECORD AFTER THE DEPTH SIGN OPTION OF RECORD 8"},
         {"edit records end early", [](F f) { f.keep_records("MODIFY.INI", 6); }, "END OF FILE"},
         {"no existing grid", [](F f) { f.remove("OLD1.IN"); },
          "The requested disposal area grid file was not"},

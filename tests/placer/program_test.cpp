@@ -412,3 +412,16 @@ TEST_F(Program, SequenceCountsStopAt9999) {
 }
 
 }  // namespace
+
+namespace {
+
+// A title with an escape sequence must not reach the terminal: whatever the
+// run echoes of it shows the control characters as '?'.
+TEST_F(Program, AnEscapeSequenceInTheTitleNeverReachesTheConsole) {
+    ctl.title = "CLEAR \x1b[2J\x1b[H TITLE";
+    prepare();
+    run_placer();
+    EXPECT_EQ(console().find('\x1b'), std::string::npos) << console();
+}
+
+}  // namespace

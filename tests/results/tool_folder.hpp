@@ -26,8 +26,9 @@ class ToolFolder : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
     int run(const std::string& args) {
-        const std::string cmd = std::string(SUITE_BIN_DIR) + "/" + tool_ + " " + args + " > " +
-                                (dir_ / "console.txt").string() + " 2>&1 < /dev/null";
+        const std::string cmd = "cd \"" + dir_.string() + "\" && " + std::string(SUITE_BIN_DIR) +
+                                "/" + tool_ + " " + args + " > " + (dir_ / "console.txt").string() +
+                                " 2>&1 < /dev/null";
         const int st = std::system(cmd.c_str());
         return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     }
