@@ -157,26 +157,31 @@ void define_time(int ncid, const std::string& time_units, NcVars& v) {
 }
 
 // x and y of an unturned grid; 2-D longitude/latitude (easting/northing) of a turned one.
+// The names and units of the easting/longitude and northing/latitude variables.
+void coordinate_attributes(int ncid, int vx, int vy, bool geo) {
+    if (geo) {
+        text_att(ncid, vx, "standard_name", "longitude");
+        text_att(ncid, vx, "long_name", "longitude (east positive)");
+        text_att(ncid, vx, "units", "degrees_east");
+        text_att(ncid, vy, "standard_name", "latitude");
+        text_att(ncid, vy, "long_name", "latitude");
+        text_att(ncid, vy, "units", "degrees_north");
+    } else {
+        text_att(ncid, vx, "standard_name", "projection_x_coordinate");
+        text_att(ncid, vx, "long_name", "easting");
+        text_att(ncid, vx, "units", "ft");
+        text_att(ncid, vy, "standard_name", "projection_y_coordinate");
+        text_att(ncid, vy, "long_name", "northing");
+        text_att(ncid, vy, "units", "ft");
+    }
+}
+
 void define_coordinates(int ncid, const results::Frame& frame, NcVars& v) {
     const bool geo = frame.geographic();
     if (v.one_d) {
         nc(nc_def_var(ncid, "x", NC_DOUBLE, 1, &v.dxd, &v.vx), "VARIABLE x");
         nc(nc_def_var(ncid, "y", NC_DOUBLE, 1, &v.dyd, &v.vy), "VARIABLE y");
-        if (geo) {
-            text_att(ncid, v.vx, "standard_name", "longitude");
-            text_att(ncid, v.vx, "long_name", "longitude (east positive)");
-            text_att(ncid, v.vx, "units", "degrees_east");
-            text_att(ncid, v.vy, "standard_name", "latitude");
-            text_att(ncid, v.vy, "long_name", "latitude");
-            text_att(ncid, v.vy, "units", "degrees_north");
-        } else {
-            text_att(ncid, v.vx, "standard_name", "projection_x_coordinate");
-            text_att(ncid, v.vx, "long_name", "easting");
-            text_att(ncid, v.vx, "units", "ft");
-            text_att(ncid, v.vy, "standard_name", "projection_y_coordinate");
-            text_att(ncid, v.vy, "long_name", "northing");
-            text_att(ncid, v.vy, "units", "ft");
-        }
+        coordinate_attributes(ncid, v.vx, v.vy, geo);
         text_att(ncid, v.vx, "axis", "X");
         text_att(ncid, v.vy, "axis", "Y");
     } else {
@@ -185,21 +190,7 @@ void define_coordinates(int ncid, const results::Frame& frame, NcVars& v) {
         const char* bn = geo ? "lat" : "northing";
         nc(nc_def_var(ncid, an, NC_DOUBLE, 2, dims, &v.va), std::string("VARIABLE ") + an);
         nc(nc_def_var(ncid, bn, NC_DOUBLE, 2, dims, &v.vb), std::string("VARIABLE ") + bn);
-        if (geo) {
-            text_att(ncid, v.va, "standard_name", "longitude");
-            text_att(ncid, v.va, "long_name", "longitude (east positive)");
-            text_att(ncid, v.va, "units", "degrees_east");
-            text_att(ncid, v.vb, "standard_name", "latitude");
-            text_att(ncid, v.vb, "long_name", "latitude");
-            text_att(ncid, v.vb, "units", "degrees_north");
-        } else {
-            text_att(ncid, v.va, "standard_name", "projection_x_coordinate");
-            text_att(ncid, v.va, "long_name", "easting");
-            text_att(ncid, v.va, "units", "ft");
-            text_att(ncid, v.vb, "standard_name", "projection_y_coordinate");
-            text_att(ncid, v.vb, "long_name", "northing");
-            text_att(ncid, v.vb, "units", "ft");
-        }
+        coordinate_attributes(ncid, v.va, v.vb, geo);
         v.coordinates = std::string(bn) + " " + an;
     }
 }
