@@ -4,6 +4,7 @@
 #include <string>
 
 #include "recio/records.hpp"
+#include "suitefiles/name_rules.hpp"
 #include "suitefiles/record_list.hpp"
 
 namespace suitefiles {
@@ -27,6 +28,18 @@ void whole_name(const recio::RecordReader& in, const std::string& what, const st
               what + " \"" + whole + "\" IS LONGER THAN " + std::to_string(width) + " CHARACTERS");
 }
 
+// A name the run would write or read other files by than the ones it names
+// is refused before anything is written.
+void sound_name(const recio::RecordReader& in, const std::string& what, const std::string& name,
+                NameKind kind) {
+    const std::string fault = name_fault(name, kind);
+    if (fault.empty() || fault == "NO NAME")
+        return;  // a name left blank is the program's to refuse
+    std::string shown = name;
+    shown.erase(shown.find_last_not_of(' ') + 1);
+    bad_count(in, what + " \"" + shown + "\": " + fault);
+}
+
 template <class E>
 E as_code(std::underlying_type_t<E> value) {
     return static_cast<E>(value);
@@ -40,10 +53,13 @@ bool read_dump_ini(const std::string& path, DumpControl& c) {
     std::string rest;
     in.need("(A19,A)", c.prefix, rest);
     whole_name(in, "THE DATA DIRECTORY", c.prefix, rest, 19);
+    sound_name(in, "THE DATA DIRECTORY", c.prefix, NameKind::Prefix);
     in.need("(A6,A)", c.site, rest);
     whole_name(in, "THE SITE NAME", c.site, rest, 6);
+    sound_name(in, "THE SITE NAME", c.site, NameKind::Site);
     in.need("(A6,A)", c.out, rest);
     whole_name(in, "THE OUTPUT NAME", c.out, rest, 6);
+    sound_name(in, "THE OUTPUT NAME", c.out, NameKind::Site);
     in.need("(A60)", c.title);
     std::int32_t run_mode = 0, wave_source = 0, tide_source = 0;
     in.need("(16I5)", c.base_option, c.sign_option, run_mode, wave_source, tide_source);
@@ -85,8 +101,10 @@ bool read_dump_ini(const std::string& path, DumpControl& c) {
         }
     }
     in.need("(2I9,3X,A32,A)", c.loads, c.total_amount, c.placement_file, rest);
-    if (c.placement_mode == PlacementMode::File)
+    if (c.placement_mode == PlacementMode::File) {
         whole_name(in, "THE PLACEMENT FILE NAME", c.placement_file, rest, 32);
+        sound_name(in, "THE PLACEMENT FILE NAME", c.placement_file, NameKind::Input);
+    }
     in.need("(16I5)", c.order, c.navigable_depth, c.lateral_tolerance);
     in.need("(A30)", c.material);
     in.need("(2I5,3F10.2,I5,F12.3)", c.nlayer, c.nfrac, c.aval_angle, c.post_angle, c.grain_size,

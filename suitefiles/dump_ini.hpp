@@ -131,7 +131,8 @@ struct DumpControl {
 
 // Reads DUMP.INI as the file states it. Returns false when the file cannot
 // be opened. Throws recio::RecordError (naming the file, record and field)
-// for a record that cannot be read, for a name longer than its field, or for
+// for a record that cannot be read, for a name longer than its field or one
+// that would name other files (suitefiles/name_rules.hpp), or for
 // a count that decides how many records follow (sediment fractions, profile
 // points) outside its storage.
 bool read_dump_ini(const std::string& path, DumpControl& c);

@@ -1,6 +1,7 @@
 #include "suitefiles/pcd_ini.hpp"
 
 #include "recio/records.hpp"
+#include "suitefiles/name_rules.hpp"
 
 namespace suitefiles {
 
@@ -13,6 +14,10 @@ std::string trimmed(const std::string& s) {
 }
 
 }  // namespace
+
+std::string weekly_grid_file() {
+    return std::string(WEEKLY_GRID_STEM) + ".TNS";
+}
 
 bool read_pcd_ini(const std::string& path, PcdIni& c) {
     recio::RecordReader in(path);
@@ -27,6 +32,16 @@ bool read_pcd_ini(const std::string& path, PcdIni& c) {
     c.grid_file = trimmed(record.substr(0, PCD_GRID_NAME));
     c.grid_name_cut =
         record.size() > PCD_GRID_NAME && !trimmed(record.substr(PCD_GRID_NAME)).empty();
+    // A site's grid or the placement run's grid of the week: a name with a
+    // blank inside, a control character, a ".." or a suite file's stem would
+    // have the long-term model work on a file it was not handed (no name at
+    // all is for the caller to report).
+    if (!c.grid_file.empty() && c.grid_file != weekly_grid_file()) {
+        const std::string fault = name_fault(c.grid_file, NameKind::File);
+        if (!fault.empty())
+            throw recio::RecordError("PCD.INI RECORD 2: THE GRID FILE NAME \"" + c.grid_file +
+                                     "\": " + fault);
+    }
     in.need(PCD_WAVES, c.grid_angle, c.wave_height, c.wave_period, c.wave_direction,
             c.gauge_depth_constant, c.gauge_depth_series);
     in.need(PCD_CURRENTS, c.schedule_value, c.speed1, c.direction1, c.switch_day, c.speed2,

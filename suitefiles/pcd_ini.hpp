@@ -66,8 +66,13 @@ struct PcdIni {
     float angle1 = 0.0f, angle2 = 0.0f, porosity = 0.0f;
 };
 
-// False if the file cannot be opened; a record that cannot be read, or the
-// end of the file before record 5, is a recio::RecordError.
+// The resampled grid of the placement run's grid of the week, the one
+// record 2 names during a placement run (see WEEKLY_GRID_STEM).
+std::string weekly_grid_file();
+
+// False if the file cannot be opened; a record that cannot be read, the end
+// of the file before record 5, or a grid file name that would name other
+// files (suitefiles/name_rules.hpp), is a recio::RecordError.
 bool read_pcd_ini(const std::string& path, PcdIni& c);
 // False if the file cannot be written.
 bool write_pcd_ini(const std::string& path, const PcdIni& c);

@@ -388,7 +388,7 @@ TEST_F(Survey, EveryBadInputEndsInOrder) {
          [](placer::DumpControl& c) { c.out = "R.1"; },
          {},
          1,
-         "DUMP.INI RECORD 3: THE OUTPUT NAME \"R.1\" HOLDS A PERIOD"},
+         "DUMP.INI RECORD 3: THE OUTPUT NAME \"R.1\": A PERIOD IN THE NAME"},
 
         // the starting site grid file
         {"grid file missing",
