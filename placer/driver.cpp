@@ -23,14 +23,16 @@
 #include "recio/random.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/action.hpp"
+#include "suitefiles/name_rules.hpp"
 #include "suitefiles/pcd_ini.hpp"
 
 namespace placer {
 namespace {
 
 struct Names {
-    std::string grid_in, summary_in, tns_in;                          // the starting site
-    std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
+    std::string grid_in, summary_in, tns_in;                 // the starting site
+    std::string grid_out, summary_out, point_out, act, tim;  // written by the run
+    std::string week_grid, week_point, week_tns;  // the grid of the week, in the working folder
 };
 
 // Everything that lives for the whole run.
@@ -138,7 +140,7 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     p.iwave = code(c.wave_source);
     p.itide = code(c.tide_source);
     p.icoh = suitefiles::CohesiveOption{code(c.run_mode)};  // the run mode is the cohesive option
-    p.grid_file = c.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in;
+    p.grid_file = c.run_mode == RunMode::Placement ? st.names.week_tns : st.names.tns_in;
     p.grid_angle = st.grid.rotation;
     p.wave_height = c.wave_height;
     p.wave_period = c.wave_period;
@@ -161,9 +163,11 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     return false;
 }
 
+// The grid of the week, which the long-term model works on; the output site
+// is stored only at the end of the run.
 bool write_grid(RunState& st) {
     StageScope stage(st.observer, Stage::GridWriting);
-    return gridlib::shown(gridlib::GRID1(st.names.grid_out, st.summary.corners.nw_e,
+    return gridlib::shown(gridlib::GRID1(st.names.week_grid, st.summary.corners.nw_e,
                                          st.summary.corners.nw_n, st.grid, st.resample,
                                          gridlib::GRID1_NEW, st.ctl.sign_option, st.ctl.title));
 }
@@ -214,9 +218,12 @@ Names file_names(const DumpControl& c) {
     nm.grid_out = gridlib::site_file_name(c.prefix, c.out, ".IN");
     nm.summary_out = gridlib::site_file_name(c.prefix, c.out, ".OUT");
     nm.point_out = gridlib::site_file_name(c.prefix, c.out, ".DAT");
-    nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
+    const std::string week(suitefiles::WEEKLY_GRID_STEM);
+    nm.week_grid = week + ".IN";
+    nm.week_point = week + ".DAT";
+    nm.week_tns = suitefiles::weekly_grid_file();
     return nm;
 }
 
@@ -469,7 +476,7 @@ bool place(RunState& st, std::uint32_t seed) {
         if (st.has_base)
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         if (!write_grid(st)) return false;
-        long_term_run(st, st.names.tns_out);
+        long_term_run(st, st.names.week_tns);
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         if (!write_grid(st)) return false;
@@ -493,7 +500,7 @@ bool final_period(RunState& st) {
             if (!write_grid(st)) return false;
         }
         long_term_run(st,
-                      st.ctl.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in);
+                      st.ctl.run_mode == RunMode::Placement ? st.names.week_tns : st.names.tns_in);
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
     }
@@ -509,6 +516,10 @@ void listing_screen(const RunState& st) {
         {nm.grid_out, nm.summary_out, st.ctl.run_mode == RunMode::Placement ? nm.act : "",
          nm.point_out},
         gridlib::StoredFilesWording::Placement);
+}
+
+void remove_week_grid(const Names& nm) {
+    for (const std::string& f : {nm.week_grid, nm.week_point, nm.week_tns}) std::remove(f.c_str());
 }
 
 constexpr std::int32_t MAX_SEQUENCES = 9999;
@@ -550,6 +561,7 @@ int finish(RunState& st, recio::FileSet& set) {
         return RUN_FAILED;
     }
     if (!gridlib::commit_site(set)) return RUN_FAILED;
+    remove_week_grid(st.names);
     listing_screen(st);
     return RUN_OK;
 }
@@ -571,7 +583,11 @@ int run(const RunOptions& options) {
     const Names& nm = st->names;
     const std::string base = gridlib::base_name(nm.grid_out);
     recio::FileSet set(base + ".SET");
-    if (!set.protect({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim})) {
+    // The grid of the week goes with the set: a run that does not end leaves
+    // none (one left by a run that ended after storing its site is old).
+    remove_week_grid(nm);
+    if (!set.protect({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim,
+                      nm.week_grid, nm.week_point, nm.week_tns})) {
         recio::console_list("COULD NOT KEEP THE OUTPUT SITE SAFE DURING THE RUN: " + set.failure());
         return RUN_FAILED;
     }

@@ -278,6 +278,7 @@ inline void prepare_placement_folder(const gridlib::SiteGrid& grid, const placer
     write_script("cloudex", "echo run >> cloudex.log\ncp deposit.dut CLDX.DUT");
     write_script("dredge",
                  "echo run >> dredge.log\nn=$(wc -l < dredge.log | tr -d ' ')\ncp PCD.INI pcd.$n\n"
-                 "cp RUN1.TNS tns.$n 2>/dev/null\n[ -f plotbath.dat ] && cp plotbath.dat "
+                 "cp \"$(sed -n 2p PCD.INI | tr -d ' ')\" tns.$n 2>/dev/null\n[ -f plotbath.dat ] "
+                 "&& cp plotbath.dat "
                  "PLOTBATH.DAT\nexit 0");
 }

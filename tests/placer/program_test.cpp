@@ -258,7 +258,8 @@ TEST_F(Program, LongTermRunsAfterTheWeekAndForTheQuietWeeks) {
     ASSERT_EQ(run_placer(), 0) << console();
     EXPECT_EQ(calls("dredge.log"), 2);
     EXPECT_EQ(lines("pcd.1")[0], "    0    7   60   20    2    2    2");
-    EXPECT_EQ(lines("pcd.1")[1], "RUN1.TNS                        ");
+    // The weekly runs work on the grid of the week, not on the output site.
+    EXPECT_EQ(lines("pcd.1")[1], "PLWEEK.TNS                      ");
     EXPECT_EQ(lines("pcd.1")[2], "   0.000   2.000   8.000 270.000  40.000  60.000");
     EXPECT_EQ(lines("pcd.1")[4], "   0.200   1  10.000   5.000   0.444");
     EXPECT_EQ(lines("pcd.2")[0], "   56    7   60   20    2    2    2");
