@@ -8,6 +8,7 @@
 #include "recio/process.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/action.hpp"
+#include "suitefiles/name_rules.hpp"
 #include "utility/utility.hpp"
 
 namespace utility {
@@ -170,6 +171,23 @@ int run_structure() {
     return store_site(x, grid, summary, 0, c.sign_option, title) ? 0 : 1;
 }
 
+namespace {
+
+// The difference grid is stored as a new site: it must not be one of the two
+// sites it is made of.
+std::string difference_name_problem(const VolumesControl& c) {
+    const char* record = nullptr;
+    if (suitefiles::same_file(c.difference + ".IN", c.first + ".IN"))
+        record = "2";
+    else if (suitefiles::same_file(c.difference + ".IN", c.second + ".IN"))
+        record = "3";
+    if (!record) return {};
+    return "UTL.INI RECORD 4: THE DIFFERENCE GRID " + c.difference + " IS THE SITE OF RECORD " +
+           record + ", ONE OF THE GRIDS COMPARED";
+}
+
+}  // namespace
+
 // UTILITY2: volumes above an elevation or between two grids, and on request
 // the difference grid stored as a new site.
 int run_volumes() {
@@ -178,6 +196,13 @@ int run_volumes() {
     const std::int16_t mode = c.mode;
     const float elevation = c.elevation;
     const std::string &first_path = c.first, &second_path = c.second;
+    if (mode == VOLUME_DIFFERENCE) {
+        const std::string problem = difference_name_problem(c);
+        if (!problem.empty()) {
+            recio::console_list(problem);
+            return 1;
+        }
+    }
 
     gridlib::SiteGrid first;
     if (gridlib::shown(gridlib::RGRID1(first_path + ".IN", first)) != gridlib::GRID_OK) return 1;
