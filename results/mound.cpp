@@ -117,7 +117,7 @@ SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
         const std::filesystem::path beside =
             std::filesystem::path(plotbath_file).parent_path() / "PCD.INI";
         std::error_code ec;
-        if (std::filesystem::is_regular_file(beside, ec)) pcd = beside.string();
+        if (std::filesystem::exists(beside, ec)) pcd = beside.string();  // named if not a file
     }
     double start = 0;
     if (!pcd.empty()) {

@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "results/errors.hpp"
+#include "suitefiles/name_rules.hpp"
 
 namespace results {
 
@@ -56,7 +59,7 @@ std::vector<double> Options::numbers(const std::string& name) const {
 }
 
 Options parse_options(int argc, const char* const* argv, int first,
-                      const std::set<std::string>& known) {
+                      const std::set<std::string>& known, const std::set<std::string>& flags) {
     Options o;
     for (int i = first; i < argc; ++i) {
         std::string a = argv[i];
@@ -66,11 +69,15 @@ Options parse_options(int argc, const char* const* argv, int first,
             if (eq != std::string::npos) {
                 value = name.substr(eq + 1);
                 name = name.substr(0, eq);
+                if (flags.count(name)) throw InputError("OPTION --" + name + " TAKES NO VALUE");
+            } else if (flags.count(name)) {
+                value = "";
             } else {
                 if (i + 1 >= argc) throw InputError("OPTION --" + name + " NEEDS A VALUE");
                 value = argv[++i];
             }
-            if (!known.count(name)) throw InputError("UNKNOWN OPTION --" + name);
+            if (!known.count(name) && !flags.count(name))
+                throw InputError("UNKNOWN OPTION --" + name);
             o.values[name].push_back(value);
         } else if (a == "-o") {
             if (i + 1 >= argc) throw InputError("OPTION -o NEEDS A FILE NAME");
@@ -80,6 +87,21 @@ Options parse_options(int argc, const char* const* argv, int first,
         }
     }
     return o;
+}
+
+void check_output_file(const Options& o, const std::string& path) {
+    if (o.has("force")) return;
+    std::vector<std::string> inputs = o.positional;
+    for (const std::string& name : INPUT_OPTIONS)
+        for (const std::string& v : o.all(name)) inputs.push_back(v);
+    for (const std::string& in : inputs)
+        if (suitefiles::same_file(path, in))
+            throw InputError("THE FILE TO WRITE " + path +
+                             " IS ONE OF THE FILES READ; GIVE ANOTHER NAME (OR --force)");
+    std::error_code ec;
+    if (suitefiles::is_suite_file_name(path) && std::filesystem::exists(path, ec))
+        throw InputError("THE FILE TO WRITE " + path +
+                         " WOULD REPLACE A FILE OF THE SUITE; GIVE ANOTHER NAME (OR --force)");
 }
 
 }  // namespace results

@@ -12,6 +12,13 @@
 #include "suitefiles/plotbath.hpp"
 
 namespace results {
+
+void need_input_file(const std::string& path, const std::string& what) {
+    const std::string fault = recio::not_a_file(path);
+    if (!fault.empty()) throw InputError(fault);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) throw InputError(what + " NOT FOUND: " + path);
+}
 namespace {
 
 // Records already read into memory, served to the format interpreter.
@@ -53,8 +60,7 @@ void need(LineSource& src, std::string_view format, T&&... items) {
 }
 
 LineSource read_all(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw InputError("FILE NOT FOUND: " + path);
+    need_input_file(path);
     recio::RecordReader in(path);
     if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
     std::vector<std::string> lines;
@@ -133,8 +139,7 @@ Raster DepositFile::raster(int block) const {
 }
 
 DepositFile read_deposit_file(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw InputError("FILE NOT FOUND: " + path);
+    need_input_file(path);
     recio::RecordReader in(path);
     if (!in.is_open()) throw InputError("FILE CANNOT BE OPENED: " + path);
     in.require_whole_fields();
@@ -222,9 +227,7 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
 }
 
 double run_start_hours(const std::string& pcd_path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(pcd_path, ec))
-        throw InputError("FILE NOT FOUND: " + pcd_path);
+    need_input_file(pcd_path);
     return suitefiles::pcd_start_hours(pcd_path);
 }
 

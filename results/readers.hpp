@@ -22,6 +22,11 @@ struct DumpPoint {
 
 // The load lines of a placement summary (.ACT): every attempted load, placed
 // at its grid point or refused at its requested position.
+// A file the tools read must be there and be a regular file; else an
+// InputError: "<WHAT> NOT FOUND: <path>", or the file named as a directory or
+// as not a regular file (a pipe would hang the reader).
+void need_input_file(const std::string& path, const std::string& what = "FILE");
+
 std::vector<DumpPoint> read_placement_summary(const std::string& path);
 // A dump pattern (.XYZ): one (1X,2X,2F12.4) record per dump.
 std::vector<DumpPoint> read_dump_pattern(const std::string& path);

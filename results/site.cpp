@@ -3,6 +3,8 @@
 #include <cmath>
 #include <filesystem>
 
+#include "results/readers.hpp"
+
 namespace results {
 
 std::string companion_summary(const std::string& grid_file) {
@@ -11,7 +13,7 @@ std::string companion_summary(const std::string& grid_file) {
         fs::path p(grid_file);
         p.replace_extension(ext);
         std::error_code ec;
-        if (fs::is_regular_file(p, ec)) return p.string();
+        if (fs::exists(p, ec)) return p.string();  // a directory there is named when read
     }
     return {};
 }
@@ -26,9 +28,7 @@ Raster site_raster(const gridlib::SiteGrid& g) {
 }
 
 Site load_site(const std::string& grid_file, const std::string& summary_file) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(grid_file, ec))
-        throw InputError("GRID FILE NOT FOUND: " + grid_file);
+    need_input_file(grid_file, "GRID FILE");
     Site s;
     s.grid_file = grid_file;
     if (gridlib::shown(gridlib::RGRID1(grid_file, s.grid)) != gridlib::GRID_OK)
@@ -40,8 +40,7 @@ Site load_site(const std::string& grid_file, const std::string& summary_file) {
     if (summary == "-") summary.clear();
     gridlib::SiteSummary sum;
     if (!summary.empty()) {
-        if (!std::filesystem::is_regular_file(summary, ec))
-            throw InputError("SUMMARY FILE NOT FOUND: " + summary);
+        need_input_file(summary, "SUMMARY FILE");
         if (gridlib::shown(gridlib::READG(summary, sum)) != gridlib::GRID_OK)
             throw InputError("SUMMARY FILE CANNOT BE READ: " + summary);
         s.summary_file = summary;

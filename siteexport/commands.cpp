@@ -32,7 +32,9 @@ const char* const USAGE =
     "  --summary FILE      site summary file (default: the .OUT beside the grid file; - for none)\n"
     "  --pcd FILE          long-term control file giving the start of the run (default: PCD.INI "
     "beside PLOTBATH.DAT)\n"
-    "  --start-date DATE   calendar date of hour 0 of the simulated period (default 2000-01-01)\n";
+    "  --start-date DATE   calendar date of hour 0 of the simulated period (default 2000-01-01)\n"
+    "  --force             write even over a file of the suite (a site's .IN, .OUT, .DAT, .TNS,\n"
+    "                      .ACT, .TIM, a control or series file) or over a file read\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -40,7 +42,9 @@ struct UsageError : std::runtime_error {
 
 std::string output(const Options& o) {
     if (!o.has("output")) throw UsageError("NO OUTPUT FILE: GIVE -o FILE");
-    return o.get("output");
+    const std::string path = o.get("output");
+    results::check_output_file(o, path);
+    return path;
 }
 
 void need_positional(const Options& o, std::size_t n) {
@@ -169,7 +173,7 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         Options o;
         try {
             o = results::parse_options(argc, argv, 2,
-                                       {"crs", "summary", "site", "pcd", "start-date"});
+                                       {"crs", "summary", "site", "pcd", "start-date"}, {"force"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }

@@ -36,7 +36,9 @@ const char* const USAGE =
     "  --contour FT      contour interval\n"
     "  --summary FILE    site summary file (default: the .OUT beside the grid file; - for none)\n"
     "  --pcd FILE        long-term control file giving the start of the run (default: PCD.INI "
-    "beside PLOTBATH.DAT)\n";
+    "beside PLOTBATH.DAT)\n"
+    "  --force           write even over a file of the suite (a site's .IN, .OUT, .DAT, .TNS,\n"
+    "                    .ACT, .TIM, a control or series file) or over a file read\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -58,7 +60,9 @@ Size picture_size(const Options& o) {
 
 std::string output(const Options& o) {
     if (!o.has("output")) throw UsageError("NO PICTURE NAME: GIVE -o FILE.png");
-    return o.get("output");
+    const std::string path = o.get("output");
+    results::check_output_file(o, path);
+    return path;
 }
 
 void need_positional(const Options& o, std::size_t n) {
@@ -306,8 +310,18 @@ int mound_maps(const Options& o, std::ostream& out) {
     set_axis_labels(base);
     add_dumps(o, site, base, out);
     const Size sz = picture_size(o);
+    // One picture per grid, each checked before any is drawn.
     std::vector<std::string> names;
     for (std::size_t k : pick) {
+        const results::BathGrid& g = shown.grids[k];
+        std::string name = numbered(pic, fixed(g.hours, 0) + "h");
+        if (std::find(names.begin(), names.end(), name) != names.end())
+            name = numbered(pic, fixed(g.hours, 0) + "h_" + std::to_string(k));
+        results::check_output_file(o, name);
+        names.push_back(name);
+    }
+    for (std::size_t n = 0; n < pick.size(); ++n) {
+        const std::size_t k = pick[n];
         MapPicture p = base;
         p.raster = results::bath_raster(shown, k, ss.we_ft, ss.ns_ft);
         p.scale = scale;
@@ -321,12 +335,8 @@ int mound_maps(const Options& o, std::ostream& out) {
         p.subtitle = "LONG-TERM LATTICE " + std::to_string(shown.nx) + " x " +
                      std::to_string(shown.ny) + ", CONTOURS EVERY " +
                      fixed(scale.step, decimals_for(scale.step)) + " FT";
-        std::string name = numbered(pic, fixed(g.hours, 0) + "h");
-        if (std::find(names.begin(), names.end(), name) != names.end())
-            name = numbered(pic, fixed(g.hours, 0) + "h_" + std::to_string(k));
-        names.push_back(name);
-        draw_map(name, sz.w, sz.h, p);
-        written(name, out);
+        draw_map(names[n], sz.w, sz.h, p);
+        written(names[n], out);
     }
     return 0;
 }
@@ -367,7 +377,8 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         try {
             o = results::parse_options(argc, argv, 2,
                                        {"size", "title", "range", "contour", "summary", "dumps",
-                                        "site", "at", "hours", "pcd", "base"});
+                                        "site", "at", "hours", "pcd", "base"},
+                                       {"force"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }
