@@ -7,6 +7,7 @@
 #include "recio/console.hpp"
 #include "recio/random.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/name_rules.hpp"
 #include "suitefiles/placement_files.hpp"
 
 namespace loadpat {
@@ -73,8 +74,14 @@ int run_loadpat(std::optional<std::uint32_t> seed) {
         "(/,1X,'WHATS THE NAME OF THE DISPOSAL AREA GRID?',/,1X,'Enter complete path and "
         "filename:')",
         site, [](const std::string& w) {
-            if (w.size() <= SITE_PATH_LENGTH) return true;
-            recio::console_write("(1X,'THE PATH AND NAME MAY HOLD AT MOST 15 CHARACTERS')");
+            if (w.size() > SITE_PATH_LENGTH) {
+                recio::console_write("(1X,'THE PATH AND NAME MAY HOLD AT MOST 15 CHARACTERS')");
+                return false;
+            }
+            // The pattern is written as the path + ".XYZ": the path must name a site.
+            const std::string fault = suitefiles::name_fault(w, suitefiles::NameKind::Path);
+            if (fault.empty()) return true;
+            recio::console_list("THE PATH AND NAME CANNOT BE USED: " + fault);
             return false;
         });
     if (!answered) return end_of_input();

@@ -6,16 +6,14 @@
 #include "recio/edit.hpp"
 
 namespace recio {
-namespace {
 
-// A field as quoted in a read error: control characters (a NUL, an escape
-// from a damaged file) are shown as '?', so that the message keeps its whole
-// length and cannot move the console's cursor.
-std::string shown(std::string text) {
+std::string printable(std::string text) {
     for (char& c : text)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     return text;
 }
+
+namespace {
 
 // ---------------------------------------------------------------- compiling
 
@@ -518,7 +516,7 @@ class Reader {
         std::size_t first = pos_ - static_cast<std::size_t>(w) + 1;
         throw RecordError(
             std::string(status == edit::Parse::Range ? "VALUE OUT OF RANGE" : "UNREADABLE VALUE") +
-            where(op, first, pos_, field_) + ": \"" + shown(field) + "\"");
+            where(op, first, pos_, field_) + ": \"" + printable(field) + "\"");
     }
 
     RecordSource& src_;
@@ -699,7 +697,7 @@ bool read_list(RecordSource& source, const InItem* items, std::size_t n) {
         if (!null && !parse_list_value(value, cur.item(), cur.index()))
             throw RecordError("UNREADABLE VALUE IN FILE " + source.source_name() + ", RECORD " +
                               std::to_string(source.record_number()) + ", VALUE " +
-                              std::to_string(value_no) + ": \"" + shown(value) + "\"");
+                              std::to_string(value_no) + ": \"" + printable(value) + "\"");
         cur.advance();
     }
     return true;

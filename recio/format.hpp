@@ -23,6 +23,11 @@
 
 namespace recio {
 
+// Text from a file as quoted in a message: control characters (a NUL, an
+// escape from a damaged file) are shown as '?', so that the message keeps its
+// whole length and cannot move the console's cursor.
+std::string printable(std::string text);
+
 // A format text that cannot be interpreted, or items that do not match it:
 // a fault of the program, not of its input.
 class FormatError : public std::logic_error {

@@ -35,7 +35,7 @@ void sound_name(const recio::RecordReader& in, const std::string& what, const st
     const std::string fault = name_fault(name, kind);
     if (fault.empty() || fault == "NO NAME")
         return;  // a name left blank is the program's to refuse
-    std::string shown = name;
+    std::string shown = recio::printable(name);
     shown.erase(shown.find_last_not_of(' ') + 1);
     bad_count(in, what + " \"" + shown + "\": " + fault);
 }

@@ -29,9 +29,9 @@ bool is_suite_file_stem(std::string_view stem) {
 }
 
 bool is_suite_file_name(std::string_view path) {
-    static constexpr std::string_view extensions[] = {".IN",  ".OUT", ".DAT", ".TNS",
-                                                      ".ACT", ".TIM", ".INI", ".BAT",
-                                                      ".DUE", ".DUT", ".XYZ", ".SET"};
+    static constexpr std::string_view extensions[] = {".IN",  ".OUT", ".DAT", ".TNS", ".ACT",
+                                                      ".TIM", ".INI", ".BAT", ".DUE", ".DUT",
+                                                      ".DUO", ".XYZ", ".SET", ".LOG", ".LCK"};
     const std::filesystem::path p{std::string(path)};
     if (is_suite_file_stem(p.stem().string())) return true;
     const std::string extension = upper_case(p.extension().string());

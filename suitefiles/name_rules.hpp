@@ -43,8 +43,8 @@ bool is_suite_file_stem(std::string_view stem);
 
 // True if a file name (folder and extension included; any case) is that of
 // one of the suite's files: a fixed-name file (above), or a file of the kinds
-// the suite stores sites, runs and their controls under (.IN .OUT .DAT .TNS
-// .ACT .TIM .INI .BAT .DUE .DUT .XYZ .SET).
+// the suite stores sites, runs, their controls and logs under (.IN .OUT .DAT
+// .TNS .ACT .TIM .INI .BAT .DUE .DUT .DUO .XYZ .SET .LOG .LCK).
 bool is_suite_file_name(std::string_view path);
 
 // True if two names name the same file: the same existing file, or the same

@@ -39,8 +39,8 @@ bool read_pcd_ini(const std::string& path, PcdIni& c) {
     if (!c.grid_file.empty() && c.grid_file != weekly_grid_file()) {
         const std::string fault = name_fault(c.grid_file, NameKind::File);
         if (!fault.empty())
-            throw recio::RecordError("PCD.INI RECORD 2: THE GRID FILE NAME \"" + c.grid_file +
-                                     "\": " + fault);
+            throw recio::RecordError("PCD.INI RECORD 2: THE GRID FILE NAME \"" +
+                                     recio::printable(c.grid_file) + "\": " + fault);
     }
     in.need(PCD_WAVES, c.grid_angle, c.wave_height, c.wave_period, c.wave_direction,
             c.gauge_depth_constant, c.gauge_depth_series);

@@ -168,6 +168,32 @@ TEST_F(Loadpat, UnusableAnswersAreAskedAgain) {
     EXPECT_EQ(lines("SITE.XYZ").size(), 4u);  // 2 x 2 cells of 500 ft, one load each
 }
 
+// A path that would write the pattern beside another site, under a suite
+// file's name or outside the folders it names is asked again.
+TEST_F(Loadpat, PathsThatNameOtherFilesAreAskedAgain) {
+    struct Case {
+        const char* answer;
+        const char* fault;
+        const char* not_written;
+    } cases[] = {
+        {"SITE.IN", "A PERIOD IN THE NAME", "SITE.IN.XYZ"},
+        {"'MY SITE'", "A BLANK INSIDE THE NAME", "MY SITE.XYZ"},
+        {"TIDE", "TIDE IS THE NAME OF ONE OF THE SUITE'S OWN FILES", "TIDE.XYZ"},
+        {"../SITE", "A '..' IN THE PATH", "../SITE.XYZ"},
+        {"SI\x1bTE", "A CONTROL CHARACTER IN THE NAME", "SI\x1bTE.XYZ"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove("SITE.XYZ");
+        ASSERT_EQ(run(std::string(c.answer) + "\nSITE\n500\n500\n1\n0\n"), 0) << c.answer;
+        EXPECT_NE(console().find(std::string("THE PATH AND NAME CANNOT BE USED: ") + c.fault),
+                  std::string::npos)
+            << c.answer << "\n"
+            << console();
+        EXPECT_FALSE(std::filesystem::exists(c.not_written)) << c.answer;
+        EXPECT_EQ(lines("SITE.XYZ").size(), 4u) << c.answer;
+    }
+}
+
 TEST_F(Loadpat, GeographicSiteTakesTheFeetOffsetsAsTheyStand) {
     store_site("GEO", 2, 0.0f);
     ASSERT_EQ(run("GEO\n500\n500\n1\n0\n"), 0) << console();

@@ -37,6 +37,13 @@ class ToolFolder : public ::testing::Test {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     std::string out(const std::string& name) { return (dir_ / name).string(); }
+    static std::string read_text(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static void write_text(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
 
     std::string tool_;
     std::filesystem::path dir_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <netcdf.h>
 #include <ogr_spatialref.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -158,6 +159,57 @@ TEST_F(Export, FaultsLeaveNoFile) {
     EXPECT_EQ(run("export " + DATA + "tiny/TINY.IN -o " + tif), 2);
     for (const auto& e : fs::directory_iterator(dir_))
         EXPECT_EQ(e.path().filename(), "console.txt");
+}
+
+// An export named as a file of the suite that is there, or as one of the
+// files read, is refused unless --force; the files stay as they were.
+TEST_F(Export, WritingOverASuiteFileOrAnInputNeedsForce) {
+    for (const char* f : {"TINY.IN", "TINY.OUT", "TINY.ACT", "PCD.INI", "PLOTBATH.DAT"})
+        fs::copy_file(DATA + "tiny/" + f, out(f));
+    write_text(out("TIDE.tif"), "an older export\n");
+    const std::string grid = out("TINY.IN");
+    const struct {
+        std::string args;
+        const char* message;  // "" : written
+    } cases[] = {
+        {"geotiff " + grid + " -o " + grid, "IS ONE OF THE FILES READ"},
+        {"geotiff " + grid + " -o ./TINY.IN", "IS ONE OF THE FILES READ"},
+        {"geotiff " + grid + " -o " + out("TINY.ACT"), "WOULD REPLACE A FILE OF THE SUITE"},
+        {"geotiff " + grid + " -o " + out("PCD.INI"), "WOULD REPLACE A FILE OF THE SUITE"},
+        {"geotiff " + grid + " -o " + out("TIDE.tif"), "WOULD REPLACE A FILE OF THE SUITE"},
+        {"netcdf " + out("PLOTBATH.DAT") + " --site " + grid + " -o " + out("TINY.OUT"),
+         "WOULD REPLACE A FILE OF THE SUITE"},
+        {"geotiff " + grid + " -o " + out("TIDE.tif") + " --force", ""},
+        {"geotiff " + grid + " -o " + out("NEW.IN"), ""},  // not there yet
+    };
+    const auto before = [&] {
+        std::string all;
+        for (const char* f : {"TINY.IN", "TINY.OUT", "TINY.ACT", "PCD.INI", "PLOTBATH.DAT"})
+            all += read_text(out(f));
+        return all;
+    };
+    const std::string old = before();
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.args), *c.message ? 1 : 0) << c.args << "\n" << console();
+        EXPECT_NE(console().find(*c.message ? c.message : "FILE WRITTEN"), std::string::npos)
+            << c.args << "\n"
+            << console();
+        EXPECT_EQ(before(), old) << c.args;
+    }
+    EXPECT_NE(read_text(out("TIDE.tif")), "an older export\n");  // written with --force
+}
+
+// Inputs that are not regular files are named as such, at once.
+TEST_F(Export, InputsThatAreNotFilesAreNamed) {
+    fs::create_directory(out("DIR.IN"));
+    ASSERT_EQ(::mkfifo(out("PIPE.IN").c_str(), 0600), 0);
+    EXPECT_EQ(run("geotiff " + out("DIR.IN") + " -o " + out("a.tif")), 1);
+    EXPECT_NE(console().find("FILE " + out("DIR.IN") + " IS A DIRECTORY, NOT A FILE"),
+              std::string::npos)
+        << console();
+    EXPECT_EQ(run("geotiff " + out("PIPE.IN") + " -o " + out("a.tif")), 1);
+    EXPECT_NE(console().find("IS NOT A REGULAR FILE"), std::string::npos) << console();
+    EXPECT_FALSE(fs::exists(out("a.tif")));
 }
 
 // ---- NetCDF

@@ -3,6 +3,7 @@
 // program draws its kind of input at the requested size.
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -162,6 +163,56 @@ TEST_F(Pictures, EveryKindOfInput) {
             EXPECT_EQ(img.height(), 480) << name;
         }
     }
+}
+
+// A picture named as a file of the suite that is there, or as one of the
+// files read, is refused unless --force; the files stay as they were.
+TEST_F(Pictures, WritingOverASuiteFileOrAnInputNeedsForce) {
+    const char* const kept[] = {"TINY.IN", "TINY.OUT", "TINY.ACT", "PCD.INI", "PLOTBATH.DAT"};
+    for (const char* f : kept) fs::copy_file(DATA + "tiny/" + f, out(f));
+    write_text(out("TIDE.png"), "an older picture\n");
+    const std::string grid = out("TINY.IN"), size = " --size 320x240";
+    const struct {
+        std::string args;
+        const char* message;  // "" : drawn
+    } cases[] = {
+        {"depth " + grid + " -o " + grid, "IS ONE OF THE FILES READ"},
+        {"depth " + grid + " -o " + out("PIC.png") + " --dumps " + out("PIC.png"),
+         "IS ONE OF THE FILES READ"},
+        {"depth " + grid + " -o " + out("TINY.OUT"), "WOULD REPLACE A FILE OF THE SUITE"},
+        {"depth " + grid + " -o " + out("TIDE.png"), "WOULD REPLACE A FILE OF THE SUITE"},
+        {"depth " + grid + " -o " + out("TIDE.png") + " --force", ""},
+        {"mound " + out("PLOTBATH.DAT") + " --site " + grid + " -o " + out("PCD.INI"),
+         "WOULD REPLACE A FILE OF THE SUITE"},
+    };
+    std::string old;
+    for (const char* f : kept) old += read_text(out(f));
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.args + size), *c.message ? 1 : 0) << c.args << "\n" << console();
+        if (*c.message) {
+            EXPECT_NE(console().find(c.message), std::string::npos) << c.args << "\n" << console();
+        }
+        std::string now;
+        for (const char* f : kept) now += read_text(out(f));
+        EXPECT_EQ(now, old) << c.args;
+    }
+    EXPECT_NE(read_text(out("TIDE.png")), "an older picture\n");  // drawn with --force
+}
+
+// Inputs that are not regular files are named as such, at once.
+TEST_F(Pictures, InputsThatAreNotFilesAreNamed) {
+    fs::create_directory(out("DIR.IN"));
+    ASSERT_EQ(::mkfifo(out("PIPE.XYZ").c_str(), 0600), 0);
+    const std::string t = DATA + "tiny/";
+    EXPECT_EQ(run("depth " + out("DIR.IN") + " -o " + out("a.png")), 1);
+    EXPECT_NE(console().find("FILE " + out("DIR.IN") + " IS A DIRECTORY, NOT A FILE"),
+              std::string::npos)
+        << console();
+    EXPECT_EQ(run("depth " + t + "TINY.IN -o " + out("a.png") + " --dumps " + out("PIPE.XYZ")), 1);
+    EXPECT_NE(console().find("IS NOT A REGULAR FILE"), std::string::npos) << console();
+    EXPECT_EQ(run("depth " + t + "TINY.IN --summary " + out("DIR.IN") + " -o " + out("a.png")), 1);
+    EXPECT_NE(console().find("IS A DIRECTORY"), std::string::npos) << console();
+    EXPECT_FALSE(fs::exists(out("a.png")));
 }
 
 TEST_F(Pictures, Faults) {

@@ -92,4 +92,54 @@ TEST_F(DumpIni, MissingFileIsFalseAndCountsOutsideStorageAreRefused) {
     }
 }
 
+// A name that would write or read files other than the ones it names is
+// refused by its record and field before a program uses it.
+TEST_F(DumpIni, NamesThatNameOtherFilesAreRefused) {
+    struct Case {
+        int record;  // 1 data directory, 2 site, 3 output name, 16 placement file
+        std::string name;
+        std::string message;  // "" : read
+    } cases[] = {
+        {2, "NEWPRT", ""},
+        {1, "sites/", ""},
+        {16, "PLACES.XY", ""},
+        {2, "NEW.PR", "DUMP.INI RECORD 2: THE SITE NAME \"NEW.PR\": A PERIOD IN THE NAME"},
+        {3, "NEW PR", "DUMP.INI RECORD 3: THE OUTPUT NAME \"NEW PR\": A BLANK INSIDE THE NAME"},
+        {3, std::string("PL\0X", 4), "OUTPUT NAME \"PL?X\": A CONTROL CHARACTER IN THE NAME"},
+        {3, "PL\x1b[2J", "OUTPUT NAME \"PL?[2J\": A CONTROL CHARACTER IN THE NAME"},
+        {3, "TIDAL",
+         "DUMP.INI RECORD 3: THE OUTPUT NAME \"TIDAL\": TIDAL IS THE NAME OF ONE OF "
+         "THE SUITE'S OWN FILES"},
+        {2, "PCDDF2", "PCDDF2 IS THE NAME OF ONE OF THE SUITE'S OWN FILES"},
+        {3, "WAVREC", "WAVREC IS THE NAME OF ONE OF THE SUITE'S OWN FILES"},
+        {3, "tide", "tide IS THE NAME OF ONE OF THE SUITE'S OWN FILES"},
+        {3, "PLWEEK", "PLWEEK IS THE NAME OF ONE OF THE SUITE'S OWN FILES"},
+        {1, "MY SITES/", "DUMP.INI RECORD 1: THE DATA DIRECTORY \"MY SITES/\": A BLANK INSIDE"},
+        {1, "../other/", "DUMP.INI RECORD 1: THE DATA DIRECTORY \"../other/\": A '..' IN THE PATH"},
+        {16, "../PLACES.XY",
+         "DUMP.INI RECORD 16: THE PLACEMENT FILE NAME \"../PLACES.XY\": A '..'"},
+        {16, "MY PLACES.XY", "RECORD 16: THE PLACEMENT FILE NAME \"MY PLACES.XY\": A BLANK INSIDE"},
+    };
+    for (const Case& k : cases) {
+        DumpControl c;
+        c.site = c.out = "NEWPRT";
+        c.placement_mode = suitefiles::PlacementMode::File;
+        c.placement_file = "PLACES.XY";
+        c.fractions.resize(1);
+        (k.record == 1   ? c.prefix
+         : k.record == 2 ? c.site
+         : k.record == 3 ? c.out
+                         : c.placement_file) = k.name;
+        ASSERT_TRUE(suitefiles::write_dump_ini("DUMP.INI", c));
+        DumpControl r;
+        try {
+            suitefiles::read_dump_ini("DUMP.INI", r);
+            EXPECT_EQ(k.message, "") << k.name << " was read";
+        } catch (const recio::RecordError& e) {
+            EXPECT_NE(k.message, "") << e.what();
+            EXPECT_NE(std::string(e.what()).find(k.message), std::string::npos) << e.what();
+        }
+    }
+}
+
 }  // namespace

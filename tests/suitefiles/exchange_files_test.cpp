@@ -344,6 +344,39 @@ TEST_F(Scratch, PcdIniRoundTrip) {
     EXPECT_FALSE(suitefiles::read_pcd_ini(file("NONE.INI"), missing));
 }
 
+// The grid the long-term model is handed: a site's resampled grid or the
+// placement run's grid of the week; a name that names other files is refused.
+TEST_F(Scratch, PcdIniGridNamesThatNameOtherFilesAreRefused) {
+    const struct {
+        const char* grid;
+        const char* fault;            // "" : read
+        const char* shown = nullptr;  // the name as the message quotes it, if not as it is
+    } cases[] = {
+        {"DATA/RUN1.TNS", ""},
+        {"PLWEEK.TNS", ""},
+        {"C:\\SITES\\RUN1.TNS", ""},
+        {"TIDE.TNS", "TIDE IS THE NAME OF ONE OF THE SUITE'S OWN FILES"},
+        {"DATA/NEW.PR.TNS", "A PERIOD IN THE NAME"},
+        {"MY DATA/RUN1.TNS", "A BLANK INSIDE THE NAME"},
+        {"../RUN1.TNS", "A '..' IN THE PATH"},
+        {"RUN\x01.TNS", "A CONTROL CHARACTER IN THE NAME", "RUN?.TNS"},
+    };
+    for (const auto& k : cases) {
+        suitefiles::PcdIni c;
+        c.grid_file = k.grid;
+        ASSERT_TRUE(suitefiles::write_pcd_ini(file("PCD.INI"), c));
+        suitefiles::PcdIni b;
+        try {
+            ASSERT_TRUE(suitefiles::read_pcd_ini(file("PCD.INI"), b));
+            EXPECT_STREQ(k.fault, "") << k.grid << " was read";
+            EXPECT_EQ(b.grid_file, k.grid);
+        } catch (const recio::RecordError& e) {
+            EXPECT_EQ(e.what(), "PCD.INI RECORD 2: THE GRID FILE NAME \"" +
+                                    std::string(k.shown ? k.shown : k.grid) + "\": " + k.fault);
+        }
+    }
+}
+
 // ---- .TNS
 
 TEST_F(Scratch, TnsRoundTripAndTheLongTermModelsTitleWidth) {

@@ -203,6 +203,39 @@ TEST_F(Utility, CutFillAndTheStoredDifferenceGrid) {
     EXPECT_FLOAT_EQ(s.corners.nw_e, 50000.0f);
 }
 
+// The difference grid named as one of the two sites it is made of would
+// replace that site: refused before anything is read or written.
+TEST_F(Utility, DifferenceGridNamedAsAGridComparedIsRefused) {
+    store("FIRST", make_grid(3, 3, 30, [](int) { return 21.0f; }));
+    store("SECOND", make_grid(3, 3, 30, [](int) { return 20.0f; }));
+    const std::string before = file_text("FIRST.IN") + file_text("SECOND.IN") +
+                               file_text("FIRST.OUT") + file_text("SECOND.OUT");
+    const struct {
+        const char* difference;
+        const char* message;
+    } cases[] = {
+        {"FIRST",
+         "UTL.INI RECORD 4: THE DIFFERENCE GRID FIRST IS THE SITE OF RECORD 2, ONE OF "
+         "THE GRIDS COMPARED"},
+        {"SECOND",
+         "UTL.INI RECORD 4: THE DIFFERENCE GRID SECOND IS THE SITE OF RECORD 3, ONE OF "
+         "THE GRIDS COMPARED"},
+        {"./FIRST",
+         "UTL.INI RECORD 4: THE DIFFERENCE GRID ./FIRST IS THE SITE OF RECORD 2, ONE "
+         "OF THE GRIDS COMPARED"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(
+            run_utility("UTILITY2", std::string("   3\nFIRST\nSECOND\n") + c.difference + "\n"), 1)
+            << c.difference;
+        EXPECT_TRUE(console_has(c.message)) << c.difference;
+        EXPECT_EQ(file_text("FIRST.IN") + file_text("SECOND.IN") + file_text("FIRST.OUT") +
+                      file_text("SECOND.OUT"),
+                  before)
+            << c.difference;
+    }
+}
+
 TEST_F(Utility, VolumeAboveAnElevationCountsOnlyShallowerPoints) {
     // Depths 10..60 against the elevation 35: D = 25, 15, 5 count (45 ft x 100 sq ft);
     // the deeper points do not reduce the volume.
