@@ -30,8 +30,8 @@ namespace placer {
 namespace {
 
 struct Names {
-    std::string grid_in, summary_in, tns_in;                 // the starting site
-    std::string grid_out, summary_out, point_out, act, tim;  // written by the run
+    std::string grid_in, summary_in, tns_in;                          // the starting site
+    std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
     std::string week_grid, week_point, week_tns;  // the grid of the week, in the working folder
 };
 
@@ -218,6 +218,7 @@ Names file_names(const DumpControl& c) {
     nm.grid_out = gridlib::site_file_name(c.prefix, c.out, ".IN");
     nm.summary_out = gridlib::site_file_name(c.prefix, c.out, ".OUT");
     nm.point_out = gridlib::site_file_name(c.prefix, c.out, ".DAT");
+    nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
     const std::string week(suitefiles::WEEKLY_GRID_STEM);
@@ -586,7 +587,7 @@ int run(const RunOptions& options) {
     // The grid of the week goes with the set: a run that does not end leaves
     // none (one left by a run that ended after storing its site is old).
     remove_week_grid(nm);
-    if (!set.protect({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim,
+    if (!set.protect({nm.grid_out, nm.summary_out, nm.point_out, nm.tns_out, nm.act, nm.tim,
                       nm.week_grid, nm.week_point, nm.week_tns})) {
         recio::console_list("COULD NOT KEEP THE OUTPUT SITE SAFE DURING THE RUN: " + set.failure());
         return RUN_FAILED;
