@@ -3,9 +3,9 @@
 // Every reader takes the records of one deck item through the deck's one
 // reader (suitefiles/deck.hpp), checks the counts and codes it holds
 // against the model's capacities (an orderly Stop with a message for the
-// listing), and leaves the values in the run state. A deck
-// that ends early or holds an unreadable field raises recio::RecordError
-// naming the deck item, the record and the columns.
+// listing), and leaves the values in the run state. A deck that ends early
+// or holds an unreadable field raises recio::RecordError naming the deck
+// item, the record and the columns.
 #pragma once
 
 #include <string>
