@@ -1,10 +1,11 @@
 // The input deck CLDX.DUE, read record by record in the order of the run.
 //
-// Every reader takes the records of one deck item, checks the counts and
-// codes it holds against the model's capacities (an orderly Stop with a
-// message for the listing), and leaves the values in the run state. A deck
-// that ends early or holds an unreadable field raises recio::RecordError
-// naming the deck item, the record and the columns.
+// Every reader takes the records of one deck item through the deck's one
+// reader (suitefiles/deck.hpp), checks the counts and codes it holds
+// against the model's capacities (an orderly Stop with a message for the
+// listing), and leaves the values in the run state. A deck that ends early
+// or holds an unreadable field raises recio::RecordError naming the deck
+// item, the record and the columns.
 #pragma once
 
 #include <string>
@@ -12,12 +13,13 @@
 
 #include "cloudex/state.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/deck.hpp"
 
 namespace cloudex {
 
 class Deck {
   public:
-    explicit Deck(recio::RecordReader& in) : in_(in) {}
+    explicit Deck(recio::RecordReader& in) : in_(in), read_(in, deck_) {}
 
     void heading(Controls& c);                        // records 1-2: title, KVESSEL
     void sizes(Controls& c, Grid& g);                 // record 3
@@ -36,6 +38,8 @@ class Deck {
 
   private:
     recio::RecordReader& in_;
+    suitefiles::FateDeck deck_;  // the values as read
+    suitefiles::FateDeckReader read_;
 };
 
 }  // namespace cloudex

@@ -8,6 +8,7 @@
 #include "recio/console.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/deck.hpp"
+#include "suitefiles/record_list.hpp"
 
 namespace placer {
 namespace {
@@ -98,74 +99,69 @@ float observation_depth(const DumpConditions& cond, const Material& mat, float m
     return d_obs;
 }
 
-// The deck's records, each numeric field checked: a value its field cannot
-// hold (asterisks, NaN, Infinity) would reach the fate model as something
-// else, so the first such field is named in `problem`.
-std::vector<std::string> deck_records(const DumpControl& ctl, const Material& mat,
-                                      const Vessel& vessel, const DumpConditions& cond,
-                                      WorkGrid& work, float mean, float dx, float x0, float z0,
-                                      float d_obs, std::string& problem) {
-    std::vector<std::string> records;
-    auto put = [&](std::size_t from, std::size_t width, std::vector<std::string> recs) {
-        for (std::string& r : recs) {
-            records.push_back(std::move(r));
-            if (!problem.empty()) continue;
-            const std::string& t = records.back();
-            const std::size_t bad = t.find_first_of("*NI", from);
-            if (bad != std::string::npos)
-                problem = "CLDX.DUE RECORD " + std::to_string(records.size()) + ", FIELD " +
-                          std::to_string((bad - from) / width + 1 + (from > 0 ? 1 : 0)) +
-                          ": A VALUE DOES NOT FIT ITS FIELD: \"" + t + "\"";
-        }
-    };
-    using recio::format_records;
-    records.push_back(
-        recio::padded("CLOUDEX DATA-FILE USED FOR vexal", 60));  // a text: not checked
-    const float layer_volume = ctl.load_volume / static_cast<float>(ctl.nlayer);
-    put(0, 5, format_records(suitefiles::DECK_PAIR_OUT, code(ctl.kvessel)));
-    put(0, 5,
-        format_records(suitefiles::DECK_INTEGERS, cond.cols, cond.rows, ctl.nfrac, ctl.nlayer,
-                       ctl.nbins));
-    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.key1, ctl.kvary, ctl.kwave));
-    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.kpdesc, ctl.kpcoll, ctl.nprt));
-    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, mean, dx, dx));
-    put(0, 5, format_records(suitefiles::DECK_PAIR_OUT, ctl.kdepth));
+// The deck of the load: the fate grid in `work`, the dump at (x0, z0).
+suitefiles::FateDeck fate_deck(const DumpControl& ctl, const Material& mat, const Vessel& vessel,
+                               const DumpConditions& cond, WorkGrid& work, float mean, float dx,
+                               float x0, float z0, float d_obs) {
+    suitefiles::FateDeck d;
+    d.title = "CLOUDEX DATA-FILE USED FOR vexal";
+    d.kvessel = code(ctl.kvessel);
+    d.nmax = cond.cols;
+    d.mmax = cond.rows;
+    d.nsolid = ctl.nfrac;
+    d.nlayer = ctl.nlayer;
+    d.nbins = ctl.nbins;
+    d.key1 = ctl.key1;
+    d.kvary = ctl.kvary;
+    d.kwave = ctl.kwave;
+    d.kpdesc = ctl.kpdesc;
+    d.kpcoll = ctl.kpcoll;
+    d.nprt = ctl.nprt;
+    d.depc = mean;
+    d.dx = dx;
+    d.dz = dx;
+    d.kdepth = ctl.kdepth;
     for (int r = 1; r <= cond.rows; ++r)
-        put(0, 8,
-            format_records(suitefiles::DECK_GRID_ROW,
-                           recio::array(static_cast<const float*>(work.row(r)),
-                                        static_cast<std::size_t>(cond.cols))));
-    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, x0, z0));
-    put(0, 10, format_records(suitefiles::DECK_FINE_OUT, ctl.rough, ctl.zref));
-    put(0, 10,
-        format_records(suitefiles::DECK_REALS_OUT, cond.wave_height, cond.wave_period,
-                       cond.wave_direction));
-    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.nprofile));
-    const auto m = static_cast<std::size_t>(ctl.nprofile);
-    put(0, 10,
-        format_records(suitefiles::DECK_REALS_OUT,
-                       recio::array(static_cast<const float*>(ctl.profile_depth), m)));
-    put(0, 10,
-        format_records(suitefiles::DECK_FINE_OUT,
-                       recio::array(static_cast<const float*>(ctl.profile_density), m)));
-    put(0, 5, format_records(suitefiles::DECK_INTEGERS, ctl.kvel));
-    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, cond.current_x, cond.current_y, d_obs));
-    put(0, 10, format_records(suitefiles::DECK_TIMES_OUT, cond.tstop, ctl.dtl, ctl.trel));
-    put(0, 10,
-        format_records(suitefiles::DECK_REALS_OUT, mat.sim_length, mat.sim_width, ctl.loaded_draft,
-                       ctl.light_draft, ctl.rhow, ctl.tdis, ctl.binl, ctl.binw, vessel.heading));
-    for (int layer = 0; layer < ctl.nlayer; ++layer) {
-        put(0, 10, format_records(suitefiles::DECK_LAYER_OUT, vessel.vx, vessel.vy, layer_volume));
-        for (std::size_t i = 0; i < ctl.fractions.size(); ++i) {
-            const Fraction& f = ctl.fractions[i];
-            put(suitefiles::DECK_FRACTION_REALS_FROM, 10,
-                format_records(suitefiles::DECK_FRACTION_OUT,
-                               recio::padded(f.name, suitefiles::DECK_FRACTION_NAME), f.sg, f.conc,
-                               mat.fall[i], f.void_ratio, f.taucd, f.cohesive, f.strip));
-        }
+        d.depth.insert(d.depth.end(), work.row(r), work.row(r) + cond.cols);
+    d.xbarge = x0;
+    d.zbarge = z0;
+    d.rough = ctl.rough;
+    d.zref = ctl.zref;
+    d.hwave = cond.wave_height;
+    d.twave = cond.wave_period;
+    d.dwave = cond.wave_direction;
+    d.ndens = ctl.nprofile;
+    const auto m = static_cast<std::size_t>(std::max<int>(0, ctl.nprofile));
+    d.profile_depth.assign(ctl.profile_depth, ctl.profile_depth + m);
+    d.profile_density.assign(ctl.profile_density, ctl.profile_density + m);
+    d.kvel = ctl.kvel;
+    d.vax = cond.current_x;
+    d.vaz = cond.current_y;
+    d.dobs = d_obs;
+    d.tstop = cond.tstop;
+    d.dtl = ctl.dtl;
+    d.trel = ctl.trel;
+    d.bargl = mat.sim_length;
+    d.bargw = mat.sim_width;
+    d.drel1 = ctl.loaded_draft;
+    d.drel2 = ctl.light_draft;
+    d.rhow = ctl.rhow;
+    d.tdis = ctl.tdis;
+    d.binl = ctl.binl;
+    d.binw = ctl.binw;
+    d.theta = vessel.heading;
+    suitefiles::DeckLayer layer;
+    layer.cu = vessel.vx;
+    layer.cw = vessel.vy;
+    layer.vollay = ctl.load_volume / static_cast<float>(ctl.nlayer);
+    for (std::size_t i = 0; i < ctl.fractions.size(); ++i) {
+        const Fraction& f = ctl.fractions[i];
+        layer.fractions.push_back(
+            {f.name, f.sg, f.conc, mat.fall[i], f.void_ratio, f.taucd, f.cohesive, f.strip});
     }
-    put(0, 10, format_records(suitefiles::DECK_REALS_OUT, cond.tprint1, cond.tprint2));
-    return records;
+    d.layers.assign(static_cast<std::size_t>(ctl.nlayer > 0 ? ctl.nlayer : 0), layer);
+    d.tprint = {cond.tprint1, cond.tprint2};
+    return d;
 }
 
 }  // namespace
@@ -239,14 +235,10 @@ BuildResult BUILD(const DumpControl& ctl, const Material& mat, const Vessel& ves
     const float d_obs = observation_depth(cond, mat, mean, x0);
 
     // No deck is written when a value does not fit its field.
-    const std::vector<std::string> records =
-        deck_records(ctl, mat, vessel, cond, work, mean, dx, x0, z0, d_obs, res.deck_problem);
+    const std::vector<std::string> records = suitefiles::fate_deck_records(
+        fate_deck(ctl, mat, vessel, cond, work, mean, dx, x0, z0, d_obs), res.deck_problem);
     if (!res.deck_problem.empty()) return res;
-
-    recio::RecordWriter deck(deck_name);
-    if (!deck.is_open()) return res;
-    for (const std::string& r : records) deck.record(r);
-    res.deck_written = deck.close();
+    res.deck_written = suitefiles::write_record_list(deck_name, records);
     return res;
 }
 

@@ -368,8 +368,7 @@ class Writer {
 // ---------------------------------------------------------------- input
 
 [[noreturn]] void end_of_file(RecordSource& src) {
-    throw RecordError("UNEXPECTED END OF FILE " + src.source_name() + " AFTER RECORD " +
-                      std::to_string(src.record_number()));
+    throw_end_of_file(src);
 }
 
 template <class T>
@@ -701,6 +700,11 @@ bool read_list(RecordSource& source, const InItem* items, std::size_t n) {
         cur.advance();
     }
     return true;
+}
+
+void throw_end_of_file(const RecordSource& source) {
+    throw RecordError("UNEXPECTED END OF FILE " + source.source_name() + " AFTER RECORD " +
+                      std::to_string(source.record_number()));
 }
 
 }  // namespace recio

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "recio/items.hpp"
@@ -119,6 +120,23 @@ class RecordSource {
 // short (sources with whole_fields()), or an end of file met after the first
 // record.
 bool read_items(std::string_view format, RecordSource& source, const InItem* items, std::size_t n);
+
+// The end of a source met where a record is needed: a RecordError
+// "UNEXPECTED END OF FILE <name> AFTER RECORD <n>".
+[[noreturn]] void throw_end_of_file(const RecordSource& source);
+
+// Formatted read of the next record(s) of any source: false at its end
+// (read_from) or the end as an error (need_from), as RecordReader's read
+// and need are for a file.
+template <class... T>
+bool read_from(RecordSource& source, std::string_view format, T&&... items) {
+    const InItem list[] = {InItem{}, to_in(items)...};
+    return read_items(format, source, list + 1, sizeof...(T));
+}
+template <class... T>
+void need_from(RecordSource& source, std::string_view format, T&&... items) {
+    if (!read_from(source, format, std::forward<T>(items)...)) throw_end_of_file(source);
+}
 
 // List-directed read: values separated by blanks or commas, across as many
 // records as needed; "r*value" repeats, an empty value between commas leaves

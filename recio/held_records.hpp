@@ -61,9 +61,7 @@ class HeldRecords : public RecordSource {
     // As read, but running out of records is an error.
     template <class... T>
     void need(std::string_view format, T&&... items) {
-        if (!read(format, std::forward<T>(items)...))
-            throw RecordError("UNEXPECTED END OF FILE " + name_ + " AFTER RECORD " +
-                              std::to_string(record_number()));
+        if (!read(format, std::forward<T>(items)...)) throw_end_of_file(*this);
     }
 
   private:

@@ -117,8 +117,7 @@ bool RecordReader::skip(long n) {
 }
 
 void RecordReader::throw_end() const {
-    throw RecordError("UNEXPECTED END OF FILE " + name_ + " AFTER RECORD " +
-                      std::to_string(record_));
+    throw_end_of_file(*this);
 }
 
 // ---------------------------------------------------------------- writer

@@ -6,11 +6,13 @@
 #include <iostream>
 
 #include "recio/format.hpp"
+#include "recio/records.hpp"
 #include "results/errors.hpp"
 #include "results/mound.hpp"
 #include "results/options.hpp"
 #include "results/site.hpp"
 #include "siteexport/export.hpp"
+#include "suitefiles/dump_ini.hpp"
 
 namespace siteexport {
 namespace {
@@ -24,6 +26,7 @@ const char* const USAGE =
     "  siteexport diff BEFORE.IN AFTER.IN -o THICKNESS.tif [--crs EPSG:NNNN]\n"
     "  siteexport netcdf PLOTBATH.DAT --site GRID.IN -o MOUND.nc [--crs EPSG:NNNN] [--start-date "
     "YYYY-MM-DD]\n"
+    "                    [--datum NAME]\n"
     "OPTIONS:\n"
     "  -o FILE             file to write\n"
     "  --crs TEXT          coordinate reference system of the site coordinates (EPSG code, WKT or "
@@ -32,7 +35,12 @@ const char* const USAGE =
     "  --summary FILE      site summary file (default: the .OUT beside the grid file; - for none)\n"
     "  --pcd FILE          long-term control file giving the start of the run (default: PCD.INI "
     "beside PLOTBATH.DAT)\n"
-    "  --start-date DATE   calendar date of hour 0 of the simulated period (default 2000-01-01)\n"
+    "  --start-date DATE   calendar date of hour 0 of the simulated period (default: the first\n"
+    "                      day of the start month in DUMP.INI beside PLOTBATH.DAT, else "
+    "2000-01-01)\n"
+    "  --datum NAME        vertical datum of the site depths, e.g. MLLW or MSL (named in the "
+    "depth's\n"
+    "                      long_name; MSL also gives it its CF standard name)\n"
     "  --force             write even over a file of the suite (a site's .IN, .OUT, .DAT, .TNS,\n"
     "                      .ACT, .TIM, a control or series file) or over a file read\n";
 
@@ -136,6 +144,47 @@ int difference(const Options& o, std::ostream& out) {
     return 0;
 }
 
+// The date of hour 0 of the simulated period: --start-date, else the start
+// month and year of the activity in DUMP.INI beside the series file (the
+// file gives no day: the first of the month is taken), else 2000-01-01,
+// said to stand in.
+void activity_start(const Options& o, std::ostream& out, NetcdfOptions& no) {
+    if (o.has("start-date")) {
+        no.start_date = o.get("start-date");
+        no.start_source = "the start date given with --start-date";
+        return;
+    }
+    const std::filesystem::path ini =
+        std::filesystem::path(o.positional[0]).parent_path() / "DUMP.INI";
+    std::error_code ec;
+    suitefiles::DumpControl c;
+    try {
+        if (!std::filesystem::is_regular_file(ini, ec) ||
+            !suitefiles::read_dump_ini(ini.string(), c)) {
+            print_notes({"NO DUMP.INI BESIDE THE SERIES: TIME COUNTS FROM 2000-01-01, A DATE THAT "
+                         "STANDS IN (GIVE --start-date)"},
+                        out);
+            return;
+        }
+    } catch (const recio::RecordError& e) {
+        throw InputError(std::string(e.what()) + " (GIVE --start-date TO EXPORT WITHOUT IT)");
+    }
+    if (c.start_month < 1 || c.start_month > 12 || c.start_year < 1000 || c.start_year > 9999)
+        throw InputError(ini.string() + " RECORD 12: THE START MONTH " +
+                         std::to_string(c.start_month) + " AND YEAR " +
+                         std::to_string(c.start_year) +
+                         " NAME NO DATE (GIVE --start-date TO EXPORT WITHOUT IT)");
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-01", static_cast<int>(c.start_year),
+                  static_cast<int>(c.start_month));
+    no.start_date = date;
+    no.start_source = "the first day of the start month of the activity in " +
+                      file_name(ini.string()) + ", which gives its month and year only";
+    print_notes(
+        {"TIME COUNTS FROM " + no.start_date + ", THE START OF THE ACTIVITY IN " + ini.string()},
+        out);
+}
+
 int netcdf(const Options& o, std::ostream& out) {
     need_positional(o, 1);
     const std::string path = output(o);
@@ -146,8 +195,10 @@ int netcdf(const Options& o, std::ostream& out) {
     print_notes(ss.notes, out);
     const Crs crs = resolve_crs(o.get("crs"), site.frame);
     print_notes(crs.notes, out);
+    if (!crs.cf_note.empty()) print_notes({crs.cf_note}, out);
     NetcdfOptions no;
-    if (o.has("start-date")) no.start_date = o.get("start-date");
+    activity_start(o, out, no);
+    no.datum = o.get("datum");
     no.title = "disposal mound on site " + file_name(site.grid_file);
     no.source = file_name(o.positional[0]) + " of the long-term mound model";
     written_atomically(
@@ -173,7 +224,8 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         Options o;
         try {
             o = results::parse_options(argc, argv, 2,
-                                       {"crs", "summary", "site", "pcd", "start-date"}, {"force"});
+                                       {"crs", "summary", "site", "pcd", "start-date", "datum"},
+                                       {"force"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }

@@ -4,6 +4,7 @@
 #include <netcdf.h>
 #include <ogr_spatialref.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -56,6 +57,102 @@ std::string checked_date(const std::string& d) {
     return out;
 }
 
+// The CF projection parameters of the WKT projections CF names: for each,
+// the CF grid_mapping_name and the CF attributes with the WKT parameters
+// they take (two for a standard_parallel pair).
+struct CfProjection {
+    const char* wkt;
+    const char* cf;
+    std::vector<std::pair<const char*, std::vector<const char*>>> parameters;
+};
+
+const std::vector<CfProjection>& cf_projections() {
+    static const std::vector<CfProjection> table = {
+        {SRS_PT_TRANSVERSE_MERCATOR,
+         "transverse_mercator",
+         {{"scale_factor_at_central_meridian", {SRS_PP_SCALE_FACTOR}},
+          {"longitude_of_central_meridian", {SRS_PP_CENTRAL_MERIDIAN}},
+          {"latitude_of_projection_origin", {SRS_PP_LATITUDE_OF_ORIGIN}}}},
+        {SRS_PT_LAMBERT_CONFORMAL_CONIC_2SP,
+         "lambert_conformal_conic",
+         {{"standard_parallel", {SRS_PP_STANDARD_PARALLEL_1, SRS_PP_STANDARD_PARALLEL_2}},
+          {"longitude_of_central_meridian", {SRS_PP_CENTRAL_MERIDIAN}},
+          {"latitude_of_projection_origin", {SRS_PP_LATITUDE_OF_ORIGIN}}}},
+        {SRS_PT_ALBERS_CONIC_EQUAL_AREA,
+         "albers_conical_equal_area",
+         {{"standard_parallel", {SRS_PP_STANDARD_PARALLEL_1, SRS_PP_STANDARD_PARALLEL_2}},
+          {"longitude_of_central_meridian", {SRS_PP_LONGITUDE_OF_CENTER}},
+          {"latitude_of_projection_origin", {SRS_PP_LATITUDE_OF_CENTER}}}},
+        {SRS_PT_MERCATOR_1SP,
+         "mercator",
+         {{"longitude_of_projection_origin", {SRS_PP_CENTRAL_MERIDIAN}},
+          {"scale_factor_at_projection_origin", {SRS_PP_SCALE_FACTOR}}}},
+        {SRS_PT_MERCATOR_2SP,
+         "mercator",
+         {{"longitude_of_projection_origin", {SRS_PP_CENTRAL_MERIDIAN}},
+          {"standard_parallel", {SRS_PP_STANDARD_PARALLEL_1}}}},
+    };
+    return table;
+}
+
+// The CF grid mapping of a CRS: its name and parameters, the figure of
+// the earth and the names of its parts. False easting and northing are in
+// the CRS's linear unit, as the coordinates are.
+void cf_grid_mapping(const OGRSpatialReference& srs, Crs& c) {
+    const auto name = [&](const char* cf, const char* node) {
+        if (const char* v = srs.GetAttrValue(node)) c.cf_names.emplace_back(cf, v);
+    };
+    if (srs.IsGeographic()) {
+        c.grid_mapping_name = "latitude_longitude";
+    } else if (srs.IsProjected()) {
+        const char* method = srs.GetAttrValue("PROJECTION");
+        const std::string m = method ? method : "";
+        for (const CfProjection& p : cf_projections()) {
+            if (m != p.wkt) continue;
+            c.grid_mapping_name = p.cf;
+            for (const auto& param : p.parameters) {
+                CfParameter a{param.first, {}};
+                for (const char* w : param.second) a.values.push_back(srs.GetProjParm(w, 0.0));
+                c.cf_parameters.push_back(a);
+            }
+            c.cf_parameters.push_back({"false_easting", {srs.GetProjParm(SRS_PP_FALSE_EASTING)}});
+            c.cf_parameters.push_back({"false_northing", {srs.GetProjParm(SRS_PP_FALSE_NORTHING)}});
+        }
+        if (c.grid_mapping_name.empty()) {
+            c.cf_note = "CF NAMES NO GRID MAPPING FOR THE PROJECTION " +
+                        (m.empty() ? std::string("OF THE CRS") : m) +
+                        ": THE NETCDF crs VARIABLE CARRIES THE CRS AS crs_wkt ONLY";
+            return;
+        }
+        name("projected_crs_name", "PROJCS");
+    } else {
+        c.cf_note =
+            "THE CRS IS NEITHER GEOGRAPHIC NOR PROJECTED: THE NETCDF crs VARIABLE "
+            "CARRIES IT AS crs_wkt ONLY";
+        return;
+    }
+    OGRErr err = OGRERR_NONE;
+    c.cf_parameters.push_back({"semi_major_axis", {srs.GetSemiMajor(&err)}});
+    c.cf_parameters.push_back({"inverse_flattening", {srs.GetInvFlattening(&err)}});
+    c.cf_parameters.push_back({"longitude_of_prime_meridian", {srs.GetPrimeMeridian()}});
+    name("geographic_crs_name", "GEOGCS");
+    name("horizontal_datum_name", "DATUM");
+    name("reference_ellipsoid_name", "SPHEROID");
+}
+
+// "EPSG:NNNN" when the CRS is, or is recognised as, an EPSG system.
+std::string epsg_of(const OGRSpatialReference& srs) {
+    OGRSpatialReference probe(srs);
+    const char* authority = probe.GetAuthorityName(nullptr);
+    if (!authority || std::string(authority) != "EPSG") {
+        if (probe.AutoIdentifyEPSG() != OGRERR_NONE) return "";
+        authority = probe.GetAuthorityName(nullptr);
+    }
+    const char* code = probe.GetAuthorityCode(nullptr);
+    if (!authority || std::string(authority) != "EPSG" || !code) return "";
+    return std::string("EPSG:") + code;
+}
+
 }  // namespace
 
 Crs resolve_crs(const std::string& user_text, const results::Frame& frame) {
@@ -63,7 +160,12 @@ Crs resolve_crs(const std::string& user_text, const results::Frame& frame) {
     OGRSpatialReference srs;
     std::string text = user_text;
     if (text.empty()) {
-        if (!frame.geographic()) return c;
+        if (!frame.geographic()) {
+            c.cf_note =
+                "NO --crs GIVEN: THE NETCDF FILE NAMES NO COORDINATE REFERENCE SYSTEM "
+                "FOR THE SITE'S PLANE FEET";
+            return c;
+        }
         text = "EPSG:4326";
         c.notes.push_back(
             "NO --crs GIVEN: LONGITUDE AND LATITUDE ARE WRITTEN AS WGS 84 (EPSG:4326)");
@@ -88,6 +190,8 @@ Crs resolve_crs(const std::string& user_text, const results::Frame& frame) {
         throw InputError("COORDINATE REFERENCE SYSTEM " + text + " HAS NO WKT FORM");
     c.wkt = wkt;
     CPLFree(wkt);
+    c.epsg = epsg_of(srs);
+    cf_grid_mapping(srs, c);
     return c;
 }
 
@@ -143,11 +247,14 @@ void define_dimensions(int ncid, std::size_t nt, int ny, int nx, NcVars& v) {
     nc(nc_def_dim(ncid, "x", static_cast<std::size_t>(nx), &v.dxd), "DIMENSION x");
 }
 
-void define_time(int ncid, const std::string& time_units, NcVars& v) {
+void define_time(int ncid, const std::string& time_units, const NetcdfOptions& options, NcVars& v) {
     nc(nc_def_var(ncid, "time", NC_DOUBLE, 1, &v.dt, &v.vt), "VARIABLE time");
     text_att(ncid, v.vt, "standard_name", "time");
-    text_att(ncid, v.vt, "long_name", "time in the simulated period");
+    text_att(ncid, v.vt, "long_name", "time since the start of the disposal activity");
     text_att(ncid, v.vt, "units", time_units);
+    text_att(ncid, v.vt, "comment",
+             "hours of the simulated period counted from " + options.start_date + ": " +
+                 options.start_source);
     text_att(ncid, v.vt, "calendar", "standard");
     text_att(ncid, v.vt, "axis", "T");
     nc(nc_def_var(ncid, "elapsed_hours", NC_INT, 1, &v.dt, &v.vh), "VARIABLE elapsed_hours");
@@ -201,17 +308,29 @@ void define_grid_mapping(int ncid, const results::Frame& frame, const results::R
                          const Crs& crs, const NcVars& v) {
     int vc;
     nc(nc_def_var(ncid, "crs", NC_INT, 0, nullptr, &vc), "VARIABLE crs");
-    if (frame.geographic()) text_att(ncid, vc, "grid_mapping_name", "latitude_longitude");
+    if (!crs.grid_mapping_name.empty()) {
+        text_att(ncid, vc, "grid_mapping_name", crs.grid_mapping_name);
+        for (const CfParameter& p : crs.cf_parameters)
+            nc(nc_put_att_double(ncid, vc, p.name.c_str(), NC_DOUBLE, p.values.size(),
+                                 p.values.data()),
+               "ATTRIBUTE " + p.name);
+        for (const auto& n : crs.cf_names) text_att(ncid, vc, n.first.c_str(), n.second);
+    }
+    if (!crs.epsg.empty()) text_att(ncid, vc, "epsg_code", crs.epsg);
     if (!crs.wkt.empty()) {
         text_att(ncid, vc, "crs_wkt", crs.wkt);
         text_att(ncid, vc, "spatial_ref", crs.wkt);
-    } else if (!v.one_d) {
-        // GDAL takes the geotransform only with a coordinate system beside
-        // it: a plane site without one is given a local system in feet.
-        text_att(ncid, vc, "spatial_ref",
-                 "LOCAL_CS[\"site plane coordinates "
-                 "(ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
-                 "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]");
+    } else {
+        text_att(ncid, vc, "long_name",
+                 "site plane coordinates in feet, their coordinate reference system not named "
+                 "(give --crs)");
+        // GDAL takes the geotransform of a turned grid only with a
+        // coordinate system beside it: a local system in feet.
+        if (!v.one_d)
+            text_att(ncid, vc, "spatial_ref",
+                     "LOCAL_CS[\"site plane coordinates "
+                     "(ft)\",LOCAL_DATUM[\"site\",32767],UNIT[\"Foot\",0.3048],"
+                     "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]");
     }
     if (!v.one_d) {
         const std::array<double, 6> gt = results::geotransform(frame, lattice);
@@ -225,11 +344,25 @@ void define_grid_mapping(int ncid, const results::Frame& frame, const results::R
     double_att(ncid, vc, "site_rotation_deg", frame.rotation_deg);
 }
 
-void define_depth(int ncid, NcVars& v) {
+// The CF standard name of a depth below the named vertical datum: only mean
+// sea level has one (a chart datum such as MLLW has none).
+std::string depth_standard_name(const std::string& datum) {
+    std::string d;
+    for (char ch : datum) d += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (d == "MSL" || d == "MEAN SEA LEVEL") return "sea_floor_depth_below_mean_sea_level";
+    return "";
+}
+
+void define_depth(int ncid, const std::string& datum, NcVars& v) {
     const int ddims[3] = {v.dt, v.dyd, v.dxd};
     nc(nc_def_var(ncid, "depth", NC_FLOAT, 3, ddims, &v.vd), "VARIABLE depth");
     nc(nc_def_var_deflate(ncid, v.vd, 1, 1, 4), "COMPRESSION");
-    text_att(ncid, v.vd, "long_name", "water depth below the site datum");
+    const std::string standard_name = depth_standard_name(datum);
+    if (!standard_name.empty()) text_att(ncid, v.vd, "standard_name", standard_name);
+    text_att(ncid, v.vd, "long_name",
+             datum.empty() ? "water depth below the site datum (the datum of the survey and the "
+                             "tide elevations, not named in the site files)"
+                           : "water depth below the site datum, " + datum);
     text_att(ncid, v.vd, "units", "ft");
     text_att(ncid, v.vd, "positive", "down");
     text_att(ncid, v.vd, "grid_mapping", "crs");
@@ -245,9 +378,10 @@ void define_globals(int ncid, const results::BathSeries& series, const NetcdfOpt
     text_att(ncid, NC_GLOBAL, "institution", "disposal site suite");
     {
         std::ostringstream c;
-        c << "time counts hours of the simulated period from " << options.start_date
-          << "; the first grid is the one the long-term run started from. Lattice " << nx << " x "
-          << ny << " spanning the site from its SW to its NE corner; long-term cell " << series.dx
+        c << "time counts hours of the simulated period from " << options.start_date << " ("
+          << options.start_source << "); the first grid is the one the long-term run started "
+          << "from. Lattice " << nx << " x " << ny
+          << " spanning the site from its SW to its NE corner; long-term cell " << series.dx
           << " ft.";
         text_att(ncid, NC_GLOBAL, "comment", c.str());
     }
@@ -330,10 +464,10 @@ void write_netcdf(const std::string& path, const results::Frame& frame,
         NcVars v;
         v.one_d = !rotated(frame);
         define_dimensions(ncid, nt, ny, nx, v);
-        define_time(ncid, time_units, v);
+        define_time(ncid, time_units, options, v);
         define_coordinates(ncid, frame, v);
         define_grid_mapping(ncid, frame, lattice, crs, v);
-        define_depth(ncid, v);
+        define_depth(ncid, options.datum, v);
         define_globals(ncid, series, options, nx, ny);
         nc(nc_enddef(ncid), "DEFINITION");
 

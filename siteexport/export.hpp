@@ -10,6 +10,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "results/frame.hpp"
@@ -17,11 +18,24 @@
 
 namespace siteexport {
 
+// A numeric attribute of a CF grid mapping (standard_parallel has two values).
+struct CfParameter {
+    std::string name;
+    std::vector<double> values;
+};
+
 // The coordinate reference system of an export: its WKT (empty when the
-// user named none for a plane site) and what the user should know about it.
+// user named none for a plane site), its EPSG code when it has one, its CF
+// grid mapping (empty name when CF has none for its projection), and what
+// the user should know about it.
 struct Crs {
     std::string wkt;
     bool geographic = false;
+    std::string epsg;               // "EPSG:2269", or empty
+    std::string grid_mapping_name;  // CF name, e.g. "lambert_conformal_conic"
+    std::vector<CfParameter> cf_parameters;
+    std::vector<std::pair<std::string, std::string>> cf_names;  // horizontal_datum_name ...
+    std::string cf_note;  // why the NetCDF file has no grid_mapping_name, or empty
     std::vector<std::string> notes;
 };
 
@@ -37,12 +51,17 @@ void write_geotiff(const std::string& path, const results::Frame& frame,
 
 struct NetcdfOptions {
     std::string start_date = "2000-01-01";  // date of hour 0 of the simulated period
+    // Where the start date comes from, for the time variable's comment, e.g.
+    // "the start month and year of the activity in DUMP.INI (day 1)".
+    std::string start_source = "no start date of the activity was known: 2000-01-01 stands in";
+    std::string datum;  // name of the vertical datum of the site depths, or empty
     std::string title;
     std::string source;
 };
 
 // Writes the series as depth(time, y, x): x along the rows (west to east),
 // y along the columns (south to north), time in hours since start_date.
+// Every data variable names the grid mapping `crs`.
 // An unrotated site has one-dimensional coordinates x and y (easting and
 // northing, or longitude and latitude); a rotated one has two-dimensional
 // coordinates over (y, x) and the affine geotransform on its grid mapping.

@@ -6,17 +6,6 @@ namespace suitefiles {
 
 namespace {
 
-template <class... T>
-bool read(recio::RecordSource& in, std::string_view format, T&&... items) {
-    const recio::InItem list[] = {recio::InItem{}, recio::to_in(items)...};
-    return recio::read_items(format, in, list + 1, sizeof...(T));
-}
-
-[[noreturn]] void throw_end(const recio::RecordSource& in) {
-    throw recio::RecordError("UNEXPECTED END OF FILE " + in.source_name() + " AFTER RECORD " +
-                             std::to_string(in.record_number()));
-}
-
 bool skip(recio::RecordSource& in) {
     std::string r;
     return in.next_record(r);
@@ -71,34 +60,34 @@ std::vector<std::string> deposit_block_records(float time, const float* thicknes
 
 DepositHeaderEnd read_deposit_header(recio::RecordSource& in, DepositHeader& h) {
     std::string title;
-    if (!skip(in) || !read(in, DEPOSIT_TITLE, recio::fixed_text(title, 60)) ||
-        !read(in, DEPOSIT_GRID, h.rows, h.cols, h.dz, h.dx))
+    if (!skip(in) || !recio::read_from(in, DEPOSIT_TITLE, recio::fixed_text(title, 60)) ||
+        !recio::read_from(in, DEPOSIT_GRID, h.rows, h.cols, h.dz, h.dx))
         return DepositHeaderEnd::NoGrid;
     while (!title.empty() && title.back() == ' ') title.pop_back();
     h.title = title;
-    if (!read(in, DEPOSIT_SUMMARY, h.blocks, h.tstop) || !skip(in))
+    if (!recio::read_from(in, DEPOSIT_SUMMARY, h.blocks, h.tstop) || !skip(in))
         return DepositHeaderEnd::NoSummary;
     return DepositHeaderEnd::Whole;
 }
 
 void skip_deposit_header(recio::RecordSource& in) {
     for (int k = 0; k < DEPOSIT_HEADER_RECORDS; ++k)
-        if (!skip(in)) throw_end(in);
+        if (!skip(in)) recio::throw_end_of_file(in);
 }
 
 bool read_deposit_block(recio::RecordSource& in, int rows, int cols, DepositBlock& b) {
-    if (!read(in, DEPOSIT_TIME, b.time)) return false;
+    if (!recio::read_from(in, DEPOSIT_TIME, b.time)) return false;
     b.time_record = in.record_number();
     const auto nrow = static_cast<std::size_t>(std::max(rows - 4, 0)),
                ncol = static_cast<std::size_t>(std::max(cols - 4, 0));
     b.thickness.assign(nrow * ncol, 0.0f);
     for (std::size_t m = 0; m < nrow; ++m) {
         if (ncol == 0) {
-            if (!skip(in)) throw_end(in);
+            if (!skip(in)) recio::throw_end_of_file(in);
             continue;
         }
-        if (!read(in, DEPOSIT_ROW, recio::array(b.thickness.data() + m * ncol, ncol)))
-            throw_end(in);
+        if (!recio::read_from(in, DEPOSIT_ROW, recio::array(b.thickness.data() + m * ncol, ncol)))
+            recio::throw_end_of_file(in);
     }
     return true;
 }

@@ -10,18 +10,10 @@ namespace {
 
 constexpr std::size_t PER_RECORD = 26;
 
-template <class... T>
-void need(recio::RecordSource& in, std::string_view format, T&&... items) {
-    const recio::InItem list[] = {recio::InItem{}, recio::to_in(items)...};
-    if (!recio::read_items(format, in, list + 1, sizeof...(T)))
-        throw recio::RecordError("UNEXPECTED END OF FILE " + in.source_name() + " AFTER RECORD " +
-                                 std::to_string(in.record_number()));
-}
-
 void read_grid(recio::RecordSource& in, std::size_t values, PlotBathGrid& g) {
     g.depth.assign(values, 0.0f);
     g.first_record = in.record_number() + 1;
-    need(in, PLOTBATH_GRID, recio::array(g.depth.data(), values));
+    recio::need_from(in, PLOTBATH_GRID, recio::array(g.depth.data(), values));
 }
 
 }  // namespace
@@ -97,7 +89,7 @@ void PlotBathWriter::end_marker() {
 PlotBathSeries read_plotbath(recio::RecordSource& in, std::size_t values) {
     PlotBathSeries s;
     PlotBathHeader& h = s.header;
-    need(in, PLOTBATH_HEADER_IN, h.grain, h.manning, h.dx, h.dy);
+    recio::need_from(in, PLOTBATH_HEADER_IN, h.grain, h.manning, h.dx, h.dy);
     read_grid(in, values, s.initial);
     std::string r;
     while (in.next_record(r)) {

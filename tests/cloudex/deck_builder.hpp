@@ -1,16 +1,17 @@
-// Test decks for the fate model, written record by record in the layouts the
-// placement simulator uses for CLDX.DUE, plus the records it never writes
-// (coefficients, constant depth, velocity grids and profiles).
+// Test decks for the fate model: the values of a deck with defaults for a
+// small barge run, written by the deck's one writer, including the records
+// the placement simulator never writes (coefficients, constant depth,
+// velocity grids and profiles).
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "recio/format.hpp"
 #include "suitefiles/deck.hpp"
 
 namespace cloudex_test {
@@ -39,72 +40,96 @@ struct DeckSpec {
     float tstop = 1800.0f, dtl = 60.0f, trel = 30.0f;
     float bargl = 200.0f, bargw = 42.0f, drel1 = 12.0f, drel2 = 3.0f, rhow = 1.025f, tdis = 0,
           binl = 0, binw = 0, theta = 0;
-    std::vector<std::vector<float>> coefs;         // three records when key1 = 1
+    std::vector<std::vector<float>> coefs;         // records 21-23 (4, 7, 5 values) when key1 = 1
     float cu = 0.0f, cw = 0.0f, volume = 1000.0f;  // per layer: volume / nlayer
     std::vector<FractionSpec> fractions{FractionSpec{}};
     std::vector<float> tprint{900.0f, 1800.0f};
     bool write_nprt = true;  // NPRT = tprint.size()
 
-    std::vector<std::string> records() const {
-        using recio::format_records;
-        std::vector<std::string> r;
-        const auto add = [&](const std::vector<std::string>& v) {
-            r.insert(r.end(), v.begin(), v.end());
+    // The deck these values describe; its pair records carry a 0 in their
+    // unread second field, as decks made by hand often do.
+    suitefiles::FateDeck deck() const {
+        suitefiles::FateDeck d;
+        const auto grid = [&](const std::function<float(int, int)>& value) {
+            std::vector<float> g;
+            for (int m = 1; m <= mmax; ++m)
+                for (int n = 1; n <= nmax; ++n) g.push_back(value(n, m));
+            return g;
         };
-        const auto reals = [&](const char* fmt, std::vector<float> v) {
-            add(format_records(fmt, recio::array(v.data(), v.size())));
-        };
-        std::string title = "CLOUDEX DATA-FILE USED FOR vexal";
-        title.resize(60, ' ');
-        r.push_back(title);
-        add(format_records(suitefiles::DECK_PAIR_OUT, kvessel, 0));
-        add(format_records(suitefiles::DECK_INTEGERS, nmax, mmax,
-                           static_cast<int>(fractions.size()), nlayer, nbins));
-        add(format_records(suitefiles::DECK_INTEGERS, key1, kvary, kwave));
-        add(format_records(suitefiles::DECK_INTEGERS, kpdesc, kpcoll,
-                           write_nprt ? static_cast<int>(tprint.size()) : 0));
-        add(format_records(suitefiles::DECK_REALS_OUT, depc, dx, dz));
-        add(format_records(suitefiles::DECK_PAIR_OUT, kdepth, 0));
-        if (kdepth != 1)
-            for (int m = 1; m <= mmax; ++m) {
-                std::vector<float> row;
-                for (int n = 1; n <= nmax; ++n) row.push_back(depth(n, m));
-                reals(suitefiles::DECK_GRID_ROW, row);
-            }
-        add(format_records(suitefiles::DECK_REALS_OUT, xbarge, zbarge));
-        add(format_records(suitefiles::DECK_FINE_OUT, rough, zref));
-        if (kwave == 1) add(format_records(suitefiles::DECK_REALS_OUT, hwave, twave, dwave));
-        add(format_records(suitefiles::DECK_INTEGERS, static_cast<int>(pdepth.size())));
-        reals(suitefiles::DECK_REALS_OUT, pdepth);
-        reals(suitefiles::DECK_FINE_OUT, pdens);
-        add(format_records(suitefiles::DECK_INTEGERS, kvel));
-        if (kvel == 1 || kvel == 2) add(format_records(suitefiles::DECK_REALS_OUT, vax, vaz, dobs));
-        if (kvel == 4)
-            for (const auto& grid : {ugrid, wgrid})
-                for (int m = 1; m <= mmax; ++m) {
-                    std::vector<float> row;
-                    for (int n = 1; n <= nmax; ++n) row.push_back(grid(n, m));
-                    reals(suitefiles::DECK_GRID_ROW, row);
-                }
-        if (kvel == 3) reals(suitefiles::DECK_PROFILES_OUT, profiles);
-        add(format_records(suitefiles::DECK_TIMES_OUT, tstop, dtl, trel));
-        add(format_records(suitefiles::DECK_REALS_OUT, bargl, bargw, drel1, drel2, rhow, tdis, binl,
-                           binw, theta));
-        if (key1 == 1)
-            for (const auto& c : coefs) reals(suitefiles::DECK_COEFFICIENTS_OUT, c);
-        for (int l = 0; l < nlayer; ++l) {
-            add(format_records(suitefiles::DECK_LAYER_OUT, cu, cw,
-                               volume / static_cast<float>(nlayer)));
-            for (const FractionSpec& f : fractions) {
-                std::string name = f.name;
-                name.resize(8, ' ');
-                add(format_records(suitefiles::DECK_FRACTION_OUT, name, f.sg, f.conc, f.vfall,
-                                   f.voidr, f.taucd, f.kcohes, f.kstrip));
-            }
+        const auto count = [](std::size_t n) { return static_cast<std::int16_t>(n); };
+        d.title = "CLOUDEX DATA-FILE USED FOR vexal";
+        d.unread_second = 0;
+        d.kvessel = static_cast<std::int16_t>(kvessel);
+        d.nmax = static_cast<std::int16_t>(nmax);
+        d.mmax = static_cast<std::int16_t>(mmax);
+        d.nsolid = count(fractions.size());
+        d.nlayer = static_cast<std::int16_t>(nlayer);
+        d.nbins = static_cast<std::int16_t>(nbins);
+        d.key1 = static_cast<std::int16_t>(key1);
+        d.kvary = static_cast<std::int16_t>(kvary);
+        d.kwave = static_cast<std::int16_t>(kwave);
+        d.kpdesc = static_cast<std::int16_t>(kpdesc);
+        d.kpcoll = static_cast<std::int16_t>(kpcoll);
+        d.nprt = write_nprt ? count(tprint.size()) : std::int16_t{0};
+        d.depc = depc;
+        d.dx = dx;
+        d.dz = dz;
+        d.kdepth = static_cast<std::int16_t>(kdepth);
+        d.depth = grid(depth);
+        d.xbarge = xbarge;
+        d.zbarge = zbarge;
+        d.rough = rough;
+        d.zref = zref;
+        d.hwave = hwave;
+        d.twave = twave;
+        d.dwave = dwave;
+        d.ndens = count(pdepth.size());
+        d.profile_depth = pdepth;
+        d.profile_density = pdens;
+        d.kvel = static_cast<std::int16_t>(kvel);
+        d.vax = vax;
+        d.vaz = vaz;
+        d.dobs = dobs;
+        d.u = grid(ugrid);
+        d.w = grid(wgrid);
+        d.du1 = profiles[0];
+        d.du2 = profiles[1];
+        d.uu1 = profiles[2];
+        d.uu2 = profiles[3];
+        d.dw1 = profiles[4];
+        d.dw2 = profiles[5];
+        d.ww1 = profiles[6];
+        d.ww2 = profiles[7];
+        d.tstop = tstop;
+        d.dtl = dtl;
+        d.trel = trel;
+        d.bargl = bargl;
+        d.bargw = bargw;
+        d.drel1 = drel1;
+        d.drel2 = drel2;
+        d.rhow = rhow;
+        d.tdis = tdis;
+        d.binl = binl;
+        d.binw = binw;
+        d.theta = theta;
+        if (coefs.size() == 3) {
+            suitefiles::DeckCoefficients& k = d.coefficients;
+            const auto& c = coefs;
+            k = {c[0].at(0), c[0].at(1), c[0].at(2), c[0].at(3), c[1].at(0), c[1].at(1),
+                 c[1].at(2), c[1].at(3), c[1].at(4), c[1].at(5), c[1].at(6), c[2].at(0),
+                 c[2].at(1), c[2].at(2), c[2].at(3), c[2].at(4)};
         }
-        if (write_nprt && !tprint.empty()) reals(suitefiles::DECK_REALS_OUT, tprint);
-        return r;
+        suitefiles::DeckLayer layer{cu, cw, volume / static_cast<float>(nlayer), {}};
+        for (const FractionSpec& f : fractions)
+            layer.fractions.push_back({f.name, f.sg, f.conc, f.vfall, f.voidr, f.taucd,
+                                       static_cast<std::int16_t>(f.kcohes),
+                                       static_cast<std::int16_t>(f.kstrip)});
+        d.layers.assign(static_cast<std::size_t>(nlayer > 0 ? nlayer : 0), layer);
+        if (write_nprt) d.tprint = tprint;
+        return d;
     }
+
+    std::vector<std::string> records() const { return suitefiles::fate_deck_records(deck()); }
 
     void write(const std::filesystem::path& path) const {
         std::ofstream out(path, std::ios::binary);

@@ -11,12 +11,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 
 #include "gridlib/sitegrid.hpp"
 #include "recio/records.hpp"
 #include "results/frame.hpp"
 #include "results/readers.hpp"
 #include "results/site.hpp"
+#include "suitefiles/dump_ini.hpp"
 #include "suitefiles/plotbath.hpp"
 #include "tests/results/tool_folder.hpp"
 
@@ -437,6 +440,193 @@ TEST_F(Export, StartDateNamesHourZero) {
     EXPECT_NE(console().find("NO END MARKER"), std::string::npos);
     NcFile f(nc);
     EXPECT_EQ(f.text("time", "units"), "hours since 2024-05-01 00:00:00");
+}
+
+// ---- CF attributes, read back by netCDF-C's ncdump and by xarray
+
+// What xarray makes of a file (Debian's interpreter, where python3-xarray
+// lives): the decoded times, the grid mapping of every variable over (y, x)
+// and the attributes of depth and crs, one "key=value" line each.
+const char* const XARRAY_SCRIPT = R"(import sys
+import xarray as xr
+d = xr.open_dataset(sys.argv[1], decode_times=True)
+print("times=" + " ".join(str(t)[:19] for t in d.time.values))
+for name, v in d.data_vars.items():
+    if "x" in v.dims and "y" in v.dims:
+        print("mapping." + name + "=" + v.attrs.get("grid_mapping", "NONE"))
+for var in ("depth", "crs"):
+    for k, a in d[var].attrs.items():
+        if k not in ("crs_wkt", "spatial_ref"):
+            print(var + "." + k + "=" + str(a))
+print("crs.has_wkt=" + str("crs_wkt" in d.crs.attrs))
+)";
+
+class CfNetcdf : public Export {
+  protected:
+    // The folder of a run: the series and grid of `data`, and a DUMP.INI
+    // whose activity starts in `month`/`year` (none when month is 0).
+    std::string run_folder(const std::string& data, int month, int year) {
+        const fs::path dir = out("run");
+        fs::create_directories(dir);
+        for (const auto& e : fs::directory_iterator(DATA + data))
+            fs::copy_file(e.path(), dir / e.path().filename());
+        if (month != 0) {
+            suitefiles::DumpControl c;
+            EXPECT_TRUE(
+                suitefiles::read_dump_ini(TEST_DATA_DIR "/../examples/newport/DUMP.INI", c));
+            c.start_month = month;
+            c.start_year = year;
+            EXPECT_TRUE(suitefiles::write_dump_ini((dir / "DUMP.INI").string(), c));
+        }
+        return dir.string();
+    }
+    // "key=value" lines of a tool's report on `nc`.
+    std::map<std::string, std::string> xarray(const std::string& nc) {
+        std::ofstream(out("read.py")) << XARRAY_SCRIPT;
+        EXPECT_EQ(std::system(("/usr/bin/python3 " + out("read.py") + " " + nc + " > " +
+                               out("xarray.txt") + " 2>&1")
+                                  .c_str()),
+                  0)
+            << slurp(out("xarray.txt"));
+        std::map<std::string, std::string> kv;
+        std::istringstream in(slurp(out("xarray.txt")));
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t eq = line.find('=');
+            if (eq != std::string::npos) kv[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+        return kv;
+    }
+    std::string ncdump(const std::string& nc) {
+        EXPECT_EQ(std::system(("ncdump -h " + nc + " > " + out("ncdump.txt")).c_str()), 0);
+        return slurp(out("ncdump.txt"));
+    }
+    static std::string slurp(const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+struct CfCase {
+    const char* name;
+    const char* data;   // folder of the test data
+    const char* grid;   // its site grid
+    int month, year;    // DUMP.INI start, month 0 for no DUMP.INI
+    const char* args;   // further options
+    const char* times;  // as xarray decodes them
+    const char* units;  // of time
+    const char* mapping;
+    const char* epsg;
+    const char* standard_name;  // of depth, "" for none
+    const char* datum_text;     // in depth's long_name
+};
+
+// The CRS with its CF grid mapping and EPSG code, depth with its datum
+// and sign, and time counted from the activity's start in DUMP.INI (or
+// --start-date, or a date said to stand in), as ncdump and xarray read them.
+TEST_F(CfNetcdf, GridMappingDepthAndTimeAsCfReadersSeeThem) {
+    const CfCase cases[] = {
+        {"plane site, Oregon North (ft), MLLW", "flat", "FLAT.IN", 8, 2019,
+         "--crs EPSG:2269 --datum MLLW", "2019-08-01T00:00:00 2019-08-02T00:00:00",
+         "hours since 2019-08-01 00:00:00", "lambert_conformal_conic", "EPSG:2269", "",
+         "site datum, MLLW"},
+        {"turned geographic site, MSL, no DUMP.INI", "geog", "GEOG.IN", 0, 0, "--datum MSL",
+         "2000-01-01T00:00:00 2000-01-08T00:00:00", "hours since 2000-01-01 00:00:00",
+         "latitude_longitude", "EPSG:4326", "sea_floor_depth_below_mean_sea_level",
+         "site datum, MSL"},
+        {"turned plane site, UTM 10N, start date given", "tiny", "TINYAFT.IN", 3, 2021,
+         "--crs EPSG:32610 --start-date 2024-05-01",
+         "2024-05-08T00:00:00 2024-05-15T00:00:00 2024-05-22T00:00:00",
+         "hours since 2024-05-01 00:00:00", "transverse_mercator", "EPSG:32610", "",
+         "not named in the site files"},
+    };
+    for (const CfCase& c : cases) {
+        const std::string dir = run_folder(c.data, c.month, c.year);
+        const std::string grid = dir + "/" + c.grid;
+        const std::string nc = out("cf.nc");
+        ASSERT_EQ(
+            run("netcdf " + dir + "/PLOTBATH.DAT --site " + grid + " -o " + nc + " " + c.args), 0)
+            << c.name << console();
+        if (c.month != 0 && std::string(c.args).find("--start-date") == std::string::npos) {
+            EXPECT_NE(console().find("TIME COUNTS FROM"), std::string::npos) << c.name;
+        }
+        if (c.month == 0) {
+            EXPECT_NE(console().find("NO DUMP.INI"), std::string::npos) << c.name;
+        }
+
+        const std::string h = ncdump(nc);
+        EXPECT_NE(h.find("time:units = \"" + std::string(c.units) + "\""), std::string::npos)
+            << c.name << h;
+        EXPECT_NE(h.find("crs:grid_mapping_name = \"" + std::string(c.mapping) + "\""),
+                  std::string::npos)
+            << c.name;
+        EXPECT_NE(h.find("crs:epsg_code = \"" + std::string(c.epsg) + "\""), std::string::npos)
+            << c.name;
+        EXPECT_NE(h.find("crs:crs_wkt = "), std::string::npos) << c.name;
+        EXPECT_NE(h.find("depth:grid_mapping = \"crs\""), std::string::npos) << c.name;
+        EXPECT_NE(h.find("depth:positive = \"down\""), std::string::npos) << c.name;
+
+        auto kv = xarray(nc);
+        EXPECT_EQ(kv["times"], c.times) << c.name;
+        for (const auto& e : kv)
+            if (e.first.rfind("mapping.", 0) == 0) {
+                EXPECT_EQ(e.second, "crs") << e.first;
+            }
+        EXPECT_EQ(kv.count("mapping.depth"), 1u) << c.name;
+        EXPECT_EQ(kv["crs.grid_mapping_name"], c.mapping) << c.name;
+        EXPECT_EQ(kv["crs.has_wkt"], "True") << c.name;
+        EXPECT_EQ(kv["depth.units"], "ft") << c.name;
+        EXPECT_EQ(kv["depth.positive"], "down") << c.name;
+        EXPECT_NE(kv["depth.long_name"].find(c.datum_text), std::string::npos) << c.name;
+        if (*c.standard_name) {
+            EXPECT_EQ(kv["depth.standard_name"], c.standard_name) << c.name;
+        } else {
+            EXPECT_EQ(kv.count("depth.standard_name"), 0u) << c.name;
+        }
+        fs::remove_all(dir);
+    }
+}
+
+// The projection parameters of Oregon North (ft): its two standard
+// parallels, and the false easting of 2,500,000 m in the feet of the site
+// coordinates.
+TEST_F(CfNetcdf, ProjectionParametersAreInTheUnitsOfTheCoordinates) {
+    const std::string dir = run_folder("flat", 0, 0);
+    const std::string nc = out("cf.nc");
+    ASSERT_EQ(run("netcdf " + dir + "/PLOTBATH.DAT --site " + dir + "/FLAT.IN -o " + nc +
+                  " --crs EPSG:2269"),
+              0)
+        << console();
+    NcFile f(nc);
+    int crs = -1;
+    ASSERT_EQ(nc_inq_varid(f.id, "crs", &crs), NC_NOERR);
+    double sp[2] = {0, 0}, fe = 0;
+    ASSERT_EQ(nc_get_att_double(f.id, crs, "standard_parallel", sp), NC_NOERR);
+    ASSERT_EQ(nc_get_att_double(f.id, crs, "false_easting", &fe), NC_NOERR);
+    EXPECT_NEAR(sp[0], 46.0, 1e-9);
+    EXPECT_NEAR(sp[1], 44.0 + 1.0 / 3.0, 1e-9);
+    EXPECT_NEAR(fe, 2500000.0 / 0.3048, 1e-3);
+}
+
+// A DUMP.INI whose start names no date stops the export with the file and
+// record named, and nothing is written; a plane site without --crs says its
+// file names no coordinate system.
+TEST_F(CfNetcdf, StartThatNamesNoDateIsRefusedAndAMissingCrsIsSaid) {
+    std::string dir = run_folder("flat", 13, 2019);
+    const std::string nc = out("cf.nc");
+    EXPECT_EQ(run("netcdf " + dir + "/PLOTBATH.DAT --site " + dir + "/FLAT.IN -o " + nc), 1);
+    EXPECT_NE(console().find("DUMP.INI RECORD 12: THE START MONTH 13 AND YEAR 2019 NAME NO DATE"),
+              std::string::npos)
+        << console();
+    EXPECT_FALSE(fs::exists(nc));
+    fs::remove_all(dir);
+    dir = run_folder("flat", 0, 0);
+    ASSERT_EQ(run("netcdf " + dir + "/PLOTBATH.DAT --site " + dir + "/FLAT.IN -o " + nc), 0);
+    EXPECT_NE(console().find("NAMES NO COORDINATE REFERENCE SYSTEM"), std::string::npos);
+    const std::string h = ncdump(nc);
+    EXPECT_EQ(h.find("grid_mapping_name"), std::string::npos);
+    EXPECT_NE(h.find("depth:grid_mapping = \"crs\""), std::string::npos);
 }
 
 }  // namespace
