@@ -10,8 +10,10 @@
 
 #include "gridlib/sitegrid.hpp"
 #include "gridlib/stored_files.hpp"
+#include "placer/balance.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
+#include "placer/inputs.hpp"
 #include "placer/kernels.hpp"
 #include "placer/report.hpp"
 #include "placer/schedule.hpp"
@@ -31,6 +33,7 @@ namespace {
 struct Names {
     std::string grid_in, summary_in, tns_in;                          // the starting site
     std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
+    std::string bal, csv;  // the material balance, text and one row per load
 };
 
 // Everything that lives for the whole run.
@@ -53,6 +56,7 @@ struct RunState {
     gridlib::ResampleWork resample;
     Lattice lattice;
     PlacementReport report;
+    Balance balance;
     LateralList lateral;
     PlacementFile placement;
     bool placement_ended = false;  // the placement file or the keyboard has no more positions
@@ -217,6 +221,8 @@ Names file_names(const DumpControl& c) {
     nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
+    nm.bal = gridlib::site_file_name(c.prefix, c.out, ".BAL");
+    nm.csv = gridlib::site_file_name(c.prefix, c.out, ".CSV");
     return nm;
 }
 
@@ -294,6 +300,8 @@ bool plan_activity(RunState& st) {
                                            st.grid.rotation, st.grid.datum);
     if (problem.empty() && placing && c.placement_mode == PlacementMode::Line)
         problem = line_problem(c, st.scale);
+    if (problem.empty()) problem = series_problem(c, st.sched);
+    if (problem.empty()) problem = long_term_inputs_problem(c);
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
@@ -303,6 +311,13 @@ bool plan_activity(RunState& st) {
     if (c.placement_mode == PlacementMode::File && !st.placement.open(trim(c.placement_file))) {
         recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
         return false;
+    }
+    if (c.placement_mode == PlacementMode::File) {
+        const std::int32_t held = placement_positions(trim(c.placement_file), c.order);
+        if (held < c.loads)
+            recio::console_list(trim(c.placement_file) + " HOLDS " + std::to_string(held) +
+                                " POSITIONS FOR " + std::to_string(c.loads) +
+                                " LOADS: THE RUN MAKES " + std::to_string(held) + " LOADS");
     }
     return true;
 }
@@ -402,6 +417,11 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
         StageScope stage(st.observer, Stage::Deck);
         b = BUILD(c, st.mat, st.vessel, st.site, st.grid.depth, cond, st.work);
     }
+    load_begins(st.balance, st.grid.depth);
+    const suitefiles::Position actual{b.e, b.n};
+    if (b.abort)
+        load_ends(st.balance, c, st.site, st.grid.depth, index, req, actual,
+                  suitefiles::LoadStatus::Refused, FateListing{});
     if (!b.abort) {
         if (!b.deck_written) {
             recio::console_list(b.deck_problem.empty() ? "COULD NOT WRITE CLDX.DUE"
@@ -409,6 +429,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
             return Load::Fatal;
         }
         std::remove("CLDX.DUT");  // a fate run that leaves no deposit file has failed
+        std::remove("CLDX.DUO");  // nor may an earlier load's listing speak for this one
         start_fate_model(st);
         int deposit_error = 0;
         {
@@ -416,6 +437,10 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
             deposit_error =
                 RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols);
         }
+        load_ends(
+            st.balance, c, st.site, st.grid.depth, index, req, actual,
+            deposit_error == 0 ? suitefiles::LoadStatus::Placed : suitefiles::LoadStatus::Failed,
+            read_fate_listing("CLDX.DUO", c));
         if (deposit_error == 0) {
             st.failures = 0;
             if (st.since_aval > 10 && week_loads > 20) {
@@ -428,7 +453,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
         }
     }
     if (st.observer && st.observer->load_done) st.observer->load_done(st.made);
-    st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n);
+    st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n, b.abort != 0);
     st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n,
                     st.summary.we_extent, st.summary.ns_extent, c.lateral_tolerance, st.scale);
     return Load::Done;
@@ -438,6 +463,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
 
 bool place(RunState& st, std::uint32_t seed) {
     const DumpControl& c = st.ctl;
+    balance_begins(st.balance, c, st.grid.depth, &seed);
     if (!st.report.open(st.names.act)) {
         recio::console_list("COULD NOT OPEN", " " + st.names.act);
         return false;
@@ -466,12 +492,15 @@ bool place(RunState& st, std::uint32_t seed) {
         series.close();
         if (!write_pcd(st, week_start, 7)) return false;
         if (no_forcing(st)) continue;
+        long_term_begins(st.balance, st.grid.depth, week_start);
         if (st.has_base)
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         if (!write_grid(st)) return false;
         long_term_run(st, st.names.tns_out);
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
+        long_term_ends(st.balance, st.site, st.grid.depth, st.hours, week_start + STEPS_PER_WEEK,
+                       0.0);
         if (!write_grid(st)) return false;
     }
     return true;
@@ -480,14 +509,15 @@ bool place(RunState& st, std::uint32_t seed) {
 // The quiet weeks after the last load (the whole period in run mode 1), then
 // the final avalanching.
 bool final_period(RunState& st) {
-    if (st.ctl.run_mode != RunMode::Placement)
-        st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
+    const bool placing = st.ctl.run_mode == RunMode::Placement;
+    if (!placing) st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
     if (no_forcing(st)) return true;
     const std::int32_t days = 7 * st.sched.quiet_weeks;
     if (days > 0) {
         const std::int32_t start =
             st.last_week_start + (st.ctl.run_mode == RunMode::Placement ? STEPS_PER_WEEK : 0);
         if (!write_pcd(st, start, days)) return false;
+        if (placing) long_term_begins(st.balance, st.grid.depth, start);
         if (st.has_base) {
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
             if (!write_grid(st)) return false;
@@ -496,6 +526,8 @@ bool final_period(RunState& st) {
                       st.ctl.run_mode == RunMode::Placement ? st.names.tns_out : st.names.tns_in);
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
+        if (placing)
+            long_term_ends(st.balance, st.site, st.grid.depth, st.hours, start + 8 * days, 0.0);
     }
     avalanche(st, st.angles.final_aval, st.angles.final_post);
     std::fill(st.base.begin(), st.base.end(), 0.0f);
@@ -517,7 +549,8 @@ constexpr std::int32_t MAX_SEQUENCES = 9999;
 // under the set's protection), the grid files and the summary staged in the
 // set, then the whole set committed.
 int finish(RunState& st, recio::FileSet& set) {
-    if (st.ctl.run_mode == RunMode::Placement) {
+    const bool placing = st.ctl.run_mode == RunMode::Placement;
+    if (placing) {
         st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
         st.report.lateral_page(st.lateral, st.ctl.lateral_tolerance);
         if (!st.report.close()) {
@@ -549,9 +582,18 @@ int finish(RunState& st, recio::FileSet& set) {
         recio::console_list("COULD NOT WRITE", " " + st.names.tim);
         return RUN_FAILED;
     }
+    if (placing) {
+        balance_ends(st.balance, st.ctl, st.site, st.grid.depth, st.ctl.loads);
+        if (!write_balance(st.balance, st.names.bal, st.names.csv)) {
+            recio::console_list("COULD NOT WRITE", " " + st.names.bal + " OR " + st.names.csv);
+            return RUN_FAILED;
+        }
+    }
     if (!gridlib::commit_site(set)) return RUN_FAILED;
     listing_screen(st);
-    return RUN_OK;
+    if (!placing) return RUN_OK;
+    balance_overview(st.balance, st.names.bal);
+    return had_losses(st.balance) ? RUN_LOSSES : RUN_OK;
 }
 
 }  // namespace
@@ -571,7 +613,8 @@ int run(const RunOptions& options) {
     const Names& nm = st->names;
     const std::string base = gridlib::base_name(nm.grid_out);
     recio::FileSet set(base + ".SET");
-    if (!set.protect({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim})) {
+    if (!set.protect({nm.grid_out, nm.summary_out, base + ".DAT", base + ".TNS", nm.act, nm.tim,
+                      nm.bal, nm.csv})) {
         recio::console_list("COULD NOT KEEP THE OUTPUT SITE SAFE DURING THE RUN: " + set.failure());
         return RUN_FAILED;
     }
@@ -584,7 +627,7 @@ int run(const RunOptions& options) {
     } else if (final_period(*st)) {
         status = finish(*st, set);
     }
-    if (status != RUN_OK)
+    if (status == RUN_FAILED)
         recio::console_list("THE RUN DID NOT END NORMALLY; ITS OUTPUT FILES ARE AS BEFORE THE RUN");
     return status;
 }
