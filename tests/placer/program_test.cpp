@@ -375,6 +375,27 @@ TEST_F(Program, AvalanchingDuringABusyWeekKeepsTheVolume) {
     const gridlib::SiteGrid g = result();
     EXPECT_NEAR(lowered(g), 22.0, 0.05);
     EXPECT_GT(depth(g, 10, 30), 18.0f);  // not 22 ft of pile on one node
+    // The week's volume change is the sum of the deposits the balance lists
+    // (avalanching moves material but keeps it), and its totals add up.
+    std::vector<suitefiles::LoadBalance> rows;
+    ASSERT_TRUE(suitefiles::read_balance_csv("RUN1.CSV", rows));
+    ASSERT_EQ(rows.size(), 22u);
+    double added = 0.0;
+    for (const suitefiles::LoadBalance& r : rows) {
+        EXPECT_NEAR(r.added_cy, 400.0 / 27.0, 1e-3) << r.load;  // 1 ft on one 20 x 20 ft cell
+        added += r.added_cy;
+    }
+    const double site_change = lowered(g) * 400.0 / 27.0;
+    EXPECT_NEAR(added, site_change, 0.05);
+    suitefiles::BalanceTotals t;
+    ASSERT_TRUE(suitefiles::read_balance_totals("RUN1.BAL", t));
+    EXPECT_NEAR(t.get("added_to_site_cy"), added, 1e-3);
+    EXPECT_NEAR(t.get("volume_on_site_cy"), site_change, 0.05);
+    EXPECT_NEAR(t.get("volume_on_site_cy"), t.get("added_to_site_cy") + t.get("long_term_net_cy"),
+                0.05);
+    EXPECT_EQ(t.get("loads_placed") + t.get("loads_refused") + t.get("loads_failed"),
+              t.get("loads_made"));
+    EXPECT_EQ(t.get("volume_placed_cy"), 22 * 1000);
 }
 
 TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
