@@ -25,6 +25,7 @@
 #include "recio/random.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/action.hpp"
+#include "suitefiles/balance.hpp"
 #include "suitefiles/pcd_ini.hpp"
 
 namespace placer {
@@ -68,6 +69,7 @@ struct RunState {
     std::int32_t last_week_start = 0;
     float last_speed = 0;                   // schedule current speed of the last dump
     std::int16_t hours = 0;                 // elapsed hours of the last long-term read-back
+    double held_back_cy = 0;                // erosion the non-erodible bed held back in that run
     const RunObserver* observer = nullptr;  // the caller's probes, when it has any
 };
 
@@ -160,6 +162,11 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     p.angle1 = st.angles.aval;
     p.angle2 = st.angles.post;
     p.porosity = st.mat.porosity;
+    // Cohesive material is handed over as thickness over the base surface,
+    // which lies flat at the reference depth: the native bed below it must
+    // not erode, only the material placed on it.
+    if (st.has_base && c.sediment_type > 1 && c.run_mode == RunMode::Placement)
+        p.bed_depth = st.ref_depth;
     if (suitefiles::write_pcd_ini("PCD.INI", p)) return true;
     recio::console_list("COULD NOT WRITE PCD.INI");
     return false;
@@ -175,6 +182,7 @@ bool write_grid(RunState& st) {
 // DREDGE over the grid as it stands, and its last grid read back.
 void long_term_run(RunState& st, const std::string& tns) {
     std::remove("PLOTBATH.DAT");
+    std::remove("BEDHELD.DAT");
     recio::ChildTimes t;
     start_child("DREDGE.EXE", &t);
     child_ended(st, Child::LongTermModel, t);
@@ -186,6 +194,8 @@ void long_term_run(RunState& st, const std::string& tns) {
     fr.we_extent = st.summary.we_extent;
     fr.ns_extent = st.summary.ns_extent;
     st.hours = GETBACK(tns, st.work, st.grid.depth, st.lattice, fr);
+    double held_cuft = 0;
+    st.held_back_cy = suitefiles::read_bed_held("BEDHELD.DAT", held_cuft) ? held_cuft / 27.0 : 0.0;
 }
 
 // ---- start-up
@@ -300,8 +310,15 @@ bool plan_activity(RunState& st) {
                                            st.grid.rotation, st.grid.datum);
     if (problem.empty() && placing && c.placement_mode == PlacementMode::Line)
         problem = line_problem(c, st.scale);
-    if (problem.empty()) problem = series_problem(c, st.sched);
-    if (problem.empty()) problem = long_term_inputs_problem(c);
+    if (problem.empty()) {
+        problem = series_problem(c, st.sched);
+        if (!problem.empty()) {
+            recio::console_list(problem);
+            access_problem();
+            return false;
+        }
+        problem = long_term_inputs_problem(c);
+    }
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
@@ -500,7 +517,7 @@ bool place(RunState& st, std::uint32_t seed) {
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         long_term_ends(st.balance, st.site, st.grid.depth, st.hours, week_start + STEPS_PER_WEEK,
-                       0.0);
+                       st.held_back_cy);
         if (!write_grid(st)) return false;
     }
     return true;
@@ -527,7 +544,8 @@ bool final_period(RunState& st) {
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         if (placing)
-            long_term_ends(st.balance, st.site, st.grid.depth, st.hours, start + 8 * days, 0.0);
+            long_term_ends(st.balance, st.site, st.grid.depth, st.hours, start + 8 * days,
+                           st.held_back_cy);
     }
     avalanche(st, st.angles.final_aval, st.angles.final_post);
     std::fill(st.base.begin(), st.base.end(), 0.0f);

@@ -4,8 +4,6 @@
 
 #include "recio/records.hpp"
 #include "suitefiles/tidal.hpp"
-#include "suitefiles/tide.hpp"
-#include "suitefiles/wavrec.hpp"
 
 namespace placer {
 
@@ -23,34 +21,6 @@ std::int32_t last_dump_step(const DumpControl& c, const Schedule& s) {
     return last;
 }
 
-std::string too_short(const std::string& name, std::int32_t needed, long found) {
-    return name + " HOLDS " + std::to_string(found) + " DATA RECORDS; THE RUN NEEDS " +
-           std::to_string(needed) + " (ONE FOR EVERY 3-HOUR STEP IT READS)";
-}
-
-// Reads `needed` data records of a series; "" when they are all there.
-template <class Record, class Skip, class Need>
-std::string series_covers(const std::string& name, std::int32_t needed, Skip skip, Need need) {
-    if (needed <= 0) return {};
-    recio::RecordReader in;
-    std::int32_t k = 0;
-    long before = 0;
-    try {
-        if (!in.open(name)) return "COULD NOT OPEN " + name;
-        if (!skip(in, 0)) return name + " ENDS IN ITS HEADER RECORDS";
-        Record r;
-        for (; k < needed; ++k) {
-            before = in.record_number();
-            need(in, r);
-        }
-    } catch (const recio::RecordError& e) {
-        // The end of the file leaves the record count where it was.
-        if (in.is_open() && in.record_number() == before) return too_short(name, needed, k);
-        return e.what();
-    }
-    return {};
-}
-
 }  // namespace
 
 bool long_term_forced(const DumpControl& c) {
@@ -61,10 +31,10 @@ bool long_term_forced(const DumpControl& c) {
 std::int32_t wave_records_needed(const DumpControl& c, const Schedule& s) {
     if (c.wave_source != WaveSource::Series) return 0;
     // The long-term runs read through the step at the end of the period; a
-    // run that starts at step 0 reads one record more.
-    const std::int32_t long_term =
-        s.weeks * STEPS_PER_WEEK +
-        (c.run_mode == RunMode::Placement && s.disposal_weeks < s.weeks ? 0 : 1);
+    // run that starts at step 0 (the only run of a one-week period, or the
+    // long-term only run) reads one record more.
+    const bool from_start = c.run_mode != RunMode::Placement || s.weeks == 1;
+    const std::int32_t long_term = s.weeks * STEPS_PER_WEEK + (from_start ? 1 : 0);
     return std::max(long_term, last_dump_step(c, s) + 1);
 }
 
@@ -75,14 +45,16 @@ std::int32_t tide_records_needed(const DumpControl& c, const Schedule& s) {
 
 std::string series_problem(const DumpControl& c, const Schedule& s, const std::string& wave_name,
                            const std::string& tide_name) {
-    std::string p = series_covers<suitefiles::WaveRecord>(wave_name, wave_records_needed(c, s),
-                                                          suitefiles::skip_to_wave_step,
-                                                          suitefiles::need_wave_record);
-    if (p.empty())
-        p = series_covers<suitefiles::TideRecord>(tide_name, tide_records_needed(c, s),
-                                                  suitefiles::skip_to_tide_step,
-                                                  suitefiles::need_tide_record);
-    return p;
+    SeriesFiles series;
+    try {
+        if (!series.open(c.wave_source == WaveSource::Series,
+                         c.tide_source == TideSource::Series && c.run_mode == RunMode::Placement,
+                         wave_name, tide_name))
+            return "COULD NOT OPEN " + series.missing;
+        return series.check(wave_records_needed(c, s), tide_records_needed(c, s));
+    } catch (const recio::RecordError& e) {
+        return e.what();
+    }
 }
 
 std::string long_term_inputs_problem(const DumpControl& c) {

@@ -264,4 +264,21 @@ bool read_balance_totals(const std::string& path, BalanceTotals& totals) {
     return in_totals;
 }
 
+bool write_bed_held(const std::string& path, double cuft) {
+    recio::RecordWriter out(path);
+    if (!out.is_open()) return false;
+    out.write("(F16.3)", cuft);
+    return out.close();
+}
+
+bool read_bed_held(const std::string& path, double& cuft) {
+    cuft = 0;
+    try {
+        recio::RecordReader in(path);
+        return in.is_open() && in.read("(F16.3)", cuft);
+    } catch (const recio::RecordError&) {
+        return false;
+    }
+}
+
 }  // namespace suitefiles

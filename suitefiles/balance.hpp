@@ -89,4 +89,11 @@ bool write_balance_text(const std::string& path, const BalanceReport& r);
 // or has no such section.
 bool read_balance_totals(const std::string& path, BalanceTotals& totals);
 
+// BEDHELD.DAT, written by the long-term model when its control file asks for
+// a non-erodible bed: one record (F16.3), the volume (cu ft) of erosion that
+// the bed held back over the run.
+bool write_bed_held(const std::string& path, double cuft);
+// False when there is no such file (no bed was asked for) or it cannot be read.
+bool read_bed_held(const std::string& path, double& cuft);
+
 }  // namespace suitefiles

@@ -293,6 +293,7 @@ TEST_F(Program, LongTermRunsAfterTheWeekAndForTheQuietWeeks) {
     ASSERT_EQ(run_placer(), 0) << console();
     EXPECT_EQ(calls("dredge.log"), 2);
     EXPECT_EQ(lines("pcd.1")[0], "    0    7   60   20    2    2    2");
+    EXPECT_EQ(lines("pcd.1").size(), 5u);  // no non-erodible bed for sand
     EXPECT_EQ(lines("pcd.1")[1], "RUN1.TNS                        ");
     EXPECT_EQ(lines("pcd.1")[2], "   0.000   2.000   8.000 270.000  40.000  60.000");
     EXPECT_EQ(lines("pcd.1")[4], "   0.200   1  10.000   5.000   0.444");
@@ -347,6 +348,10 @@ TEST_F(Program, CohesiveMaterialIsHandedOverAsThicknessOverTheBaseSurface) {
     ASSERT_EQ(run_placer(), 0) << console();
     const auto& d0 = grid.depth;
     const float ref = (d0[0] + d0[59] + d0[1140] + d0[1199] + 2.0f * d0[569]) / 6.0f;
+    // The flat base of the thickness form is handed over as a non-erodible bed.
+    const std::vector<std::string> pcd = lines("pcd.1");
+    ASSERT_EQ(pcd.size(), 6u);
+    EXPECT_NEAR(std::stof(pcd[5]), ref, 0.001);
     // Week 1: flat reference depth, less the 1 ft deposit at the dump.
     recio::RecordReader tns("tns.1");
     ASSERT_TRUE(tns.skip(2));
