@@ -372,7 +372,12 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
         top = mound ? std::min(top, depth[k]) : depth[k];
         mound = true;
     }
-    if (!mound) top = site_top;
+    if (!mound) {
+        top = site_top;
+        b.report.warnings.push_back(
+            "NO POINT OF THE SITE CAME UP: NOTHING OF THE ACTIVITY STAYED ON THE SITE (THE TOP "
+            "GIVEN IS THE SHALLOWEST POINT OF THE SITE)");
+    }
     t.set("loads_asked", loads_asked);
     t.set("loads_made", static_cast<double>(b.report.loads.size()));
     t.set("loads_placed", placed);
@@ -396,6 +401,7 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
     t.set("share_moved_off_by_long_term", added > 0 ? std::max(0.0, -lt_net) / added : 0);
     t.set("volume_on_site_cy", on_site);
     t.set("share_on_site", added > 0 ? on_site / added : 0);
+    t.set("mound_found", mound ? 1 : 0);
     t.set("mound_top_ft", top);
     t.set("navigable_depth_ft", c.navigable_depth);
     t.set("mound_clearance_ft", static_cast<double>(top) - c.navigable_depth);
@@ -441,8 +447,10 @@ void balance_overview(const Balance& b, const std::string& bal) {
                         " CY; LONG-TERM NET CHANGE " + fixed(t.get("long_term_net_cy"), 0) +
                         " CY; ON THE SITE AT THE END " + fixed(t.get("volume_on_site_cy"), 0) +
                         " CY");
-    recio::console_list("  TOP OF THE MOUND " + fixed(t.get("mound_top_ft"), 2) +
-                        " FT, NAVIGABLE DEPTH " + fixed(t.get("navigable_depth_ft"), 0) + " FT");
+    recio::console_list(std::string(t.get("mound_found") > 0 ? "  TOP OF THE MOUND "
+                                                             : "  NO MOUND; SHALLOWEST POINT ") +
+                        fixed(t.get("mound_top_ft"), 2) + " FT, NAVIGABLE DEPTH " +
+                        fixed(t.get("navigable_depth_ft"), 0) + " FT");
     const std::vector<std::string>& w = b.report.warnings;
     for (std::size_t i = 0; i < w.size() && i < CONSOLE_WARNINGS; ++i)
         recio::console_list("  WARNING: " + w[i]);

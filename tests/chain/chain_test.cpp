@@ -165,6 +165,8 @@ TEST_F(Chain, FineSiltThatStaysSuspendedIsWarnedOf) {
     EXPECT_TRUE(contains("CHOUT.BAL", "FINESILT (CRITICAL SHEAR STRESS FOR DEPOSITION 0.0000"));
     EXPECT_TRUE(contains("CHOUT.BAL", "BELOW THE BOTTOM SHEAR STRESS"));
     EXPECT_TRUE(contains("placer.log", "WARNING: LOAD 2 LEFT 100.0 %"));
+    EXPECT_TRUE(contains("placer.log", "NO MOUND; SHALLOWEST POINT"));
+    EXPECT_TRUE(contains("CHOUT.BAL", "NO POINT OF THE SITE CAME UP"));
 }
 
 // A program started without the menu (ACTION.BAT missing or holding another
