@@ -13,6 +13,7 @@
 #include "dredge/hydro.hpp"
 #include "dredge/transport.hpp"
 #include "recio/console.hpp"
+#include "suitefiles/balance.hpp"
 #include "suitefiles/geometry.hpp"
 #include "suitefiles/plotbath.hpp"
 
@@ -89,7 +90,22 @@ struct Run {
     ConsolState consolidation;
     float direction = 0.0f;  // tidal direction of the last step with current
     float h0 = 0.0f, wave_h = 0.0f, wave_t = 0.0f;
+    double held_back = 0.0;  // depth (ft, summed over points) the non-erodible bed kept
 };
+
+constexpr const char* BED_HELD_FILE = "BEDHELD.DAT";
+
+// A non-erodible bed at `bed` ft: a point eroded below it is put back on it.
+// Returns the depth kept, summed over the points.
+double hold_at_bed(Grid& depth, float bed) {
+    double kept = 0.0;
+    for (float& d : depth.v)
+        if (d > bed) {
+            kept += static_cast<double>(d) - static_cast<double>(bed);
+            d = bed;
+        }
+    return kept;
+}
 
 // The elapsed-time line on the console, and the elapsed-time record and the
 // grid appended to PLOTBATH.DAT.
@@ -248,6 +264,7 @@ void run(Run& r, RunStats& stats) {
         if (is_cohesive(c.ised))
             CONSOL(f, r.consolidation, r.xref, r.yref, r.xcent, r.ycent, n, t, c.n0);
         for (float& d : f.depth.v) d -= fc.tide;
+        if (c.bed_depth > 0.0f) r.held_back += hold_at_bed(f.depth, c.bed_depth);
         check_defined(f, n);
 
         last_output = r.interval > 0 && t % r.interval == 0;
@@ -264,6 +281,13 @@ void run(Run& r, RunStats& stats) {
     if (!last_output) write_output(r.plot, 3 * (c.n0 + r.nsteps), f);
     r.plot.end_marker();
     if (!r.plot.close()) throw RunError("COULD NOT WRITE PLOTBATH.DAT");
+    if (c.bed_depth > 0.0f) {
+        const double cuft = r.held_back * static_cast<double>(f.dx) * static_cast<double>(f.dy);
+        recio::console_list("THE NON-ERODIBLE BED AT " + std::to_string(c.bed_depth) +
+                            " FT HELD BACK " + std::to_string(cuft) + " CU FT OF EROSION");
+        if (!suitefiles::write_bed_held(BED_HELD_FILE, cuft))
+            throw RunError(std::string("COULD NOT WRITE ") + BED_HELD_FILE);
+    }
     r.waves.close();
 }
 
@@ -337,6 +361,7 @@ int run_dredge(RunStats* stats_out) {
     // A PLOTBATH.DAT of an earlier run must never be taken for this run's
     // result, even if this run dies before it writes its own.
     std::remove("PLOTBATH.DAT");
+    std::remove(BED_HELD_FILE);
     try {
         run(r, stats);
     } catch (const std::exception& e) {

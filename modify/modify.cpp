@@ -82,13 +82,18 @@ std::string read_control(recio::RecordReader& in, Control& c) {
     return {};
 }
 
-std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n,
-                         const std::vector<EditPoint>& edits) {
+std::vector<EditOutcome> apply_edits_reported(gridlib::SiteGrid& grid, float site_nw_e,
+                                              float site_nw_n,
+                                              const std::vector<EditPoint>& edits) {
     const survey::Frame f = survey::make_frame(grid, site_nw_e, site_nw_n, 0);
     const float h = static_cast<float>(grid.interval) * 0.52f;
-    std::int32_t changes = 0;
-    for (const EditPoint& p : edits) {
-        if (!(p.depth >= 1.0f)) continue;
+    std::vector<EditOutcome> out(edits.size());
+    for (std::size_t k = 0; k < edits.size(); ++k) {
+        const EditPoint& p = edits[k];
+        if (!(p.depth >= 1.0f)) {
+            out[k].too_shallow = true;
+            continue;
+        }
         for (std::size_t i = 0; i < f.points(); ++i) {
             float dx = std::fabs(p.e - f.ge[i]);
             float dy = std::fabs(p.n - f.gn[i]);
@@ -97,12 +102,61 @@ std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw
                 dy = dy * suitefiles::FEET_PER_DEGREE;
             }
             if (dx <= h && dy <= h) {
+                if (grid.depth[i] != p.depth)
+                    out[k].changed.push_back(
+                        {static_cast<std::int32_t>(i + 1), grid.depth[i], p.depth});
                 grid.depth[i] = p.depth;
-                ++changes;
+                ++out[k].reached;
             }
         }
     }
+    return out;
+}
+
+std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n,
+                         const std::vector<EditPoint>& edits) {
+    std::int32_t changes = 0;
+    for (const EditOutcome& o : apply_edits_reported(grid, site_nw_e, site_nw_n, edits))
+        changes += o.reached;
     return changes;
+}
+
+std::vector<std::string> edit_report(const std::vector<EditPoint>& edits,
+                                     const std::vector<EditOutcome>& outcomes,
+                                     std::int16_t interval) {
+    std::vector<std::string> lines;
+    std::size_t points = 0, effective = 0;
+    for (std::size_t k = 0; k < edits.size() && k < outcomes.size(); ++k) {
+        const EditPoint& p = edits[k];
+        const EditOutcome& o = outcomes[k];
+        const std::string head =
+            recio::format_records("('EDIT ',I4,' AT ',F12.4,',',F12.4,', DEPTH ',F9.3,':')",
+                                  static_cast<std::int32_t>(k + 1), p.e, p.n, p.depth)
+                .front();
+        if (o.too_shallow) {
+            lines.push_back(head + " NOT APPLIED, AN EDIT DEPTH MUST BE AT LEAST 1 FT");
+        } else if (o.reached == 0) {
+            lines.push_back(head + " LIES OFF THE SITE: NO GRID POINT WITHIN " +
+                            recio::format_records("(F9.2)", 0.52f * interval).front() +
+                            " FT; NOTHING CHANGED");
+        } else if (o.changed.empty()) {
+            lines.push_back(head + " CHANGED NOTHING: THE " + std::to_string(o.reached) +
+                            " GRID POINT(S) IT REACHES ALREADY HAVE THAT DEPTH");
+        } else {
+            ++effective;
+            lines.push_back(head);
+            for (const PointChange& c : o.changed) {
+                lines.push_back(
+                    recio::format_records("('    POINT ',I6,': DEPTH ',F9.3,' FT BECOMES ',F9.3)",
+                                          c.point, c.old_depth, c.new_depth)
+                        .front());
+                ++points;
+            }
+        }
+    }
+    lines.push_back(std::to_string(points) + " GRID POINT CHANGE(S) BY " +
+                    std::to_string(effective) + " OF " + std::to_string(edits.size()) + " EDIT(S)");
+    return lines;
 }
 
 int run() {
@@ -144,7 +198,9 @@ int run() {
     // with a failed status.
     std::vector<std::string> unchanged;
     if (c.mode == MODE_EDITS) {
-        apply_edits(grid, nw_e, nw_n, c.edits);
+        for (const std::string& line :
+             edit_report(c.edits, apply_edits_reported(grid, nw_e, nw_n, c.edits), grid.interval))
+            say(line);
     } else {
         survey::show_banner();
         const survey::Outcome adapted = survey::RBATH(c.survey, grid, nw_e, nw_n);

@@ -48,6 +48,26 @@ std::string read_control(recio::RecordReader& in, Control& c);
 std::int32_t apply_edits(gridlib::SiteGrid& grid, float site_nw_e, float site_nw_n,
                          const std::vector<EditPoint>& edits);
 
+// What one edit did: the grid points whose depth it changed (1-based point
+// number, depth before and after), and how many points it reached.
+struct PointChange {
+    std::int32_t point = 0;
+    float old_depth = 0.0f, new_depth = 0.0f;
+};
+struct EditOutcome {
+    std::vector<PointChange> changed;
+    std::int32_t reached = 0;  // grid points within the capture half-width
+    bool too_shallow = false;  // an edit depth below 1 ft, not applied
+};
+// As apply_edits, telling for each edit, in file order, what it did.
+std::vector<EditOutcome> apply_edits_reported(gridlib::SiteGrid& grid, float site_nw_e,
+                                              float site_nw_n, const std::vector<EditPoint>& edits);
+// The console lines of the edits: every point changed with its old and new
+// depth, and each edit that changed nothing or lay off the site.
+std::vector<std::string> edit_report(const std::vector<EditPoint>& edits,
+                                     const std::vector<EditOutcome>& outcomes,
+                                     std::int16_t interval);
+
 // The whole run in the current folder; returns the exit status (0 when the
 // new site was stored). Throws recio::RecordError for an unreadable control
 // or survey file, before anything is written.

@@ -10,21 +10,7 @@
 namespace placer {
 
 bool read_control(const std::string& path, DumpControl& c) {
-    if (!suitefiles::read_dump_ini(path, c)) return false;
-    if (c.placement_mode == PlacementMode::File) {
-        // One load is taken off; a count that has none to give stays below 1
-        // (and is refused), and an amount beyond the 32-bit range is held at
-        // its end (the load volume is checked later).
-        if (c.loads > 0) c.loads = static_cast<std::int16_t>(c.loads - 1);
-        const float amount = static_cast<float>(c.total_amount) - c.load_volume;
-        if (amount >= 2147483520.0f)
-            c.total_amount = INT32_MAX;
-        else if (amount > -2147483648.0f)
-            c.total_amount = static_cast<std::int32_t>(amount);
-        else
-            c.total_amount = INT32_MIN;
-    }
-    return true;
+    return suitefiles::read_dump_ini(path, c);
 }
 
 namespace {
@@ -120,10 +106,7 @@ std::string check_dump_control(const DumpControl& c) {
                std::to_string(code(c.placement_mode));
     if (c.placement_mode == PlacementMode::File && c.order != 1 && c.order != 2)
         return "PROBLEM WITH PLACEMENT FILE INPUT ORDER";
-    if (c.loads < 1)
-        return rec(16) + (c.placement_mode == PlacementMode::File
-                              ? "A PLACEMENT FILE RUN NEEDS AT LEAST 2 LOADS (ONE IS TAKEN OFF)"
-                              : "THE NUMBER OF LOADS MUST BE AT LEAST 1");
+    if (c.loads < 1) return rec(16) + "THE NUMBER OF LOADS MUST BE AT LEAST 1";
     if (c.placement_mode == PlacementMode::Scatter && !(c.radius >= 0.0f))
         return rec(15) + "THE SCATTER RADIUS MUST NOT BE NEGATIVE";
     return {};

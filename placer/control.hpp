@@ -21,10 +21,9 @@ using suitefiles::TideSource;
 using suitefiles::VesselKind;
 using suitefiles::WaveSource;
 
-// Reads DUMP.INI (suitefiles::read_dump_ini) and, in a placement file run,
-// takes one load and one load volume off the stated loads and amount.
-// Returns false when the file cannot be opened; throws recio::RecordError
-// for a file that cannot be read.
+// Reads DUMP.INI (suitefiles::read_dump_ini); a placement file run makes
+// the stated number of loads like every other placement mode. Returns false when the file cannot be
+// opened; throws recio::RecordError for a file that cannot be read.
 bool read_control(const std::string& path, DumpControl& c);
 
 // Checks the values the run cannot work with: run mode, sources, angles, and

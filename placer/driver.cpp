@@ -10,8 +10,10 @@
 
 #include "gridlib/sitegrid.hpp"
 #include "gridlib/stored_files.hpp"
+#include "placer/balance.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
+#include "placer/inputs.hpp"
 #include "placer/kernels.hpp"
 #include "placer/report.hpp"
 #include "placer/schedule.hpp"
@@ -24,6 +26,7 @@
 #include "recio/records.hpp"
 #include "suitefiles/action.hpp"
 #include "suitefiles/name_rules.hpp"
+#include "suitefiles/balance.hpp"
 #include "suitefiles/pcd_ini.hpp"
 
 namespace placer {
@@ -33,6 +36,7 @@ struct Names {
     std::string grid_in, summary_in, tns_in;                          // the starting site
     std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
     std::string week_grid, week_point, week_tns;  // the grid of the week, in the working folder
+    std::string bal, csv;  // the material balance, text and one row per load
 };
 
 // Everything that lives for the whole run.
@@ -55,6 +59,7 @@ struct RunState {
     gridlib::ResampleWork resample;
     Lattice lattice;
     PlacementReport report;
+    Balance balance;
     LateralList lateral;
     PlacementFile placement;
     bool placement_ended = false;  // the placement file or the keyboard has no more positions
@@ -66,6 +71,7 @@ struct RunState {
     std::int32_t last_week_start = 0;
     float last_speed = 0;                   // schedule current speed of the last dump
     std::int16_t hours = 0;                 // elapsed hours of the last long-term read-back
+    double held_back_cy = 0;                // erosion the non-erodible bed held back in that run
     const RunObserver* observer = nullptr;  // the caller's probes, when it has any
 };
 
@@ -158,6 +164,11 @@ bool write_pcd(const RunState& st, std::int32_t start, std::int32_t days) {
     p.angle1 = st.angles.aval;
     p.angle2 = st.angles.post;
     p.porosity = st.mat.porosity;
+    // Cohesive material is handed over as thickness over the base surface,
+    // which lies flat at the reference depth: the native bed below it must
+    // not erode, only the material placed on it.
+    if (st.has_base && c.sediment_type > 1 && c.run_mode == RunMode::Placement)
+        p.bed_depth = st.ref_depth;
     if (suitefiles::write_pcd_ini("PCD.INI", p)) return true;
     recio::console_list("COULD NOT WRITE PCD.INI");
     return false;
@@ -175,6 +186,7 @@ bool write_grid(RunState& st) {
 // DREDGE over the grid as it stands, and its last grid read back.
 void long_term_run(RunState& st, const std::string& tns) {
     std::remove("PLOTBATH.DAT");
+    std::remove("BEDHELD.DAT");
     recio::ChildTimes t;
     start_child("DREDGE.EXE", &t);
     child_ended(st, Child::LongTermModel, t);
@@ -186,6 +198,8 @@ void long_term_run(RunState& st, const std::string& tns) {
     fr.we_extent = st.summary.we_extent;
     fr.ns_extent = st.summary.ns_extent;
     st.hours = GETBACK(tns, st.work, st.grid.depth, st.lattice, fr);
+    double held_cuft = 0;
+    st.held_back_cy = suitefiles::read_bed_held("BEDHELD.DAT", held_cuft) ? held_cuft / 27.0 : 0.0;
 }
 
 // ---- start-up
@@ -225,6 +239,8 @@ Names file_names(const DumpControl& c) {
     nm.week_grid = week + ".IN";
     nm.week_point = week + ".DAT";
     nm.week_tns = suitefiles::weekly_grid_file();
+    nm.bal = gridlib::site_file_name(c.prefix, c.out, ".BAL");
+    nm.csv = gridlib::site_file_name(c.prefix, c.out, ".CSV");
     return nm;
 }
 
@@ -302,6 +318,15 @@ bool plan_activity(RunState& st) {
                                            st.grid.rotation, st.grid.datum);
     if (problem.empty() && placing && c.placement_mode == PlacementMode::Line)
         problem = line_problem(c, st.scale);
+    if (problem.empty()) {
+        problem = series_problem(c, st.sched);
+        if (!problem.empty()) {
+            recio::console_list(problem);
+            access_problem();
+            return false;
+        }
+        problem = long_term_inputs_problem(c);
+    }
     if (!problem.empty()) {
         recio::console_list(problem);
         return false;
@@ -311,6 +336,13 @@ bool plan_activity(RunState& st) {
     if (c.placement_mode == PlacementMode::File && !st.placement.open(trim(c.placement_file))) {
         recio::console_list("COULD NOT OPEN PLACEMENT FILE " + trim(c.placement_file));
         return false;
+    }
+    if (c.placement_mode == PlacementMode::File) {
+        const std::int32_t held = placement_positions(trim(c.placement_file), c.order);
+        if (held < c.loads)
+            recio::console_list(trim(c.placement_file) + " HOLDS " + std::to_string(held) +
+                                " POSITIONS FOR " + std::to_string(c.loads) +
+                                " LOADS: THE RUN MAKES " + std::to_string(held) + " LOADS");
     }
     return true;
 }
@@ -410,6 +442,11 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
         StageScope stage(st.observer, Stage::Deck);
         b = BUILD(c, st.mat, st.vessel, st.site, st.grid.depth, cond, st.work);
     }
+    load_begins(st.balance, st.grid.depth);
+    const suitefiles::Position actual{b.e, b.n};
+    if (b.abort)
+        load_ends(st.balance, c, st.site, st.grid.depth, index, req, actual,
+                  suitefiles::LoadStatus::Refused, FateListing{});
     if (!b.abort) {
         if (!b.deck_written) {
             recio::console_list(b.deck_problem.empty() ? "COULD NOT WRITE CLDX.DUE"
@@ -417,6 +454,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
             return Load::Fatal;
         }
         std::remove("CLDX.DUT");  // a fate run that leaves no deposit file has failed
+        std::remove("CLDX.DUO");  // nor may an earlier load's listing speak for this one
         start_fate_model(st);
         int deposit_error = 0;
         {
@@ -424,6 +462,10 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
             deposit_error =
                 RDEPOS(st.work, st.tstop, b.e, b.n, st.site, st.grid.depth, cond.rows, cond.cols);
         }
+        load_ends(
+            st.balance, c, st.site, st.grid.depth, index, req, actual,
+            deposit_error == 0 ? suitefiles::LoadStatus::Placed : suitefiles::LoadStatus::Failed,
+            read_fate_listing("CLDX.DUO", c));
         if (deposit_error == 0) {
             st.failures = 0;
             if (st.since_aval > 10 && week_loads > 20) {
@@ -436,7 +478,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
         }
     }
     if (st.observer && st.observer->load_done) st.observer->load_done(st.made);
-    st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n);
+    st.report.load_line(cond.dumps_remaining, c.load_volume, b.e, b.n, b.abort != 0);
     st.lateral.test(k, b.e, b.n, st.summary.corners.centre_e, st.summary.corners.centre_n,
                     st.summary.we_extent, st.summary.ns_extent, c.lateral_tolerance, st.scale);
     return Load::Done;
@@ -446,6 +488,7 @@ Load make_load(RunState& st, SeriesFiles& series, recio::UniformRandom& random,
 
 bool place(RunState& st, std::uint32_t seed) {
     const DumpControl& c = st.ctl;
+    balance_begins(st.balance, c, st.grid.depth, &seed);
     if (!st.report.open(st.names.act)) {
         recio::console_list("COULD NOT OPEN", " " + st.names.act);
         return false;
@@ -474,12 +517,15 @@ bool place(RunState& st, std::uint32_t seed) {
         series.close();
         if (!write_pcd(st, week_start, 7)) return false;
         if (no_forcing(st)) continue;
+        long_term_begins(st.balance, st.grid.depth, week_start);
         if (st.has_base)
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         if (!write_grid(st)) return false;
         long_term_run(st, st.names.week_tns);
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
+        long_term_ends(st.balance, st.site, st.grid.depth, st.hours, week_start + STEPS_PER_WEEK,
+                       st.held_back_cy);
         if (!write_grid(st)) return false;
     }
     return true;
@@ -488,14 +534,15 @@ bool place(RunState& st, std::uint32_t seed) {
 // The quiet weeks after the last load (the whole period in run mode 1), then
 // the final avalanching.
 bool final_period(RunState& st) {
-    if (st.ctl.run_mode != RunMode::Placement)
-        st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
+    const bool placing = st.ctl.run_mode == RunMode::Placement;
+    if (!placing) st.last_speed = schedule_current(st.ctl, st.grid.rotation, 0.0f).speed;
     if (no_forcing(st)) return true;
     const std::int32_t days = 7 * st.sched.quiet_weeks;
     if (days > 0) {
         const std::int32_t start =
             st.last_week_start + (st.ctl.run_mode == RunMode::Placement ? STEPS_PER_WEEK : 0);
         if (!write_pcd(st, start, days)) return false;
+        if (placing) long_term_begins(st.balance, st.grid.depth, start);
         if (st.has_base) {
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
             if (!write_grid(st)) return false;
@@ -504,6 +551,9 @@ bool final_period(RunState& st) {
                       st.ctl.run_mode == RunMode::Placement ? st.names.week_tns : st.names.tns_in);
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
+        if (placing)
+            long_term_ends(st.balance, st.site, st.grid.depth, st.hours, start + 8 * days,
+                           st.held_back_cy);
     }
     avalanche(st, st.angles.final_aval, st.angles.final_post);
     std::fill(st.base.begin(), st.base.end(), 0.0f);
@@ -529,7 +579,8 @@ constexpr std::int32_t MAX_SEQUENCES = 9999;
 // under the set's protection), the grid files and the summary staged in the
 // set, then the whole set committed.
 int finish(RunState& st, recio::FileSet& set) {
-    if (st.ctl.run_mode == RunMode::Placement) {
+    const bool placing = st.ctl.run_mode == RunMode::Placement;
+    if (placing) {
         st.report.navigable_page(st.site, st.grid.depth, st.ctl.navigable_depth);
         st.report.lateral_page(st.lateral, st.ctl.lateral_tolerance);
         if (!st.report.close()) {
@@ -561,10 +612,19 @@ int finish(RunState& st, recio::FileSet& set) {
         recio::console_list("COULD NOT WRITE", " " + st.names.tim);
         return RUN_FAILED;
     }
+    if (placing) {
+        balance_ends(st.balance, st.ctl, st.site, st.grid.depth, st.ctl.loads);
+        if (!write_balance(st.balance, st.names.bal, st.names.csv)) {
+            recio::console_list("COULD NOT WRITE", " " + st.names.bal + " OR " + st.names.csv);
+            return RUN_FAILED;
+        }
+    }
     if (!gridlib::commit_site(set)) return RUN_FAILED;
     remove_week_grid(st.names);
     listing_screen(st);
-    return RUN_OK;
+    if (!placing) return RUN_OK;
+    balance_overview(st.balance, st.names.bal);
+    return had_losses(st.balance) ? RUN_LOSSES : RUN_OK;
 }
 
 }  // namespace
@@ -588,7 +648,7 @@ int run(const RunOptions& options) {
     // none (one left by a run that ended after storing its site is old).
     remove_week_grid(nm);
     if (!set.protect({nm.grid_out, nm.summary_out, nm.point_out, nm.tns_out, nm.act, nm.tim,
-                      nm.week_grid, nm.week_point, nm.week_tns})) {
+                      nm.week_grid, nm.week_point, nm.week_tns, nm.bal, nm.csv})) {
         recio::console_list("COULD NOT KEEP THE OUTPUT SITE SAFE DURING THE RUN: " + set.failure());
         return RUN_FAILED;
     }
@@ -601,7 +661,7 @@ int run(const RunOptions& options) {
     } else if (final_period(*st)) {
         status = finish(*st, set);
     }
-    if (status != RUN_OK)
+    if (status == RUN_FAILED)
         recio::console_list("THE RUN DID NOT END NORMALLY; ITS OUTPUT FILES ARE AS BEFORE THE RUN");
     return status;
 }

@@ -42,13 +42,18 @@ struct RunOptions {
     const RunObserver* observer = nullptr;
 };
 
-// Exit status of a run (the suite's statuses; recio::STATUS_REFUSALS is kept
-// for a run that finished with refused loads or failed model runs).
-enum RunStatus : int { RUN_OK = recio::STATUS_DONE, RUN_FAILED = recio::STATUS_FAILED };
+// Exit status of a run (the suite's statuses).
+enum RunStatus : int {
+    RUN_OK = recio::STATUS_DONE,
+    RUN_FAILED = recio::STATUS_FAILED,
+    RUN_LOSSES = recio::STATUS_REFUSALS,
+};
 
 // Runs one placement activity in the current directory; returns RUN_OK when
-// it ended normally, RUN_FAILED after an orderly stop on a problem (or when
-// ACTION.BAT does not ask for a placement run).
+// it ended normally, RUN_LOSSES when it finished and stored its results but
+// loads were refused or a fate or long-term run failed, RUN_FAILED after an
+// orderly stop on a problem (or when ACTION.BAT does not ask for a placement
+// run).
 int run(const RunOptions& options);
 
 }  // namespace placer

@@ -48,8 +48,9 @@ void PlacementReport::header(const DumpControl& c) {
     out_.header(h);
 }
 
-void PlacementReport::load_line(std::int16_t remaining, float volume, float e, float n) {
-    out_.load_line(remaining, volume, e, n);
+void PlacementReport::load_line(std::int16_t remaining, float volume, float e, float n,
+                                bool refused) {
+    out_.load_line(remaining, volume, e, n, refused);
 }
 
 void PlacementReport::navigable_page(const SiteFrame& site, const std::vector<float>& depth,

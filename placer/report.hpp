@@ -33,8 +33,9 @@ class PlacementReport {
     bool open(const std::string& path);
     bool is_open() const { return out_.is_open(); }
     void header(const DumpControl& c);
-    // One load, placed or refused: dumps remaining, load volume and the actual position.
-    void load_line(std::int16_t remaining, float volume, float e, float n);
+    // One load, placed or refused: dumps remaining, load volume and the
+    // actual position; a refused load's line carries the refusal marker.
+    void load_line(std::int16_t remaining, float volume, float e, float n, bool refused = false);
     // Continuation page 1: grid points whose depth (truncated) is at most the navigable depth.
     void navigable_page(const SiteFrame& site, const std::vector<float>& depth,
                         std::int16_t navigable);

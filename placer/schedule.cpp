@@ -251,6 +251,46 @@ void within_field(const recio::RecordReader& in, const char* name, long field, c
 void SeriesFiles::values(std::int32_t index, SeriesValues& out) {
     if (waves_) {
         position_at(wave_, suitefiles::skip_to_wave_step, index, "WAVREC.OUT");
+        next_wave(out);
+    }
+    if (tides_) {
+        position_at(tide_, suitefiles::skip_to_tide_step, index, "TIDE.DAT");
+        next_tide(out);
+    }
+}
+
+std::string SeriesFiles::check(std::int32_t wave_records, std::int32_t tide_records) {
+    SeriesValues v;
+    auto covers = [&](bool in_use, recio::RecordReader& in,
+                      bool (*skip_to)(recio::RecordReader&, long), const char* name,
+                      std::int32_t needed, void (SeriesFiles::*next)(SeriesValues&)) {
+        if (!in_use || needed <= 0) return std::string();
+        in.rewind();
+        if (!skip_to(in, 0)) return std::string(name) + " ENDS IN ITS HEADER RECORDS";
+        for (std::int32_t k = 0; k < needed; ++k) {
+            const long before = in.record_number();
+            try {
+                (this->*next)(v);
+            } catch (const recio::RecordError& e) {
+                // The end of the file leaves the record count where it was.
+                if (in.record_number() != before) return std::string(e.what());
+                return std::string(name) + " HOLDS " + std::to_string(k) +
+                       " DATA RECORDS; THE RUN NEEDS " + std::to_string(needed) +
+                       " (ONE FOR EVERY 3-HOUR STEP IT READS)";
+            }
+        }
+        return std::string();
+    };
+    std::string p = covers(waves_, wave_, suitefiles::skip_to_wave_step, "WAVREC.OUT", wave_records,
+                           &SeriesFiles::next_wave);
+    if (p.empty())
+        p = covers(tides_, tide_, suitefiles::skip_to_tide_step, "TIDE.DAT", tide_records,
+                   &SeriesFiles::next_tide);
+    return p;
+}
+
+void SeriesFiles::next_wave(SeriesValues& out) {
+    {
         suitefiles::WaveRecord w;
         suitefiles::need_wave_record(wave_, w);
         within_field(wave_, "WAVREC.OUT", 3, "THE WAVE HEIGHT", w.height, "(F12.5)");
@@ -260,8 +300,10 @@ void SeriesFiles::values(std::int32_t index, SeriesValues& out) {
         out.wave_period = w.period;
         out.wave_direction = w.direction;
     }
-    if (tides_) {
-        position_at(tide_, suitefiles::skip_to_tide_step, index, "TIDE.DAT");
+}
+
+void SeriesFiles::next_tide(SeriesValues& out) {
+    {
         suitefiles::TideRecord t;
         suitefiles::need_tide_record(tide_, t);
         within_field(tide_, "TIDE.DAT", 2, "THE TIDE ELEVATION", t.tide, "(F8.3)");

@@ -127,8 +127,15 @@ class SeriesFiles {
     // Values of time step `index` (0-based): the record index + 1 of each
     // series in use. Throws RecordError when a series is shorter or unreadable.
     void values(std::int32_t index, SeriesValues& out);
+    // Reads the first records of each series in use, `wave_records` and
+    // `tide_records` of them, as values() would: "" when they are all there
+    // and readable, else the problem (the file, and the record or how many
+    // records it holds).
+    std::string check(std::int32_t wave_records, std::int32_t tide_records);
 
   private:
+    void next_wave(SeriesValues& out);  // the next record, checked
+    void next_tide(SeriesValues& out);
     bool waves_ = false, tides_ = false;
     recio::RecordReader wave_, tide_;
 };

@@ -48,6 +48,8 @@ bool read_pcd_ini(const std::string& path, PcdIni& c) {
             c.direction2);
     in.need(PCD_SEDIMENT, c.grain_size, ised, c.angle1, c.angle2, c.porosity);
     c.ised = SedimentType{ised};
+    c.bed_depth = 0.0f;
+    if (!in.read(PCD_BED, c.bed_depth)) c.bed_depth = 0.0f;
     return true;
 }
 
@@ -61,6 +63,7 @@ bool write_pcd_ini(const std::string& path, const PcdIni& c) {
     out.write(PCD_CURRENTS, c.schedule_value, c.speed1, c.direction1, c.switch_day, c.speed2,
               c.direction2);
     out.write(PCD_SEDIMENT, c.grain_size, code(c.ised), c.angle1, c.angle2, c.porosity);
+    if (c.bed_depth > 0.0f) out.write(PCD_BED, c.bed_depth);
     return out.close();
 }
 

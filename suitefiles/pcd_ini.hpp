@@ -12,6 +12,9 @@
 //                       and direction
 //   5  (F8.3,I4,3F8.3)  grain size (mm), ISED, first and second slope angle
 //                       (deg), bed porosity
+//   6  (F8.3)           optional: depth of a non-erodible bed (ft); absent,
+//                       blank or 0: every depth may erode (files without
+//                       the record read as before)
 #pragma once
 
 #include <cstdint>
@@ -24,6 +27,7 @@ inline constexpr const char* PCD_GRID_FILE = "(A32)";
 inline constexpr const char* PCD_WAVES = "(8F8.3)";
 inline constexpr const char* PCD_CURRENTS = "(8F8.3)";
 inline constexpr const char* PCD_SEDIMENT = "(F8.3,I4,3F8.3)";
+inline constexpr const char* PCD_BED = "(F8.3)";
 inline constexpr std::size_t PCD_GRID_NAME = 32;  // columns of the grid file name
 
 // ISED, the sediment type. The cohesive types also choose the consolidation
@@ -64,6 +68,10 @@ struct PcdIni {
     float grain_size = 0.0f;
     SedimentType ised = SedimentType{0};
     float angle1 = 0.0f, angle2 = 0.0f, porosity = 0.0f;
+    // No point of the grid is eroded below this depth (ft); 0: no such bed.
+    // The placement simulator sets it to the level of the bed its material
+    // was placed on (the flat base of the thickness form).
+    float bed_depth = 0.0f;
 };
 
 // The resampled grid of the placement run's grid of the week, the one

@@ -14,6 +14,9 @@ constexpr const char* ACT_LOADS = "(1X,'NUMBER OF LOADS TO PLACE ALL MATERIAL: '
 constexpr const char* ACT_LOAD_HEADS = "(/,/,/,1X,'LOAD #',10X,'PER LOAD VOLUME',15X,'LOCATION')";
 constexpr const char* ACT_POSITION_HEADS = "(1X,40X,'EASTING',5X,'NORTHING',/)";
 constexpr const char* ACT_LOAD_LINE = "(1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4)";
+// A refused load: the same line with the marker after the northing, which
+// readers of the positions pass over.
+constexpr const char* ACT_REFUSED_LOAD_LINE = "(1X,2X,I4,14X,F5.0,10X,F12.4,3X,F12.4,2X,'REFUSED')";
 // The load line as it is read back: the position only.
 constexpr const char* ACT_LOAD_POSITION = "(1X,2X,4X,14X,5X,10X,F12.4,3X,F12.4)";
 constexpr const char* ACT_PAGE_HEAD = "(A1,1X,'DREDGING PLACEMENT SUMMARY, CONT.',/,/,/)";
@@ -91,8 +94,12 @@ void PlacementSummaryWriter::header(const ActivityHeader& h) {
     out_.write(ACT_POSITION_HEADS);
 }
 
-void PlacementSummaryWriter::load_line(std::int16_t remaining, float volume, float e, float n) {
-    out_.write(ACT_LOAD_LINE, remaining, volume, e, n);
+void PlacementSummaryWriter::load_line(std::int16_t remaining, float volume, float e, float n,
+                                       bool refused) {
+    if (refused)
+        out_.write(ACT_REFUSED_LOAD_LINE, remaining, volume, e, n);
+    else
+        out_.write(ACT_LOAD_LINE, remaining, volume, e, n);
 }
 
 void PlacementSummaryWriter::page_head() {

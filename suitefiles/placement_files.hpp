@@ -35,8 +35,9 @@ class PlacementSummaryWriter {
     bool open(const std::string& path);
     bool is_open() const { return out_.is_open(); }
     void header(const ActivityHeader& h);
-    // One load, placed or refused: dumps remaining, load volume, the actual position.
-    void load_line(std::int16_t remaining, float volume, float e, float n);
+    // One load, placed or refused: dumps remaining, load volume, the actual
+    // position; a refused load's line ends with "  REFUSED" after the northing.
+    void load_line(std::int16_t remaining, float volume, float e, float n, bool refused = false);
     // The head of a continuation page (a form feed first).
     void page_head();
     // Page 1: points whose depth reaches the navigable depth.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "suitefiles/balance.hpp"
 #include "tests/placer/placer_fixture.hpp"
 
 namespace {
@@ -101,10 +102,73 @@ TEST_F(Chain, FourLoadsAndAWeekOfLongTermModel) {
     EXPECT_EQ(s.seq_since_last, 4);
     EXPECT_TRUE(contains("CHOUT.OUT", "BATHYMETRIC DISTRIBUTION WITHIN THE ENTIRE DISPOSAL AREA"));
 
+    // The balance of the run adds up: every load's solids settled or still
+    // suspended (the fate model's listing prints five significant digits),
+    // and the site's change is the deposits plus the long-term run's change.
+    std::vector<suitefiles::LoadBalance> rows;
+    ASSERT_TRUE(suitefiles::read_balance_csv("CHOUT.CSV", rows));
+    ASSERT_EQ(rows.size(), 4u);
+    double added = 0.0;
+    for (const suitefiles::LoadBalance& r : rows) {
+        EXPECT_EQ(r.status, suitefiles::LoadStatus::Placed);
+        EXPECT_NEAR(r.released_cuft, 1000.0 * 27.0 * 0.3, 0.01);
+        EXPECT_NEAR(r.settled_cuft + r.suspended_cuft, r.released_cuft, 1e-4 * r.released_cuft)
+            << r.load;
+        EXPECT_EQ(r.carried_out_cuft, 0.0);
+        ASSERT_EQ(r.fractions.size(), 1u);
+        EXPECT_EQ(r.fractions[0].settled_cuft, r.settled_cuft);
+        EXPECT_GT(r.added_cy, 0.0);
+        added += r.added_cy;
+    }
+    suitefiles::BalanceTotals t;
+    ASSERT_TRUE(suitefiles::read_balance_totals("CHOUT.BAL", t));
+    EXPECT_NEAR(t.get("added_to_site_cy"), added, 1e-3);
+    const double site_change = (depth_sum("CHAIN.IN") - depth_sum("CHOUT.IN")) * 2500.0 / 27.0;
+    EXPECT_NEAR(t.get("volume_on_site_cy"), site_change, 0.5);
+    EXPECT_NEAR(t.get("volume_on_site_cy"), added + t.get("long_term_net_cy"), 0.5);
+    EXPECT_EQ(t.get("long_term_runs"), 1);
+    EXPECT_EQ(t.get("long_term_failed"), 0);
+
     // The volume placed, measured between the grids before and after.
     write_file("UTL.INI", "   2\nCHAIN\nCHOUT\n");
     ASSERT_EQ(run("utility", "UTILITY2"), 0) << text("utility.log");
     EXPECT_TRUE(contains("utility.log", "NET volume GAINED between upper and lower grids is:"));
+}
+
+// Fine silt whose critical shear stress for deposition lies below the bottom
+// shear stress stays suspended: nothing reaches the site, and the balance,
+// the console and the status say so instead of a silent "placed".
+TEST_F(Chain, FineSiltThatStaysSuspendedIsWarnedOf) {
+    write_file("SITEGEN.INI", kSitegenIni);
+    ASSERT_EQ(run("sitegen", "GRIDYES"), 0) << text("sitegen.log");
+    placer::DumpControl c = test_control();
+    c.site = "CHAIN";
+    c.out = "CHOUT";
+    c.loads = 2;
+    c.total_amount = 2000;
+    c.centre_e = 1725.0f;
+    c.centre_n = 4275.0f;
+    c.tstop = 900.0f, c.dtl = 60.0f, c.tprint1 = 450.0f, c.tprint2 = 900.0f;
+    c.fractions[0].name = "FINESILT";
+    c.fractions[0].diameter = 0.01f;
+    c.fractions[0].taucd = 1.0e-5f;
+    write_records("DUMP.INI", dump_ini_records(c));
+    ASSERT_EQ(run("placer", "DUMPYES"), 0) << text("placer.log");
+    std::vector<suitefiles::LoadBalance> rows;
+    ASSERT_TRUE(suitefiles::read_balance_csv("CHOUT.CSV", rows));
+    ASSERT_EQ(rows.size(), 2u);
+    for (const suitefiles::LoadBalance& r : rows) {
+        EXPECT_EQ(r.settled_cuft, 0.0);
+        EXPECT_EQ(r.added_cy, 0.0);
+        EXPECT_NEAR(r.suspended_cuft + r.carried_out_cuft, r.released_cuft, 1e-4 * r.released_cuft);
+    }
+    EXPECT_NEAR(depth_sum("CHOUT.IN"), depth_sum("CHAIN.IN"), 1e-3);
+    EXPECT_TRUE(contains("CHOUT.BAL", "LOAD 1 LEFT 100.0 % OF ITS SOLIDS SUSPENDED"));
+    EXPECT_TRUE(contains("CHOUT.BAL", "FINESILT (CRITICAL SHEAR STRESS FOR DEPOSITION 0.0000"));
+    EXPECT_TRUE(contains("CHOUT.BAL", "BELOW THE BOTTOM SHEAR STRESS"));
+    EXPECT_TRUE(contains("placer.log", "WARNING: LOAD 2 LEFT 100.0 %"));
+    EXPECT_TRUE(contains("placer.log", "NO MOUND; SHALLOWEST POINT"));
+    EXPECT_TRUE(contains("CHOUT.BAL", "NO POINT OF THE SITE CAME UP"));
 }
 
 // A program started without the menu (ACTION.BAT missing or holding another

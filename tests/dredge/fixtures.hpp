@@ -88,6 +88,7 @@ struct Pcd {
     float grain = 0.2f;
     std::int32_t ised = 1;
     float a1 = 30.0f, a2 = 25.0f, porosity = 0.4f;
+    float bed = 0.0f;  // non-erodible bed depth (record 6), 0: none
 
     void write(const std::string& path) const {
         suitefiles::PcdIni c;
@@ -116,6 +117,7 @@ struct Pcd {
         c.angle1 = a1;
         c.angle2 = a2;
         c.porosity = porosity;
+        c.bed_depth = bed;
         if (!suitefiles::write_pcd_ini(path, c)) throw std::runtime_error("cannot write " + path);
     }
 };

@@ -2,6 +2,7 @@
 // PLOTBATH.DAT, STORE.DAT and the console.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "dredge/driver.hpp"
 #include "dredge/hydro.hpp"
 #include "fixtures.hpp"
+#include "suitefiles/balance.hpp"
 
 namespace {
 
@@ -323,6 +325,42 @@ TEST(Program, CohesiveMoundConsolidates) {
     const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), n, n);
     ASSERT_EQ(p.grids.size(), 2u);            // at 24 h and at the run's end, 27 h
     EXPECT_GT(p.grids[0][7 * n + 7], 30.0f);  // the mound's top went down
+}
+
+// A cohesive run under strong waves erodes the flat native bed around a
+// mound; with a non-erodible bed at that level (as a placement hands its
+// thickness form over) no point goes below it, and the erosion held back is
+// written to BEDHELD.DAT. Without the record the run is the same as before.
+TEST(Program, NonErodibleBedKeepsTheNativeBed) {
+    const int n = 15;
+    auto run_with = [&](float bed, double& held, float& deepest) {
+        TempDir dir;
+        dredge_test::write_tns(dir.file("SITE.TNS"), n, n, 100.0f, [](int i, int j) {
+            return (i >= 6 && i <= 10 && j >= 6 && j <= 10) ? 18.0f : 20.0f;
+        });
+        dredge_test::copy_data("PCDDF_CLAY.DAT", dir, "PCDDF2.DAT");
+        Pcd pcd;
+        pcd.nx = pcd.ny = n;
+        pcd.ised = 2;
+        pcd.wave_h = 8.0f, pcd.wave_t = 10.0f, pcd.gauge_const = 20.0f;
+        pcd.speed1 = pcd.speed2 = 2.0f;
+        pcd.bed = bed;
+        pcd.write(dir.file("PCD.INI"));
+        const RunResult r = dredge_test::run_program_in(dir);
+        ASSERT_EQ(r.status, 0) << r.console;
+        const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), n, n);
+        ASSERT_FALSE(p.grids.empty());
+        deepest = *std::max_element(p.grids.back().begin(), p.grids.back().end());
+        if (!suitefiles::read_bed_held(dir.file("BEDHELD.DAT"), held)) held = -1.0;
+    };
+    double held = 0.0;
+    float deepest = 0.0f;
+    run_with(0.0f, held, deepest);
+    EXPECT_GT(deepest, 20.01f);  // the native bed eroded
+    EXPECT_EQ(held, -1.0);       // no bed asked for, no file
+    run_with(20.0f, held, deepest);
+    EXPECT_LE(deepest, 20.0f);
+    EXPECT_GT(held, 0.0);
 }
 
 // Runs that cannot go on stop with a message naming the file or value and a

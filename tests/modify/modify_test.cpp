@@ -297,4 +297,41 @@ TEST(PointEdits, RotatedAndGeographicSitesUseTheSitePositions) {
         EXPECT_EQ(geo.depth[static_cast<std::size_t>(i)], expected[i]) << "point " << i + 1;
 }
 
+// Each edit says what it did: the points it changed with their old and new
+// depths, an edit that reaches only points already at its depth, one that
+// lies off the site and one too shallow to apply.
+TEST(PointEdits, EveryEditIsReported) {
+    SiteGrid g = small_grid(3, 3, 100, 0.0f, 1);  // NW corner (0, 0), rows run south
+    const std::vector<modify::EditPoint> edits = {
+        {100.0f, -100.0f, 50.0f},   // point 5 (24 ft) becomes 50 ft
+        {100.0f, -100.0f, 50.0f},   // again: nothing left to change
+        {5000.0f, -100.0f, 30.0f},  // off the site
+        {0.0f, 0.0f, 0.5f},         // below 1 ft
+    };
+    const std::vector<modify::EditOutcome> o = modify::apply_edits_reported(g, 0.0f, 0.0f, edits);
+    ASSERT_EQ(o.size(), 4u);
+    ASSERT_EQ(o[0].changed.size(), 1u);
+    EXPECT_EQ(o[0].changed[0].point, 5);
+    EXPECT_EQ(o[0].changed[0].old_depth, 24.0f);
+    EXPECT_EQ(o[0].changed[0].new_depth, 50.0f);
+    EXPECT_EQ(o[1].reached, 1);
+    EXPECT_TRUE(o[1].changed.empty());
+    EXPECT_EQ(o[2].reached, 0);
+    EXPECT_TRUE(o[3].too_shallow);
+    EXPECT_EQ(g.depth[4], 50.0f);
+    const std::vector<std::string> lines = modify::edit_report(edits, o, g.interval);
+    const std::vector<std::string> expected = {
+        "EDIT    1 AT     100.0000,   -100.0000, DEPTH    50.000:",
+        "    POINT      5: DEPTH    24.000 FT BECOMES    50.000",
+        "EDIT    2 AT     100.0000,   -100.0000, DEPTH    50.000: CHANGED NOTHING: THE 1 GRID "
+        "POINT(S) IT REACHES ALREADY HAVE THAT DEPTH",
+        "EDIT    3 AT    5000.0000,   -100.0000, DEPTH    30.000: LIES OFF THE SITE: NO GRID "
+        "POINT WITHIN     52.00 FT; NOTHING CHANGED",
+        "EDIT    4 AT       0.0000,      0.0000, DEPTH     0.500: NOT APPLIED, AN EDIT DEPTH MUST "
+        "BE AT LEAST 1 FT",
+        "1 GRID POINT CHANGE(S) BY 1 OF 4 EDIT(S)",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
 }  // namespace

@@ -75,9 +75,9 @@ TEST_F(Control, ReadsEveryRecordOfEachPlacementMode) {
         if (mode == placer::PlacementMode::Line) {
             EXPECT_FLOAT_EQ(r.line_end_n, 2.25f);
         }
-        // A placement file run takes one load and one load volume off.
-        EXPECT_EQ(r.loads, mode == placer::PlacementMode::File ? 4 : 5);
-        EXPECT_EQ(r.total_amount, mode == placer::PlacementMode::File ? 4000 : 5000);
+        // Every placement mode, the placement file too, makes the loads asked for.
+        EXPECT_EQ(r.loads, 5);
+        EXPECT_EQ(r.total_amount, 5000);
         EXPECT_EQ(gridlib::trimmed(r.placement_file), "PLACES.XY");
     }
     // No density profile: one record each for the depths and densities all the same.
@@ -147,7 +147,7 @@ TEST_F(Control, ValuesTheRunCannotUseAreRefused) {
          [](placer::DumpControl& c) {
              c.placement_mode = placer::PlacementMode::File, c.order = 3;
          }},
-        {"RECORD 16: A PLACEMENT FILE RUN NEEDS AT LEAST 2 LOADS",
+        {"RECORD 16: THE NUMBER OF LOADS MUST BE AT LEAST 1",
          [](placer::DumpControl& c) {
              c.placement_mode = placer::PlacementMode::File, c.loads = 0;
          }},
@@ -292,9 +292,8 @@ TEST_F(Control, NamesMustFitTheirFields) {
     EXPECT_EQ(placer::check_dump_control(c), "DUMP.INI RECORD 2: THE SITE NAME IS BLANK");
 }
 
-// A placement-file run takes one load off: -32768 loads wrapped round to
-// 32767 and the run went on; and the amount less a huge load volume went
-// beyond the 32-bit range. Both end at start-up now.
+// A placement-file run with no loads ends at start-up; one load is a run
+// like any other (no load is taken off the count any more).
 TEST_F(Control, PlacementFileRunWithoutLoadsIsRefused) {
     placer::DumpControl c = test_control();
     c.placement_mode = placer::PlacementMode::File;
@@ -303,17 +302,14 @@ TEST_F(Control, PlacementFileRunWithoutLoadsIsRefused) {
     placer::DumpControl r;
     ASSERT_TRUE(placer::read_control("DUMP.INI", r));
     EXPECT_EQ(r.loads, -32768);
-    EXPECT_NE(placer::check_dump_control(r).find("A PLACEMENT FILE RUN NEEDS AT LEAST 2 LOADS"),
+    EXPECT_NE(placer::check_dump_control(r).find("THE NUMBER OF LOADS MUST BE AT LEAST 1"),
               std::string::npos);
-    c.loads = 5;
-    c.total_amount = 5000;
-    c.load_volume = 9.0E10f;
-    std::vector<std::string> recs = dump_ini_records(c);
-    recs[7] = "       0.000       0.000     9.0E+10       2.000       8.000     270.000";
-    write_records("DUMP.INI", recs);
+    // One load is a placement file run like any other.
+    c.loads = 1;
+    write_records("DUMP.INI", dump_ini_records(c));
     ASSERT_TRUE(placer::read_control("DUMP.INI", r));
-    EXPECT_EQ(r.loads, 4);
-    EXPECT_EQ(r.total_amount, INT32_MIN);
+    EXPECT_EQ(r.loads, 1);
+    EXPECT_EQ(placer::check_dump_control(r), "");
 }
 
 // What travels into CLDX.DUE and PCD.INI must fit the field it is written to.

@@ -5,6 +5,8 @@
 #include "placer/kernels.hpp"
 #include "placer_fixture.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/balance.hpp"
+#include "suitefiles/placement_files.hpp"
 
 namespace {
 
@@ -65,21 +67,24 @@ class Program : public PlacerFolder {
 };
 
 // Placement file: a load inside the site, one outside, one on its boundary
-// and one at the east edge of a row, whose deposit must not wrap into the next row.
+// and one at the east edge of a row, whose deposit must not wrap into the
+// next row; five loads asked for and four positions in the file.
 TEST_F(Program, PlacementFileWithRefusedLoadsAndAnEastEdgeDump) {
     ctl.placement_mode = placer::PlacementMode::File;
-    ctl.loads = 5;  // the placement file run takes one off
+    ctl.loads = 5;
     ctl.total_amount = 5000;
     ctl.placement_file = "PLACES.XY";
     ctl.aval_angle = 80.0f, ctl.post_angle = 70.0f;
     deposit = {{DUMP_CELL, 1.0f}, {{21, 23}, 0.5f}, {{21, 24}, 7.0f}};
     prepare();
     write_file("PLACES.XY", "1600.0 4800.0\n500.0, 4800.0\n1000.0 4800.0\n2140.0 4800.0\n");
-    ASSERT_EQ(run_placer(), 0) << console();
+    // Refused loads: the run ends with the status that tells of losses.
+    ASSERT_EQ(run_placer(), 3) << console();
+    EXPECT_TRUE(said("PLACES.XY HOLDS 4 POSITIONS FOR 5 LOADS"));
     const std::vector<LoadLine> loads = load_lines();
     ASSERT_EQ(loads.size(), 4u);
     const std::vector<std::pair<float, int>> expected = {
-        {1600.0f, 3}, {500.0f, 2}, {1000.0f, 1}, {2140.0f, 0}};
+        {1600.0f, 4}, {500.0f, 3}, {1000.0f, 2}, {2140.0f, 1}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(loads[i].remaining, expected[i].second);
         EXPECT_FLOAT_EQ(loads[i].e, expected[i].first);
@@ -106,8 +111,31 @@ TEST_F(Program, PlacementFileWithRefusedLoadsAndAnEastEdgeDump) {
     EXPECT_NE(act.find("              4                                         10"),
               std::string::npos);
     EXPECT_NE(act.find("NAVIGABLE DEPTH HAS NOT BEEN EXCEEDED"), std::string::npos);
-    EXPECT_NE(act.find("NUMBER OF LOADS TO PLACE ALL MATERIAL:    4"), std::string::npos);
-    EXPECT_NE(act.find("AMOUNT MATERIAL PLACED AT SITE:    4000"), std::string::npos);
+    EXPECT_NE(act.find("NUMBER OF LOADS TO PLACE ALL MATERIAL:    5"), std::string::npos);
+    EXPECT_NE(act.find("AMOUNT MATERIAL PLACED AT SITE:    5000"), std::string::npos);
+    // The refused loads' lines carry the marker after the northing, and the
+    // positions of every line still read back.
+    const std::vector<std::string> act_lines = lines("RUN1.ACT");
+    EXPECT_EQ(act_lines[17].substr(act_lines[17].size() - 9), "  REFUSED");
+    EXPECT_EQ(act_lines[18].substr(act_lines[18].size() - 9), "  REFUSED");
+    EXPECT_EQ(act_lines[16].find("REFUSED"), std::string::npos);
+    recio::RecordReader act_in("RUN1.ACT");
+    std::vector<suitefiles::Position> positions;
+    ASSERT_TRUE(suitefiles::read_load_positions(act_in, positions));
+    ASSERT_EQ(positions.size(), 4u);
+    EXPECT_FLOAT_EQ(positions[1].e, 500.0f);
+    // The balance counts what was made, and only placed loads as placed volume.
+    suitefiles::BalanceTotals t;
+    ASSERT_TRUE(suitefiles::read_balance_totals("RUN1.BAL", t));
+    EXPECT_EQ(t.get("loads_asked"), 5);
+    EXPECT_EQ(t.get("loads_made"), 4);
+    EXPECT_EQ(t.get("loads_placed"), 2);
+    EXPECT_EQ(t.get("loads_refused"), 2);
+    EXPECT_EQ(t.get("volume_placed_cy"), 2000);
+    const std::string bal = text("RUN1.BAL");
+    EXPECT_NE(bal.find("ONLY 4 OF THE 5 LOADS ASKED FOR WERE MADE"), std::string::npos);
+    EXPECT_NE(bal.find("LOAD 2 WAS REFUSED"), std::string::npos);
+    EXPECT_TRUE(said("MATERIAL BALANCE OF THE RUN"));
     // The site summary counts the loads of the activity.
     gridlib::SiteSummary s;
     ASSERT_EQ(gridlib::READG("RUN1.OUT", s), gridlib::GRID_OK);
@@ -197,9 +225,14 @@ TEST_F(Program, OneFailedFateRunIsSkippedTwoInARowEndTheRun) {
     write_script(
         "cloudex",
         "echo run >> cloudex.log\n[ $(wc -l < cloudex.log) -eq 2 ] || cp deposit.dut CLDX.DUT");
-    ASSERT_EQ(run_placer(), 0) << console();
+    ASSERT_EQ(run_placer(), 3) << console();  // finished, with a failed fate run
     EXPECT_EQ(load_lines().size(), 3u);
     EXPECT_TRUE(said("THERE WERE PROBLEMS ACCESSING CLDX.DUT"));
+    std::vector<suitefiles::LoadBalance> rows;
+    ASSERT_TRUE(suitefiles::read_balance_csv("RUN1.CSV", rows));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].status, suitefiles::LoadStatus::Failed);
+    EXPECT_EQ(rows[1].added_cy, 0.0);
     EXPECT_NEAR(lowered(result()), 2.0, 1e-3);
 
     // The run that stops leaves the report of the run before it whole.
@@ -220,10 +253,12 @@ TEST_F(Program, SeriesValuesReachTheDeck) {
     prepare();
     fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/WAVREC.OUT", "WAVREC.OUT");
     fs::copy_file(fs::path(TEST_DATA_DIR) / "placer/series/TIDE.DAT", "TIDE.DAT");
+    fs::copy_file(fs::path(TEST_DATA_DIR) / "../examples/newport/TIDAL.DAT", "TIDAL.DAT");
     // A long-term grid left from an earlier run is not taken for this run's.
     write_records("PLOTBATH.DAT", plotbath_records(std::vector<float>(1200, 12.0f), 168,
                                                    std::vector<float>(1200, 12.0f)));
-    ASSERT_EQ(run_placer(), 0) << console();
+    // The long-term run left no grid: the run tells of it in its status.
+    ASSERT_EQ(run_placer(), 3) << console();
     recio::RecordReader deck("CLDX.DUE");
     ASSERT_TRUE(deck.skip(7));
     float first_depth = 0.0f;
@@ -260,6 +295,7 @@ TEST_F(Program, LongTermRunsAfterTheWeekAndForTheQuietWeeks) {
     EXPECT_EQ(lines("pcd.1")[0], "    0    7   60   20    2    2    2");
     // The weekly runs work on the grid of the week, not on the output site.
     EXPECT_EQ(lines("pcd.1")[1], "PLWEEK.TNS                      ");
+    EXPECT_EQ(lines("pcd.1").size(), 5u);  // no non-erodible bed for sand
     EXPECT_EQ(lines("pcd.1")[2], "   0.000   2.000   8.000 270.000  40.000  60.000");
     EXPECT_EQ(lines("pcd.1")[4], "   0.200   1  10.000   5.000   0.444");
     EXPECT_EQ(lines("pcd.2")[0], "   56    7   60   20    2    2    2");
@@ -307,11 +343,16 @@ TEST_F(Program, CohesiveMaterialIsHandedOverAsThicknessOverTheBaseSurface) {
     ctl.loads = 1;
     ctl.disposal_days = 7, ctl.period_days = 14;
     prepare();
+    fs::copy_file(fs::path(TEST_DATA_DIR) / "dredge/data/PCDDF_CLAY.DAT", "PCDDF2.DAT");
     write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168,
                                                    std::vector<float>(1200, 39.0f)));
     ASSERT_EQ(run_placer(), 0) << console();
     const auto& d0 = grid.depth;
     const float ref = (d0[0] + d0[59] + d0[1140] + d0[1199] + 2.0f * d0[569]) / 6.0f;
+    // The flat base of the thickness form is handed over as a non-erodible bed.
+    const std::vector<std::string> pcd = lines("pcd.1");
+    ASSERT_EQ(pcd.size(), 6u);
+    EXPECT_NEAR(std::stof(pcd[5]), ref, 0.001);
     // Week 1: flat reference depth, less the 1 ft deposit at the dump.
     recio::RecordReader tns("tns.1");
     ASSERT_TRUE(tns.skip(2));
@@ -340,6 +381,27 @@ TEST_F(Program, AvalanchingDuringABusyWeekKeepsTheVolume) {
     const gridlib::SiteGrid g = result();
     EXPECT_NEAR(lowered(g), 22.0, 0.05);
     EXPECT_GT(depth(g, 10, 30), 18.0f);  // not 22 ft of pile on one node
+    // The week's volume change is the sum of the deposits the balance lists
+    // (avalanching moves material but keeps it), and its totals add up.
+    std::vector<suitefiles::LoadBalance> rows;
+    ASSERT_TRUE(suitefiles::read_balance_csv("RUN1.CSV", rows));
+    ASSERT_EQ(rows.size(), 22u);
+    double added = 0.0;
+    for (const suitefiles::LoadBalance& r : rows) {
+        EXPECT_NEAR(r.added_cy, 400.0 / 27.0, 1e-3) << r.load;  // 1 ft on one 20 x 20 ft cell
+        added += r.added_cy;
+    }
+    const double site_change = lowered(g) * 400.0 / 27.0;
+    EXPECT_NEAR(added, site_change, 0.05);
+    suitefiles::BalanceTotals t;
+    ASSERT_TRUE(suitefiles::read_balance_totals("RUN1.BAL", t));
+    EXPECT_NEAR(t.get("added_to_site_cy"), added, 1e-3);
+    EXPECT_NEAR(t.get("volume_on_site_cy"), site_change, 0.05);
+    EXPECT_NEAR(t.get("volume_on_site_cy"), t.get("added_to_site_cy") + t.get("long_term_net_cy"),
+                0.05);
+    EXPECT_EQ(t.get("loads_placed") + t.get("loads_refused") + t.get("loads_failed"),
+              t.get("loads_made"));
+    EXPECT_EQ(t.get("volume_placed_cy"), 22 * 1000);
 }
 
 TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
@@ -350,6 +412,13 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
         std::string action = "DUMPYES";
         std::size_t bad_record = 0;  // 1-based record of DUMP.INI spoiled
         bool other_summary = false;  // a summary file of another grid
+        void (*files)() = nullptr;   // writes the series and data files of the case
+    };
+    // The first `records` lines of a series of the test data.
+    static auto series_head = [](const char* name, std::size_t records) {
+        std::vector<std::string> all = lines(std::string(TEST_DATA_DIR) + "/placer/series/" + name);
+        all.resize(std::min(all.size(), records));
+        write_records(name, all);
     };
     const std::vector<Case> cases = {
         // Silent on the console; the error stream says how to start it.
@@ -371,6 +440,21 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
         {"summary of another grid",
          "THE SITE SUMMARY FILE SITE.OUT DOES NOT DESCRIBE THE GRID OF SITE.IN",
          [](placer::DumpControl&) {}, "DUMPYES", 0, true},
+        // The series and data files the run reads later are checked before
+        // the first load: a week of waves needs 57 records (dumps and the
+        // long-term run from step 0 to 56), three loads of tide 38 (the last
+        // dump is at step 37).
+        {"wave series too short", "WAVREC.OUT HOLDS 20 DATA RECORDS; THE RUN NEEDS 57",
+         [](placer::DumpControl& c) { c.wave_source = placer::WaveSource::Series; }, "DUMPYES", 0,
+         false, [] { series_head("WAVREC.OUT", 9 + 20); }},
+        {"tide series too short", "TIDE.DAT HOLDS 20 DATA RECORDS; THE RUN NEEDS 38",
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; }, "DUMPYES", 0,
+         false, [] { series_head("TIDE.DAT", 3 + 20); }},
+        {"tidal constituents missing", "COULD NOT OPEN TIDAL.DAT",
+         [](placer::DumpControl& c) { c.tide_source = placer::TideSource::Series; }, "DUMPYES", 0,
+         false, [] { series_head("TIDE.DAT", 1000); }},
+        {"consolidation data missing", "COULD NOT READ PCDDF3.DAT",
+         [](placer::DumpControl& c) { c.sediment_type = 3; }},
     };
     for (const Case& c : cases) {
         ctl = test_control();
@@ -381,6 +465,7 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
             write_site("OTHER", make_grid(20, 61, 20, [](int) { return 40.0f; }));
             fs::copy_file("OTHER.OUT", "SITE.OUT", fs::copy_options::overwrite_existing);
         }
+        if (c.files) c.files();
         if (c.bad_record) {
             std::vector<std::string> recs = dump_ini_records(ctl);
             recs[c.bad_record - 1] = "  1.0.0";
@@ -391,7 +476,8 @@ TEST_F(Program, StartUpProblemsEndTheRunBeforeAnyFileIsWritten) {
             EXPECT_EQ(console(), NOT_ASKED) << c.what;
         else
             EXPECT_TRUE(said(c.message)) << c.what << ": " << console();
-        for (const char* f : {"RUN1.ACT", "PCD.INI", "CLDX.DUE", "RUN1.IN", "RUN1.TIM"})
+        for (const char* f :
+             {"RUN1.ACT", "PCD.INI", "CLDX.DUE", "RUN1.IN", "RUN1.TIM", "RUN1.BAL", "RUN1.CSV"})
             EXPECT_FALSE(fs::exists(f)) << c.what << " wrote " << f;
     }
 }

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -342,6 +345,16 @@ TEST_F(Scratch, PcdIniRoundTrip) {
 
     suitefiles::PcdIni missing;
     EXPECT_FALSE(suitefiles::read_pcd_ini(file("NONE.INI"), missing));
+
+    // No non-erodible bed: five records, as every earlier file; with one, a
+    // sixth record that reads back.
+    EXPECT_EQ(b.bed_depth, 0.0f);
+    std::ifstream five(file("PCD.INI"));
+    EXPECT_EQ(std::count(std::istreambuf_iterator<char>(five), {}, '\n'), 5);
+    c.bed_depth = 54.125f;
+    ASSERT_TRUE(suitefiles::write_pcd_ini(file("PCD.INI"), c));
+    ASSERT_TRUE(suitefiles::read_pcd_ini(file("PCD.INI"), b));
+    EXPECT_FLOAT_EQ(b.bed_depth, 54.125f);
 }
 
 // The grid the long-term model is handed: a site's resampled grid or the
