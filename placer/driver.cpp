@@ -12,6 +12,7 @@
 #include "gridlib/stored_files.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
+#include "placer/history.hpp"
 #include "placer/kernels.hpp"
 #include "placer/report.hpp"
 #include "placer/schedule.hpp"
@@ -29,8 +30,8 @@ namespace placer {
 namespace {
 
 struct Names {
-    std::string grid_in, summary_in, tns_in;                          // the starting site
-    std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
+    std::string grid_in, summary_in, tns_in;                               // the starting site
+    std::string grid_out, summary_out, point_out, tns_out, act, tim, his;  // written by the run
 };
 
 // Everything that lives for the whole run.
@@ -65,6 +66,7 @@ struct RunState {
     float last_speed = 0;                   // schedule current speed of the last dump
     std::int16_t hours = 0;                 // elapsed hours of the last long-term read-back
     const RunObserver* observer = nullptr;  // the caller's probes, when it has any
+    SiteHistory history;                    // the site through the activity
 };
 
 // Tells the run's observer, if any, when a stage begins and ends.
@@ -181,7 +183,10 @@ void long_term_run(RunState& st, const std::string& tns) {
     fr.site.nw_n = st.grid.local_nw_n;
     fr.we_extent = st.summary.we_extent;
     fr.ns_extent = st.summary.ns_extent;
+    const std::vector<float> before = st.grid.depth;
     st.hours = GETBACK(tns, st.work, st.grid.depth, st.lattice, fr);
+    st.history.add_long_term_outputs(tns, "PLOTBATH.DAT", before,
+                                     {st.has_base ? &st.base : nullptr, st.ref_depth}, fr);
 }
 
 // ---- start-up
@@ -217,6 +222,7 @@ Names file_names(const DumpControl& c) {
     nm.tns_out = gridlib::site_file_name(c.prefix, c.out, ".TNS");
     nm.act = gridlib::site_file_name(c.prefix, c.out, ".ACT");
     nm.tim = gridlib::site_file_name(c.prefix, c.out, ".TIM");
+    nm.his = gridlib::site_file_name(c.prefix, c.out, ".HIS");
     return nm;
 }
 
@@ -464,6 +470,9 @@ bool place(RunState& st, std::uint32_t seed) {
             if (l == Load::NoPosition) st.placement_ended = true;
         }
         series.close();
+        st.history.add(suitefiles::SnapshotKind::DisposalWeek,
+                       3 * (loads > 0 ? dump_time_step(loads, loads, week_start) : week_start),
+                       st.grid.depth);
         if (!write_pcd(st, week_start, 7)) return false;
         if (no_forcing(st)) continue;
         if (st.has_base)
@@ -549,6 +558,8 @@ int finish(RunState& st, recio::FileSet& set) {
         recio::console_list("COULD NOT WRITE", " " + st.names.tim);
         return RUN_FAILED;
     }
+    st.history.add(suitefiles::SnapshotKind::FinalSite, st.history.last_hours(), st.grid.depth);
+    if (!st.history.store(st.names.his, set)) return RUN_FAILED;
     if (!gridlib::commit_site(set)) return RUN_FAILED;
     listing_screen(st);
     return RUN_OK;
@@ -564,6 +575,8 @@ int run(const RunOptions& options) {
     auto st = std::make_unique<RunState>();
     st->observer = options.observer;
     if (!start_up(*st, options)) return RUN_FAILED;
+    st->history.begin(st->grid.points_we, st->grid.points_ns, st->grid.interval,
+                      st->ctl.start_month, st->ctl.start_year, st->grid.depth);
 
     // The files of the output site stay as they are until the run has done
     // its job: a run that fails, throws, is stopped by a signal or dies

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "results/errors.hpp"
+#include "suitefiles/history.hpp"
 
 namespace results {
 namespace {
@@ -26,6 +27,11 @@ XY node_local(const BathSeries& s, int i, int j, double we, double ns) {
 Reference flat_reference(const BathSeries& s) {
     const std::size_t n = static_cast<std::size_t>(s.nx) * static_cast<std::size_t>(s.ny);
     return Reference(n, static_cast<double>(s.grids.at(0).depth.at(0)));
+}
+
+Reference first_grid_reference(const BathSeries& s) {
+    const std::vector<float>& d = s.grids.at(0).depth;
+    return Reference(d.begin(), d.end());
 }
 
 Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s) {
@@ -112,6 +118,11 @@ SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
     const gridlib::SiteGrid& g = site.grid;
     out.we_ft = (g.points_we - 1) * static_cast<double>(g.interval);
     out.ns_ft = (g.points_ns - 1) * static_cast<double>(g.interval);
+    if (suitefiles::is_history_file(plotbath_file)) {
+        out.series = read_site_history(plotbath_file, g);
+        out.history = true;
+        return out;
+    }
     std::string pcd = pcd_file;
     if (pcd.empty()) {
         const std::filesystem::path beside =

@@ -19,6 +19,9 @@ using Reference = std::vector<double>;
 // The long-term model's own reference: a flat bed at the depth of the
 // lattice's south-west corner (node I = 1, J = 1) in the initial grid.
 Reference flat_reference(const BathSeries& s);
+// The depths of the series' first grid: for a site history, the site the
+// activity began on.
+Reference first_grid_reference(const BathSeries& s);
 // A site grid (the bottom before the disposal) carried onto the lattice by
 // bilinear interpolation between its points; on a lattice of the site's own
 // size every node takes its point's depth unchanged.
@@ -49,9 +52,11 @@ struct SiteSeries {
     BathSeries series;
     double we_ft = 0, ns_ft = 0;     // site extents: the lattice spans them
     std::vector<std::string> notes;  // how the start time was found
+    bool history = false;            // read from a site history: site depths on the site grid
 };
 
-// Reads PLOTBATH.DAT on the lattice of the site. The time of the initial grid
+// Reads a site history (<output>.HIS), told apart by its first record, or
+// PLOTBATH.DAT on the lattice of the site. The time of the initial grid
 // comes from the run's control file: pcd_file, or PCD.INI beside the series
 // file when pcd_file is empty; without one it is taken as 0 hours.
 SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,

@@ -264,13 +264,19 @@ std::string numbered(const std::string& pic, const std::string& tag) {
     return (p.parent_path() / (p.stem().string() + "_" + tag + p.extension().string())).string();
 }
 
-// The reference bed of the mound: the --base grid, else the model's own.
-results::Reference reference_of(const Options& o, const results::BathSeries& s,
+// The reference bed of the mound: the --base grid, else for a site history
+// the site the activity began on, else the long-term model's own.
+results::Reference reference_of(const Options& o, const results::SiteSeries& ss,
                                 std::string& label) {
+    const results::BathSeries& s = ss.series;
     if (o.has("base")) {
         const results::Site base = results::load_site(o.get("base"), "-");
         label = "HEIGHTS ABOVE THE BED OF " + file_stem(base.grid_file);
         return results::site_reference(base.grid, s);
+    }
+    if (ss.history) {
+        label = "HEIGHTS ABOVE THE SITE AT THE START OF THE ACTIVITY";
+        return results::first_grid_reference(s);
     }
     label = "HEIGHTS ABOVE A FLAT BED AT THE SOUTH-WEST CORNER DEPTH OF THE INITIAL GRID";
     return results::flat_reference(s);
@@ -289,8 +295,7 @@ int mound_maps(const Options& o, std::ostream& out) {
     std::string ref_label;
     const bool thickness = o.has("base");
     results::BathSeries shown = ss.series;
-    if (thickness)
-        shown = results::thickness_series(ss.series, reference_of(o, ss.series, ref_label));
+    if (thickness) shown = results::thickness_series(ss.series, reference_of(o, ss, ref_label));
 
     // One colour scale for every map, so that they compare.
     std::vector<float> all;
@@ -317,9 +322,12 @@ int mound_maps(const Options& o, std::ostream& out) {
         p.title =
             o.get("title", std::string(thickness ? "MOUND THICKNESS" : "MOUND DEPTHS") + " AT " +
                                fixed(g.hours, 0) + " HOURS (DAY " + fixed(g.hours / 24.0, 1) + ")" +
-                               (g.initial ? ", START OF THE RUN" : ""));
-        p.subtitle = "LONG-TERM LATTICE " + std::to_string(shown.nx) + " x " +
-                     std::to_string(shown.ny) + ", CONTOURS EVERY " +
+                               (!g.kind.empty() ? ", " + g.kind
+                                : g.initial     ? ", START OF THE RUN"
+                                                : ""));
+        p.subtitle = std::string(ss.history ? "SITE GRID " : "LONG-TERM LATTICE ") +
+                     std::to_string(shown.nx) + " x " + std::to_string(shown.ny) +
+                     (g.date.empty() ? "" : ", " + g.date) + ", CONTOURS EVERY " +
                      fixed(scale.step, decimals_for(scale.step)) + " FT";
         std::string name = numbered(pic, fixed(g.hours, 0) + "h");
         if (std::find(names.begin(), names.end(), name) != names.end())
@@ -340,7 +348,7 @@ int evolution_plot(const Options& o, std::ostream& out) {
     results::SiteSeries ss = results::load_site_series(o.positional[0], site, o.get("pcd"));
     print_notes(ss.notes, out);
     EvolutionPicture p;
-    const results::Reference ref = reference_of(o, ss.series, p.reference);
+    const results::Reference ref = reference_of(o, ss, p.reference);
     p.states = results::mound_history(ss.series, ref, site.frame, ss.we_ft, ss.ns_ft);
     p.title = o.get("title", "MOUND EVOLUTION: " + file_stem(o.positional[0]));
     out << "      HOURS   HEIGHT(FT)  VOLUME(CU YD)  OFFSET(FT)  EAST(FT)  NORTH(FT)\n";
