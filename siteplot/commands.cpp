@@ -13,6 +13,7 @@
 #include "results/readers.hpp"
 #include "results/site.hpp"
 #include "siteplot/plot.hpp"
+#include "siteplot/report.hpp"
 
 namespace siteplot {
 namespace {
@@ -27,7 +28,9 @@ const char* const USAGE =
     "  siteplot deposit CLDX.DUT -o DEPOSIT.png [--site GRID.IN --at E,N]\n"
     "  siteplot mound PLOTBATH.DAT --site GRID.IN -o MOUND.png [--hours H,H,...|all] [--base "
     "BEFORE.IN]\n"
-    "  siteplot evolution PLOTBATH.DAT --site GRID.IN -o EVOLUTION.png [--base BEFORE.IN]\n"
+    "  siteplot evolution OUT.HIS|PLOTBATH.DAT --site GRID.IN -o EVOLUTION.png [--base "
+    "BEFORE.IN]\n"
+    "  siteplot report -o REPORT.html   (in the folder of a placement run)\n"
     "OPTIONS:\n"
     "  -o FILE           picture to write (.png, or .svg)\n"
     "  --size WxH        picture size in pixels (default 1000x800)\n"
@@ -384,6 +387,12 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         if (cmd == "deposit") return deposit_map(o, out);
         if (cmd == "mound") return mound_maps(o, out);
         if (cmd == "evolution") return evolution_plot(o, out);
+        if (cmd == "report") {
+            need_positional(o, 0);
+            if (!o.has("output")) throw UsageError("NO REPORT NAME: GIVE -o REPORT.html");
+            write_report(o.get("output"), out);
+            return 0;
+        }
         throw UsageError("UNKNOWN COMMAND " + cmd);
     } catch (const UsageError& e) {
         out << " " << e.what() << "\n" << USAGE;
