@@ -6,6 +6,7 @@
 
 #include "results/errors.hpp"
 #include "suitefiles/history.hpp"
+#include "suitefiles/pcd_ini.hpp"
 
 namespace results {
 namespace {
@@ -135,6 +136,15 @@ SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
         start = run_start_hours(pcd);
         out.notes.push_back("THE INITIAL GRID IS AT " + std::to_string(static_cast<long>(start)) +
                             " HOURS (START STEP OF " + pcd + ")");
+        suitefiles::PcdIni run;
+        if (suitefiles::read_pcd_ini(pcd, run) && suitefiles::code(run.ised) > 1 &&
+            suitefiles::code(run.icoh) == 2) {
+            out.thickness_form = true;
+            out.notes.push_back(
+                plotbath_file +
+                " IS OF A COHESIVE PLACEMENT RUN: ITS GRIDS ARE THE MOUND ON A FLAT BED AT THE "
+                "REFERENCE DEPTH, NOT SITE DEPTHS (THE SITE'S HISTORY, <OUTPUT>.HIS, HAS THEM)");
+        }
     } else {
         out.notes.push_back("NO PCD.INI: THE INITIAL GRID IS TAKEN AT 0 HOURS");
     }

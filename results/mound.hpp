@@ -53,6 +53,10 @@ struct SiteSeries {
     double we_ft = 0, ns_ft = 0;     // site extents: the lattice spans them
     std::vector<std::string> notes;  // how the start time was found
     bool history = false;            // read from a site history: site depths on the site grid
+    // The run's control file says it was a cohesive placement run: the
+    // grids are the thickness form (a flat bed at the reference depth plus
+    // the mound), not site depths.
+    bool thickness_form = false;
 };
 
 // Reads a site history (<output>.HIS), told apart by its first record, or

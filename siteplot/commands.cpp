@@ -272,6 +272,10 @@ std::string numbered(const std::string& pic, const std::string& tag) {
 results::Reference reference_of(const Options& o, const results::SiteSeries& ss,
                                 std::string& label) {
     const results::BathSeries& s = ss.series;
+    if (o.has("base") && ss.thickness_form)
+        throw InputError(
+            "--base MEASURES SITE DEPTHS, AND THESE GRIDS ARE NOT: DRAW THE SITE'S "
+            "HISTORY (<OUTPUT>.HIS) WITH --base, OR THESE GRIDS WITHOUT IT");
     if (o.has("base")) {
         const results::Site base = results::load_site(o.get("base"), "-");
         label = "HEIGHTS ABOVE THE BED OF " + file_stem(base.grid_file);
@@ -281,7 +285,9 @@ results::Reference reference_of(const Options& o, const results::SiteSeries& ss,
         label = "HEIGHTS ABOVE THE SITE AT THE START OF THE ACTIVITY";
         return results::first_grid_reference(s);
     }
-    label = "HEIGHTS ABOVE A FLAT BED AT THE SOUTH-WEST CORNER DEPTH OF THE INITIAL GRID";
+    label = ss.thickness_form
+                ? "HEIGHTS ABOVE THE FLAT REFERENCE BED OF A COHESIVE RUN'S GRIDS"
+                : "HEIGHTS ABOVE A FLAT BED AT THE SOUTH-WEST CORNER DEPTH OF THE INITIAL GRID";
     return results::flat_reference(s);
 }
 
