@@ -113,6 +113,23 @@ BathSeries thickness_series(const BathSeries& s, const Reference& ref) {
     return t;
 }
 
+namespace {
+
+// The run's control file names a cohesive placement run (its long-term model
+// then works on the thickness form); false when it does not say, or cannot
+// be read as far as its sediment type.
+bool cohesive_placement_run(const std::string& pcd) {
+    suitefiles::PcdIni run;
+    try {
+        return suitefiles::read_pcd_ini(pcd, run) && suitefiles::code(run.ised) > 1 &&
+               suitefiles::code(run.icoh) == 2;
+    } catch (const recio::RecordError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
                             const std::string& pcd_file) {
     SiteSeries out;
@@ -136,9 +153,7 @@ SiteSeries load_site_series(const std::string& plotbath_file, const Site& site,
         start = run_start_hours(pcd);
         out.notes.push_back("THE INITIAL GRID IS AT " + std::to_string(static_cast<long>(start)) +
                             " HOURS (START STEP OF " + pcd + ")");
-        suitefiles::PcdIni run;
-        if (suitefiles::read_pcd_ini(pcd, run) && suitefiles::code(run.ised) > 1 &&
-            suitefiles::code(run.icoh) == 2) {
+        if (cohesive_placement_run(pcd)) {
             out.thickness_form = true;
             out.notes.push_back(
                 plotbath_file +

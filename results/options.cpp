@@ -56,7 +56,7 @@ std::vector<double> Options::numbers(const std::string& name) const {
 }
 
 Options parse_options(int argc, const char* const* argv, int first,
-                      const std::set<std::string>& known) {
+                      const std::set<std::string>& known, const std::set<std::string>& flags) {
     Options o;
     for (int i = first; i < argc; ++i) {
         std::string a = argv[i];
@@ -66,10 +66,14 @@ Options parse_options(int argc, const char* const* argv, int first,
             if (eq != std::string::npos) {
                 value = name.substr(eq + 1);
                 name = name.substr(0, eq);
+            } else if (flags.count(name)) {
+                o.values[name].push_back("");
+                continue;
             } else {
                 if (i + 1 >= argc) throw InputError("OPTION --" + name + " NEEDS A VALUE");
                 value = argv[++i];
             }
+            if (flags.count(name)) throw InputError("OPTION --" + name + " TAKES NO VALUE");
             if (!known.count(name)) throw InputError("UNKNOWN OPTION --" + name);
             o.values[name].push_back(value);
         } else if (a == "-o") {

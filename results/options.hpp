@@ -23,9 +23,10 @@ struct Options {
 };
 
 // Parses argv[first..]; every option must be one of `known` (names without
-// the leading dashes). Throws InputError for an unknown option or a missing value.
+// the leading dashes), which take a value, or of `flags`, which take none.
+// Throws InputError for an unknown option or a missing value.
 Options parse_options(int argc, const char* const* argv, int first,
-                      const std::set<std::string>& known);
+                      const std::set<std::string>& known, const std::set<std::string>& flags = {});
 
 // Numbers separated by commas (or an "x" between two sizes).
 std::vector<double> parse_numbers(const std::string& text, const std::string& what);

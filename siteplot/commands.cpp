@@ -37,6 +37,7 @@ const char* const USAGE =
     "  --title TEXT      title in place of the one made from the files\n"
     "  --range LO,HI     limits of the colour scale\n"
     "  --contour FT      contour interval\n"
+    "  --whole-site      map the whole site (default: frame what changed, or the dumps)\n"
     "  --summary FILE    site summary file (default: the .OUT beside the grid file; - for none)\n"
     "  --pcd FILE        long-term control file giving the start of the run (default: PCD.INI "
     "beside PLOTBATH.DAT)\n";
@@ -112,6 +113,40 @@ void add_dumps(const Options& o, const results::Site& site, MapPicture& p, std::
     if (n) p.dumps_label = std::to_string(n) + " DUMP POSITION" + (n == 1 ? "" : "S");
 }
 
+// Changes smaller than this share of the largest (or than 0.01 ft, the
+// rounding of the grid files) do not decide what a map frames.
+constexpr double FRAMED_SHARE = 0.02, FRAMED_LEAST_FT = 0.01;
+
+// The map positions of the nodes where |value| is a visible change.
+std::vector<XY> changed_nodes(const results::Frame& f, const results::Raster& r) {
+    float top = 0;
+    for (const float v : r.v) top = std::max(top, std::fabs(v));
+    const double least = std::max(FRAMED_LEAST_FT, FRAMED_SHARE * static_cast<double>(top));
+    std::vector<XY> out;
+    for (int row = 0; row < r.ny; ++row)
+        for (int col = 0; col < r.nx; ++col)
+            if (std::fabs(static_cast<double>(r.at(col, row))) >= least)
+                out.push_back(results::node_map(f, r, col, row));
+    return out;
+}
+
+// What the map frames: the changed nodes and the dumps, unless the whole
+// site is asked for (or nothing changed).
+void frame_changes(const Options& o, const std::vector<XY>& changed, MapPicture& p) {
+    if (o.has("whole-site") || changed.empty()) return;
+    p.focus = changed;
+    p.focus.insert(p.focus.end(), p.dumps.begin(), p.dumps.end());
+}
+
+// A scale for thickness of new material: the blue erosion half only when
+// something eroded beyond the rounding of the files.
+ScaleKind change_kind(double lo, double hi) {
+    return lo < -std::max(FRAMED_LEAST_FT, FRAMED_SHARE * std::fabs(hi)) ? ScaleKind::Difference
+                                                                         : ScaleKind::Thickness;
+}
+
+const char* const DEPTH_LABEL = "DEPTH BELOW THE SITE DATUM (FT)";
+
 std::string site_subtitle(const results::Site& s) {
     const gridlib::SiteGrid& g = s.grid;
     return std::to_string(g.points_we) + " x " + std::to_string(g.points_ns) + " POINTS AT " +
@@ -135,16 +170,18 @@ int depth_map(const Options& o, std::ostream& out) {
     MapPicture p;
     p.frame = site.frame;
     p.raster = site.depths;
+    set_axis_labels(p);
+    add_dumps(o, site, p, out);
+    // The dumps are where the site changed.
+    if (!p.dumps.empty()) frame_changes(o, p.dumps, p);
+    const Size sz = picture_size(o);
     double lo, hi;
-    limits(o, p.raster.v, lo, hi);
+    limits(o, values_in_view(sz.w, sz.h, p), lo, hi);
     p.scale = make_scale(ScaleKind::Depth, lo, hi, o.number("contour", 0));
-    p.bar_label = "DEPTH (FT)";
+    p.bar_label = DEPTH_LABEL;
     p.title = o.get("title", "SITE DEPTHS: " + file_stem(site.grid_file));
     p.subtitle = site_subtitle(site) + ", CONTOURS EVERY " +
                  fixed(p.scale.step, decimals_for(p.scale.step)) + " FT";
-    set_axis_labels(p);
-    add_dumps(o, site, p, out);
-    const Size sz = picture_size(o);
     draw_map(pic, sz.w, sz.h, p);
     written(pic, out);
     return 0;
@@ -161,9 +198,10 @@ int difference_map(const Options& o, std::ostream& out) {
     p.raster = results::grid_difference(before, after);
     double lo, hi;
     limits(o, p.raster.v, lo, hi);
-    p.scale = make_scale(ScaleKind::Difference, lo, hi, o.number("contour", 0));
+    p.scale = make_scale(change_kind(lo, hi), lo, hi, o.number("contour", 0));
     p.skip_zero_contour = true;
-    p.bar_label = "THICKNESS (FT): + DEPOSIT, - EROSION";
+    p.bar_label = p.scale.kind == ScaleKind::Difference ? "THICKNESS (FT): + DEPOSIT, - EROSION"
+                                                        : "THICKNESS OF NEW MATERIAL (FT)";
     p.title = o.get("title", "DEPOSIT THICKNESS: " + file_stem(before.grid_file) + " MINUS " +
                                  file_stem(after.grid_file));
     const auto mm = std::minmax_element(p.raster.v.begin(), p.raster.v.end());
@@ -172,6 +210,7 @@ int difference_map(const Options& o, std::ostream& out) {
                  fixed(static_cast<double>(*mm.second), 2) + " FT";
     set_axis_labels(p);
     add_dumps(o, before, p, out);
+    frame_changes(o, changed_nodes(p.frame, p.raster), p);
     const Size sz = picture_size(o);
     draw_map(pic, sz.w, sz.h, p);
     written(pic, out);
@@ -221,8 +260,9 @@ int deposit_map(const Options& o, std::ostream& out) {
     p.scale = make_scale(ScaleKind::Thickness, lo, hi, o.number("contour", 0));
     p.skip_zero_contour = true;
     p.bar_label = "THICKNESS (FT)";
-    p.title = o.get("title", "DEPOSIT OF ONE LOAD: " +
-                                 (d.title.empty() ? file_stem(o.positional[0]) : d.title));
+    // The deck's own title is the placement simulator's fixed text, which
+    // says nothing of the load: the file is named instead.
+    p.title = o.get("title", "DEPOSIT OF ONE LOAD: " + file_stem(o.positional[0]));
     const auto mx = std::max_element(p.raster.v.begin(), p.raster.v.end());
     p.subtitle = fixed(d.blocks[static_cast<std::size_t>(block)].seconds, 1) +
                  " S AFTER THE DUMP, BLOCK " + std::to_string(block + 1) + " OF " +
@@ -312,8 +352,19 @@ int mound_maps(const Options& o, std::ostream& out) {
         all.insert(all.end(), shown.grids[k].depth.begin(), shown.grids[k].depth.end());
     double lo, hi;
     limits(o, all, lo, hi);
-    const Scale scale = make_scale(thickness ? ScaleKind::Difference : ScaleKind::Depth, lo, hi,
+    const Scale scale = make_scale(thickness ? change_kind(lo, hi) : ScaleKind::Depth, lo, hi,
                                    o.number("contour", 0));
+    // Frame where any chosen grid differs from the first of the series.
+    std::vector<XY> changed;
+    {
+        results::Raster first = results::bath_raster(ss.series, 0, ss.we_ft, ss.ns_ft);
+        for (std::size_t k : pick) {
+            results::Raster d = results::bath_raster(ss.series, k, ss.we_ft, ss.ns_ft);
+            for (std::size_t v = 0; v < d.v.size(); ++v) d.v[v] -= first.v[v];
+            const std::vector<XY> c = changed_nodes(site.frame, d);
+            changed.insert(changed.end(), c.begin(), c.end());
+        }
+    }
 
     MapPicture base;
     base.frame = site.frame;
@@ -326,7 +377,8 @@ int mound_maps(const Options& o, std::ostream& out) {
         p.raster = results::bath_raster(shown, k, ss.we_ft, ss.ns_ft);
         p.scale = scale;
         p.skip_zero_contour = thickness;
-        p.bar_label = thickness ? "THICKNESS ABOVE THE BASE (FT)" : "DEPTH (FT)";
+        p.bar_label = thickness ? "THICKNESS ABOVE THE BASE (FT)" : DEPTH_LABEL;
+        frame_changes(o, changed, p);
         const results::BathGrid& g = shown.grids[k];
         p.title =
             o.get("title", std::string(thickness ? "MOUND THICKNESS" : "MOUND DEPTHS") + " AT " +
@@ -384,7 +436,8 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         try {
             o = results::parse_options(argc, argv, 2,
                                        {"size", "title", "range", "contour", "summary", "dumps",
-                                        "site", "at", "hours", "pcd", "base"});
+                                        "site", "at", "hours", "pcd", "base"},
+                                       {"whole-site"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }

@@ -39,6 +39,9 @@ struct MapPicture {
     std::string dumps_label;
     std::vector<XY> marks;  // points drawn as a large cross (a dump point)
     std::string x_label, y_label;
+    // When given, the map frames these points (map coordinates) with a
+    // margin, within the site, instead of the whole lattice.
+    std::vector<XY> focus;
 };
 
 // Axis labels for a frame: easting/northing in feet, or longitude/latitude.
@@ -46,6 +49,9 @@ void set_axis_labels(MapPicture& p);
 
 // The page layout of a map, without drawing it.
 PageGeometry map_layout(int width, int height, const MapPicture& p);
+// The raster's values at the nodes the map of that size shows (all of them
+// unless it frames a part of the site), to fit a colour scale to.
+std::vector<float> values_in_view(int width, int height, const MapPicture& p);
 // Draws the map into path (".png" or ".svg"); returns its layout.
 PageGeometry draw_map(const std::string& path, int width, int height, const MapPicture& p);
 
