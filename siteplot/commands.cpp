@@ -74,6 +74,7 @@ void print_notes(const std::vector<std::string>& notes, std::ostream& out) {
 }
 
 std::string fixed(double v, int decimals) {
+    if (std::fabs(v) < 0.5 * std::pow(10.0, -decimals)) v = 0;  // no "-0.00"
     std::ostringstream s;
     s.setf(std::ios::fixed);
     s.precision(decimals);
@@ -411,6 +412,9 @@ int evolution_plot(const Options& o, std::ostream& out) {
     EvolutionPicture p;
     const results::Reference ref = reference_of(o, ss, p.reference);
     p.states = results::mound_history(ss.series, ref, site.frame, ss.we_ft, ss.ns_ft);
+    p.activity = ss.history;
+    for (const results::BathGrid& g : ss.series.grids)
+        p.disposal.push_back(g.kind == "DISPOSAL WEEK");
     p.title = o.get("title", "MOUND EVOLUTION: " + file_stem(o.positional[0]));
     out << "      HOURS   HEIGHT(FT)  VOLUME(CU YD)  OFFSET(FT)  EAST(FT)  NORTH(FT)\n";
     for (const results::MoundState& m : p.states)

@@ -445,6 +445,13 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
             plline(static_cast<PLINT>(t.size()), t.data(), sr.y.data());
             plssym(0, 0.7);
             plpoin(static_cast<PLINT>(t.size()), t.data(), const_cast<PLFLT*>(sr.y.data()), 17);
+            // The states right after a disposal week, as open squares.
+            plssym(0, 0.8);
+            for (std::size_t i = 0; i < t.size() && i < p.disposal.size(); ++i)
+                if (p.disposal[i]) {
+                    PLFLT x[] = {t[i]}, y[] = {sr.y[i]};
+                    plpoin(1, x, y, 6);
+                }
             pllsty(1);
             plwidth(1);
             if (!sr.name.empty()) {
@@ -453,8 +460,12 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
             }
         }
         plcol0(BLACK);
+        if (k == 0 && std::find(p.disposal.begin(), p.disposal.end(), true) != p.disposal.end())
+            plmtex("t", 0.6, 1.0, 1.0, "SQUARES: AFTER A DISPOSAL WEEK");
     }
-    plmtex("b", 3.0, 0.5, 0.5, "TIME (DAYS FROM THE START OF THE SIMULATED PERIOD)");
+    plmtex("b", 3.0, 0.5, 0.5,
+           p.activity ? "TIME (DAYS FROM THE START OF THE ACTIVITY)"
+                      : "TIME (DAYS FROM THE START OF THE SIMULATED PERIOD)");
 }
 
 }  // namespace siteplot

@@ -59,6 +59,11 @@ struct EvolutionPicture {
     std::string title;
     std::string reference;  // how heights are measured, shown under the title
     std::vector<results::MoundState> states;
+    // For a site history: true for the states after a disposal week (drawn as
+    // squares, the others as dots), and the time axis counts from the start
+    // of the activity.
+    std::vector<bool> disposal;
+    bool activity = false;
 };
 
 // Mound height, volume and centroid offset against time, in three panels.
