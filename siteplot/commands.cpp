@@ -146,6 +146,14 @@ ScaleKind change_kind(double lo, double hi) {
                                                                          : ScaleKind::Thickness;
 }
 
+// The scale of a thickness of new material from lo to hi: the two-sided
+// difference scale when something eroded, else one from 0 (the rounding of
+// the files below it shows as no change).
+Scale change_scale(double lo, double hi, double contour) {
+    const ScaleKind k = change_kind(lo, hi);
+    return make_scale(k, k == ScaleKind::Thickness ? std::max(lo, 0.0) : lo, hi, contour);
+}
+
 const char* const DEPTH_LABEL = "DEPTH BELOW THE SITE DATUM (FT)";
 
 std::string site_subtitle(const results::Site& s) {
@@ -199,7 +207,7 @@ int difference_map(const Options& o, std::ostream& out) {
     p.raster = results::grid_difference(before, after);
     double lo, hi;
     limits(o, p.raster.v, lo, hi);
-    p.scale = make_scale(change_kind(lo, hi), lo, hi, o.number("contour", 0));
+    p.scale = change_scale(lo, hi, o.number("contour", 0));
     p.skip_zero_contour = true;
     p.bar_label = p.scale.kind == ScaleKind::Difference ? "THICKNESS (FT): + DEPOSIT, - EROSION"
                                                         : "THICKNESS OF NEW MATERIAL (FT)";
@@ -353,8 +361,8 @@ int mound_maps(const Options& o, std::ostream& out) {
         all.insert(all.end(), shown.grids[k].depth.begin(), shown.grids[k].depth.end());
     double lo, hi;
     limits(o, all, lo, hi);
-    const Scale scale = make_scale(thickness ? change_kind(lo, hi) : ScaleKind::Depth, lo, hi,
-                                   o.number("contour", 0));
+    const Scale scale = thickness ? change_scale(lo, hi, o.number("contour", 0))
+                                  : make_scale(ScaleKind::Depth, lo, hi, o.number("contour", 0));
     // Frame where any chosen grid differs from the first of the series.
     std::vector<XY> changed;
     {
