@@ -48,7 +48,7 @@ class Activity : public PlacerFolder {
 
     // Makes the site and places four loads in the first week of two, with a
     // current so that the long-term model runs both weeks.
-    void place(bool silt) {
+    void place(bool silt, placer::RunMode mode = placer::RunMode::Placement) {
         write_file("SITEGEN.INI", kSitegenIni);
         ASSERT_EQ(program("sitegen", "GRIDYES"), 0) << text("sitegen.log");
         placer::DumpControl c = test_control();
@@ -65,6 +65,7 @@ class Activity : public PlacerFolder {
         c.switch_days = 7.0f;
         c.start_month = 8, c.start_year = 2019, c.end_month = 8, c.end_year = 2019;
         c.disposal_days = 7, c.period_days = 14;
+        c.run_mode = mode;
         if (silt) {
             c.material = "SILT";
             c.sediment_type = 2;
@@ -197,6 +198,42 @@ TEST_F(Activity, SandRunKeepsItsHistoryAndItsReportRenders) {
     check_history();
     check_mound();
     check_report();
+}
+
+// The material balance, once the run leaves one, is the report's table.
+TEST_F(Activity, TheReportShowsTheBalanceTheRunLeft) {
+    place(false);
+    write_file("HOUT.CSV",
+               "load,step,date,requested_easting,requested_northing,easting,northing,volume_cy,"
+               "solids_released_cuft,solids_settled_cuft,added_to_site_cy,suspended_cuft,status\n"
+               "1,0,2019-08-01,1725.0,4275.0,1700.0,4250.0,1000,8100.0,7900.0,612.5,200.0,"
+               "placed\n");
+    write_file("HOUT.BAL", " MATERIAL BALANCE OF HOUT\n");
+    ASSERT_EQ(run(std::string(SUITE_BIN_DIR) + "/siteplot report -o report.html", "report.log"), 0)
+        << text("report.log");
+    const std::string page = text("report.html");
+    EXPECT_NE(page.find("<th>added_to_site_cy</th>"), std::string::npos);
+    EXPECT_NE(page.find("<td>612.5</td>"), std::string::npos);
+    EXPECT_NE(page.find("MATERIAL BALANCE OF HOUT"), std::string::npos);
+    EXPECT_EQ(page.find("IS ABSENT"), std::string::npos);
+}
+
+// A long-term-only run has no disposal weeks: its history is the start, the
+// long-term outputs over the whole period and the stored site.
+TEST_F(Activity, LongTermOnlyRunKeepsItsHistory) {
+    place(false, placer::RunMode::LongTermOnly);
+    recio::RecordReader in("HOUT.HIS");
+    ASSERT_TRUE(in.is_open());
+    const suitefiles::History h = suitefiles::read_history(in);
+    ASSERT_GE(h.snapshots.size(), 3u);
+    EXPECT_EQ(h.snapshots.front().kind, suitefiles::SnapshotKind::Start);
+    for (std::size_t k = 1; k + 1 < h.snapshots.size(); ++k)
+        EXPECT_EQ(h.snapshots[k].kind, suitefiles::SnapshotKind::LongTermOutput) << k;
+    EXPECT_EQ(h.snapshots.back().kind, suitefiles::SnapshotKind::FinalSite);
+    EXPECT_GE(h.snapshots.back().hours, 336);
+    const results::Site site = results::load_site("HOUT.IN");
+    const results::SiteSeries ss = results::load_site_series("HOUT.HIS", site);
+    EXPECT_EQ(ss.series.grids.size(), h.snapshots.size());
 }
 
 TEST_F(Activity, SiltRunKeepsItsHistoryInSiteDepths) {
