@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "placer/fields.hpp"
 #include "placer/setup.hpp"
 #include "recio/console.hpp"
 #include "recio/records.hpp"
@@ -62,6 +63,11 @@ void SiteHistory::add_long_term_outputs(const std::string& tns, const std::strin
         const suitefiles::PlotBathGrid& grid = series.grids[g];
         const bool last = g + 1 == series.grids.size();
         if (!last && grid.hours <= last_hours()) continue;
+        // A grid the site files could not hold is not the site's (the
+        // read-back refuses it too).
+        if (!std::all_of(grid.depth.begin(), grid.depth.end(),
+                         [](float d) { return fits(d, DEPTH_FIELD); }))
+            continue;
         for (std::int32_t i = 1; i <= size.nx; ++i)
             for (std::int32_t j = 1; j <= size.ny; ++j)
                 work.at(i, j) = grid.depth[static_cast<std::size_t>((i - 1) * size.ny + (j - 1))];

@@ -33,7 +33,8 @@ class SiteHistory {
     // the last snapshot, and always its last grid, put onto the site's points
     // like the read-back does and turned back into site depths. `before` are
     // the depths the run started from, in `form`. A file that cannot be read
-    // adds nothing (the read-back has said so on the console).
+    // adds nothing (the read-back has said so on the console), nor does a
+    // grid with a depth beyond the site files' F8.3.
     void add_long_term_outputs(const std::string& tns, const std::string& plotbath,
                                const std::vector<float>& before, const DepthForm& form,
                                const LongTermFrame& frame);
