@@ -306,6 +306,11 @@ void write_report(const std::string& path, std::ostream& out) {
     if (exists(r.start_grid) && r.start_grid != r.out_grid)
         shown.push_back(pictures.draw("MATERIAL ADDED (DEPTH BEFORE MINUS AFTER)",
                                       {"diff", r.start_grid, r.out_grid}, warnings));
+    else
+        warnings.push_back(
+            "THE STARTING SITE " + r.start_grid +
+            (r.start_grid == r.out_grid ? " IS THE RUN'S OUTPUT SITE" : " IS NOT THERE") +
+            ": NO MAP OF THE MATERIAL ADDED (THE HISTORY STILL HAS THE START)");
     std::string evolution;
     if (exists(r.his)) {
         shown.push_back(pictures.draw("THE MOUND THROUGH THE ACTIVITY",
