@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 #include "results/errors.hpp"
 #include "suitefiles/history.hpp"
@@ -61,32 +62,60 @@ Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s) {
     return ref;
 }
 
+std::vector<bool> mound_area(const BathSeries& s, const Reference& ref) {
+    if (ref.size() != static_cast<std::size_t>(s.nx) * static_cast<std::size_t>(s.ny))
+        throw InputError("THE REFERENCE BED DOES NOT FIT THE LATTICE");
+    auto area_of = [&](const BathGrid& g) {
+        std::vector<bool> a(ref.size(), false);
+        bool any = false;
+        for (std::size_t k = 0; k < ref.size(); ++k)
+            if (ref[k] - static_cast<double>(g.depth[k]) > MOUND_AREA_RISE) a[k] = any = true;
+        return std::make_pair(a, any);
+    };
+    for (auto g = s.grids.rbegin(); g != s.grids.rend(); ++g)
+        if (g->kind == "DISPOSAL WEEK") {
+            auto a = area_of(*g);
+            if (a.second) return a.first;
+        }
+    for (const BathGrid& g : s.grids) {
+        auto a = area_of(g);
+        if (a.second) return a.first;
+    }
+    return {};
+}
+
 std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref, const Frame& f,
                                       double we_ft, double ns_ft) {
-    const std::size_t n = static_cast<std::size_t>(s.nx) * static_cast<std::size_t>(s.ny);
-    if (ref.size() != n) throw InputError("THE REFERENCE BED DOES NOT FIT THE LATTICE");
-    const double cell = static_cast<double>(s.dx) * static_cast<double>(s.dy);
+    const std::vector<bool> area = mound_area(s, ref);
+    const double cell_cy = static_cast<double>(s.dx) * static_cast<double>(s.dy) / 27.0;
     std::vector<MoundState> out;
     for (const BathGrid& g : s.grids) {
         MoundState m;
         m.hours = g.hours;
-        double sum_h = 0, sum_x = 0, sum_y = 0;
+        double net = 0, net_area = 0, sum_h = 0, sum_x = 0, sum_y = 0;
         for (int i = 0; i < s.nx; ++i)
             for (int j = 0; j < s.ny; ++j) {
                 const std::size_t k = node(s, i, j);
                 const double h = ref[k] - static_cast<double>(g.depth[k]);
+                const bool in_area = !area.empty() && area[k];
+                net += h;
+                if (in_area) net_area += h;
                 if (!(h > 0)) continue;
-                const XY p = node_local(s, i, j, we_ft, ns_ft);
                 m.height = std::max(m.height, h);
+                m.has_mound = true;
+                if (!area.empty() && !in_area) continue;
+                const XY p = node_local(s, i, j, we_ft, ns_ft);
                 sum_h += h;
                 sum_x += h * p.x;
                 sum_y += h * p.y;
             }
-        m.volume = sum_h * cell / 27.0;
+        m.volume = net * cell_cy;
+        m.area_volume = net_area * cell_cy;
         if (sum_h > 0) {
-            m.has_mound = true;
             m.centroid_xl = sum_x / sum_h;
             m.centroid_yl = sum_y / sum_h;
+        } else {
+            m.has_mound = false;
         }
         out.push_back(m);
     }

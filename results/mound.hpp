@@ -27,19 +27,37 @@ Reference first_grid_reference(const BathSeries& s);
 // size every node takes its point's depth unchanged.
 Reference site_reference(const gridlib::SiteGrid& base, const BathSeries& s);
 
+// The rise a node must have reached when disposal ended to count as part of
+// the mound's own area (ft): above the files' rounding and the thin film the
+// fate model spreads far from the dumps.
+inline constexpr double MOUND_AREA_RISE = 0.1;
+
 struct MoundState {
     double hours = 0;
-    double height = 0;                        // largest rise above the reference, ft
-    double volume = 0;                        // material above the reference, cubic yards
-    bool has_mound = false;                   // some node rises above the reference
+    double height = 0;  // largest rise above the reference anywhere, ft
+    // Net volume change of the whole lattice (rise less lowering), cubic
+    // yards: what the placement added and what the long-term model brought
+    // in or carried out across the site's edges.
+    double volume = 0;
+    // Net volume change over the mound's own area, cubic yards.
+    double area_volume = 0;
+    bool has_mound = false;  // the centroid's nodes (see below) rise above the reference
     double centroid_xl = 0, centroid_yl = 0;  // local offsets of the centroid, ft
     double offset_e = 0, offset_n = 0;  // centroid shift since the first grid, ft east and north
     double offset = 0;                  // its length, ft
 };
 
-// One state per grid of the series. Heights are counted where the bed lies
-// above the reference; the volume uses the model's own cell (DX x DY of the
-// file header); the centroid is the height-weighted mean node position.
+// The mound's own area: the nodes that had risen more than MOUND_AREA_RISE
+// above the reference when disposal ended (the last disposal-week grid of a
+// site history), or, in a series without one, in the first grid where any
+// node had. Empty when no grid rises that far.
+std::vector<bool> mound_area(const BathSeries& s, const Reference& ref);
+
+// One state per grid of the series. Volumes use the model's own cell (DX x
+// DY of the file header). The centroid is the rise-weighted mean position of
+// the mound area's nodes that lie above the reference (of every node above
+// it when the area is empty), so that sand waves moving far from the mound
+// do not drag it.
 std::vector<MoundState> mound_history(const BathSeries& s, const Reference& ref, const Frame& f,
                                       double we_ft, double ns_ft);
 

@@ -424,10 +424,12 @@ int evolution_plot(const Options& o, std::ostream& out) {
     for (const results::BathGrid& g : ss.series.grids)
         p.disposal.push_back(g.kind == "DISPOSAL WEEK");
     p.title = o.get("title", "MOUND EVOLUTION: " + file_stem(o.positional[0]));
-    out << "      HOURS   HEIGHT(FT)  VOLUME(CU YD)  OFFSET(FT)  EAST(FT)  NORTH(FT)\n";
+    out << "      HOURS   HEIGHT(FT)  VOLUME(CU YD)  AREA VOL(CU YD)  OFFSET(FT)  EAST(FT)  "
+           "NORTH(FT)\n";
     for (const results::MoundState& m : p.states)
-        out << recio::format_records("(1X,F10.0,F13.3,F15.1,F12.1,F10.1,F11.1)", m.hours, m.height,
-                                     m.volume, m.offset, m.offset_e, m.offset_n)[0]
+        out << recio::format_records("(1X,F10.0,F13.3,F15.1,F17.1,F12.1,F10.1,F11.1)", m.hours,
+                                     m.height, m.volume, m.area_volume, m.offset, m.offset_e,
+                                     m.offset_n)[0]
             << "\n";
     const Size sz = picture_size(o);
     draw_evolution(pic, sz.w, sz.h, p);

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <limits>
 
+#include "recio/format.hpp"
 #include "results/errors.hpp"
 
 // Fontconfig (through cairo's text) and libltdl (PLplot's driver loader)
@@ -369,6 +370,14 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
     if (p.states.empty()) throw results::InputError("NO GRIDS TO PLOT");
     Canvas canvas(path, width, height);
     page_texts(p.title, p.reference);
+    // What the panels measure.
+    plschr(0, 0.7);
+    text_at(0.5, 0.885, 0.5, "HEIGHT: THE LARGEST RISE.  VOLUMES: RISE LESS LOWERING");
+    text_at(0.5, 0.86, 0.5,
+            "MOUND AREA: NODES RISEN OVER " +
+                recio::format_records("(F3.1)", results::MOUND_AREA_RISE)[0] +
+                " FT WHEN DISPOSAL ENDED.  SHIFT: OF THE CENTROID OF THEIR RISE");
+    plschr(0, 0.9);
 
     std::vector<PLFLT> t;
     for (const results::MoundState& m : p.states) t.push_back(m.hours / 24.0);
@@ -398,13 +407,15 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
     };
     const std::vector<Panel> panels = {
         {"HEIGHT (FT)", {{values(&results::MoundState::height), BLACK, 1, ""}}},
-        {"VOLUME (CU YD)", {{values(&results::MoundState::volume), BLACK, 1, ""}}},
-        {"CENTROID SHIFT (FT)",
+        {"VOLUME (CU YD)",
+         {{values(&results::MoundState::volume), BLACK, 1, "WHOLE SITE"},
+          {values(&results::MoundState::area_volume), BLUE, 2, "MOUND AREA"}}},
+        {"SHIFT (FT)",
          {{values(&results::MoundState::offset), BLACK, 1, "DISTANCE"},
           {values(&results::MoundState::offset_e), BLUE, 2, "EAST"},
           {values(&results::MoundState::offset_n), RED, 3, "NORTH"}}}};
 
-    const double top = 0.87, bottom = 0.09, gap = 0.05;
+    const double top = 0.80, bottom = 0.09, gap = 0.05;
     const double ph = (top - bottom - 2 * gap) / 3;
     for (std::size_t k = 0; k < panels.size(); ++k) {
         const Panel& pn = panels[k];

@@ -243,14 +243,16 @@ std::string evolution_table(const Run& r, const results::Site& site) {
     const results::Reference ref = results::first_grid_reference(ss.series);
     const std::vector<results::MoundState> states =
         results::mound_history(ss.series, ref, site.frame, ss.we_ft, ss.ns_ft);
-    std::string o = "<table class=\"data\">\n" + row({"hours", "date", "snapshot", "height (ft)",
-                                                      "volume (CY)", "centroid shift (ft)"},
-                                                     "th");
+    std::string o =
+        "<table class=\"data\">\n" +
+        row({"hours", "date", "snapshot", "height (ft)", "net volume change of the site (CY)",
+             "of the mound area (CY)", "centroid shift (ft)"},
+            "th");
     for (std::size_t k = 0; k < states.size(); ++k) {
         const results::BathGrid& g = ss.series.grids[k];
         const results::MoundState& m = states[k];
         o += row({fixed(g.hours, 0), g.date, g.kind, fixed(m.height, 2), fixed(m.volume, 0),
-                  fixed(m.offset, 1)});
+                  fixed(m.area_volume, 0), fixed(m.offset, 1)});
     }
     return o + "</table>\n";
 }

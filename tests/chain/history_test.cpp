@@ -130,12 +130,12 @@ class Activity : public PlacerFolder {
         const std::vector<results::MoundState> states = results::mound_history(
             ss.series, results::first_grid_reference(ss.series), site.frame, ss.we_ft, ss.ns_ft);
         const gridlib::SiteGrid before = grid("HSITE.IN"), after = grid("HOUT.IN");
-        double height = 0, added = 0;
+        double height = 0, added = 0;  // the largest rise; the net volume change (CY)
         for (int p = 0; p < before.total_points; ++p) {
             const double h = static_cast<double>(before.depth[static_cast<std::size_t>(p)]) -
                              static_cast<double>(after.depth[static_cast<std::size_t>(p)]);
             height = std::max(height, h);
-            if (h > 0) added += h * 50.0 * 50.0 / 27.0;
+            added += h * 50.0 * 50.0 / 27.0;
         }
         ASSERT_GT(added, 100.0);
         EXPECT_NEAR(states.front().volume, 0.0, 1e-9);
