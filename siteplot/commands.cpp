@@ -26,8 +26,9 @@ const char* const USAGE =
     "  siteplot depth GRID.IN -o MAP.png [--dumps FILE.ACT|FILE.XYZ]...\n"
     "  siteplot diff BEFORE.IN AFTER.IN -o THICKNESS.png [--dumps FILE]...\n"
     "  siteplot deposit CLDX.DUT -o DEPOSIT.png [--site GRID.IN --at E,N]\n"
-    "  siteplot mound PLOTBATH.DAT --site GRID.IN -o MOUND.png [--hours H,H,...|all] [--base "
-    "BEFORE.IN]\n"
+    "  siteplot mound PLOTBATH.DAT|OUT.HIS --site GRID.IN -o MOUND.png [--hours H,H,...|all]\n"
+    "                [--base BEFORE.IN | --since H]   (--since: the bed's rise since the grid at "
+    "H)\n"
     "  siteplot evolution OUT.HIS|PLOTBATH.DAT --site GRID.IN -o EVOLUTION.png [--base "
     "BEFORE.IN]\n"
     "  siteplot report -o REPORT.html   (in the folder of a placement run)\n"
@@ -283,6 +284,15 @@ int deposit_map(const Options& o, std::ostream& out) {
     return 0;
 }
 
+// The first grid of the series at `hours` (within half an hour).
+std::size_t grid_at(const results::BathSeries& s, double hours) {
+    for (std::size_t k = 0; k < s.grids.size(); ++k)
+        if (std::fabs(s.grids[k].hours - hours) <= 0.5) return k;
+    std::string have;
+    for (const results::BathGrid& g : s.grids) have += " " + fixed(g.hours, 0);
+    throw InputError("NO GRID AT " + fixed(hours, 0) + " HOURS; THE FILE HOLDS GRIDS AT" + have);
+}
+
 // The grids of the series picked by --hours (default: the first and the last).
 std::vector<std::size_t> chosen_grids(const Options& o, const results::BathSeries& s) {
     std::vector<std::size_t> pick;
@@ -297,17 +307,7 @@ std::vector<std::size_t> chosen_grids(const Options& o, const results::BathSerie
         for (std::size_t k = 0; k < n; ++k) pick.push_back(k);
         return pick;
     }
-    for (double want : results::parse_numbers(h, "--hours")) {
-        std::size_t k = 0;
-        while (k < n && std::fabs(s.grids[k].hours - want) > 0.5) ++k;
-        if (k == n) {
-            std::string have;
-            for (const results::BathGrid& g : s.grids) have += " " + fixed(g.hours, 0);
-            throw InputError("NO GRID AT " + fixed(want, 0) + " HOURS; THE FILE HOLDS GRIDS AT" +
-                             have);
-        }
-        pick.push_back(k);
-    }
+    for (double want : results::parse_numbers(h, "--hours")) pick.push_back(grid_at(s, want));
     return pick;
 }
 
@@ -325,6 +325,16 @@ results::Reference reference_of(const Options& o, const results::SiteSeries& ss,
         throw InputError(
             "--base MEASURES SITE DEPTHS, AND THESE GRIDS ARE NOT: DRAW THE SITE'S "
             "HISTORY (<OUTPUT>.HIS) WITH --base, OR THESE GRIDS WITHOUT IT");
+    if (o.has("since")) {
+        if (o.has("base")) throw UsageError("GIVE --base OR --since, NOT BOTH");
+        const std::vector<double> h = results::parse_numbers(o.get("since"), "--since");
+        if (h.size() != 1) throw UsageError("--since TAKES ONE TIME IN HOURS");
+        const std::size_t k = grid_at(s, h[0]);
+        label = "BED RISE SINCE " + fixed(s.grids[k].hours, 0) + " HOURS (DAY " +
+                fixed(s.grids[k].hours / 24.0, 1) + ")";
+        const std::vector<float>& d = s.grids[k].depth;
+        return results::Reference(d.begin(), d.end());
+    }
     if (o.has("base")) {
         const results::Site base = results::load_site(o.get("base"), "-");
         label = "HEIGHTS ABOVE THE BED OF " + file_stem(base.grid_file);
@@ -351,7 +361,7 @@ int mound_maps(const Options& o, std::ostream& out) {
     const std::vector<std::size_t> pick = chosen_grids(o, ss.series);
 
     std::string ref_label;
-    const bool thickness = o.has("base");
+    const bool thickness = o.has("base") || o.has("since");
     results::BathSeries shown = ss.series;
     if (thickness) shown = results::thickness_series(ss.series, reference_of(o, ss, ref_label));
 
@@ -386,19 +396,25 @@ int mound_maps(const Options& o, std::ostream& out) {
         p.raster = results::bath_raster(shown, k, ss.we_ft, ss.ns_ft);
         p.scale = scale;
         p.skip_zero_contour = thickness;
-        p.bar_label = thickness ? "THICKNESS ABOVE THE BASE (FT)" : DEPTH_LABEL;
+        const bool since = o.has("since");
+        p.bar_label = since       ? "RISE OF THE BED (FT)"
+                      : thickness ? "THICKNESS ABOVE THE BASE (FT)"
+                                  : DEPTH_LABEL;
         frame_changes(o, changed, p);
         const results::BathGrid& g = shown.grids[k];
-        p.title =
-            o.get("title", std::string(thickness ? "MOUND THICKNESS" : "MOUND DEPTHS") + " AT " +
-                               fixed(g.hours, 0) + " HOURS (DAY " + fixed(g.hours / 24.0, 1) + ")" +
-                               (!g.kind.empty() ? ", " + g.kind
-                                : g.initial     ? ", START OF THE RUN"
-                                                : ""));
+        p.title = o.get("title", std::string(since       ? "BED CHANGE"
+                                             : thickness ? "MOUND THICKNESS"
+                                                         : "MOUND DEPTHS") +
+                                     " AT " + fixed(g.hours, 0) + " HOURS (DAY " +
+                                     fixed(g.hours / 24.0, 1) + ")" +
+                                     (!g.kind.empty() ? ", " + g.kind
+                                      : g.initial     ? ", START OF THE RUN"
+                                                      : ""));
         p.subtitle = std::string(ss.history ? "SITE GRID " : "LONG-TERM LATTICE ") +
                      std::to_string(shown.nx) + " x " + std::to_string(shown.ny) +
                      (g.date.empty() ? "" : ", " + g.date) + ", CONTOURS EVERY " +
-                     fixed(scale.step, decimals_for(scale.step)) + " FT";
+                     fixed(scale.step, decimals_for(scale.step)) + " FT" +
+                     (since ? ", " + ref_label : "");
         std::string name = numbered(pic, fixed(g.hours, 0) + "h");
         if (std::find(names.begin(), names.end(), name) != names.end())
             name = numbered(pic, fixed(g.hours, 0) + "h_" + std::to_string(k));
@@ -450,7 +466,7 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         try {
             o = results::parse_options(argc, argv, 2,
                                        {"size", "title", "range", "contour", "summary", "dumps",
-                                        "site", "at", "hours", "pcd", "base"},
+                                        "site", "at", "hours", "pcd", "base", "since"},
                                        {"whole-site"});
         } catch (const InputError& e) {
             throw UsageError(e.what());

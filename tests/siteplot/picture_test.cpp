@@ -174,6 +174,9 @@ TEST_F(Pictures, EveryKindOfInput) {
         {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("thick.png") +
              " --base " + t + "TINY.IN",
          {"thick_168h.png", "thick_504h.png"}},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("since.png") +
+             " --since 168 --hours 504",
+         {"since_504h.png"}},
         {"mound " + DATA + "geog/PLOTBATH.DAT --site " + DATA + "geog/GEOG.IN -o " + out("gm.png") +
              " --hours 168",
          {"gm_168h.png"}},
@@ -217,6 +220,14 @@ TEST_F(Pictures, Faults) {
          1, "NO GRID AT 999 HOURS"},
         {"mound " + t + "PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("a.png"), 1,
          "NOT FROM THIS SITE"},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") + " --since 999",
+         1, "NO GRID AT 999 HOURS"},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") +
+             " --since 168,336",
+         2, "ONE TIME"},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") +
+             " --since 168 --base " + t + "TINY.IN",
+         2, "NOT BOTH"},
         {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN", 1,
          "GO TOGETHER"},
         // A dump position of NaN or Inf used to hang the drawing; a huge one
