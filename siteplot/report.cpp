@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "gridlib/sitegrid.hpp"
@@ -131,9 +133,12 @@ class Pictures {
     Pictures& operator=(const Pictures&) = delete;
 
     // Runs "siteplot ARGS -o <tmp>.png"; its notes and problems go to `warnings`.
+    // A command that numbers its pictures (mound maps, <tmp>_<tag>.png) is
+    // read back by the tag of the one wanted.
     Picture draw(const std::string& caption, std::vector<std::string> args,
-                 std::vector<std::string>& warnings) {
-        const std::string file = (dir_ / ("p" + std::to_string(++count_) + ".png")).string();
+                 std::vector<std::string>& warnings, const std::string& tag = "") {
+        const std::string stem = (dir_ / ("p" + std::to_string(++count_))).string();
+        const std::string file = stem + ".png";
         args.insert(args.begin(), "siteplot");
         args.push_back("-o");
         args.push_back(file);
@@ -147,7 +152,8 @@ class Pictures {
             if (l.rfind("NOTE: ", 0) == 0) warnings.push_back(caption + ": " + l.substr(6));
             if (status != 0 && !l.empty()) warnings.push_back(caption + " NOT DRAWN: " + l);
         }
-        Picture p{caption, status == 0 ? file_text(file) : std::string()};
+        const std::string drawn = tag.empty() ? file : stem + "_" + tag + ".png";
+        Picture p{caption, status == 0 ? file_text(drawn) : std::string()};
         return p;
     }
 
@@ -237,9 +243,20 @@ std::string balance_section(const Run& r, std::vector<std::string>& warnings) {
            "</summary>\n" + head + rows + "</table></details>\n";
 }
 
+// The hours of the last disposal week's grid and of the history's last grid
+// when the history goes on after the disposal (the quiet weeks); none else.
+std::optional<std::pair<double, double>> quiet_weeks(const results::BathSeries& s) {
+    for (std::size_t k = s.grids.size(); k-- > 0;)
+        if (s.grids[k].kind == "DISPOSAL WEEK") {
+            if (s.grids.back().hours > s.grids[k].hours + 0.5)
+                return std::make_pair(s.grids[k].hours, s.grids.back().hours);
+            break;
+        }
+    return std::nullopt;
+}
+
 // The mound through the activity, from the site history.
-std::string evolution_table(const Run& r, const results::Site& site) {
-    const results::SiteSeries ss = results::load_site_series(r.his, site);
+std::string evolution_table(const results::SiteSeries& ss, const results::Site& site) {
     const results::Reference ref = results::first_grid_reference(ss.series);
     const std::vector<results::MoundState> states =
         results::mound_history(ss.series, ref, site.frame, ss.we_ft, ss.ns_ft);
@@ -317,7 +334,15 @@ void write_report(const std::string& path, std::ostream& out) {
     if (exists(r.his)) {
         shown.push_back(pictures.draw("THE MOUND THROUGH THE ACTIVITY",
                                       {"evolution", r.his, "--site", r.out_grid}, warnings));
-        evolution = evolution_table(r, site);
+        const results::SiteSeries ss = results::load_site_series(r.his, site);
+        evolution = evolution_table(ss, site);
+        if (const auto quiet = quiet_weeks(ss.series)) {
+            const std::string since = fixed(quiet->first, 0), end = fixed(quiet->second, 0);
+            shown.push_back(pictures.draw(
+                "THE BED'S CHANGE AFTER THE LAST DISPOSAL WEEK (" + since + " TO " + end + " H)",
+                {"mound", r.his, "--site", r.out_grid, "--since", since, "--hours", end}, warnings,
+                end + "h"));
+        }
     } else {
         warnings.push_back("NO SITE HISTORY " + r.his + ": THE MOUND'S EVOLUTION IS NOT SHOWN");
     }

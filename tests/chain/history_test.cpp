@@ -153,6 +153,9 @@ class Activity : public PlacerFolder {
         EXPECT_NE(page.find("data:image/png;base64,"), std::string::npos);
         EXPECT_EQ(page.find("src=\"file:"), std::string::npos);
         EXPECT_NE(page.find("THE MATERIAL BALANCE"), std::string::npos);
+        // The quiet week after the disposal week: a map of what it moved.
+        EXPECT_NE(page.find("THE BED'S CHANGE AFTER THE LAST DISPOSAL WEEK (126 TO 336 H)"),
+                  std::string::npos);
         const std::string chromium =
             "/usr/bin/chromium --headless --no-sandbox --disable-gpu --disable-quic "
             "--no-first-run --disable-background-networking --disable-component-update "
@@ -167,7 +170,7 @@ class Activity : public PlacerFolder {
         run(chromium + "--dump-dom " + url, "dom.html");  // the page with its console
         const std::string dom = text("dom.html");
         EXPECT_NE(dom.find("data-images=\"loaded\""), std::string::npos) << dom.substr(0, 400);
-        EXPECT_NE(dom.find("3 pictures, all shown"), std::string::npos);
+        EXPECT_NE(dom.find("4 pictures, all shown"), std::string::npos);
         EXPECT_GT(non_white_share("shot.png"), 0.05);
     }
 
