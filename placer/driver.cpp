@@ -13,8 +13,8 @@
 #include "placer/balance.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
-#include "placer/inputs.hpp"
 #include "placer/history.hpp"
+#include "placer/inputs.hpp"
 #include "placer/kernels.hpp"
 #include "placer/report.hpp"
 #include "placer/schedule.hpp"
@@ -26,18 +26,18 @@
 #include "recio/random.hpp"
 #include "recio/records.hpp"
 #include "suitefiles/action.hpp"
-#include "suitefiles/name_rules.hpp"
 #include "suitefiles/balance.hpp"
+#include "suitefiles/name_rules.hpp"
 #include "suitefiles/pcd_ini.hpp"
 
 namespace placer {
 namespace {
 
 struct Names {
-    std::string grid_in, summary_in, tns_in;                          // the starting site
+    std::string grid_in, summary_in, tns_in;                               // the starting site
     std::string grid_out, summary_out, point_out, tns_out, act, tim, his;  // written by the run
     std::string week_grid, week_point, week_tns;  // the grid of the week, in the working folder
-    std::string bal, csv;  // the material balance, text and one row per load
+    std::string bal, csv;                         // the material balance, text and one row per load
 };
 
 // Everything that lives for the whole run.

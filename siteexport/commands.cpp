@@ -234,9 +234,8 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         }
         Options o;
         try {
-            o = results::parse_options(argc, argv, 2,
-                                       {"crs", "summary", "site", "pcd", "start-date", "datum"},
-                                       {"force"});
+            o = results::parse_options(
+                argc, argv, 2, {"crs", "summary", "site", "pcd", "start-date", "datum"}, {"force"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }
