@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace gridlib {
+namespace suitefiles {
 
 // What a name read from a fixed-column field stands for.
 enum class NameKind {
@@ -30,4 +30,4 @@ std::string name_fault(std::string_view field, NameKind kind);
 // PCDDF4, BASSE) and exchange files (CLDX, PLOTBATH, STORE, CONSOL, FOLDER).
 bool is_suite_file_stem(std::string_view stem);
 
-}  // namespace gridlib
+}  // namespace suitefiles

@@ -1,8 +1,8 @@
-#include "gridlib/name_rules.hpp"
+#include "suitefiles/name_rules.hpp"
 
 #include <cctype>
 
-namespace gridlib {
+namespace suitefiles {
 
 bool is_suite_file_stem(std::string_view stem) {
     static constexpr std::string_view fixed[] = {
@@ -63,4 +63,4 @@ std::string name_fault(std::string_view field, NameKind kind) {
     return "";
 }
 
-}  // namespace gridlib
+}  // namespace suitefiles
