@@ -1,5 +1,6 @@
 #include "suitefiles/sitegen_ini.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "recio/format.hpp"
@@ -99,9 +100,10 @@ SitegenIni read_sitegen_ini(recio::RecordReader& in) {
 std::vector<std::string> sitegen_ini_records(const SitegenIni& c) {
     const SiteCorners& k = c.corners;
     std::vector<std::string> r;
-    add(r, SITEGEN_NAME, padded(c.site, 6));
-    add(r, SITEGEN_TITLE, padded(c.title, 60));
-    add(r, SITEGEN_PREFIX, padded(c.prefix, 19));
+    // The name, title and prefix records end with their text, as people write them.
+    r.push_back(trimmed(c.site.substr(0, std::min<std::size_t>(c.site.size(), 6))));
+    r.push_back(trimmed(c.title.substr(0, std::min<std::size_t>(c.title.size(), 60))));
+    r.push_back(trimmed(c.prefix.substr(0, std::min<std::size_t>(c.prefix.size(), 19))));
     add(r, SITEGEN_SYSTEM, c.coord_system, c.rotation);
     add(r, SITEGEN_REALS, c.site_nw_e, c.site_nw_n, c.local_nw_e, c.local_nw_n);
     add(r, SITEGEN_REALS, k.ne_e, k.ne_n, k.sw_e, k.sw_n);
