@@ -218,6 +218,22 @@ std::vector<std::string> check_folder(const std::string& folder) {
             }))
             for (const suitefiles::FieldFault& x : suitefiles::sitegen_ini_faults(c)) f.add(x);
     }
+    if (f.has("MODIFY.INI")) {
+        suitefiles::ModifyIni c;
+        std::string fault;
+        if (readable(f, "MODIFY.INI", [&] {
+                recio::RecordReader in(f.path("MODIFY.INI"));
+                fault = suitefiles::read_modify_ini(in, c);
+            })) {
+            if (!fault.empty())
+                f.add(compiler_form("MODIFY.INI", fault));
+            else if (!f.has(trimmed(c.prefix) + trimmed(c.old_site) + ".IN"))
+                f.add(suitefiles::check_message(
+                    {"MODIFY.INI", 2, 1, 6, "existing site", trimmed(c.old_site),
+                     "THE SITE GRID FILE " + trimmed(c.prefix) + trimmed(c.old_site) +
+                         ".IN IS NOT THERE (IS THE SITE MADE?)"}));
+        }
+    }
     if (f.has("DUMP.INI")) check_dump(f);
     if (f.has("PCD.INI")) {
         suitefiles::PcdIni p;

@@ -166,6 +166,52 @@ std::vector<Field> fields_of(suitefiles::SitegenIni& c) {
     return t.fields;
 }
 
+std::vector<Field> fields_of(suitefiles::ModifyIni& c) {
+    Table t;
+    t.at("names", 1)
+        .text("prefix",
+              "drive/directory prefix of both sites' files, ending with / "
+              "(blank: this folder)",
+              c.prefix, 19);
+    t.at("names", 2).text("existing_site", "site to start from (its .IN and .OUT)", c.old_site, 6);
+    t.at("names", 3).text("new_site", "site name the edited copy is stored under", c.new_site, 6);
+    t.at("names", 4).text("title", "title, handed to the resampled grid file", c.title, 60);
+    t.at("edits", 5)
+        .number("mode", "\"points\" (the edits below) or \"survey\" (a new survey)", c.mode, 1, 5,
+                {{1, "points"}, {2, "survey"}});
+    long last = 6;
+    if (c.mode == suitefiles::MODIFY_EDITS) {
+        for (std::size_t j = 0; j < c.edits.size(); ++j) {
+            suitefiles::EditPoint& e = c.edits[j];
+            t.at("edit", 7 + static_cast<long>(j), static_cast<int>(j));
+            t.number("easting", "position, site system (feet, or degrees west positive)", e.e, 1,
+                     12);
+            t.number("northing", "position, site system", e.n, 13, 24);
+            t.number("depth_ft",
+                     "new depth, feet: grid points within 0.52 x interval take it (below 1 ft: "
+                     "the edit is passed over)",
+                     e.depth, 25, 36);
+        }
+        last = 7 + static_cast<long>(c.edits.size());
+    } else if (c.mode == suitefiles::MODIFY_SURVEY) {
+        t.at("survey", 6)
+            .text("file", "survey file: free-format records of three numbers", c.survey.file, 32);
+        t.number("point_spacing_ft",
+                 "survey point spacing, feet: the search radius is 2 x max(this, interval)",
+                 c.survey.spacing, 36, 40);
+        t.at("survey", 7);
+        t.text("column_1", "name of the 1st column: N (or LAT), E (or LONG), D (or DEPTH)",
+               c.survey.columns[0], 8, 1);
+        t.text("column_2", "name of the 2nd column", c.survey.columns[1], 8, 9);
+        t.text("column_3", "name of the 3rd column", c.survey.columns[2], 8, 17);
+        last = 8;
+    }
+    if (c.mode == suitefiles::MODIFY_EDITS || c.mode == suitefiles::MODIFY_SURVEY)
+        t.at("edits", last)
+            .number("sign_option", "depth sign in the .DAT point file", c.sign_option, 1, 5);
+    return t.fields;
+}
+
 std::vector<Field> fields_of(suitefiles::PcdIni& c) {
     Table t;
     const auto step = [&t](const char* key, const char* meaning, auto& v, int j) {
@@ -372,6 +418,8 @@ std::vector<Field> fields_of(Values& v) {
     switch (v.kind) {
         case Kind::Sitegen:
             return fields_of(v.sitegen);
+        case Kind::Modify:
+            return fields_of(v.modify);
         case Kind::Pcd:
             return fields_of(v.pcd);
         case Kind::Dump:

@@ -14,15 +14,16 @@
 #include <vector>
 
 #include "suitefiles/dump_ini.hpp"
+#include "suitefiles/modify_ini.hpp"
 #include "suitefiles/pcd_ini.hpp"
 #include "suitefiles/sitegen_ini.hpp"
 
 namespace keyfiles {
 
 // The control files a keyword file can stand for.
-enum class Kind { Sitegen, Dump, Pcd };
+enum class Kind { Sitegen, Modify, Dump, Pcd };
 
-// The kind named by a file name (SITEGEN.INI, DUMP.INI, PCD.INI; any case)
+// The kind named by a file name (SITEGEN.INI, MODIFY.INI, DUMP.INI, PCD.INI; any case)
 // or by the `file = "..."` line of a keyword file; false if none.
 bool kind_of_name(const std::string& file_name, Kind& kind);
 const char* file_name_of(Kind kind);
@@ -49,6 +50,7 @@ struct Field {
 // The fields of each file, for the shape the values have (the placement
 // mode, the number of fractions and profile points, the generation mode).
 std::vector<Field> fields_of(suitefiles::SitegenIni& c);
+std::vector<Field> fields_of(suitefiles::ModifyIni& c);
 std::vector<Field> fields_of(suitefiles::DumpControl& c);
 std::vector<Field> fields_of(suitefiles::PcdIni& c);
 
@@ -56,6 +58,7 @@ std::vector<Field> fields_of(suitefiles::PcdIni& c);
 struct Values {
     Kind kind = Kind::Dump;
     suitefiles::SitegenIni sitegen;
+    suitefiles::ModifyIni modify;
     suitefiles::DumpControl dump;
     suitefiles::PcdIni pcd;
 };
@@ -84,7 +87,7 @@ std::string explain(Values& v);
 std::vector<std::string> check_folder(const std::string& folder);
 
 // A working example of a program's control file, as a keyword file: the
-// program is sitegen, placer or dredge.
+// program is sitegen, modify, placer or dredge.
 bool example_for(const std::string& program, Values& v);
 
 }  // namespace keyfiles

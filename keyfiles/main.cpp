@@ -24,8 +24,8 @@ Kind kind_of_file(const std::string& path) {
     Kind kind;
     if (!keyfiles::kind_of_name(path, kind))
         throw std::runtime_error(path +
-                                 ": not a control file keyfiles knows (SITEGEN.INI, DUMP.INI, "
-                                 "PCD.INI)");
+                                 ": not a control file keyfiles knows (SITEGEN.INI, MODIFY.INI, "
+                                 "DUMP.INI, PCD.INI)");
     return kind;
 }
 
@@ -37,6 +37,9 @@ void write_fixed(Values& v, const std::filesystem::path& target) {
     switch (v.kind) {
         case Kind::Sitegen:
             written = suitefiles::write_sitegen_ini(scratch.string(), v.sitegen);
+            break;
+        case Kind::Modify:
+            written = suitefiles::write_modify_ini(scratch.string(), v.modify);
             break;
         case Kind::Dump:
             written = suitefiles::write_dump_ini(scratch.string(), v.dump);
@@ -81,7 +84,7 @@ int main(int argc, char** argv) {
     CLI::App* read = app.add_subcommand("read",
                                         "a fixed-column control file as a keyword file, "
                                         "on standard output");
-    read->add_option("FILE", file, "SITEGEN.INI, DUMP.INI or PCD.INI")->required();
+    read->add_option("FILE", file, "SITEGEN.INI, MODIFY.INI, DUMP.INI or PCD.INI")->required();
     CLI::App* write = app.add_subcommand("write", "the fixed-column file of a keyword file");
     write->add_option("FILE.toml", file, "keyword file")->required();
     write->add_option("-C,--folder", out_dir, "folder to write it in (default: this one)");
@@ -89,9 +92,9 @@ int main(int argc, char** argv) {
     check->add_option("FOLDER", folder, "the run's folder (default: this one)");
     CLI::App* explain =
         app.add_subcommand("explain", "each record of a fixed-column file, field by field");
-    explain->add_option("FILE", file, "SITEGEN.INI, DUMP.INI or PCD.INI")->required();
+    explain->add_option("FILE", file, "SITEGEN.INI, MODIFY.INI, DUMP.INI or PCD.INI")->required();
     CLI::App* fresh = app.add_subcommand("new", "a commented keyword file of a working example");
-    fresh->add_option("PROGRAM", program, "sitegen, placer or dredge")->required();
+    fresh->add_option("PROGRAM", program, "sitegen, modify, placer or dredge")->required();
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -120,7 +123,7 @@ int main(int argc, char** argv) {
             Values v;
             if (!keyfiles::example_for(program, v)) {
                 std::cerr << "keyfiles: no keyword file for '" << program
-                          << "': sitegen, placer or dredge\n";
+                          << "': sitegen, modify, placer or dredge\n";
                 return recio::STATUS_USAGE;
             }
             std::cout << keyfiles::to_toml(v);

@@ -63,11 +63,28 @@ suitefiles::PcdIni pcd_example() {
     return c;
 }
 
+// Two point edits of the example site, stored as a new site: a dredged
+// pocket near the NW corner and a shoal near the centre.
+suitefiles::ModifyIni modify_example() {
+    suitefiles::ModifyIni c;
+    c.old_site = "NEWPRT";
+    c.new_site = "NEWED";
+    c.title = "NEWPORT EXAMPLE SITE WITH TWO POINT EDITS";
+    c.mode = suitefiles::MODIFY_EDITS;
+    c.edits = {{10500.0f, 29500.0f, 70.0f}, {12475.0f, 27525.0f, 40.0f}};
+    c.sign_option = 1;
+    return c;
+}
+
 }  // namespace
 
 bool example_for(const std::string& program, Values& v) {
     if (program == "sitegen") {
         v = read_text(SITEGEN_EXAMPLE, Kind::Sitegen);
+    } else if (program == "modify") {
+        v = Values{};
+        v.kind = Kind::Modify;
+        v.modify = modify_example();
     } else if (program == "placer") {
         v = read_text(DUMP_EXAMPLE, Kind::Dump);
     } else if (program == "dredge") {

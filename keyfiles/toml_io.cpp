@@ -231,6 +231,8 @@ bool kind_of_name(const std::string& file_name, Kind& kind) {
     const std::string name = upper(base_name(file_name));
     if (name == "SITEGEN.INI")
         kind = Kind::Sitegen;
+    else if (name == "MODIFY.INI")
+        kind = Kind::Modify;
     else if (name == "DUMP.INI")
         kind = Kind::Dump;
     else if (name == "PCD.INI")
@@ -244,6 +246,8 @@ const char* file_name_of(Kind kind) {
     switch (kind) {
         case Kind::Sitegen:
             return "SITEGEN.INI";
+        case Kind::Modify:
+            return "MODIFY.INI";
         case Kind::Pcd:
             return "PCD.INI";
         case Kind::Dump:
@@ -263,6 +267,14 @@ Values read_fixed(const std::string& path, Kind kind) {
             if (opened) v.sitegen = suitefiles::read_sitegen_ini(in);
             break;
         }
+        case Kind::Modify: {
+            recio::RecordReader in;
+            opened = in.open(path);
+            if (!opened) break;
+            const std::string fault = suitefiles::read_modify_ini(in, v.modify);
+            if (!fault.empty()) throw std::runtime_error(fault);
+            break;
+        }
         case Kind::Dump:
             opened = suitefiles::read_dump_ini(path, v.dump);
             break;
@@ -278,6 +290,8 @@ std::vector<std::string> fixed_records(const Values& v) {
     switch (v.kind) {
         case Kind::Sitegen:
             return suitefiles::sitegen_ini_records(v.sitegen);
+        case Kind::Modify:
+            return suitefiles::modify_ini_records(v.modify);
         case Kind::Pcd: {
             // PCD.INI's writer writes its file; its records are those of a scratch copy.
             const std::string scratch = scratch_path();
@@ -326,11 +340,21 @@ Values from_toml(const std::string& text, const std::string& source) {
     const std::string file = t["file"].value_or(std::string{});
     if (!kind_of_name(file, v.kind))
         refuse(source, "file",
-               "names the control file: \"SITEGEN.INI\", \"DUMP.INI\" or \"PCD.INI\"");
+               "names the control file: \"SITEGEN.INI\", \"MODIFY.INI\", \"DUMP.INI\" or "
+               "\"PCD.INI\"");
     // The shape first: the records that follow depend on these.
     if (v.kind == Kind::Sitegen) {
         v.sitegen.mode = static_cast<std::int16_t>(
             shape_code(t, source, "depths", "mode", {{1, "plane"}, {2, "survey"}}));
+    } else if (v.kind == Kind::Modify) {
+        v.modify.mode = static_cast<std::int8_t>(
+            shape_code(t, source, "edits", "mode", {{1, "points"}, {2, "survey"}}));
+        const std::size_t edits = items(t, "edit");
+        if (edits > static_cast<std::size_t>(suitefiles::MAX_EDITS))
+            refuse(source, "[[edit]]",
+                   std::to_string(edits) + " edits: a run takes 0 to " +
+                       std::to_string(suitefiles::MAX_EDITS));
+        v.modify.edits.assign(edits, suitefiles::EditPoint{});
     } else if (v.kind == Kind::Dump) {
         suitefiles::DumpControl& c = v.dump;
         c.placement_mode = static_cast<suitefiles::PlacementMode>(
