@@ -318,7 +318,7 @@ std::vector<Field> fields_of(suitefiles::DumpControl& c) {
     f12("loaded_draft_ft", "draft loaded, feet", c.loaded_draft, 1, 12);
     f12("light_draft_ft", "draft empty, feet", c.light_draft, 2, 12);
     f12("water_density_g_cm3", "RHOW: density of the water, g/cm3", c.rhow, 3, 12);
-    f12("discharge_time_s", "TDIS: time to empty the vessel, seconds", c.tdis, 4, 12);
+    f12("bin_spacing_ft", "TDIS: distance between bins, feet (hopper dredge)", c.tdis, 4, 12);
     f12("bin_length_ft", "BINL: bin length, feet", c.binl, 5, 12);
     f12("bin_width_ft", "BINW: bin width, feet", c.binw, 6, 12);
     f12("heading_deg", "heading, degrees", c.heading, 7, 12);
