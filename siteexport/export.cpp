@@ -347,4 +347,60 @@ void write_netcdf(const std::string& path, const results::Frame& frame,
     }
 }
 
+void write_netcdf_fields(const std::string& path, const results::Frame& frame,
+                         const results::Raster& lattice, const Crs& crs, const std::string& leading,
+                         std::size_t planes, const std::vector<NetcdfField>& fields,
+                         const std::map<std::string, std::string>& globals) {
+    const int nx = lattice.nx, ny = lattice.ny;
+    const std::size_t plane = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    if (nx < 1 || ny < 1 || planes == 0) throw InputError("NO MAPS TO WRITE");
+    for (const NetcdfField& f : fields) {
+        bool whole = f.planes.size() == planes;
+        for (const std::vector<float>& p : f.planes) whole = whole && p.size() == plane;
+        if (!whole) throw InputError("THE MAP " + f.name + " DOES NOT FILL THE LATTICE");
+    }
+    int ncid = -1;
+    nc(nc_create(path.c_str(), NC_CLOBBER | NC_NETCDF4 | NC_CLASSIC_MODEL, &ncid),
+       "CANNOT CREATE " + path);
+    try {
+        NcVars v;
+        v.one_d = !rotated(frame);
+        nc(nc_def_dim(ncid, leading.c_str(), planes, &v.dt), "DIMENSION " + leading);
+        nc(nc_def_dim(ncid, "y", static_cast<std::size_t>(ny), &v.dyd), "DIMENSION y");
+        nc(nc_def_dim(ncid, "x", static_cast<std::size_t>(nx), &v.dxd), "DIMENSION x");
+        define_coordinates(ncid, frame, v);
+        define_grid_mapping(ncid, frame, lattice, crs, v);
+        std::vector<int> ids;
+        const int dims[3] = {v.dt, v.dyd, v.dxd};
+        for (const NetcdfField& f : fields) {
+            int id = -1;
+            nc(nc_def_var(ncid, f.name.c_str(), NC_FLOAT, 3, dims, &id), "VARIABLE " + f.name);
+            nc(nc_def_var_deflate(ncid, id, 1, 1, 4), "COMPRESSION");
+            text_att(ncid, id, "long_name", f.long_name);
+            text_att(ncid, id, "units", f.units);
+            if (!f.positive.empty()) text_att(ncid, id, "positive", f.positive);
+            text_att(ncid, id, "grid_mapping", "crs");
+            if (!v.coordinates.empty()) text_att(ncid, id, "coordinates", v.coordinates);
+            ids.push_back(id);
+        }
+        text_att(ncid, NC_GLOBAL, "Conventions", "CF-1.8");
+        for (const auto& kv : globals) text_att(ncid, NC_GLOBAL, kv.first.c_str(), kv.second);
+        nc(nc_enddef(ncid), "DEFINITION");
+
+        write_coordinates(ncid, frame, lattice, nx, ny, v);
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            for (std::size_t p = 0; p < planes; ++p) {
+                const std::size_t start[3] = {p, 0, 0};
+                const std::size_t count[3] = {1, static_cast<std::size_t>(ny),
+                                              static_cast<std::size_t>(nx)};
+                nc(nc_put_vara_float(ncid, ids[k], start, count, fields[k].planes[p].data()),
+                   "WRITING " + fields[k].name);
+            }
+        nc(nc_close(ncid), "CLOSING " + path);
+    } catch (...) {
+        nc_close(ncid);
+        throw;
+    }
+}
+
 }  // namespace siteexport
