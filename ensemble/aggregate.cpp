@@ -310,6 +310,11 @@ void write_netcdf(const fs::path& path, const std::vector<PlanRun>& runs,
         navigable += (navigable.empty() ? "" : " ") + std::to_string(r.inputs.navigable_depth);
     }
     const siteexport::Crs crs = siteexport::resolve_crs(options.crs, first.site.frame);
+    for (const std::string& note : crs.notes) std::cout << " " << note << '\n';
+    if (crs.wkt.empty())
+        std::cout
+            << " NO --crs GIVEN: ensemble.nc PLACES THE MAPS IN THE SITE'S PLANE FEET, WITHOUT "
+               "A NAMED PROJECTION\n";
     siteexport::write_netcdf_fields(
         path.string(), first.site.frame, lattice, crs, "plan", runs.size(), fields,
         {{"title", "ensemble of placement runs: statistics per grid point"},

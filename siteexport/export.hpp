@@ -60,7 +60,9 @@ struct NetcdfField {
 };
 
 // Writes fields(<leading>, y, x) on the lattice, with the coordinates and
-// grid mapping of write_netcdf and the given global attributes.
+// grid mapping of write_netcdf and the given global attributes; a projected
+// CRS of a common projection (transverse Mercator, Lambert conformal conic,
+// Albers, Mercator) also gets CF's grid_mapping_name and parameters.
 void write_netcdf_fields(const std::string& path, const results::Frame& frame,
                          const results::Raster& lattice, const Crs& crs, const std::string& leading,
                          std::size_t planes, const std::vector<NetcdfField>& fields,
