@@ -9,7 +9,8 @@
 #
 # Prints the wall times, the speed-up, and the overhead per member: the
 # ensemble's wall time beyond a perfect share of the sequential runs over the
-# cores, per member, as a share of one member's run.
+# cores, per member, as a share of one member's run; and the processor time
+# of both ways (which other work on a shared machine does not change).
 set -euo pipefail
 src=$(cd "$(dirname "$0")/../.." && pwd)
 bin=$(cd "${1:-$src/build/bin}" && pwd)
@@ -24,8 +25,12 @@ chmod -R u+w "$work/run"
 (cd "$work/run" && echo GRIDYES > ACTION.BAT && "$bin/sitegen" < /dev/null > /dev/null)
 
 now() { date +%s.%N; }
+# Processor seconds (user + system) used so far by the children of this script.
+cpu() { times | tail -n 1 | awk '{ split($1, u, "m"); split($2, s, "m");
+    printf "%.3f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'; }
 
 echo "== $n placement runs one after another"
+c0=$(cpu)
 t0=$(now)
 for k in $(seq 1 "$n"); do
     d="$work/seq/$k"
@@ -34,10 +39,12 @@ for k in $(seq 1 "$n"); do
     (cd "$d" && echo DUMPYES > ACTION.BAT && "$bin/placer" --seed "$k" < /dev/null > placer.log) || true
 done
 t1=$(now)
+c1=$(cpu)
 
 echo "== an ensemble of $n members on the local engine ($cores cores)"
 "$bin/ensemble" "$work/run" --members "$n" --seed 1 -o "$work/ens" > "$work/ens.log"
 t2=$(now)
+c2=$(cpu)
 "$bin/ensemble" "$work/run" --members "$n" --seed 1 -o "$work/ens" > "$work/agg.log"
 t3=$(now)
 
@@ -45,7 +52,9 @@ t3=$(now)
 cmp -s "$work/seq/1/NPSAND.IN" "$work/ens/members/base-0001/NPSAND.IN" ||
     echo "WARNING: member 1 differs from the sequential run with seed 1"
 
-awk -v n="$n" -v p="$cores" -v s="$t0" -v a="$t1" -v b="$t2" -v c="$t3" 'BEGIN {
+awk -v n="$n" -v p="$cores" -v s="$t0" -v a="$t1" -v b="$t2" -v c="$t3" \
+    -v cs="$(awk -v x="$c0" -v y="$c1" 'BEGIN { print y - x }')" \
+    -v ce="$(awk -v x="$c1" -v y="$c2" 'BEGIN { print y - x }')" 'BEGIN {
     seq = a - s; ens = b - a; agg = c - b; member = seq / n
     printf "sequential runs:      %8.1f s  (%.2f s per run)\n", seq, member
     printf "ensemble:             %8.1f s  (prepare, run, aggregate)\n", ens
@@ -53,4 +62,8 @@ awk -v n="$n" -v p="$cores" -v s="$t0" -v a="$t1" -v b="$t2" -v c="$t3" 'BEGIN {
     over = (ens - seq / p) * p / n
     printf "overhead per member:  %8.3f s  (%.1f %% of a member run)\n", over, 100 * over / member
     printf "aggregation alone:    %8.2f s  (%d members, a rerun with every member done)\n", agg, n
+    # On a shared machine the wall times depend on what else runs; the
+    # processor seconds do not.
+    printf "processor time:       %8.1f s sequential, %.1f s ensemble: %.3f s (%.1f %%) more per member\n",
+        cs, ce, (ce - cs) / n, 100 * (ce - cs) / cs
 }'
