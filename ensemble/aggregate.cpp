@@ -344,9 +344,9 @@ void draw_maps(const fs::path& folder, const PlanRun& r, EnsembleOutcome& outcom
     siteplot::MapPicture p;
     p.frame = r.site.frame;
     siteplot::set_axis_labels(p);
-    p.title =
-        "PLAN " + r.plan->name + ": PROBABILITY OF THE BOTTOM RISING ABOVE THE NAVIGABLE DEPTH";
-    p.subtitle = members + ", NAVIGABLE DEPTH " + std::to_string(r.inputs.navigable_depth) + " FT";
+    p.title = "PLAN " + r.plan->name + ": BOTTOM ABOVE THE NAVIGABLE DEPTH";
+    p.subtitle = "PROBABILITY OVER " + members + ", NAVIGABLE DEPTH " +
+                 std::to_string(r.inputs.navigable_depth) + " FT";
     p.raster = site_plane(r.site.grid, r.exceedance);
     p.scale = siteplot::make_scale(siteplot::ScaleKind::Thickness, 0.0, 1.0, 0.1);
     p.bar_label = "PROBABILITY";
