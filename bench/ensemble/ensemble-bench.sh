@@ -26,11 +26,15 @@ chmod -R u+w "$work/run"
 
 now() { date +%s.%N; }
 # Processor seconds (user + system) used so far by the children of this script.
-cpu() { times | tail -n 1 | awk '{ split($1, u, "m"); split($2, s, "m");
-    printf "%.3f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'; }
+# (`times` runs in this shell, not in a command substitution, which would be a subshell.)
+cpu() {
+    times > "$work/times.txt"
+    cpu_seconds=$(tail -n 1 "$work/times.txt" | awk '{ split($1, u, "m"); split($2, s, "m");
+        printf "%.3f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }')
+}
 
 echo "== $n placement runs one after another"
-c0=$(cpu)
+cpu; c0=$cpu_seconds
 t0=$(now)
 for k in $(seq 1 "$n"); do
     d="$work/seq/$k"
@@ -39,12 +43,12 @@ for k in $(seq 1 "$n"); do
     (cd "$d" && echo DUMPYES > ACTION.BAT && "$bin/placer" --seed "$k" < /dev/null > placer.log) || true
 done
 t1=$(now)
-c1=$(cpu)
+cpu; c1=$cpu_seconds
 
 echo "== an ensemble of $n members on the local engine ($cores cores)"
 "$bin/ensemble" "$work/run" --members "$n" --seed 1 -o "$work/ens" > "$work/ens.log"
 t2=$(now)
-c2=$(cpu)
+cpu; c2=$cpu_seconds
 "$bin/ensemble" "$work/run" --members "$n" --seed 1 -o "$work/ens" > "$work/agg.log"
 t3=$(now)
 
