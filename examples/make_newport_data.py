@@ -52,3 +52,23 @@ for i in range(240):
     out.append("%8.3f%8.3f%8.3f%8.3f" % (t, tide, 0.0, 0.0))
 with open("newport/TIDE.DAT", "w") as f:
     f.write("\n".join(out) + "\n")
+
+# ---- a storm in the wave record (made up)
+# The August 2019 record of buoy 46097 is calm (Hs mostly 1-2 m), under which
+# the long-term model leaves a sand mound at 60 ft where it is. So that the
+# example shows the model at work, days 16.0 to 19.0 of the record (2019-08-17
+# 00:10 to 2019-08-19 21:10, 24 records) are replaced by a made-up winter-type
+# storm from the west: Hs rising to 6.5 m and the period to 15 s at its peak
+# (day 17.5) and falling again, a half sine. Every other record stays the real
+# one. The header says which records are made up.
+STORM_FIRST, STORM_LAST = 16 * 8, 19 * 8 - 1  # time step indices (record 1 = index 0)
+with open("newport/WAVREC.OUT") as f:
+    rec = f.read().splitlines()
+head, data = rec[:9], rec[9:]
+head[0] = ("WAVE RECORD FOR WAVREC.OUT - REAL BUOY DATA EXCEPT A MADE-UP STORM, "
+           "INDICES %d-%d" % (STORM_FIRST, STORM_LAST))
+for i in range(STORM_FIRST, STORM_LAST + 1):
+    s = math.sin(math.pi * (i - STORM_FIRST + 1) / (STORM_LAST - STORM_FIRST + 2))
+    data[i] = data[i][:14] + "%12.5f%12.5f%12.5f%12.5f" % (1.5 + 5.0 * s, 9.0 + 6.0 * s, 270.0, 0.0)
+with open("newport/WAVREC.OUT", "w") as f:
+    f.write("\n".join(head + data) + "\n")

@@ -13,6 +13,7 @@
 #include "placer/balance.hpp"
 #include "placer/control.hpp"
 #include "placer/fields.hpp"
+#include "placer/history.hpp"
 #include "placer/inputs.hpp"
 #include "placer/kernels.hpp"
 #include "placer/report.hpp"
@@ -33,8 +34,8 @@ namespace placer {
 namespace {
 
 struct Names {
-    std::string grid_in, summary_in, tns_in;                          // the starting site
-    std::string grid_out, summary_out, point_out, tns_out, act, tim;  // written by the run
+    std::string grid_in, summary_in, tns_in;                               // the starting site
+    std::string grid_out, summary_out, point_out, tns_out, act, tim, his;  // written by the run
     std::string week_grid, week_point, week_tns;  // the grid of the week, in the working folder
     std::string bal, csv;                         // the material balance, text and one row per load
 };
@@ -73,6 +74,7 @@ struct RunState {
     std::int16_t hours = 0;                 // elapsed hours of the last long-term read-back
     LongTermFigures lt_figures;             // what dredge reported of that run beside its grid
     const RunObserver* observer = nullptr;  // the caller's probes, when it has any
+    SiteHistory history;                    // the site through the activity
 };
 
 // Tells the run's observer, if any, when a stage begins and ends.
@@ -197,8 +199,11 @@ void long_term_run(RunState& st, const std::string& tns) {
     fr.site.nw_n = st.grid.local_nw_n;
     fr.we_extent = st.summary.we_extent;
     fr.ns_extent = st.summary.ns_extent;
+    const std::vector<float> before = st.grid.depth;
     st.hours = GETBACK(tns, st.work, st.grid.depth, st.lattice, fr);
     st.lt_figures = read_long_term_figures();
+    st.history.add_long_term_outputs(tns, "PLOTBATH.DAT", before,
+                                     {st.has_base ? &st.base : nullptr, st.ref_depth}, fr);
 }
 
 // ---- start-up
@@ -240,6 +245,7 @@ Names file_names(const DumpControl& c) {
     nm.week_tns = suitefiles::weekly_grid_file();
     nm.bal = gridlib::site_file_name(c.prefix, c.out, ".BAL");
     nm.csv = gridlib::site_file_name(c.prefix, c.out, ".CSV");
+    nm.his = gridlib::site_file_name(c.prefix, c.out, ".HIS");
     return nm;
 }
 
@@ -514,6 +520,9 @@ bool place(RunState& st, std::uint32_t seed) {
             if (l == Load::NoPosition) st.placement_ended = true;
         }
         series.close();
+        st.history.add(suitefiles::SnapshotKind::DisposalWeek,
+                       3 * (loads > 0 ? dump_time_step(loads, loads, week_start) : week_start),
+                       st.grid.depth);
         if (!write_pcd(st, week_start, 7)) return false;
         if (no_forcing(st)) continue;
         long_term_begins(st.balance, st.grid.depth, week_start);
@@ -615,6 +624,8 @@ int finish(RunState& st, recio::FileSet& set) {
         recio::console_list("COULD NOT WRITE", " " + st.names.bal + " OR " + st.names.csv);
         return RUN_FAILED;
     }
+    st.history.add(suitefiles::SnapshotKind::FinalSite, st.history.last_hours(), st.grid.depth);
+    if (!st.history.store(st.names.his, set)) return RUN_FAILED;
     if (!gridlib::commit_site(set)) return RUN_FAILED;
     remove_week_grid(st.names);
     listing_screen(st);
@@ -632,6 +643,8 @@ int run(const RunOptions& options) {
     auto st = std::make_unique<RunState>();
     st->observer = options.observer;
     if (!start_up(*st, options)) return RUN_FAILED;
+    st->history.begin(st->grid.points_we, st->grid.points_ns, st->grid.interval,
+                      st->ctl.start_month, st->ctl.start_year, st->grid.depth);
 
     // The files of the output site stay as they are until the run has done
     // its job: a run that fails, throws, is stopped by a signal or dies

@@ -206,14 +206,20 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
         for (std::int32_t j = 1; j <= ny; ++j)
             work.at(i, j) = last.depth[static_cast<std::size_t>((i - 1) * ny + (j - 1))];
 
+    const GetbackResult how = put_long_term_grid(work, nx, ny, cell, fr, lattice, depth);
+    if (result) *result = how;
+    return static_cast<std::int16_t>(hours);
+}
+
+GetbackResult put_long_term_grid(const WorkGrid& work, std::int32_t nx, std::int32_t ny, float cell,
+                                 const LongTermFrame& fr, Lattice& lattice,
+                                 std::vector<float>& depth) {
     if (nx == fr.site.points_we && ny == fr.site.points_ns) {
         copy_direct(work, nx, ny, fr, depth);
-        if (result) *result = GetbackResult::Direct;
-    } else {
-        interpolate(work, nx, ny, cell, fr, lattice, depth);
-        if (result) *result = GetbackResult::Interpolated;
+        return GetbackResult::Direct;
     }
-    return static_cast<std::int16_t>(hours);
+    interpolate(work, nx, ny, cell, fr, lattice, depth);
+    return GetbackResult::Interpolated;
 }
 
 }  // namespace placer

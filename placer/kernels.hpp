@@ -96,6 +96,14 @@ std::int16_t GETBACK(const std::string& tns_name, WorkGrid& work, std::vector<fl
                      Lattice& lattice, const LongTermFrame& frame, GetbackResult* result = nullptr,
                      const std::string& plotbath_name = "PLOTBATH.DAT");
 
+// Puts one long-term grid (`work`, nx x ny, I west to east, J = 1 the
+// southern row) onto the site depths the way GETBACK does: a direct copy when
+// it is the site grid itself, else inverse-distance weighting from the
+// lattice of cell size `cell` (a point with no node in reach keeps its depth).
+GetbackResult put_long_term_grid(const WorkGrid& work, std::int32_t nx, std::int32_t ny, float cell,
+                                 const LongTermFrame& frame, Lattice& lattice,
+                                 std::vector<float>& depth);
+
 // Avalanches the site depths in place: every over-steep stretch along a
 // column or row (slope above `aval_deg`) is redistributed, volume kept, into
 // a straight profile at `post_deg`. `work` holds the elevations during the

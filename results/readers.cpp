@@ -7,6 +7,7 @@
 #include "recio/records.hpp"
 #include "results/errors.hpp"
 #include "suitefiles/deposit.hpp"
+#include "suitefiles/history.hpp"
 #include "suitefiles/pcd_ini.hpp"
 #include "suitefiles/placement_files.hpp"
 #include "suitefiles/plotbath.hpp"
@@ -223,6 +224,44 @@ BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_h
         g.depth = std::move(f.depth);
         s.grids.push_back(std::move(g));
     }
+    return s;
+}
+
+BathSeries read_site_history(const std::string& path, const gridlib::SiteGrid& site) {
+    LineSource src = read_all(path);
+    src.require_whole_fields();
+    const suitefiles::History h = suitefiles::read_history(src);
+    if (h.points_we != site.points_we || h.points_ns != site.points_ns ||
+        h.interval != site.interval)
+        throw InputError(path + " HOLDS A SITE OF " + std::to_string(h.points_we) + " x " +
+                         std::to_string(h.points_ns) + " POINTS AT " + std::to_string(h.interval) +
+                         " FT, NOT THE " + std::to_string(site.points_we) + " x " +
+                         std::to_string(site.points_ns) + " AT " + std::to_string(site.interval) +
+                         " FT OF THE SITE GIVEN");
+    BathSeries s;
+    s.nx = h.points_we;
+    s.ny = h.points_ns;
+    s.dx = s.dy = static_cast<float>(h.interval);
+    s.complete = true;
+    for (const suitefiles::Snapshot& snap : h.snapshots) {
+        BathGrid g;
+        g.hours = snap.hours;
+        g.initial = snap.kind == suitefiles::SnapshotKind::Start;
+        g.kind = suitefiles::kind_text(snap.kind);
+        g.date = snap.date;
+        // Site points run row by row from the NW corner; the series holds
+        // I (west to east) outer, J (south to north) inner.
+        g.depth.assign(snap.depth.size(), 0.0f);
+        for (int i = 0; i < s.nx; ++i)
+            for (int j = 0; j < s.ny; ++j)
+                g.depth[static_cast<std::size_t>(i) * static_cast<std::size_t>(s.ny) +
+                        static_cast<std::size_t>(j)] =
+                    snap.depth[static_cast<std::size_t>(s.ny - 1 - j) *
+                                   static_cast<std::size_t>(s.nx) +
+                               static_cast<std::size_t>(i)];
+        s.grids.push_back(std::move(g));
+    }
+    if (s.grids.empty()) throw InputError(path + " HOLDS NO SNAPSHOT OF THE SITE");
     return s;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gridlib/sitegrid.hpp"
 #include "results/frame.hpp"
 
 namespace results {
@@ -64,6 +65,7 @@ struct BathGrid {
     double hours = 0;          // elapsed hours of the simulated period
     bool initial = false;      // the grid the run started from
     std::vector<float> depth;  // nx*ny, I (west to east) outer, J (south to north) inner
+    std::string kind, date;    // of a site history: "DISPOSAL WEEK" ..., YYYY-MM-DD
 };
 
 struct BathSeries {
@@ -76,6 +78,11 @@ struct BathSeries {
 // Reads PLOTBATH.DAT holding nx x ny grids. The initial grid is given the
 // time start_hours (the file does not carry it).
 BathSeries read_plotbath(const std::string& path, int nx, int ny, double start_hours);
+
+// Reads a site history (<output>.HIS) as a series on the site grid itself
+// (nx x ny = points per row x rows, cell = the grid interval), the START
+// snapshot as the initial grid. Its points must be those of the site.
+BathSeries read_site_history(const std::string& path, const gridlib::SiteGrid& site);
 
 // The start of a long-term run from its control file: 3 x (N0 - 1) hours
 // (N0 = 0 is taken as 1), the time of the grid the run started from.

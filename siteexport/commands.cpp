@@ -24,8 +24,8 @@ const char* const USAGE =
     "USAGE:\n"
     "  siteexport geotiff GRID.IN -o GRID.tif [--crs EPSG:NNNN]\n"
     "  siteexport diff BEFORE.IN AFTER.IN -o THICKNESS.tif [--crs EPSG:NNNN]\n"
-    "  siteexport netcdf PLOTBATH.DAT --site GRID.IN -o MOUND.nc [--crs EPSG:NNNN] [--start-date "
-    "YYYY-MM-DD]\n"
+    "  siteexport netcdf OUT.HIS|PLOTBATH.DAT --site GRID.IN -o MOUND.nc [--crs EPSG:NNNN] "
+    "[--start-date YYYY-MM-DD]\n"
     "                    [--datum NAME]\n"
     "OPTIONS:\n"
     "  -o FILE             file to write\n"
@@ -192,15 +192,26 @@ int netcdf(const Options& o, std::ostream& out) {
     const results::Site site = results::load_site(o.get("site"), o.get("summary"));
     print_notes(site.notes, out);
     const results::SiteSeries ss = results::load_site_series(o.positional[0], site, o.get("pcd"));
+    if (ss.thickness_form)
+        throw InputError(o.positional[0] +
+                         " IS OF A COHESIVE PLACEMENT RUN: ITS GRIDS ARE THE MOUND ON A FLAT "
+                         "REFERENCE BED, NOT DEPTHS; EXPORT THE SITE'S HISTORY (<OUTPUT>.HIS)");
     print_notes(ss.notes, out);
     const Crs crs = resolve_crs(o.get("crs"), site.frame);
     print_notes(crs.notes, out);
     if (!crs.cf_note.empty()) print_notes({crs.cf_note}, out);
     NetcdfOptions no;
-    activity_start(o, out, no);
+    if (ss.history && !o.has("start-date")) {
+        no.start_date = ss.series.grids.front().date;  // the first day of the activity
+        no.start_source = "the start of the activity in the site's history";
+    } else {
+        activity_start(o, out, no);
+    }
     no.datum = o.get("datum");
     no.title = "disposal mound on site " + file_name(site.grid_file);
-    no.source = file_name(o.positional[0]) + " of the long-term mound model";
+    no.source =
+        file_name(o.positional[0]) + (ss.history ? ", the site's history through the placement run"
+                                                 : " of the long-term mound model");
     written_atomically(
         path,
         [&](const std::string& t) {
@@ -223,9 +234,8 @@ int run(int argc, const char* const* argv, std::ostream& out) {
         }
         Options o;
         try {
-            o = results::parse_options(argc, argv, 2,
-                                       {"crs", "summary", "site", "pcd", "start-date", "datum"},
-                                       {"force"});
+            o = results::parse_options(
+                argc, argv, 2, {"crs", "summary", "site", "pcd", "start-date", "datum"}, {"force"});
         } catch (const InputError& e) {
             throw UsageError(e.what());
         }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <limits>
 
+#include "recio/format.hpp"
 #include "results/errors.hpp"
 
 // Fontconfig (through cairo's text) and libltdl (PLplot's driver loader)
@@ -22,7 +23,7 @@ namespace siteplot {
 namespace {
 
 // Page areas, in normalized page coordinates.
-constexpr double BOX_X0 = 0.13, BOX_X1 = 0.80, BOX_Y0 = 0.10, BOX_Y1 = 0.87;
+constexpr double BOX_X0 = 0.15, BOX_X1 = 0.80, BOX_Y0 = 0.10, BOX_Y1 = 0.87;
 constexpr double BAR_GAP = 0.035, BAR_WIDTH = 0.025,
                  BAR_HEIGHT = 0.82;  // bar height: share of the map's
 
@@ -143,7 +144,7 @@ std::vector<XY> outline(const results::Frame& f, const results::Raster& r) {
 // A north arrow above the colour bar, outside the map (north is up: the
 // map axes are easting and northing).
 void north_arrow(const PageGeometry& g) {
-    const double x = g.vx1 + BAR_GAP + BAR_WIDTH / 2, top = g.vy1 - 0.025, foot = g.vy1 - 0.11;
+    const double x = g.vx1 + BAR_GAP + BAR_WIDTH / 2, top = g.vy1 - 0.04, foot = g.vy1 - 0.12;
     plvpor(0, 1, 0, 1);
     plwind(0, 1, 0, 1);
     plcol0(BLACK);
@@ -152,7 +153,7 @@ void north_arrow(const PageGeometry& g) {
     pljoin(x, top, x - 0.008, top - 0.025);
     pljoin(x, top, x + 0.008, top - 0.025);
     plwidth(1);
-    plptex(x, top + 0.008, 1, 0, 0.5, "N");
+    plptex(x, top + 0.025, 1, 0, 0.5, "N");
 }
 
 }  // namespace
@@ -195,11 +196,30 @@ PageGeometry map_layout(int width, int height, const MapPicture& p) {
         y0 = std::min(y0, q.y);
         y1 = std::max(y1, q.y);
     };
-    for (const XY& q : outline(p.frame, p.raster)) take(q);
-    for (const XY& q : p.dumps) take(q);
-    for (const XY& q : p.marks) take(q);
-    // Work in feet so that both axes have the same scale on the page.
     const XY u = results::map_units_per_foot(p.frame);
+    if (p.focus.empty()) {
+        for (const XY& q : outline(p.frame, p.raster)) take(q);
+        for (const XY& q : p.dumps) take(q);
+        for (const XY& q : p.marks) take(q);
+    } else {
+        for (const XY& q : p.focus) take(q);
+        // A margin of a third of the framed area (at least four nodes), kept
+        // within the site.
+        const double node_ft = std::max(std::fabs(p.raster.dx), std::fabs(p.raster.dy));
+        const double pad = std::max({(x1 - x0) / u.x / 3, (y1 - y0) / u.y / 3, 4 * node_ft});
+        double sx0 = std::numeric_limits<double>::max(), sx1 = -sx0, sy0 = sx0, sy1 = -sx0;
+        for (const XY& q : outline(p.frame, p.raster)) {
+            sx0 = std::min(sx0, q.x);
+            sx1 = std::max(sx1, q.x);
+            sy0 = std::min(sy0, q.y);
+            sy1 = std::max(sy1, q.y);
+        }
+        x0 = std::max(x0 - pad * u.x, sx0);
+        x1 = std::min(x1 + pad * u.x, sx1);
+        y0 = std::max(y0 - pad * u.y, sy0);
+        y1 = std::min(y1 + pad * u.y, sy1);
+    }
+    // Work in feet so that both axes have the same scale on the page.
     double wft = (x1 - x0) / u.x, hft = (y1 - y0) / u.y;
     const double least = std::max({wft, hft, 10.0}) * 0.05;
     if (wft < least) {
@@ -227,6 +247,19 @@ PageGeometry map_layout(int width, int height, const MapPicture& p) {
     g.vy0 = (BOX_Y0 + BOX_Y1) / 2 - vh / 2;
     g.vy1 = g.vy0 + vh;
     return g;
+}
+
+std::vector<float> values_in_view(int width, int height, const MapPicture& p) {
+    if (p.focus.empty()) return p.raster.v;
+    const PageGeometry g = map_layout(width, height, p);
+    std::vector<float> v;
+    for (int row = 0; row < p.raster.ny; ++row)
+        for (int col = 0; col < p.raster.nx; ++col) {
+            const XY q = results::node_map(p.frame, p.raster, col, row);
+            if (q.x >= g.wx0 && q.x <= g.wx1 && q.y >= g.wy0 && q.y <= g.wy1)
+                v.push_back(p.raster.at(col, row));
+        }
+    return v.empty() ? p.raster.v : v;
 }
 
 PageGeometry draw_map(const std::string& path, int width, int height, const MapPicture& p) {
@@ -264,7 +297,7 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
             const double top = std::max(std::fabs(levels.front()), std::fabs(levels.back()));
             const int whole = top >= 1 ? static_cast<int>(std::floor(std::log10(top))) + 1 : 1;
             pl_setcontlabelformat(6, whole + decimals_for(s.step));
-            pl_setcontlabelparam(0.004, 0.45, 0.3, 1);
+            pl_setcontlabelparam(0.006, 0.9, 0.5, 1);
             plcont(cols.data(), r.nx, r.ny, 1, r.nx, 1, r.ny, levels.data(),
                    static_cast<PLINT>(levels.size()), node_to_map, &tr);
             pl_setcontlabelparam(0.004, 0.45, 0.3, 0);
@@ -287,9 +320,12 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
             dx.push_back(q.x);
             dy.push_back(q.y);
         }
+        // Small open circles, so that the mound under them stays in view.
         plcol0(RED);
-        plssym(0, 0.8);
-        plpoin(static_cast<PLINT>(dx.size()), dx.data(), dy.data(), 5);
+        plssym(0, 0.45);
+        plwidth(1.5);
+        plpoin(static_cast<PLINT>(dx.size()), dx.data(), dy.data(), 4);
+        plwidth(1);
     }
     for (const XY& q : p.marks) {
         PLFLT mx[] = {q.x}, my[] = {q.y};
@@ -301,19 +337,28 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
     }
 
     // Axes with plain numbers (no exponent factor), ticks at round steps.
+    // Longitude and latitude labels are long: fewer of them along x, and
+    // the labels of y written across the axis, the axis title clear of them.
     plcol0(BLACK);
-    const double xt = nice_step(g.wx1 - g.wx0, 5), yt = nice_step(g.wy1 - g.wy0, 6);
+    const bool geo = p.frame.geographic();
+    const double xt = nice_step(g.wx1 - g.wx0, geo ? 3 : 5), yt = nice_step(g.wy1 - g.wy0, 6);
     LabelFormat fx{decimals_for(xt)}, fy{decimals_for(yt)};
     plslabelfunc(plain_label, &fx);
     plbox("bcnsto", xt, 0, "", 0, 0);
     plslabelfunc(plain_label, &fy);
-    plbox("", 0, 0, "bcnsto", yt, 0);
+    plbox("", 0, 0, "bcnstvo", yt, 0);
     plslabelfunc(nullptr, nullptr);
+    std::size_t widest = 1;
+    for (const double v : {g.wy0, g.wy1}) {
+        char t[64];
+        std::snprintf(t, sizeof t, "%.*f", fy.decimals, v);
+        widest = std::max(widest, std::string(t).size());
+    }
     plmtex("b", 3.0, 0.5, 0.5, p.x_label.c_str());
-    plmtex("l", 5.5, 0.5, 0.5, p.y_label.c_str());
+    plmtex("l", 1.5 + 0.8 * static_cast<double>(widest), 0.5, 0.5, p.y_label.c_str());
     if (!p.dumps_label.empty()) {
         plcol0(RED);
-        plmtex("t", 0.7, 0.0, 0.0, ("x  " + p.dumps_label).c_str());
+        plmtex("t", 0.7, 0.0, 0.0, ("o  " + p.dumps_label).c_str());
         plcol0(BLACK);
     }
     draw_colour_bar(g, s, p.bar_label);
@@ -325,6 +370,14 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
     if (p.states.empty()) throw results::InputError("NO GRIDS TO PLOT");
     Canvas canvas(path, width, height);
     page_texts(p.title, p.reference);
+    // What the panels measure.
+    plschr(0, 0.7);
+    text_at(0.5, 0.885, 0.5, "HEIGHT: THE LARGEST RISE.  VOLUMES: RISE LESS LOWERING");
+    text_at(0.5, 0.86, 0.5,
+            "MOUND AREA: NODES RISEN OVER " +
+                recio::format_records("(F3.1)", results::MOUND_AREA_RISE)[0] +
+                " FT WHEN DISPOSAL ENDED.  SHIFT: OF THE CENTROID OF THEIR RISE");
+    plschr(0, 0.9);
 
     std::vector<PLFLT> t;
     for (const results::MoundState& m : p.states) t.push_back(m.hours / 24.0);
@@ -354,13 +407,15 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
     };
     const std::vector<Panel> panels = {
         {"HEIGHT (FT)", {{values(&results::MoundState::height), BLACK, 1, ""}}},
-        {"VOLUME (CU YD)", {{values(&results::MoundState::volume), BLACK, 1, ""}}},
-        {"CENTROID SHIFT (FT)",
+        {"VOLUME (CU YD)",
+         {{values(&results::MoundState::volume), BLACK, 1, "WHOLE SITE"},
+          {values(&results::MoundState::area_volume), BLUE, 2, "MOUND AREA"}}},
+        {"SHIFT (FT)",
          {{values(&results::MoundState::offset), BLACK, 1, "DISTANCE"},
           {values(&results::MoundState::offset_e), BLUE, 2, "EAST"},
           {values(&results::MoundState::offset_n), RED, 3, "NORTH"}}}};
 
-    const double top = 0.87, bottom = 0.09, gap = 0.05;
+    const double top = 0.80, bottom = 0.09, gap = 0.05;
     const double ph = (top - bottom - 2 * gap) / 3;
     for (std::size_t k = 0; k < panels.size(); ++k) {
         const Panel& pn = panels[k];
@@ -401,6 +456,13 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
             plline(static_cast<PLINT>(t.size()), t.data(), sr.y.data());
             plssym(0, 0.7);
             plpoin(static_cast<PLINT>(t.size()), t.data(), const_cast<PLFLT*>(sr.y.data()), 17);
+            // The states right after a disposal week, as open squares.
+            plssym(0, 0.8);
+            for (std::size_t i = 0; i < t.size() && i < p.disposal.size(); ++i)
+                if (p.disposal[i]) {
+                    PLFLT x[] = {t[i]}, y[] = {sr.y[i]};
+                    plpoin(1, x, y, 6);
+                }
             pllsty(1);
             plwidth(1);
             if (!sr.name.empty()) {
@@ -409,8 +471,12 @@ void draw_evolution(const std::string& path, int width, int height, const Evolut
             }
         }
         plcol0(BLACK);
+        if (k == 0 && std::find(p.disposal.begin(), p.disposal.end(), true) != p.disposal.end())
+            plmtex("t", 0.6, 1.0, 1.0, "SQUARES: AFTER A DISPOSAL WEEK");
     }
-    plmtex("b", 3.0, 0.5, 0.5, "TIME (DAYS FROM THE START OF THE SIMULATED PERIOD)");
+    plmtex("b", 3.0, 0.5, 0.5,
+           p.activity ? "TIME (DAYS FROM THE START OF THE ACTIVITY)"
+                      : "TIME (DAYS FROM THE START OF THE SIMULATED PERIOD)");
 }
 
 }  // namespace siteplot

@@ -39,6 +39,9 @@ struct MapPicture {
     std::string dumps_label;
     std::vector<XY> marks;  // points drawn as a large cross (a dump point)
     std::string x_label, y_label;
+    // When given, the map frames these points (map coordinates) with a
+    // margin, within the site, instead of the whole lattice.
+    std::vector<XY> focus;
 };
 
 // Axis labels for a frame: easting/northing in feet, or longitude/latitude.
@@ -46,6 +49,9 @@ void set_axis_labels(MapPicture& p);
 
 // The page layout of a map, without drawing it.
 PageGeometry map_layout(int width, int height, const MapPicture& p);
+// The raster's values at the nodes the map of that size shows (all of them
+// unless it frames a part of the site), to fit a colour scale to.
+std::vector<float> values_in_view(int width, int height, const MapPicture& p);
 // Draws the map into path (".png" or ".svg"); returns its layout.
 PageGeometry draw_map(const std::string& path, int width, int height, const MapPicture& p);
 
@@ -53,6 +59,11 @@ struct EvolutionPicture {
     std::string title;
     std::string reference;  // how heights are measured, shown under the title
     std::vector<results::MoundState> states;
+    // For a site history: true for the states after a disposal week (drawn as
+    // squares, the others as dots), and the time axis counts from the start
+    // of the activity.
+    std::vector<bool> disposal;
+    bool activity = false;
 };
 
 // Mound height, volume and centroid offset against time, in three panels.

@@ -115,7 +115,7 @@ one_job() {
     done
 }
 
-placer_files=(.IN .OUT .DAT .TNS .ACT .TIM)
+placer_files=(.IN .OUT .DAT .TNS .ACT .TIM .HIS)
 quick=(0.003 0.01 0.02 0.04 0.08 0.15)
 empty=$work/empty
 cp -r "$base" "$empty"; rm -f "$empty"/NEWPRT.*

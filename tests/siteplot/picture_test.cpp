@@ -89,7 +89,7 @@ TEST_P(KnownPattern, ColoursAtKnownPlaces) {
         EXPECT_TRUE(near(img.at(g.pixel(results::node_map(p.frame, p.raster, 0.5, row))),
                          siteplot::colour_of(p.scale, 12)))
             << "west half, row " << row;
-    for (double row : {1.5, 2.5})  // row 0.5 holds the dump marker
+    for (double row : {1.5, 2.5})
         EXPECT_TRUE(near(img.at(g.pixel(results::node_map(p.frame, p.raster, 2.5, row))),
                          siteplot::colour_of(p.scale, 47)))
             << "east half, row " << row;
@@ -98,8 +98,17 @@ TEST_P(KnownPattern, ColoursAtKnownPlaces) {
     EXPECT_TRUE(
         near(img.at(g.pixel({g.wx0 + 0.02 * (g.wx1 - g.wx0), g.wy0 + 0.02 * (g.wy1 - g.wy0)})),
              {255, 255, 255}));
-    const siteplot::RGB d = img.at(g.pixel(dump));
-    EXPECT_GT(d.r, d.g + 60) << "dump marker";
+    // The dump marker is a small open red circle: red about the dump, the
+    // band's colour at its centre, so that markers do not hide the mound.
+    const XY at = g.pixel(dump);
+    EXPECT_TRUE(near(img.at(at), siteplot::colour_of(p.scale, 47))) << "inside the dump marker";
+    bool red = false;
+    for (int dx = -10; dx <= 10 && !red; ++dx)
+        for (int dy = -10; dy <= 10 && !red; ++dy) {
+            const siteplot::RGB d = img.at({at.x + dx, at.y + dy});
+            red = d.r > d.g + 60;
+        }
+    EXPECT_TRUE(red) << "dump marker";
     // A north-up map at equal scale: one foot east and one foot north take
     // the same number of pixels.
     const XY a = g.pixel({1000, 5000}), b = g.pixel({1100, 5100});
@@ -107,6 +116,30 @@ TEST_P(KnownPattern, ColoursAtKnownPlaces) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rotations, KnownPattern, ::testing::Values(0.0, 30.0, 90.0, -45.0));
+
+// A map that frames what changed shows that part of the site with a margin,
+// never more than the site; without a focus it shows the whole site.
+TEST(MapFrame, FramesTheChangedPartWithinTheSite) {
+    siteplot::MapPicture p;
+    p.frame = results::make_frame(1, 1000, 5000, 0);
+    p.raster.nx = p.raster.ny = 101;
+    p.raster.dx = p.raster.dy = 50;  // a 5000 ft square site
+    p.raster.v.assign(101 * 101, 0.0f);
+    const siteplot::PageGeometry whole = siteplot::map_layout(800, 800, p);
+    EXPECT_LE(whole.wx0, 1000);
+    EXPECT_GE(whole.wx1, 6000);
+    p.focus = {{3000, 3000}, {3200, 2900}};  // 200 x 100 ft near the middle
+    const siteplot::PageGeometry part = siteplot::map_layout(800, 800, p);
+    EXPECT_LE(part.wx0, 3000);
+    EXPECT_GE(part.wx1, 3200);
+    EXPECT_LE(part.wy0, 2900);
+    EXPECT_GE(part.wy1, 3000);
+    EXPECT_LT(part.wx1 - part.wx0, 1000) << "the change fills a good part of the map";
+    p.focus = {{1000, 5000}, {1100, 4900}};  // in the NW corner: the frame stops at the site
+    const siteplot::PageGeometry corner = siteplot::map_layout(800, 800, p);
+    EXPECT_GE(corner.wx0, 1000 - 0.05 * (corner.wx1 - corner.wx0));
+    EXPECT_LE(corner.wy1, 5000 + 0.05 * (corner.wy1 - corner.wy0));
+}
 
 bool svg_file(const std::string& path) {
     std::ifstream in(path);
@@ -130,6 +163,8 @@ TEST_F(Pictures, EveryKindOfInput) {
         {"diff " + t + "TINY.IN " + t + "TINYAFT.IN -o " + out("diff.png") + " --dumps " + t +
              "TINY.ACT",
          {"diff.png"}},
+        {"diff " + t + "TINY.IN " + t + "TINYAFT.IN -o " + out("whole.png") + " --whole-site",
+         {"whole.png"}},
         {"deposit " + t + "CLDX.DUT -o " + out("dut.png"), {"dut.png"}},
         {"deposit " + t + "CLDX.DUT -o " + out("dutsite.png") + " --site " + t +
              "TINYAFT.IN --at 5286.6025,9050",
@@ -140,6 +175,9 @@ TEST_F(Pictures, EveryKindOfInput) {
         {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("thick.png") +
              " --base " + t + "TINY.IN",
          {"thick_168h.png", "thick_504h.png"}},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINYAFT.IN -o " + out("since.png") +
+             " --since 168 --hours 504",
+         {"since_504h.png"}},
         {"mound " + DATA + "geog/PLOTBATH.DAT --site " + DATA + "geog/GEOG.IN -o " + out("gm.png") +
              " --hours 168",
          {"gm_168h.png"}},
@@ -233,6 +271,14 @@ TEST_F(Pictures, Faults) {
          1, "NO GRID AT 999 HOURS"},
         {"mound " + t + "PLOTBATH.DAT --site " + DATA + "flat/FLAT.IN -o " + out("a.png"), 1,
          "NOT FROM THIS SITE"},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") + " --since 999",
+         1, "NO GRID AT 999 HOURS"},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") +
+             " --since 168,336",
+         2, "ONE TIME"},
+        {"mound " + t + "PLOTBATH.DAT --site " + t + "TINY.IN -o " + out("a.png") +
+             " --since 168 --base " + t + "TINY.IN",
+         2, "NOT BOTH"},
         {"deposit " + t + "CLDX.DUT -o " + out("a.png") + " --site " + t + "TINY.IN", 1,
          "GO TOGETHER"},
         // A dump position of NaN or Inf used to hang the drawing; a huge one
