@@ -29,8 +29,8 @@ class FileSet;
 
 namespace gridlib {
 
-constexpr std::int32_t MAXPTS = 40401;  // 201 x 201 points
-constexpr int MAXRES = 210;             // resampled lattice storage per axis (at most 201 used)
+using suitefiles::MAXPTS;
+constexpr int MAXRES = 210;  // resampled lattice storage per axis (at most 201 used)
 
 struct SiteGrid {
     std::int32_t total_points = 0;
@@ -46,11 +46,7 @@ struct SiteGrid {
         std::vector<float>(MAXPTS, 0.0f);  // feet, positive down, point order
 };
 
-// Corner and centre coordinates of a site, in the site's coordinate system.
-struct SiteCorners {
-    float nw_e = 0, nw_n = 0, ne_e = 0, ne_n = 0, sw_e = 0, sw_n = 0, se_e = 0, se_n = 0;
-    float centre_e = 0, centre_n = 0;
-};
+using suitefiles::SiteCorners;
 
 // The header of a site summary file.
 struct SiteSummary {

@@ -8,78 +8,14 @@
 namespace modify {
 namespace {
 
-using recio::fixed_text;
-
-// MODIFY.INI, one layout per record.
-constexpr const char* INI_PREFIX = "(A19)";
-constexpr const char* INI_SITE = "(A6)";
-constexpr const char* INI_TITLE = "(A60)";
-constexpr const char* INI_INTEGERS = "(3I5)";
-constexpr const char* INI_EDIT = "(3F12.4)";
-constexpr const char* INI_SURVEY_FILE = "(A32,3X,I5)";
-constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
-
 void say(const std::string& text) {
     recio::console_list(text);
-}
-
-// Why the name just read runs on past its field ("" if it does not): cut
-// short, it would name another site, folder or file.
-std::string too_long(const recio::RecordReader& in, const char* what, std::size_t width) {
-    if (!recio::runs_past(in.last_record(), width)) return {};
-    return "MODIFY.INI RECORD " + std::to_string(in.record_number()) + ": " + what +
-           " IS LONGER THAN " + std::to_string(width) + " CHARACTERS";
 }
 
 }  // namespace
 
 std::string read_control(recio::RecordReader& in, Control& c) {
-    in.need(INI_PREFIX, fixed_text(c.prefix, 19));
-    std::string fault = too_long(in, "THE DRIVE/DIRECTORY PREFIX", 19);
-    in.need(INI_SITE, fixed_text(c.old_site, 6));
-    if (fault.empty()) fault = too_long(in, "THE EXISTING SITE NAME", 6);
-    in.need(INI_SITE, fixed_text(c.new_site, 6));
-    if (fault.empty()) fault = too_long(in, "THE NEW SITE NAME", 6);
-    if (!fault.empty()) return fault;
-    in.need(INI_TITLE, fixed_text(c.title, 60));
-    in.need(INI_INTEGERS, c.mode);
-    if (gridlib::IBLANKS(c.new_site) == 0)
-        return "MODIFY.INI RECORD 3: NO NEW SITE NAME (IT MUST START IN COLUMN 1)";
-    if (c.mode == MODE_EDITS) {
-        // Read wider than the 16-bit count so that any number in the field
-        // meets the capacity check rather than an overflow.
-        std::int32_t count = 0;
-        in.need(INI_INTEGERS, count);
-        if (count < 0 || count > MAX_EDITS)
-            return "MODIFY.INI RECORD 6: " + std::to_string(count) +
-                   " EDIT POINTS; A RUN TAKES 0 TO " + std::to_string(MAX_EDITS);
-        c.edits.resize(static_cast<std::size_t>(count));
-        for (EditPoint& p : c.edits) in.need(INI_EDIT, p.e, p.n, p.depth);
-    } else if (c.mode == MODE_SURVEY) {
-        std::array<std::string, 3>& n = c.survey.columns;
-        in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
-        fault = too_long(in, "THE SURVEY FILE NAME", 32);
-        if (!fault.empty()) return fault;
-        in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
-    } else {
-        return "MODIFY.INI RECORD 5: THE MODIFICATION MODE IS " + std::to_string(c.mode) +
-               ", NOT 1 (POINT EDITS) OR 2 (SURVEY FILE)";
-    }
-    in.need(INI_INTEGERS, c.sign_option);
-    // With an edit count one short, the last edit record would be taken for
-    // the depth sign option and the real option record left over.
-    const long sign_record = in.record_number();
-    const std::string hint = c.mode == MODE_EDITS ? " (IS THE EDIT COUNT OF RECORD 6 RIGHT?)" : "";
-    if (recio::runs_past(in.last_record(), 5))
-        return "MODIFY.INI RECORD " + std::to_string(sign_record) +
-               ": THE DEPTH SIGN OPTION RECORD HOLDS MORE THAN THE OPTION" + hint;
-    std::string extra;
-    while (in.next_record(extra))
-        if (extra.find_first_not_of(" \r") != std::string::npos)
-            return "MODIFY.INI RECORD " + std::to_string(in.record_number()) +
-                   ": A RECORD AFTER THE DEPTH SIGN OPTION OF RECORD " +
-                   std::to_string(sign_record) + hint;
-    return {};
+    return suitefiles::read_modify_ini(in, c);
 }
 
 std::vector<EditOutcome> apply_edits_reported(gridlib::SiteGrid& grid, float site_nw_e,

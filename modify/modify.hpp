@@ -9,35 +9,23 @@
 #include "gridlib/sitegrid.hpp"
 #include "recio/records.hpp"
 #include "sitegen/survey.hpp"
+#include "suitefiles/modify_ini.hpp"
 
 namespace modify {
 
-enum : std::int8_t { MODE_EDITS = 1, MODE_SURVEY = 2 };
-
-// Edit points one run can hold.
-constexpr std::int32_t MAX_EDITS = 10000;
-
-// One edit: a position in the site's coordinate system and the new depth.
-struct EditPoint {
-    float e = 0.0f, n = 0.0f, depth = 0.0f;
+enum : std::int8_t {
+    MODE_EDITS = suitefiles::MODIFY_EDITS,
+    MODE_SURVEY = suitefiles::MODIFY_SURVEY
 };
 
-// The records of MODIFY.INI.
-struct Control {
-    std::string prefix;    // A19
-    std::string old_site;  // A6
-    std::string new_site;  // A6
-    std::string title;     // A60
-    std::int8_t mode = 0;
-    std::vector<EditPoint> edits;  // point edits, in file order
-    survey::SurveySpec survey;     // survey file
-    std::int16_t sign_option = 0;  // depths in the point file
-};
+using suitefiles::MAX_EDITS;
 
-// Reads MODIFY.INI. Returns "" when the file was read whole, or why it cannot
-// be used (a name longer than its field, an unknown mode, more edit points
-// than can be held), found before the records that depend on it are read. Throws recio::RecordError
-// for an unreadable field or an early end of the file.
+// The records of MODIFY.INI: suitefiles/modify_ini.hpp.
+using Control = suitefiles::ModifyIni;
+using EditPoint = suitefiles::EditPoint;
+
+// Reads MODIFY.INI (suitefiles::read_modify_ini): "" when the file was read
+// whole, or why it cannot be used.
 std::string read_control(recio::RecordReader& in, Control& c);
 
 // Point edits: every grid point within the capture half-width H = 0.52 x

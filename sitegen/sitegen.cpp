@@ -12,18 +12,6 @@
 namespace sitegen {
 namespace {
 
-using recio::fixed_text;
-
-// SITEGEN.INI, one layout per record.
-constexpr const char* INI_SITE = "(A6)";
-constexpr const char* INI_TITLE = "(A60)";
-constexpr const char* INI_PREFIX = "(A19)";
-constexpr const char* INI_SYSTEM = "(I2,F5.1)";
-constexpr const char* INI_REALS = "(4F13.4)";
-constexpr const char* INI_INTEGERS = "(5I7)";
-constexpr const char* INI_SURVEY_FILE = "(A32,3X,I5)";
-constexpr const char* INI_SURVEY_COLUMNS = "(3A8)";
-
 void say(const std::string& text) {
     recio::console_list(text);
 }
@@ -31,69 +19,12 @@ void say(const std::string& text) {
 }  // namespace
 
 Control read_control(recio::RecordReader& in) {
-    Control c;
-    gridlib::SiteCorners& k = c.corners;
-    // A name longer than its field would be cut short and the site stored
-    // under another name, or in another folder.
-    const auto whole_name = [&](const char* what, std::size_t width) {
-        if (c.too_long.empty() && recio::runs_past(in.last_record(), width))
-            c.too_long = "SITEGEN.INI RECORD " + std::to_string(in.record_number()) + ": " + what +
-                         " IS LONGER THAN " + std::to_string(width) + " CHARACTERS";
-    };
-    in.need(INI_SITE, fixed_text(c.site, 6));
-    whole_name("THE SITE NAME", 6);
-    in.need(INI_TITLE, fixed_text(c.title, 60));
-    in.need(INI_PREFIX, fixed_text(c.prefix, 19));
-    whole_name("THE DRIVE/DIRECTORY PREFIX", 19);
-    in.need(INI_SYSTEM, c.coord_system, c.rotation);
-    in.need(INI_REALS, c.site_nw_e, c.site_nw_n, c.local_nw_e, c.local_nw_n);
-    in.need(INI_REALS, k.ne_e, k.ne_n, k.sw_e, k.sw_n);
-    in.need(INI_REALS, k.se_e, k.se_n);
-    in.need(INI_INTEGERS, c.we_extent, c.ns_extent);
-    in.need(INI_REALS, k.centre_e, k.centre_n);
-    in.need(INI_INTEGERS, c.points_we, c.points_ns, c.total_points, c.interval, c.survey_interval);
-    in.need(INI_INTEGERS, c.mode);
-    if (c.mode != MODE_PLANE && c.mode != MODE_SURVEY) return c;  // control_fault tells the user
-    if (c.mode == MODE_SURVEY) {
-        std::array<std::string, 3>& n = c.survey.columns;
-        in.need(INI_SURVEY_FILE, fixed_text(c.survey.file, 32), c.survey.spacing);
-        whole_name("THE SURVEY FILE NAME", 32);
-        in.need(INI_SURVEY_COLUMNS, fixed_text(n[0], 8), fixed_text(n[1], 8), fixed_text(n[2], 8));
-    } else {
-        in.need(INI_REALS, c.nw_depth);
-        in.need(INI_REALS, c.slope_we, c.slope_ns);
-    }
-    in.need(INI_INTEGERS, c.sign_option);
-    k.nw_e = c.site_nw_e;
-    k.nw_n = c.site_nw_n;
-    return c;
+    return suitefiles::read_sitegen_ini(in);
 }
 
 std::string control_fault(const Control& c) {
-    if (!c.too_long.empty()) return c.too_long;
-    const std::string where = "SITEGEN.INI RECORD ";
-    if (gridlib::IBLANKS(c.site) == 0) return where + "1: NO SITE NAME (IT MUST START IN COLUMN 1)";
-    if (c.coord_system != 1 && c.coord_system != 2)
-        return where + "4: THE COORDINATE SYSTEM IS " + std::to_string(c.coord_system) +
-               ", NOT 1 (PLANE) OR 2 (GEOGRAPHIC)";
-    // The grid file holds each count in three columns.
-    if (c.points_we < 1 || c.points_we > 999 || c.points_ns < 1 || c.points_ns > 999)
-        return where + "10: " + std::to_string(c.points_we) + " POINTS W-E AND " +
-               std::to_string(c.points_ns) + " POINTS N-S: EACH MUST BE 1 TO 999";
-    const std::int32_t lattice = static_cast<std::int32_t>(c.points_we) * c.points_ns;
-    if (lattice > gridlib::MAXPTS)
-        return where + "10: " + std::to_string(c.points_we) + " x " + std::to_string(c.points_ns) +
-               " POINTS ARE MORE THAN THE " + std::to_string(gridlib::MAXPTS) + " A SITE CAN HOLD";
-    if (c.total_points != lattice)
-        return where + "10: THE TOTAL OF " + std::to_string(c.total_points) + " POINTS IS NOT " +
-               std::to_string(c.points_we) + " x " + std::to_string(c.points_ns) + " = " +
-               std::to_string(lattice);
-    if (c.interval < 1 || c.interval > 9999)
-        return where + "10: THE INTERVAL IS " + std::to_string(c.interval) + " FT, NOT 1 TO 9999";
-    if (c.mode != MODE_PLANE && c.mode != MODE_SURVEY)
-        return where + "11: THE GENERATION MODE IS " + std::to_string(c.mode) +
-               ", NOT 1 (SLOPING PLANE) OR 2 (SURVEY FILE)";
-    return {};
+    const std::vector<suitefiles::FieldFault> faults = suitefiles::sitegen_ini_faults(c);
+    return faults.empty() ? std::string{} : suitefiles::program_message(faults.front());
 }
 
 gridlib::SiteGrid grid_of(const Control& c) {

@@ -8,40 +8,23 @@
 
 #include "gridlib/sitegrid.hpp"
 #include "sitegen/survey.hpp"
+#include "suitefiles/sitegen_ini.hpp"
 
 namespace sitegen {
 
-enum : std::int16_t { MODE_PLANE = 1, MODE_SURVEY = 2 };
-
-// The records of SITEGEN.INI.
-struct Control {
-    std::string site;    // A6
-    std::string title;   // A60
-    std::string prefix;  // A19
-    std::int16_t coord_system = 1;
-    float rotation = 0.0f;
-    float site_nw_e = 0.0f, site_nw_n = 0.0f;    // in the site's coordinate system
-    float local_nw_e = 0.0f, local_nw_n = 0.0f;  // in the local plane frame
-    gridlib::SiteCorners corners;                // NW (= site NW), NE, SW, SE, centre
-    std::int32_t we_extent = 0, ns_extent = 0;   // feet
-    std::int16_t points_we = 0, points_ns = 0;
-    std::int32_t total_points = 0;
-    std::int16_t interval = 0, survey_interval = 0;
-    std::int16_t mode = 0;
-    float nw_depth = 0.0f;                   // sloping plane
-    float slope_we = 0.0f, slope_ns = 0.0f;  // feet per foot
-    survey::SurveySpec survey;               // survey file
-    std::int16_t sign_option = 0;            // depths in the point file
-    std::string too_long;  // a name that runs on past its field, for control_fault
+enum : std::int16_t {
+    MODE_PLANE = suitefiles::SITEGEN_PLANE,
+    MODE_SURVEY = suitefiles::SITEGEN_SURVEY
 };
 
-// Reads SITEGEN.INI record by record (a record with fewer values than its
-// layout leaves the rest at 0). Throws recio::RecordError for an unreadable
-// field or an early end of the file.
+// The records of SITEGEN.INI: suitefiles/sitegen_ini.hpp.
+using Control = suitefiles::SitegenIni;
+
+// Reads SITEGEN.INI (suitefiles::read_sitegen_ini).
 Control read_control(recio::RecordReader& in);
 
-// Why no grid can be made from the control values ("" if one can): the counts
-// must describe a grid the grid file can hold.
+// Why no grid can be made from the control values ("" if one can): the first
+// of suitefiles::sitegen_ini_faults, as the program reports it.
 std::string control_fault(const Control& c);
 
 // The site grid described by the control values, all depths 0.

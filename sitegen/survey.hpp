@@ -43,12 +43,7 @@ using suitefiles::column_order;
 using suitefiles::column_quantity;
 using suitefiles::Quantity;
 
-// A survey as named in a control file.
-struct SurveySpec {
-    std::string file;                    // file name (trailing blanks are dropped)
-    std::int32_t spacing = 0;            // survey point spacing, feet
-    std::array<std::string, 3> columns;  // column names, in file order
-};
+using suitefiles::SurveySpec;
 
 // One batch of survey points: positions in the site's coordinate system and
 // absolute depths.

@@ -18,6 +18,7 @@
 #include "results/mound.hpp"
 #include "results/site.hpp"
 #include "siteplot/commands.hpp"
+#include "suitefiles/balance.hpp"
 #include "suitefiles/dump_ini.hpp"
 
 namespace siteplot {
@@ -219,7 +220,12 @@ std::string balance_section(const Run& r, std::vector<std::string>& warnings) {
             head = false;
         }
         o += "</table>\n";
-        if (exists(r.bal)) o += "<pre>" + escaped(file_text(r.bal)) + "</pre>\n";
+        if (exists(r.bal)) {
+            o += "<pre>" + escaped(file_text(r.bal)) + "</pre>\n";
+            std::vector<std::string> run_warnings;
+            if (suitefiles::read_balance_warnings(r.bal, run_warnings))
+                warnings.insert(warnings.end(), run_warnings.begin(), run_warnings.end());
+        }
         return o;
     }
     const std::string absent = "THE MATERIAL BALANCE (" + r.bal + ", " + r.csv +

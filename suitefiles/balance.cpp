@@ -267,6 +267,23 @@ bool read_balance_totals(const std::string& path, BalanceTotals& totals) {
     return in_totals;
 }
 
+bool read_balance_warnings(const std::string& path, std::vector<std::string>& warnings) {
+    warnings.clear();
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line;
+    bool found = false;
+    while (std::getline(in, line)) {
+        if (!found) {
+            found = line == "WARNINGS";
+            continue;
+        }
+        if (line.empty()) break;
+        if (line != "  NONE") warnings.push_back(line.substr(line.find_first_not_of(' ')));
+    }
+    return found;
+}
+
 bool write_bed_held(const std::string& path, double cuft) {
     recio::RecordWriter out(path);
     if (!out.is_open()) return false;

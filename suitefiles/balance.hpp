@@ -90,6 +90,9 @@ bool write_balance_text(const std::string& path, const BalanceReport& r);
 // The "# totals" section of a .BAL file; false when the file cannot be opened
 // or has no such section.
 bool read_balance_totals(const std::string& path, BalanceTotals& totals);
+// The warnings of a balance text file, one per line, as the run gave them;
+// false when the file cannot be read or has no WARNINGS section.
+bool read_balance_warnings(const std::string& path, std::vector<std::string>& warnings);
 
 // BEDHELD.DAT, written by the long-term model when its control file asks for
 // a non-erodible bed: one record (F16.3), the volume (cu ft) of erosion that

@@ -60,6 +60,8 @@ inline double radians(double degrees) {
 
 // ---- the site
 
+constexpr std::int32_t MAXPTS = 40401;  // points a site holds: 201 x 201
+
 // The lattice of a site and where it lies. The corner is the one positions
 // are measured from: the site NW corner of the summary file (site
 // coordinates) or the local NW corner of the grid file (plane feet).
@@ -72,6 +74,12 @@ struct SiteGeometry {
     std::int16_t coord_system = 1;  // 1 plane feet, 2 longitude/latitude degrees (west positive)
     float nw_e = 0.0f, nw_n = 0.0f;
     bool geographic() const { return coord_system == 2; }
+};
+
+// Corner and centre coordinates of a site, in the site's coordinate system.
+struct SiteCorners {
+    float nw_e = 0, nw_n = 0, ne_e = 0, ne_n = 0, sw_e = 0, sw_n = 0, se_e = 0, se_n = 0;
+    float centre_e = 0, centre_n = 0;
 };
 
 struct Position {

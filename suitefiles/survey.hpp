@@ -25,6 +25,13 @@ Quantity column_quantity(std::string_view name);
 // False unless the three names give northing, easting and depth once each.
 bool column_order(const std::array<std::string, 3>& names, std::array<Quantity, 3>& order);
 
+// A survey as a control file names it (SITEGEN.INI, MODIFY.INI).
+struct SurveySpec {
+    std::string file;                    // file name (trailing blanks are dropped)
+    std::int32_t spacing = 0;            // survey point spacing, feet
+    std::array<std::string, 3> columns;  // column names, in file order
+};
+
 // One survey point, its depth as the file states it (the sign kept).
 struct SurveyPoint {
     float east = 0, north = 0, depth = 0;

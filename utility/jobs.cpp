@@ -15,24 +15,6 @@ namespace utility {
 namespace {
 
 constexpr const char* CONTROL_FILE = "UTL.INI";
-constexpr const char* SITE_PATH = "(A26)";
-
-// The site path of a control record, up to its first blank.
-std::string site_path(const std::string& field) {
-    return field.substr(0, static_cast<std::size_t>(gridlib::IBLANKS(field)));
-}
-
-// Reads a site path (A26); "" or why it cannot be used: cut short at the
-// field's end it would name another site.
-std::string read_path(recio::RecordReader& in, std::string& path) {
-    std::string field;
-    in.need(SITE_PATH, recio::fixed_text(field, 26));
-    path = site_path(field);
-    if (!recio::runs_past(in.last_record(), 26)) return {};
-    return "UTL.INI RECORD " + std::to_string(in.record_number()) +
-           ": THE SITE PATH IS LONGER THAN 26 CHARACTERS";
-}
-
 bool open_control(recio::RecordReader& in) {
     if (in.open(CONTROL_FILE)) return true;
     recio::console_write("(1X,'UNABLE TO FIND \"UTL.INI\" DATA FILE')");
@@ -75,58 +57,11 @@ Job read_job(const std::string& flag_file) {
 }
 
 std::string read_structure_control(recio::RecordReader& in, StructureControl& c) {
-    std::string kind;
-    const std::string fault = read_path(in, c.path);
-    if (!fault.empty()) return fault;
-    in.need("(A1)", recio::fixed_text(kind, 1));
-    c.structure = static_cast<char>(std::toupper(static_cast<unsigned char>(kind[0])));
-    float slope = 0.0f;
-    if (c.structure == 'M') {
-        in.need("(2F12.4)", c.mound.centre_e, c.mound.centre_n);
-        in.need("(2F12.4)", c.mound.crest, c.mound.slope);
-        in.need("(I4)", c.sign_option);
-        slope = c.mound.slope;
-    } else if (c.structure == 'B') {
-        in.need("(2F12.4)", c.berm.start_e, c.berm.start_n);
-        in.need("(2F12.4)", c.berm.end_e, c.berm.end_n);
-        in.need("(2F12.4)", c.berm.crest, c.berm.slope);
-        in.need("(I4)", c.berm.crest_width);
-        in.need("(I4)", c.sign_option);
-        slope = c.berm.slope;
-    } else {
-        return "THE STRUCTURE IN UTL.INI (RECORD 2) MUST BE \"M\" (MOUND) OR \"B\" (BERM)";
-    }
-    if (!(slope > 0.0f)) return "THE SIDE SLOPE IN UTL.INI MUST BE GREATER THAN 0";
-    return {};
+    return suitefiles::read_utl_structure(in, c);
 }
 
 std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c) {
-    in.need("(I4)", c.mode);
-    if (c.mode != VOLUME_ABOVE && c.mode != VOLUME_BETWEEN && c.mode != VOLUME_DIFFERENCE)
-        return "THE DIFFERENCE MODE IN UTL.INI (RECORD 1) MUST BE 1, 2 OR 3";
-    std::string fault = read_path(in, c.first);
-    if (c.mode == VOLUME_ABOVE) {
-        in.need("(2F12.4)", c.elevation);
-        // The report gives the elevation as F6.1: one beyond it (no site
-        // reaches it) would be reported as asterisks beside its volume.
-        if (fault.empty() && !recio::fits_field("(F6.1)", c.elevation)) {
-            std::string value = recio::format_records("(G12.5)", c.elevation)[0];
-            value.erase(0, value.find_first_not_of(' '));
-            fault = "UTL.INI RECORD 3: THE ELEVATION " + value +
-                    " FT IS BEYOND THE REPORT'S FIELD (F6.1, -999.9 TO 9999.9 FT)";
-        }
-    } else {
-        const std::string second = read_path(in, c.second);
-        if (fault.empty()) fault = second;
-        if (c.mode == VOLUME_DIFFERENCE) {
-            const std::string difference = read_path(in, c.difference);
-            if (fault.empty()) fault = difference;
-        }
-    }
-    if (!fault.empty()) return fault;
-    if (c.mode == VOLUME_DIFFERENCE && c.difference.empty())
-        return "UTL.INI RECORD 4: NO SITE PATH FOR THE DIFFERENCE GRID (IT MUST START IN COLUMN 1)";
-    return {};
+    return suitefiles::read_utl_volumes(in, c);
 }
 
 namespace {

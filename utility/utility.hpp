@@ -11,6 +11,7 @@
 
 #include "gridlib/sitegrid.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/utl_ini.hpp"
 
 namespace utility {
 
@@ -57,20 +58,12 @@ inline void raise_to_cone(float& depth, float crest, float r, float slope) {
     if (depth - crest > r * slope) depth = crest + r * slope;
 }
 
-struct Mound {
-    float centre_e = 0, centre_n = 0;  // site coordinates
-    float crest = 0;                   // crest depth, feet
-    float slope = 0;                   // side slope, vertical over horizontal
-};
+using suitefiles::Mound;  // UTL.INI's values: suitefiles/utl_ini.hpp
 
 // A cone with its apex at the mound centre; it only ever makes the bottom shallower.
 void apply_mound(ShapedSite& site, const Mound& m);
 
-struct Berm {
-    float start_e = 0, start_n = 0, end_e = 0, end_n = 0;  // site coordinates
-    float crest = 0, slope = 0;
-    std::int16_t crest_width = 0;  // feet
-};
+using suitefiles::Berm;
 
 // The line of a berm. Its length L is the whole feet between start and end;
 // its angle is arctan(|dN| / |dE|) from the west-east axis, or 1.5708 for a
@@ -109,7 +102,9 @@ void apply_berm_every_point(ShapedSite& site, const Berm& b);
 
 // ---- volumes
 
-enum : std::int16_t { VOLUME_ABOVE = 1, VOLUME_BETWEEN = 2, VOLUME_DIFFERENCE = 3 };
+using suitefiles::VOLUME_ABOVE;
+using suitefiles::VOLUME_BETWEEN;
+using suitefiles::VOLUME_DIFFERENCE;
 
 struct Volumes {
     double cut = 0;   // cubic yards, negative
@@ -127,25 +122,10 @@ Volumes grid_volumes(gridlib::SiteGrid& first, const gridlib::SiteGrid* second, 
 
 // ---- UTL.INI
 
-// UTILITY1: the site path and the mound or berm.
-struct StructureControl {
-    std::string path;    // site path, up to its first blank
-    char structure = 0;  // 'M' mound or 'B' berm (either case in the file)
-    Mound mound;
-    Berm berm;
-    std::int16_t sign_option = 0;
-};
-// UTILITY2: the difference mode and the site paths.
-struct VolumesControl {
-    std::int16_t mode = 0;
-    std::string first, second, difference;  // site paths; second and difference as the mode needs
-    float elevation = 0.0f;                 // mode 1
-};
-// Read UTL.INI for each job. Return "" when it can be used, or why not (a
-// site path longer than its field; a structure other than M or B, a side
-// slope not above 0; a mode other than 1 to 3, no path for the difference
-// grid). Throw recio::RecordError for an
-// unreadable field or an early end of the file.
+// The values of UTL.INI for each job: suitefiles/utl_ini.hpp.
+using StructureControl = suitefiles::UtlStructure;
+using VolumesControl = suitefiles::UtlVolumes;
+// Read UTL.INI for each job (suitefiles::read_utl_structure, read_utl_volumes).
 std::string read_structure_control(recio::RecordReader& in, StructureControl& c);
 std::string read_volumes_control(recio::RecordReader& in, VolumesControl& c);
 

@@ -165,8 +165,8 @@ TEST_F(Safety, TheWeeksOfAPlacementRunLeaveTheOutputSiteAlone) {
                  "site.$n\ncp \"$(sed -n 2p PCD.INI | tr -d ' ')\" week.$n\nexit 0");
     const std::string site_before =
         text("SITE.IN") + text("SITE.OUT") + text("SITE.DAT") + text("SITE.TNS");
-    // The stand-in leaves no grid to take back: both long-term runs count as
-    // failed (status 3), the depths staying as before each.
+    // The stand-in long-term model writes no PLOTBATH.DAT: each week's
+    // long-term run counts as failed, so the run ends with status 3.
     ASSERT_EQ(run_placer(), 3) << text("console.txt");
     ASSERT_TRUE(fs::exists("site.1"));
     EXPECT_EQ(text("site.0"), site_before);  // first week

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "gridlib/sitegrid.hpp"
+#include "suitefiles/name_rules.hpp"
 
 using namespace gridlib;
+using namespace suitefiles;
 
 TEST(Names, BlanksAndPeriods) {
     EXPECT_EQ(IBLANKS("SITE1 "), 5);

@@ -90,6 +90,7 @@ TEST(Prebath, ControlValuesThatMakeNoGrid) {
     Control ok = plane(6, 4, 500, 300, 30.0f, 0.0f, 0.0f);
     ok.coord_system = 1;
     ok.site = "SITE1 ";
+    ok.corners = suitefiles::expected_corners(ok);
     EXPECT_EQ(control_fault(ok), "");
     struct Case {
         const char* what;
@@ -122,6 +123,73 @@ TEST(Prebath, ControlValuesThatMakeNoGrid) {
         k.change(c);
         EXPECT_NE(control_fault(c).find(k.says), std::string::npos)
             << k.what << ": " << control_fault(c);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Names the name rules refuse, and extents, corners or a centre the lattice
+// and the rotation do not give, refused with the value that would fit.
+TEST(SitegenIni, GeometryAndNamesThatDoNotFit) {
+    Control ok = plane(6, 4, 500, 300, 30.0f, 0.0f, 0.0f);
+    ok.site = "SITE1 ";
+    ok.rotation = 35.0f;
+    ok.site_nw_e = 1000.0f;
+    ok.site_nw_n = 5000.0f;
+    ok.corners = suitefiles::expected_corners(ok);
+    ASSERT_EQ(control_fault(ok), "");
+    struct Case {
+        const char* what;
+        void (*change)(Control&);
+        const char* says;
+    };
+    const Case cases[] = {
+        {"period in the site name", [](Control& c) { c.site = "S.T   "; },
+         "RECORD 1: A PERIOD IN THE NAME"},
+        {"suite file stem as site", [](Control& c) { c.site = "TIDE  "; },
+         "RECORD 1: TIDE IS THE NAME OF ONE OF THE SUITE'S OWN FILES"},
+        {"blank inside the prefix", [](Control& c) { c.prefix = "MY DIR/"; },
+         "RECORD 3: A BLANK INSIDE THE NAME"},
+        {"climbing prefix", [](Control& c) { c.prefix = "../"; }, "RECORD 3: A '..' IN THE PATH"},
+        {"W-E extent", [](Control& c) { c.we_extent = 600; },
+         "RECORD 8: IS NOT (POINTS W-E - 1) x INTERVAL = 500 FT"},
+        {"N-S extent", [](Control& c) { c.ns_extent = 400; },
+         "RECORD 8: IS NOT (POINTS N-S - 1) x INTERVAL = 300 FT"},
+        // The NE corner of an unrotated site: where a clockwise reading of
+        // the rotation would put it.
+        {"NE corner turned the wrong way", [](Control& c) { c.corners.ne_n = 5000.0f - 286.79f; },
+         "RECORD 6: DOES NOT FIT THE NW CORNER, ROTATION, POINTS AND INTERVAL; THEY PUT IT AT "
+         "1409.5757 5286.7886"},
+        {"SE corner", [](Control& c) { c.corners.se_e += 5.0f; }, "RECORD 7: DOES NOT FIT"},
+        {"centre", [](Control& c) { c.corners.centre_n -= 2.0f; }, "RECORD 9: DOES NOT FIT"},
+    };
+    for (const Case& k : cases) {
+        Control c = ok;
+        k.change(c);
+        EXPECT_NE(control_fault(c).find(k.says), std::string::npos)
+            << k.what << ": " << control_fault(c);
+    }
+}
+
+// What the writer writes, the reader takes back as the same values: the
+// records of a file read, written and read again are those first written.
+// (The fixtures' corners carry more digits than a 32-bit real holds, and
+// their records end without the trailing blanks of their fields, so their
+// own text is not what the writer gives back.)
+TEST(SitegenIni, RecordsReadBackAsWritten) {
+    const char* fixtures[] = {"plane_site", "geographic_site", "survey_site"};
+    const std::string copy = ::testing::TempDir() + "SITEGEN_COPY.INI";
+    for (const char* f : fixtures) {
+        recio::RecordReader in(std::string(TEST_DATA_DIR) + "/sitegen/" + f + "/SITEGEN.INI");
+        const Control c = read_control(in);
+        EXPECT_EQ(control_fault(c), "") << f;
+        ASSERT_TRUE(suitefiles::write_sitegen_ini(copy, c));
+        recio::RecordReader again(copy);
+        EXPECT_EQ(suitefiles::sitegen_ini_records(read_control(again)),
+                  suitefiles::sitegen_ini_records(c))
+            << f;
     }
 }
 

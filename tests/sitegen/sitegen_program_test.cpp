@@ -5,6 +5,7 @@
 #include "gridlib/sitegrid.hpp"
 #include "program_fixture.hpp"
 #include "recio/items.hpp"
+#include "suitefiles/sitegen_ini.hpp"
 
 namespace {
 
@@ -21,6 +22,24 @@ std::vector<double> depth_records(const std::vector<std::string>& grid_file) {
 }
 
 const double DEG = 3.1416 / 180.0;
+
+using suitefiles::SitegenIni;
+using Control = SitegenIni;
+
+// Changes the folder's SITEGEN.INI and gives it the extents, corners and
+// centre its lattice and rotation make, so that only the change itself is wrong.
+void reshape(const ProgramFolder& f, void (*change)(Control&)) {
+    Control c;
+    {
+        recio::RecordReader in(f.path("SITEGEN.INI"));
+        c = suitefiles::read_sitegen_ini(in);
+    }
+    change(c);
+    c.we_extent = (c.points_we - 1) * c.interval;
+    c.ns_extent = (c.points_ns - 1) * c.interval;
+    c.corners = suitefiles::expected_corners(c);
+    ASSERT_TRUE(suitefiles::write_sitegen_ini(f.path("SITEGEN.INI"), c));
+}
 
 class Sitegen : public ProgramFolder {};
 
@@ -294,7 +313,10 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
         // files left that no reader could take back.
         {"rotation beyond its field",
          "plane_site",
-         [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 1.E3"); },
+         [](F f) {
+             reshape(f, [](Control& c) { c.rotation = 1000.0f; });
+             f.replace_record("SITEGEN.INI", 4, " 1 1.E3");  // F5.1 cannot write it
+         },
          {"NO GRID WRITTEN: THE ROTATION 1000.0 DOES NOT FIT THE GRID FILE (F5.1)"}},
         {"local corner beyond its field",
          "plane_site",
@@ -306,17 +328,18 @@ TEST_F(Sitegen, RunsThatWriteNothing) {
           "(F12.4)"}},
         {"site corner beyond the summary's field",
          "plane_site",
-         [](F f) {
-             f.replace_record("SITEGEN.INI", 5,
-                              "12345678.0000  500000.0000    1000.0000    5000.0000");
-         },
+         [](F f) { reshape(f, [](Control& c) { c.site_nw_e = 12345678.0f; }); },
          {"NO GRID WRITTEN: THE NW CORNER EASTING 12345678.0000 DOES NOT FIT THE SUMMARY FILE "
           "(F12.4)"}},
         {"extent beyond the summary's field",
          "plane_site",
          [](F f) {
-             f.replace_record("SITEGEN.INI", 8, "1000000    300");
-             f.replace_record("SITEGEN.INI", 13, "       0.0000       0.0000");
+             reshape(f, [](Control& c) {
+                 c.interval = 8000;
+                 c.points_we = 126;
+                 c.total_points = 126 * c.points_ns;
+                 c.slope_we = c.slope_ns = 0.0f;
+             });
          },
          {"NO GRID WRITTEN: THE W-E EXTENT 1000000 DOES NOT FIT THE SUMMARY FILE (I6)"}},
     };

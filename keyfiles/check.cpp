@@ -1,0 +1,249 @@
+// `menu check`: every control and series file of a folder read with the
+// programs' own readers, and what only several files together can show.
+#include <cmath>
+#include <filesystem>
+#include <regex>
+
+#include "gridlib/sitegrid.hpp"
+#include "keyfiles/keyfiles.hpp"
+#include "placer/control.hpp"
+#include "recio/records.hpp"
+#include "suitefiles/placement_files.hpp"
+#include "suitefiles/tide.hpp"
+#include "suitefiles/wavrec.hpp"
+
+namespace keyfiles {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string text_of(float x) {
+    std::string t = recio::format_records("(G13.6)", x)[0];
+    t.erase(0, t.find_first_not_of(' '));
+    t.erase(t.find_last_not_of(' ') + 1);
+    return t;
+}
+
+// A reader's message "... IN FILE F, RECORD R, FIELD K (COLUMNS A-B, ...)"
+// in the compiler's form F:R:A-B: ...
+std::string compiler_form(const std::string& file, const std::string& message) {
+    static const std::regex place(
+        R"(FILE (\S+?),? RECORD (\d+)(?:, FIELD (\d+) \(COLUMNS (\d+)-(\d+))?)");
+    static const std::regex record_only(R"((\S+) RECORD (\d+): )");
+    std::smatch m;
+    if (std::regex_search(message, m, place))
+        return fs::path(m[1].str()).filename().string() + ":" + m[2].str() + ":" +
+               (m[4].matched ? m[4].str() + "-" + m[5].str() : std::string("1")) + ": " +
+               (m[3].matched ? "field " + m[3].str() : std::string("record")) + ": " + message;
+    if (std::regex_search(message, m, record_only))
+        return file + ":" + m[2].str() + ":1: " + m.suffix().str();
+    return file + ":1:1: " + message;
+}
+
+struct Folder {
+    fs::path dir;
+    std::vector<std::string> faults;
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    bool has(const std::string& name) const { return fs::exists(dir / name); }
+    void add(const std::string& line) { faults.push_back(line); }
+    void add(const suitefiles::FieldFault& f) { faults.push_back(suitefiles::check_message(f)); }
+};
+
+// Reads a file with its reader; false (and the fault) when it cannot be read.
+template <class Read>
+bool readable(Folder& f, const std::string& name, Read read) {
+    try {
+        read();
+        return true;
+    } catch (const std::exception& e) {
+        f.add(compiler_form(name, e.what()));
+        return false;
+    }
+}
+
+std::string trimmed(const std::string& s) {
+    const std::size_t end = s.find_first_of(' ');
+    return s.substr(0, end);
+}
+
+// The site a placement starts from: its grid and summary, each against the other.
+bool site_of(Folder& f, const suitefiles::DumpControl& c, gridlib::SiteGrid& grid,
+             gridlib::SiteSummary& summary) {
+    const std::string stem = trimmed(c.prefix) + trimmed(c.site);
+    const std::string in = stem + ".IN", out = stem + ".OUT";
+    const gridlib::GridRead g = gridlib::RGRID1_HEADER(f.path(in), grid);
+    if (g.flag != gridlib::GRID_OK) {
+        f.add(suitefiles::check_message({"DUMP.INI", 2, 1, 6, "site", trimmed(c.site),
+                                         "THE SITE GRID FILE " + in +
+                                             " CANNOT BE READ (IS THE SITE MADE, AND THE DATA "
+                                             "DIRECTORY OF RECORD 1 RIGHT?)"}));
+        return false;
+    }
+    const gridlib::GridRead s = gridlib::READG(f.path(out), summary);
+    if (s.flag != gridlib::GRID_OK) {
+        f.add(suitefiles::check_message({"DUMP.INI", 2, 1, 6, "site", trimmed(c.site),
+                                         "THE SITE SUMMARY FILE " + out + " CANNOT BE READ"}));
+        return false;
+    }
+    if (summary.portrayal_interval != grid.interval)
+        f.add(out + ":1:1: portrayal interval: " + std::to_string(summary.portrayal_interval) +
+              ": IS NOT THE INTERVAL " + std::to_string(grid.interval) + " FT OF " + in);
+    const std::int32_t we = (grid.points_we - 1) * grid.interval,
+                       ns = (grid.points_ns - 1) * grid.interval;
+    if (summary.we_extent != we || summary.ns_extent != ns)
+        f.add(out + ":1:1: extents: " + std::to_string(summary.we_extent) + " " +
+              std::to_string(summary.ns_extent) + ": ARE NOT THOSE OF " + in + " (" +
+              std::to_string(we) + " " + std::to_string(ns) + " FT)");
+    return true;
+}
+
+// True if a position in the site's system lies on the site (within half an interval).
+bool on_site(const gridlib::SiteGrid& grid, const gridlib::SiteSummary& summary, float e, float n) {
+    const suitefiles::Rotation rot =
+        suitefiles::rotation_of(grid.rotation, grid.coord_system, summary.corners.nw_n);
+    float de = e - summary.corners.nw_e, dn = n - summary.corners.nw_n;
+    if (grid.coord_system == 2) {
+        de = -de * suitefiles::FEET_PER_DEGREE * rot.cl;
+        dn = dn * suitefiles::FEET_PER_DEGREE;
+    }
+    const float xl = de * rot.cosr + dn * rot.sinr;  // along the rows
+    const float yl = de * rot.sinr - dn * rot.cosr;  // down the columns
+    const float half = static_cast<float>(grid.interval) / 2.0f;
+    return xl >= -half && yl >= -half &&
+           xl <= static_cast<float>((grid.points_we - 1) * grid.interval) + half &&
+           yl <= static_cast<float>((grid.points_ns - 1) * grid.interval) + half;
+}
+
+void check_positions(Folder& f, const suitefiles::DumpControl& c) {
+    gridlib::SiteGrid grid;
+    gridlib::SiteSummary summary;
+    if (!site_of(f, c, grid, summary)) return;
+    const auto at = [&](long record, int first, const char* what, float e, float n) {
+        if (!on_site(grid, summary, e, n))
+            f.add(suitefiles::check_message(
+                {"DUMP.INI", record, first, first + 23, what, text_of(e) + " " + text_of(n),
+                 "LIES OFF THE SITE " + trimmed(c.site) + " (ITS NW CORNER " +
+                     text_of(summary.corners.nw_e) + " " + text_of(summary.corners.nw_n) +
+                     ", ROTATION " + text_of(grid.rotation) + ")"}));
+    };
+    using suitefiles::PlacementMode;
+    if (c.placement_mode == PlacementMode::Scatter)
+        at(15, 1, "scatter centre", c.centre_e, c.centre_n);
+    if (c.placement_mode == PlacementMode::Line) {
+        at(15, 1, "line start", c.line_start_e, c.line_start_n);
+        at(15, 25, "line end", c.line_end_e, c.line_end_n);
+    }
+}
+
+void check_dump(Folder& f) {
+    suitefiles::DumpControl c;
+    if (!readable(f, "DUMP.INI", [&] { suitefiles::read_dump_ini(f.path("DUMP.INI"), c); })) return;
+    const std::string problem = placer::check_dump_control(c);
+    if (!problem.empty()) f.add(compiler_form("DUMP.INI", problem));
+    using suitefiles::WaveSource;
+    const bool placement = c.run_mode == suitefiles::RunMode::Placement;
+    // The fractions make up the load: their concentrations are parts of it.
+    double sum = 0;
+    for (const suitefiles::Fraction& x : c.fractions) sum += static_cast<double>(x.conc);
+    if (sum > 1.0 + 1e-6)
+        f.add(
+            suitefiles::check_message({"DUMP.INI", c.rec_fractions, 22, 31,
+                                       "fraction concentrations", text_of(static_cast<float>(sum)),
+                                       "THEIR SUM IS MORE THAN THE WHOLE LOAD (AT MOST 1)"}));
+    // A fraction deposits where the bottom shear stress is below its
+    // critical stress; the stress is never below 0.
+    for (std::size_t k = 0; k < c.fractions.size(); ++k)
+        if (c.fractions[k].conc > 0 && !(c.fractions[k].taucd > 0))
+            f.add(suitefiles::check_message(
+                {"DUMP.INI", c.rec_fractions + static_cast<long>(k), 52, 61,
+                 "deposition shear stress of " + trimmed(c.fractions[k].name),
+                 text_of(c.fractions[k].taucd),
+                 "NONE OF THE FRACTION CAN DEPOSIT UNDER ANY BOTTOM SHEAR STRESS: IT MUST BE "
+                 "GREATER THAN 0 LB/FT2 (FINE SILT AND CLAY TYPICALLY 0.001 TO 0.02)"}));
+    // The schedule against the series it needs.
+    const long steps = 8L * c.period_days;  // 3-hour steps
+    if (c.wave_source == WaveSource::Series) {
+        suitefiles::WaveSeriesFile w;
+        if (!f.has("WAVREC.OUT"))
+            f.add(
+                "DUMP.INI:5:16-20: waves: 1: WAVREC.OUT IS NOT IN THE FOLDER (1 READS IT; 2 OR "
+                "3 USE THE WAVE OF RECORD 8)");
+        else if (readable(f, "WAVREC.OUT",
+                          [&] { suitefiles::read_wavrec(f.path("WAVREC.OUT"), w); }) &&
+                 static_cast<long>(w.records.size()) < steps)
+            f.add("WAVREC.OUT:" + std::to_string(suitefiles::WAVREC_HEADER_RECORDS + 1) +
+                  ":1: wave steps: " + std::to_string(w.records.size()) + ": FEWER THAN THE " +
+                  std::to_string(steps) + " 3-HOUR STEPS OF THE " + std::to_string(c.period_days) +
+                  " DAYS OF DUMP.INI RECORD 12");
+    }
+    if (c.tide_source == suitefiles::TideSource::Series) {
+        suitefiles::TideSeriesFile t;
+        if (!f.has("TIDE.DAT"))
+            f.add("DUMP.INI:5:21-25: tide: 1: TIDE.DAT IS NOT IN THE FOLDER (2: NO TIDE)");
+        else if (readable(f, "TIDE.DAT",
+                          [&] { suitefiles::read_tide_dat(f.path("TIDE.DAT"), t); }) &&
+                 static_cast<long>(t.records.size()) < steps)
+            f.add("TIDE.DAT:1:1: tide steps: " + std::to_string(t.records.size()) +
+                  ": FEWER THAN THE " + std::to_string(steps) + " 3-HOUR STEPS OF THE " +
+                  std::to_string(c.period_days) + " DAYS OF DUMP.INI RECORD 12");
+    }
+    if (placement && c.placement_mode == suitefiles::PlacementMode::File) {
+        const std::string name = trimmed(c.placement_file);
+        recio::RecordReader in;
+        long count = 0;
+        if (!readable(f, name, [&] {
+                if (!in.open(f.path(name))) throw std::runtime_error("NO FILE " + name);
+                float a = 0, b = 0;
+                while (suitefiles::read_placement_record(in, a, b)) ++count;
+            }))
+            return;
+        if (count < c.loads)
+            f.add(suitefiles::check_message({"DUMP.INI", 16, 1, 9, "loads", std::to_string(c.loads),
+                                             "THE PLACEMENT FILE " + name + " HOLDS " +
+                                                 std::to_string(count) +
+                                                 " POSITIONS, FEWER THAN THE LOADS"}));
+    }
+    if (placement) check_positions(f, c);
+}
+
+}  // namespace
+
+std::vector<std::string> check_folder(const std::string& folder) {
+    Folder f{fs::path(folder), {}};
+    if (f.has("SITEGEN.INI")) {
+        suitefiles::SitegenIni c;
+        if (readable(f, "SITEGEN.INI", [&] {
+                recio::RecordReader in(f.path("SITEGEN.INI"));
+                c = suitefiles::read_sitegen_ini(in);
+            }))
+            for (const suitefiles::FieldFault& x : suitefiles::sitegen_ini_faults(c)) f.add(x);
+    }
+    if (f.has("MODIFY.INI")) {
+        suitefiles::ModifyIni c;
+        std::string fault;
+        if (readable(f, "MODIFY.INI", [&] {
+                recio::RecordReader in(f.path("MODIFY.INI"));
+                fault = suitefiles::read_modify_ini(in, c);
+            })) {
+            if (!fault.empty())
+                f.add(compiler_form("MODIFY.INI", fault));
+            else if (!f.has(trimmed(c.prefix) + trimmed(c.old_site) + ".IN"))
+                f.add(suitefiles::check_message(
+                    {"MODIFY.INI", 2, 1, 6, "existing site", trimmed(c.old_site),
+                     "THE SITE GRID FILE " + trimmed(c.prefix) + trimmed(c.old_site) +
+                         ".IN IS NOT THERE (IS THE SITE MADE?)"}));
+        }
+    }
+    if (f.has("DUMP.INI")) check_dump(f);
+    if (f.has("PCD.INI")) {
+        suitefiles::PcdIni p;
+        readable(f, "PCD.INI", [&] { suitefiles::read_pcd_ini(f.path("PCD.INI"), p); });
+    }
+    if (!f.has("SITEGEN.INI") && !f.has("DUMP.INI") && !f.has("PCD.INI"))
+        f.add(folder +
+              ":1:1: control files: none: NO SITEGEN.INI, DUMP.INI OR PCD.INI IN THE "
+              "FOLDER");
+    return f.faults;
+}
+
+}  // namespace keyfiles

@@ -1,0 +1,95 @@
+// `menu check` on the example's folder, whole and with one file spoiled at a
+// time: each fault named by file, record, columns, field and what is accepted.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "keyfiles/keyfiles.hpp"
+#include "tests/sitegen/program_fixture.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string all(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& l : lines) out += l + "\n";
+    return out;
+}
+
+class Check : public ProgramFolder {
+  protected:
+    // The example's folder with its site made, as a placement starts from it.
+    void example() const {
+        clear();
+        for (const auto& f : fs::directory_iterator(fs::path(EXAMPLES_DIR) / "newport"))
+            fs::copy_file(f.path(), path(f.path().filename().string()),
+                          fs::copy_options::overwrite_existing);
+        write("ACTION.BAT", "GRIDYES\n");
+        ASSERT_EQ(run("sitegen"), 0) << console();
+    }
+};
+
+TEST_F(Check, TheExampleWouldRun) {
+    example();
+    EXPECT_EQ(all(keyfiles::check_folder(path(""))), "");
+}
+
+TEST_F(Check, SpoiledFilesNamedByFileRecordAndField) {
+    using F = const ProgramFolder&;
+    struct Case {
+        const char* what;
+        void (*spoil)(F);
+        const char* says;
+    };
+    const Case cases[] = {
+        // One column to the right: the blanks inside a field are passed over,
+        // so every count reads as another number.
+        {"shifted column",
+         [](F f) { f.replace_record("SITEGEN.INI", 10, "     100    100  10000     50     25"); },
+         "SITEGEN.INI:10:15-21: TOTAL POINTS: 1000: THE TOTAL OF 1000 POINTS IS NOT 10 x 10 = 100"},
+        {"corner turned the wrong way", [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 35.0"); },
+         "SITEGEN.INI:6:1-26: NE CORNER (EASTING NORTHING): 14950.0000 30000.0000: DOES NOT FIT "
+         "THE NW CORNER, ROTATION, POINTS AND INTERVAL; THEY PUT IT AT"},
+        {"extent", [](F f) { f.replace_record("SITEGEN.INI", 8, "   5000   4950"); },
+         "SITEGEN.INI:8:1-7: W-E EXTENT: 5000: IS NOT (POINTS W-E - 1) x INTERVAL = 4950 FT"},
+        {"site name with a period", [](F f) { f.replace_record("SITEGEN.INI", 1, "NEW.PR"); },
+         "SITEGEN.INI:1:1-6: SITE NAME: NEW.PR: A PERIOD IN THE NAME"},
+        {"unreadable field", [](F f) { f.replace_record("SITEGEN.INI", 4, " 1 3O.0"); },
+         "SITEGEN.INI:4:3-7: field 2: UNREADABLE VALUE IN FILE"},
+        {"fine fraction that never deposits",
+         [](F f) {
+             f.replace_record(
+                 "DUMP.INI", 21,
+                 "SILT          2.66000   0.05000   0.03000   1.20000   0.00000    0    1    0");
+         },
+         "DUMP.INI:21:52-61: deposition shear stress of SILT: 0.00000: NONE OF THE FRACTION CAN "
+         "DEPOSIT"},
+        {"fractions beyond the load",
+         [](F f) {
+             f.replace_record(
+                 "DUMP.INI", 20,
+                 "SAND          2.66000   0.99000   0.42000   0.70000   0.02000    0    0    0");
+         },
+         "DUMP.INI:20:22-31: fraction concentrations: 1.04000: THEIR SUM IS MORE THAN THE WHOLE "
+         "LOAD"},
+        {"scatter centre off the site",
+         [](F f) { f.replace_record("DUMP.INI", 15, "    22600.0    27400.0      400.0   NO"); },
+         "DUMP.INI:15:1-24: scatter centre: 22600.0 27400.0: LIES OFF THE SITE NEWPRT"},
+        {"no wave series", [](F f) { f.remove("WAVREC.OUT"); },
+         "DUMP.INI:5:16-20: waves: 1: WAVREC.OUT IS NOT IN THE FOLDER"},
+        {"wave series shorter than the schedule", [](F f) { f.keep_records("WAVREC.OUT", 30); },
+         "WAVREC.OUT:10:1: wave steps: 21: FEWER THAN THE 224 3-HOUR STEPS OF THE 28 DAYS"},
+        {"no site files", [](F f) { f.remove("NEWPRT.IN"); },
+         "DUMP.INI:2:1-6: site: NEWPRT: THE SITE GRID FILE NEWPRT.IN CANNOT BE READ"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        example();
+        c.spoil(*this);
+        const std::string found = all(keyfiles::check_folder(path("")));
+        EXPECT_NE(found.find(c.says), std::string::npos) << found;
+    }
+}
+
+}  // namespace
