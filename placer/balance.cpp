@@ -428,9 +428,10 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
     t.set("long_term_consolidated_cy", consolidated);
     t.set("long_term_settlement_ft", settlement);
     // What the long-term runs took off the site beyond the consolidation,
-    // which lowers the mound without moving its material.
-    t.set("share_moved_off_by_long_term",
-          added > 0 ? std::max(0.0, -(lt_net + consolidated)) / added : 0);
+    // which lowers the mound without moving its material; negative when they
+    // brought more onto the site than they carried off. With it the shares on
+    // the site, moved off and consolidated add up to the whole.
+    t.set("share_moved_off_by_long_term", added > 0 ? -(lt_net + consolidated) / added : 0);
     t.set("share_consolidated", added > 0 ? consolidated / added : 0);
     t.set("volume_on_site_cy", on_site);
     t.set("share_on_site", added > 0 ? on_site / added : 0);
