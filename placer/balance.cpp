@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "placer/fields.hpp"
 #include "recio/console.hpp"
+#include "recio/format.hpp"
 #include "suitefiles/geometry.hpp"
 
 namespace placer {
@@ -229,6 +232,23 @@ double volume_gained(const std::vector<float>& before, const std::vector<float>&
     return s * area / CUFT_PER_CY;
 }
 
+namespace {
+
+// The depths as the site files hold them: each written in its F8.3 field and
+// read back. Depths the models make often end on a half of the last decimal,
+// so over a whole site the rounding of the stored grid can be a sizeable
+// volume; the balance gives both figures.
+std::vector<float> as_stored(const std::vector<float>& depth, const SiteFrame& site) {
+    std::vector<float> stored(depth.begin(), depth.begin() + site.total_points);
+    for (float& d : stored) {
+        const std::vector<std::string> r = recio::format_records(DEPTH_FIELD, d);
+        d = std::strtof(r.front().c_str(), nullptr);
+    }
+    return stored;
+}
+
+}  // namespace
+
 void balance_begins(Balance& b, const DumpControl& c, const std::vector<float>& depth,
                     const std::uint32_t* seed) {
     b.report = {};
@@ -388,6 +408,7 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
         if (lt.failed) ++lt_failed;
     }
     const double on_site = volume_gained(b.start_depth, depth, site);
+    const double on_site_stored = volume_gained(b.start_depth, as_stored(depth, site), site);
     // The top of the mound: the shallowest point that came up during the run
     // (the shallowest point of the site when none did).
     float top = 0, site_top = 0;
@@ -434,6 +455,7 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
     t.set("share_moved_off_by_long_term", added > 0 ? -(lt_net + consolidated) / added : 0);
     t.set("share_consolidated", added > 0 ? consolidated / added : 0);
     t.set("volume_on_site_cy", on_site);
+    t.set("volume_on_site_as_stored_cy", on_site_stored);
     t.set("share_on_site", added > 0 ? on_site / added : 0);
     t.set("mound_found", mound ? 1 : 0);
     t.set("mound_top_ft", top);
@@ -481,6 +503,11 @@ void balance_overview(const Balance& b, const std::string& bal) {
                         " CY; LONG-TERM NET CHANGE " + fixed(t.get("long_term_net_cy"), 0) +
                         " CY; ON THE SITE AT THE END " + fixed(t.get("volume_on_site_cy"), 0) +
                         " CY");
+    const double stored = t.get("volume_on_site_as_stored_cy");
+    if (std::fabs(stored - t.get("volume_on_site_cy")) >= 0.5)
+        recio::console_list("  IN THE STORED SITE " + fixed(stored, 0) +
+                            " CY: ITS DEPTHS ARE ROUNDED TO 0.001 FT, " +
+                            fixed(stored - t.get("volume_on_site_cy"), 0) + " CY OVER THE SITE");
     const double added = t.get("added_to_site_cy");
     recio::console_list("  OF WHAT WAS ADDED: ON THE SITE " +
                         percent(t.get("share_on_site") * added, added) +
