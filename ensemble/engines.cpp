@@ -171,6 +171,26 @@ bool run_member(const std::string& folder, const std::string& placer) {
     return done;
 }
 
+void refuse_if_array_queued(const std::string& out_folder) {
+    const fs::path work = fs::absolute(out_folder) / "engine";
+    std::ifstream log(work / "sbatch.log");
+    std::string job;
+    std::getline(log, job);
+    job = job.substr(0, job.find(';'));  // --parsable: "ID" or "ID;CLUSTER"
+    if (job.empty() || job.find_first_not_of("0123456789") != std::string::npos) return;
+    const std::string queue = (work / "squeue.log").string();
+    if (run_child({"squeue", "--noheader", "--jobs=" + job, "--format=%i"}, "",
+                  {"/dev/null", queue}) != 0)
+        return;  // no Slurm here, or the job is long gone
+    std::ifstream listed(queue);
+    std::string line;
+    if (std::getline(listed, line) && !line.empty())
+        throw InputError("THE JOB ARRAY " + job +
+                         " OF AN EARLIER RUN OF THIS ENSEMBLE IS STILL IN SLURM'S QUEUE: WAIT "
+                         "FOR IT TO END OR CANCEL IT (scancel " +
+                         job + "), THEN RUN AGAIN");
+}
+
 void run_engine(const std::vector<Member>& members, const std::string& out_folder,
                 const EngineOptions& options) {
     if (members.empty()) return;

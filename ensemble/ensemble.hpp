@@ -109,6 +109,11 @@ struct EngineOptions {
 void run_engine(const std::vector<Member>& members, const std::string& out_folder,
                 const EngineOptions& options);
 
+// Throws results::InputError when the job array an earlier run of this output
+// folder submitted is still in Slurm's queue (that run was stopped while it
+// waited): preparing the members again would clear folders its tasks work in.
+void refuse_if_array_queued(const std::string& out_folder);
+
 // ---- balance figures of one member
 
 // What <output>.CSV (one row per load) tells of a run: found is false when

@@ -100,6 +100,7 @@ int run_ensemble(const CommandLine& cl) {
             "NAME ANOTHER FOLDER OR REMOVE IT");
     write_member_list(out_folder, members);
 
+    refuse_if_array_queued(out_folder);
     const std::vector<Member> to_run = prepare_members(run_folder, plans, members);
     std::cout << " ENSEMBLE OF " << members.size() << " MEMBERS IN " << plans.size()
               << " PLAN(S), SEEDS FROM " << seed << ": " << to_run.size() << " TO RUN ("

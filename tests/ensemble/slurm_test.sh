@@ -132,5 +132,17 @@ rm -f "$work/slurm-out/engine/sbatch.log"
     > "$work/rerun.log"
 grep -q "0 TO RUN" "$work/rerun.log" || { echo "FAIL: the rerun ran members again"; cat "$work/rerun.log"; fail=1; }
 [ ! -e "$work/slurm-out/engine/sbatch.log" ] || { echo "FAIL: the rerun submitted a job"; fail=1; }
+# A job array of an earlier run still queued (that run was stopped while it
+# waited) keeps a rerun from clearing its members' folders: a held job stands in
+# the queue under the id the earlier run noted.
+held=$(sbatch --parsable --hold --job-name=ensemble --output=/dev/null --wrap "true")
+echo "$held" > "$work/slurm-out/engine/sbatch.log"
+if "$bin/ensemble" "$work/run" --members 4 --seed 11 --engine slurm --chunk 2 -o "$work/slurm-out" \
+    > "$work/queued.log" 2>&1; then
+    echo "FAIL: a rerun went on beside a queued job array"; fail=1
+fi
+grep -q "THE JOB ARRAY $held OF AN EARLIER RUN OF THIS ENSEMBLE IS STILL IN SLURM'S QUEUE" \
+    "$work/queued.log" || { echo "FAIL: the queued job array was not named"; cat "$work/queued.log"; fail=1; }
+scancel "$held"
 [ $fail -eq 0 ] && echo "PASS: 4 members on a Slurm job array of 2 tasks match the local engine byte for byte"
 exit $fail
