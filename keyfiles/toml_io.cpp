@@ -457,6 +457,8 @@ Values from_toml(const std::string& text, const std::string& source) {
         if (!n) refuse(source, key_name(f), "missing (" + where(f) + ": " + f.meaning + ")");
         set_field(f, *n, source);
     }
+    // loadpat takes the approach direction in either case; the file keeps it as it reads it.
+    if (v.kind == Kind::Loadpat) v.loadpat.approach = upper(v.loadpat.approach);
     if (v.kind == Kind::Sitegen) {
         v.sitegen.corners.nw_e = v.sitegen.site_nw_e;
         v.sitegen.corners.nw_n = v.sitegen.site_nw_n;

@@ -78,7 +78,7 @@ TEST(RoundTrip, EveryExampleKeywordFile) {
 
 // UTL.INI's layout follows from the keyword file: a [volumes] table for the
 // volumes; the structure by name or by its letter in either case.
-TEST(KeywordFile, UtilityLayoutsByHand) {
+TEST(KeywordFile, UtilityAndLoadpatByHand) {
     const keyfiles::Values berm = keyfiles::from_toml(R"(file = "UTL.INI"
 [site]
 path = "SITES/NEWPRT"
@@ -107,6 +107,12 @@ crest_width_ft = 200
     ASSERT_EQ(above.kind, keyfiles::Kind::UtlVolumes);
     EXPECT_EQ(keyfiles::fixed_records(above),
               (std::vector<std::string>{"   1", "NEWPRT", "     35.5000"}));
+    // loadpat's approach direction in either case.
+    keyfiles::Values pattern;
+    ASSERT_TRUE(keyfiles::example_for("loadpat", pattern));
+    std::string answers = keyfiles::to_toml(pattern);
+    answers.replace(answers.find("approach = \"NO\""), 15, "approach = \"se\"");
+    EXPECT_EQ(keyfiles::from_toml(answers, "loadpat.toml").loadpat.approach, "SE");
     // A mound takes no berm's values, and a volume above an elevation no second site.
     for (const char* toml :
          {"file = \"UTL.INI\"\n[site]\npath = \"A\"\n[structure]\nkind = \"mound\"\n"
