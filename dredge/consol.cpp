@@ -65,7 +65,11 @@ bool CONSOL(Fields& f, ConsolState& state, float xref, float yref, float xc, flo
     if (r > state.rprev && state.rprev < 1.0f) fraction = (r - state.rprev) / (1.0f - state.rprev);
     state.rprev = r;
     if (fraction > 0.0f)
-        for (float& d : f.depth.v) d = d + (base - d) * fraction;
+        for (float& d : f.depth.v) {
+            const float lowered = d + (base - d) * fraction;
+            state.lowered += static_cast<double>(lowered) - static_cast<double>(d);
+            d = lowered;
+        }
     return true;
 }
 

@@ -177,6 +177,7 @@ struct ConsolState {
     bool initialised = false;  // the column of this run exists (in STORE.DAT)
     float rprev = 0.0f;        // compression ratio of the last consolidating step
     float sett = 0.0f;         // settlement shown in the step table (ft)
+    double lowered = 0.0;      // depth (ft, summed over points) the mound lost to it in the run
     Column column;
 };
 
@@ -188,7 +189,7 @@ std::string consolidation_data_file(std::int32_t ised);
 // time and lowers the mound with it.
 //   in:  xref, yref the reference centroid, xc, yc the centroid offset (ft);
 //        n the step, t = 3n (hours), n0 the run's first step
-//   out: f.depth lowered; state.sett
+//   out: f.depth lowered; state.sett; state.lowered grown by the lowering
 // Nothing happens while the mound at the centroid cell is lower than 2 ft.
 // The first consolidating step of a run makes the column from the data
 // file; later steps take it from STORE.DAT. After the march each cell's

@@ -94,6 +94,7 @@ struct Run {
 };
 
 constexpr const char* BED_HELD_FILE = "BEDHELD.DAT";
+constexpr const char* SETTLED_FILE = "SETTLED.DAT";
 
 // A non-erodible bed at `bed` ft: a point eroded below it is put back on it.
 // Returns the depth kept, summed over the points.
@@ -287,6 +288,13 @@ void run(Run& r, RunStats& stats) {
                             " FT HELD BACK " + std::to_string(cuft) + " CU FT OF EROSION");
         if (!suitefiles::write_bed_held(BED_HELD_FILE, cuft))
             throw RunError(std::string("COULD NOT WRITE ") + BED_HELD_FILE);
+    }
+    if (is_cohesive(c.ised)) {
+        const suitefiles::Settlement s{
+            r.consolidation.sett,
+            r.consolidation.lowered * static_cast<double>(f.dx) * static_cast<double>(f.dy)};
+        if (!suitefiles::write_settlement(SETTLED_FILE, s))
+            throw RunError(std::string("COULD NOT WRITE ") + SETTLED_FILE);
     }
     r.waves.close();
 }

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "placer/fields.hpp"
 #include "recio/console.hpp"
+#include "recio/format.hpp"
 #include "suitefiles/geometry.hpp"
 
 namespace placer {
@@ -19,6 +22,8 @@ using suitefiles::LongTermBalance;
 namespace {
 
 constexpr double CUFT_PER_CY = 27.0;
+constexpr const char* BED_HELD_FILE = "BEDHELD.DAT";
+constexpr const char* SETTLED_FILE = "SETTLED.DAT";
 // A load that leaves more than this share of its solids suspended is warned
 // of; the margin keeps single-precision rounding of an exact tenth out.
 constexpr double SUSPENDED_WARNING_SHARE = 0.1 * (1.0 + 1.0e-4);
@@ -227,6 +232,23 @@ double volume_gained(const std::vector<float>& before, const std::vector<float>&
     return s * area / CUFT_PER_CY;
 }
 
+namespace {
+
+// The depths as the site files hold them: each written in its F8.3 field and
+// read back. Depths the models make often end on a half of the last decimal,
+// so over a whole site the rounding of the stored grid can be a sizeable
+// volume; the balance gives both figures.
+std::vector<float> as_stored(const std::vector<float>& depth, const SiteFrame& site) {
+    std::vector<float> stored(depth.begin(), depth.begin() + site.total_points);
+    for (float& d : stored) {
+        const std::vector<std::string> r = recio::format_records(DEPTH_FIELD, d);
+        d = std::strtof(r.front().c_str(), nullptr);
+    }
+    return stored;
+}
+
+}  // namespace
+
 void balance_begins(Balance& b, const DumpControl& c, const std::vector<float>& depth,
                     const std::uint32_t* seed) {
     b.report = {};
@@ -290,18 +312,40 @@ void load_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
         suspension_warning(b, l, fate.dump_shear);
 }
 
+void clear_long_term_figures() {
+    std::remove(BED_HELD_FILE);
+    std::remove(SETTLED_FILE);
+}
+
+LongTermFigures read_long_term_figures() {
+    LongTermFigures f;
+    double held_cuft = 0;
+    if (suitefiles::read_bed_held(BED_HELD_FILE, held_cuft))
+        f.held_back_cy = held_cuft / CUFT_PER_CY;
+    suitefiles::Settlement s;
+    if (suitefiles::read_settlement(SETTLED_FILE, s)) {
+        f.settlement_ft = s.settlement_ft;
+        f.consolidated_cy = s.volume_cuft / CUFT_PER_CY;
+    }
+    return f;
+}
+
 void long_term_begins(Balance& b, const std::vector<float>& depth, std::int32_t start_step) {
     b.before = depth;
     b.lt_start_hour = 3 * start_step;
 }
 
 void long_term_ends(Balance& b, const SiteFrame& site, const std::vector<float>& depth,
-                    std::int32_t hours, std::int32_t end_step, double held_back_cy) {
+                    std::int32_t hours, std::int32_t end_step, const LongTermFigures& figures) {
     LongTermBalance lt;
     lt.start_hour = b.lt_start_hour;
     lt.end_hour = hours > 0 ? hours : 3 * end_step;
     lt.failed = hours <= 0;
-    lt.held_back_cy = held_back_cy;
+    if (!lt.failed) {
+        lt.held_back_cy = figures.held_back_cy;
+        lt.settlement_ft = static_cast<float>(figures.settlement_ft);
+        lt.consolidated_cy = figures.consolidated_cy;
+    }
     const double area = static_cast<double>(site.interval) * static_cast<double>(site.interval);
     for (std::int32_t i = 0; i < site.total_points; ++i) {
         const auto k = static_cast<std::size_t>(i);
@@ -352,15 +396,19 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
         carried += l.carried_out_cuft;
         added += l.added_cy;
     }
-    double lt_net = 0, lt_eroded = 0, lt_deposited = 0, held = 0, lt_failed = 0;
+    double lt_net = 0, lt_eroded = 0, lt_deposited = 0, held = 0, lt_failed = 0, consolidated = 0,
+           settlement = 0;
     for (const LongTermBalance& lt : b.report.long_term) {
         lt_net += lt.net_cy;
+        consolidated += lt.consolidated_cy;
+        settlement += static_cast<double>(lt.settlement_ft);
         lt_eroded += lt.eroded_cy;
         lt_deposited += lt.deposited_cy;
         held += lt.held_back_cy;
         if (lt.failed) ++lt_failed;
     }
     const double on_site = volume_gained(b.start_depth, depth, site);
+    const double on_site_stored = volume_gained(b.start_depth, as_stored(depth, site), site);
     // The top of the mound: the shallowest point that came up during the run
     // (the shallowest point of the site when none did).
     float top = 0, site_top = 0;
@@ -372,8 +420,8 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
         top = mound ? std::min(top, depth[k]) : depth[k];
         mound = true;
     }
-    if (!mound) {
-        top = site_top;
+    if (!mound) top = site_top;
+    if (!mound && placed > 0) {
         b.report.warnings.push_back(
             "NO POINT OF THE SITE CAME UP: NOTHING OF THE ACTIVITY STAYED ON THE SITE (THE TOP "
             "GIVEN IS THE SHALLOWEST POINT OF THE SITE)");
@@ -398,8 +446,16 @@ void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
     t.set("long_term_eroded_cy", lt_eroded);
     t.set("long_term_deposited_cy", lt_deposited);
     t.set("long_term_held_back_cy", held);
-    t.set("share_moved_off_by_long_term", added > 0 ? std::max(0.0, -lt_net) / added : 0);
+    t.set("long_term_consolidated_cy", consolidated);
+    t.set("long_term_settlement_ft", settlement);
+    // What the long-term runs took off the site beyond the consolidation,
+    // which lowers the mound without moving its material; negative when they
+    // brought more onto the site than they carried off. With it the shares on
+    // the site, moved off and consolidated add up to the whole.
+    t.set("share_moved_off_by_long_term", added > 0 ? -(lt_net + consolidated) / added : 0);
+    t.set("share_consolidated", added > 0 ? consolidated / added : 0);
     t.set("volume_on_site_cy", on_site);
+    t.set("volume_on_site_as_stored_cy", on_site_stored);
     t.set("share_on_site", added > 0 ? on_site / added : 0);
     t.set("mound_found", mound ? 1 : 0);
     t.set("mound_top_ft", top);
@@ -447,6 +503,18 @@ void balance_overview(const Balance& b, const std::string& bal) {
                         " CY; LONG-TERM NET CHANGE " + fixed(t.get("long_term_net_cy"), 0) +
                         " CY; ON THE SITE AT THE END " + fixed(t.get("volume_on_site_cy"), 0) +
                         " CY");
+    const double stored = t.get("volume_on_site_as_stored_cy");
+    if (std::fabs(stored - t.get("volume_on_site_cy")) >= 0.5)
+        recio::console_list("  IN THE STORED SITE " + fixed(stored, 0) +
+                            " CY: ITS DEPTHS ARE ROUNDED TO 0.001 FT, " +
+                            fixed(stored - t.get("volume_on_site_cy"), 0) + " CY OVER THE SITE");
+    const double added = t.get("added_to_site_cy");
+    recio::console_list("  OF WHAT WAS ADDED: ON THE SITE " +
+                        percent(t.get("share_on_site") * added, added) +
+                        ", MOVED OFF BY THE LONG-TERM MODEL " +
+                        percent(t.get("share_moved_off_by_long_term") * added, added) +
+                        ", CONSOLIDATED " + percent(t.get("share_consolidated") * added, added) +
+                        " (SETTLEMENT " + fixed(t.get("long_term_settlement_ft"), 3) + " FT)");
     recio::console_list(std::string(t.get("mound_found") > 0 ? "  TOP OF THE MOUND "
                                                              : "  NO MOUND; SHALLOWEST POINT ") +
                         fixed(t.get("mound_top_ft"), 2) + " FT, NAVIGABLE DEPTH " +

@@ -54,11 +54,24 @@ void load_begins(Balance& b, const std::vector<float>& depth);
 void load_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
                const std::vector<float>& depth, std::int32_t step, suitefiles::Position requested,
                suitefiles::Position actual, suitefiles::LoadStatus status, const FateListing& fate);
+// What the long-term model reports of its run beside its grid: the erosion
+// its non-erodible bed held back (BEDHELD.DAT) and the consolidation
+// settlement (SETTLED.DAT); zeros where it wrote no such file.
+struct LongTermFigures {
+    double held_back_cy = 0;
+    double settlement_ft = 0, consolidated_cy = 0;
+};
+// Removes the files of an earlier run, so that a run that writes none is not
+// credited with its figures.
+void clear_long_term_figures();
+LongTermFigures read_long_term_figures();
+
 void long_term_begins(Balance& b, const std::vector<float>& depth, std::int32_t start_step);
 // `hours`: the elapsed hours the read-back returned (0: it found no grid).
 void long_term_ends(Balance& b, const SiteFrame& site, const std::vector<float>& depth,
-                    std::int32_t hours, std::int32_t end_step, double held_back_cy);
-// The totals and warnings once the final grid stands.
+                    std::int32_t hours, std::int32_t end_step, const LongTermFigures& figures);
+// The totals and warnings once the final grid stands (`loads_asked` 0 for a
+// long-term run alone).
 void balance_ends(Balance& b, const DumpControl& c, const SiteFrame& site,
                   const std::vector<float>& depth, std::int32_t loads_asked);
 

@@ -72,7 +72,7 @@ struct RunState {
     std::int32_t last_week_start = 0;
     float last_speed = 0;                   // schedule current speed of the last dump
     std::int16_t hours = 0;                 // elapsed hours of the last long-term read-back
-    double held_back_cy = 0;                // erosion the non-erodible bed held back in that run
+    LongTermFigures lt_figures;             // what dredge reported of that run beside its grid
     const RunObserver* observer = nullptr;  // the caller's probes, when it has any
     SiteHistory history;                    // the site through the activity
 };
@@ -188,7 +188,7 @@ bool write_grid(RunState& st) {
 // DREDGE over the grid as it stands, and its last grid read back.
 void long_term_run(RunState& st, const std::string& tns) {
     std::remove("PLOTBATH.DAT");
-    std::remove("BEDHELD.DAT");
+    clear_long_term_figures();
     recio::ChildTimes t;
     start_child("DREDGE.EXE", &t);
     child_ended(st, Child::LongTermModel, t);
@@ -201,8 +201,7 @@ void long_term_run(RunState& st, const std::string& tns) {
     fr.ns_extent = st.summary.ns_extent;
     const std::vector<float> before = st.grid.depth;
     st.hours = GETBACK(tns, st.work, st.grid.depth, st.lattice, fr);
-    double held_cuft = 0;
-    st.held_back_cy = suitefiles::read_bed_held("BEDHELD.DAT", held_cuft) ? held_cuft / 27.0 : 0.0;
+    st.lt_figures = read_long_term_figures();
     st.history.add_long_term_outputs(tns, "PLOTBATH.DAT", before,
                                      {st.has_base ? &st.base : nullptr, st.ref_depth}, fr);
 }
@@ -534,7 +533,7 @@ bool place(RunState& st, std::uint32_t seed) {
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
         long_term_ends(st.balance, st.site, st.grid.depth, st.hours, week_start + STEPS_PER_WEEK,
-                       st.held_back_cy);
+                       st.lt_figures);
         if (!write_grid(st)) return false;
     }
     return true;
@@ -551,7 +550,7 @@ bool final_period(RunState& st) {
         const std::int32_t start =
             st.last_week_start + (st.ctl.run_mode == RunMode::Placement ? STEPS_PER_WEEK : 0);
         if (!write_pcd(st, start, days)) return false;
-        if (placing) long_term_begins(st.balance, st.grid.depth, start);
+        long_term_begins(st.balance, st.grid.depth, start);
         if (st.has_base) {
             to_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
             if (!write_grid(st)) return false;
@@ -560,9 +559,8 @@ bool final_period(RunState& st) {
                       st.ctl.run_mode == RunMode::Placement ? st.names.week_tns : st.names.tns_in);
         if (st.has_base)
             from_thickness_form(st.grid.depth, st.base, st.ref_depth, st.site.total_points);
-        if (placing)
-            long_term_ends(st.balance, st.site, st.grid.depth, st.hours, start + 8 * days,
-                           st.held_back_cy);
+        long_term_ends(st.balance, st.site, st.grid.depth, st.hours, start + 8 * days,
+                       st.lt_figures);
     }
     avalanche(st, st.angles.final_aval, st.angles.final_post);
     std::fill(st.base.begin(), st.base.end(), 0.0f);
@@ -621,19 +619,16 @@ int finish(RunState& st, recio::FileSet& set) {
         recio::console_list("COULD NOT WRITE", " " + st.names.tim);
         return RUN_FAILED;
     }
-    if (placing) {
-        balance_ends(st.balance, st.ctl, st.site, st.grid.depth, st.ctl.loads);
-        if (!write_balance(st.balance, st.names.bal, st.names.csv)) {
-            recio::console_list("COULD NOT WRITE", " " + st.names.bal + " OR " + st.names.csv);
-            return RUN_FAILED;
-        }
+    balance_ends(st.balance, st.ctl, st.site, st.grid.depth, placing ? st.ctl.loads : 0);
+    if (!write_balance(st.balance, st.names.bal, st.names.csv)) {
+        recio::console_list("COULD NOT WRITE", " " + st.names.bal + " OR " + st.names.csv);
+        return RUN_FAILED;
     }
     st.history.add(suitefiles::SnapshotKind::FinalSite, st.history.last_hours(), st.grid.depth);
     if (!st.history.store(st.names.his, set)) return RUN_FAILED;
     if (!gridlib::commit_site(set)) return RUN_FAILED;
     remove_week_grid(st.names);
     listing_screen(st);
-    if (!placing) return RUN_OK;
     balance_overview(st.balance, st.names.bal);
     return had_losses(st.balance) ? RUN_LOSSES : RUN_OK;
 }
@@ -671,8 +666,9 @@ int run(const RunOptions& options) {
         const auto seed =
             options.seed ? *options.seed : static_cast<std::uint32_t>(recio::clock_seconds());
         if (place(*st, seed) && final_period(*st)) status = finish(*st, set);
-    } else if (final_period(*st)) {
-        status = finish(*st, set);
+    } else {
+        balance_begins(st->balance, st->ctl, st->grid.depth, nullptr);
+        if (final_period(*st)) status = finish(*st, set);
     }
     if (status == RUN_FAILED)
         recio::console_list("THE RUN DID NOT END NORMALLY; ITS OUTPUT FILES ARE AS BEFORE THE RUN");

@@ -481,4 +481,112 @@ void write_netcdf(const std::string& path, const results::Frame& frame,
     }
 }
 
+namespace {
+
+// CF's name and parameters of a projected CRS, for the common projections of
+// plane survey systems (state plane, UTM); nothing for others.
+void cf_projection(int ncid, const Crs& crs) {
+    if (crs.wkt.empty() || crs.geographic) return;
+    OGRSpatialReference srs;
+    if (srs.importFromWkt(crs.wkt.c_str()) != OGRERR_NONE || !srs.IsProjected()) return;
+    const char* method = srs.GetAttrValue("PROJECTION");
+    if (!method) return;
+    const std::string m = method;
+    std::string name;
+    if (m == SRS_PT_TRANSVERSE_MERCATOR) name = "transverse_mercator";
+    if (m == SRS_PT_LAMBERT_CONFORMAL_CONIC_2SP || m == SRS_PT_LAMBERT_CONFORMAL_CONIC_1SP)
+        name = "lambert_conformal_conic";
+    if (m == SRS_PT_ALBERS_CONIC_EQUAL_AREA) name = "albers_conical_equal_area";
+    if (m == SRS_PT_MERCATOR_1SP) name = "mercator";
+    if (name.empty()) return;
+    int vc = -1;
+    nc(nc_inq_varid(ncid, "crs", &vc), "VARIABLE crs");
+    text_att(ncid, vc, "grid_mapping_name", name);
+    const bool conic = name != "transverse_mercator" && name != "mercator";
+    double_att(ncid, vc, "longitude_of_central_meridian",
+               srs.GetProjParm(conic && m != SRS_PT_LAMBERT_CONFORMAL_CONIC_1SP
+                                   ? SRS_PP_LONGITUDE_OF_CENTER
+                                   : SRS_PP_CENTRAL_MERIDIAN,
+                               srs.GetProjParm(SRS_PP_CENTRAL_MERIDIAN)));
+    double_att(ncid, vc, "latitude_of_projection_origin",
+               srs.GetProjParm(conic ? SRS_PP_LATITUDE_OF_CENTER : SRS_PP_LATITUDE_OF_ORIGIN,
+                               srs.GetProjParm(SRS_PP_LATITUDE_OF_ORIGIN)));
+    double_att(ncid, vc, "false_easting", srs.GetProjParm(SRS_PP_FALSE_EASTING));
+    double_att(ncid, vc, "false_northing", srs.GetProjParm(SRS_PP_FALSE_NORTHING));
+    if (m == SRS_PT_TRANSVERSE_MERCATOR || m == SRS_PT_MERCATOR_1SP ||
+        m == SRS_PT_LAMBERT_CONFORMAL_CONIC_1SP)
+        double_att(ncid, vc,
+                   m == SRS_PT_TRANSVERSE_MERCATOR ? "scale_factor_at_central_meridian"
+                                                   : "scale_factor_at_projection_origin",
+                   srs.GetProjParm(SRS_PP_SCALE_FACTOR, 1.0));
+    if (conic) {
+        const double parallels[2] = {
+            srs.GetProjParm(SRS_PP_STANDARD_PARALLEL_1, srs.GetProjParm(SRS_PP_LATITUDE_OF_ORIGIN)),
+            srs.GetProjParm(SRS_PP_STANDARD_PARALLEL_2,
+                            srs.GetProjParm(SRS_PP_STANDARD_PARALLEL_1,
+                                            srs.GetProjParm(SRS_PP_LATITUDE_OF_ORIGIN)))};
+        nc(nc_put_att_double(ncid, vc, "standard_parallel", NC_DOUBLE, 2, parallels),
+           "ATTRIBUTE standard_parallel");
+    }
+}
+
+}  // namespace
+
+void write_netcdf_fields(const std::string& path, const results::Frame& frame,
+                         const results::Raster& lattice, const Crs& crs, const std::string& leading,
+                         std::size_t planes, const std::vector<NetcdfField>& fields,
+                         const std::map<std::string, std::string>& globals) {
+    const int nx = lattice.nx, ny = lattice.ny;
+    const std::size_t plane = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    if (nx < 1 || ny < 1 || planes == 0) throw InputError("NO MAPS TO WRITE");
+    for (const NetcdfField& f : fields) {
+        bool whole = f.planes.size() == planes;
+        for (const std::vector<float>& p : f.planes) whole = whole && p.size() == plane;
+        if (!whole) throw InputError("THE MAP " + f.name + " DOES NOT FILL THE LATTICE");
+    }
+    int ncid = -1;
+    nc(nc_create(path.c_str(), NC_CLOBBER | NC_NETCDF4 | NC_CLASSIC_MODEL, &ncid),
+       "CANNOT CREATE " + path);
+    try {
+        NcVars v;
+        v.one_d = !rotated(frame);
+        nc(nc_def_dim(ncid, leading.c_str(), planes, &v.dt), "DIMENSION " + leading);
+        nc(nc_def_dim(ncid, "y", static_cast<std::size_t>(ny), &v.dyd), "DIMENSION y");
+        nc(nc_def_dim(ncid, "x", static_cast<std::size_t>(nx), &v.dxd), "DIMENSION x");
+        define_coordinates(ncid, frame, v);
+        define_grid_mapping(ncid, frame, lattice, crs, v);
+        cf_projection(ncid, crs);
+        std::vector<int> ids;
+        const int dims[3] = {v.dt, v.dyd, v.dxd};
+        for (const NetcdfField& f : fields) {
+            int id = -1;
+            nc(nc_def_var(ncid, f.name.c_str(), NC_FLOAT, 3, dims, &id), "VARIABLE " + f.name);
+            nc(nc_def_var_deflate(ncid, id, 1, 1, 4), "COMPRESSION");
+            text_att(ncid, id, "long_name", f.long_name);
+            text_att(ncid, id, "units", f.units);
+            if (!f.positive.empty()) text_att(ncid, id, "positive", f.positive);
+            text_att(ncid, id, "grid_mapping", "crs");
+            if (!v.coordinates.empty()) text_att(ncid, id, "coordinates", v.coordinates);
+            ids.push_back(id);
+        }
+        text_att(ncid, NC_GLOBAL, "Conventions", "CF-1.8");
+        for (const auto& kv : globals) text_att(ncid, NC_GLOBAL, kv.first.c_str(), kv.second);
+        nc(nc_enddef(ncid), "DEFINITION");
+
+        write_coordinates(ncid, frame, lattice, nx, ny, v);
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            for (std::size_t p = 0; p < planes; ++p) {
+                const std::size_t start[3] = {p, 0, 0};
+                const std::size_t count[3] = {1, static_cast<std::size_t>(ny),
+                                              static_cast<std::size_t>(nx)};
+                nc(nc_put_vara_float(ncid, ids[k], start, count, fields[k].planes[p].data()),
+                   "WRITING " + fields[k].name);
+            }
+        nc(nc_close(ncid), "CLOSING " + path);
+    } catch (...) {
+        nc_close(ncid);
+        throw;
+    }
+}
+
 }  // namespace siteexport

@@ -69,4 +69,22 @@ void write_netcdf(const std::string& path, const results::Frame& frame,
                   const results::BathSeries& series, double we_ft, double ns_ft, const Crs& crs,
                   const NetcdfOptions& options);
 
+// A map over a site lattice, one plane per entry of the leading dimension
+// (for example one per plan of an ensemble), each plane in the lattice's
+// order (row by row along y, columns along x).
+struct NetcdfField {
+    std::string name, long_name, units;
+    std::string positive;  // "down" for depths, "" for none
+    std::vector<std::vector<float>> planes;
+};
+
+// Writes fields(<leading>, y, x) on the lattice, with the coordinates and
+// grid mapping of write_netcdf and the given global attributes; a projected
+// CRS of a common projection (transverse Mercator, Lambert conformal conic,
+// Albers, Mercator) also gets CF's grid_mapping_name and parameters.
+void write_netcdf_fields(const std::string& path, const results::Frame& frame,
+                         const results::Raster& lattice, const Crs& crs, const std::string& leading,
+                         std::size_t planes, const std::vector<NetcdfField>& fields,
+                         const std::map<std::string, std::string>& globals);
+
 }  // namespace siteexport

@@ -156,6 +156,26 @@ void north_arrow(const PageGeometry& g) {
     plptex(x, top + 0.025, 1, 0, 0.5, "N");
 }
 
+// One contour line of a field, thick and blue, without labels.
+void draw_isoline(const results::Frame& frame, const Isoline& line) {
+    const results::Raster& r = line.raster;
+    if (r.nx < 2 || r.ny < 2) return;
+    std::vector<PLFLT> z(r.v.size());
+    std::vector<const PLFLT*> cols(static_cast<std::size_t>(r.nx));
+    for (int i = 0; i < r.nx; ++i) {
+        PLFLT* col = z.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(r.ny);
+        cols[static_cast<std::size_t>(i)] = col;
+        for (int j = 0; j < r.ny; ++j) col[j] = r.at(i, j);
+    }
+    NodeTransform tr{&frame, &r};
+    PLFLT level[] = {line.level};
+    plcol0(BLUE);
+    plwidth(2.5);
+    plcont(cols.data(), r.nx, r.ny, 1, r.nx, 1, r.ny, level, 1, node_to_map, &tr);
+    plwidth(1);
+    plcol0(BLACK);
+}
+
 }  // namespace
 
 std::string device_for(const std::string& path) {
@@ -304,6 +324,7 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
             plwidth(1);
         }
     }
+    for (const Isoline& line : p.isolines) draw_isoline(p.frame, line);
     // Outline of the lattice.
     const std::vector<XY> ol = outline(p.frame, r);
     std::vector<PLFLT> ox, oy;
@@ -359,6 +380,11 @@ PageGeometry draw_map(const std::string& path, int width, int height, const MapP
     if (!p.dumps_label.empty()) {
         plcol0(RED);
         plmtex("t", 0.7, 0.0, 0.0, ("o  " + p.dumps_label).c_str());
+        plcol0(BLACK);
+    }
+    for (const Isoline& line : p.isolines) {
+        plcol0(BLUE);
+        plmtex("t", 0.7, 1.0, 1.0, ("--  " + line.label).c_str());
         plcol0(BLACK);
     }
     draw_colour_bar(g, s, p.bar_label);

@@ -28,6 +28,14 @@ struct PageGeometry {
     XY pixel(const XY& p) const;
 };
 
+// A contour line of another field over the same lattice, drawn over a map
+// (for example where the bottom reaches a given depth).
+struct Isoline {
+    results::Raster raster;  // the same lattice as the map's
+    double level = 0;
+    std::string label;  // shown above the map
+};
+
 struct MapPicture {
     std::string title, subtitle;
     results::Frame frame;
@@ -38,6 +46,7 @@ struct MapPicture {
     std::vector<XY> dumps;  // map coordinates
     std::string dumps_label;
     std::vector<XY> marks;  // points drawn as a large cross (a dump point)
+    std::vector<Isoline> isolines;
     std::string x_label, y_label;
     // When given, the map frames these points (map coordinates) with a
     // margin, within the site, instead of the whole lattice.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -207,21 +208,35 @@ std::string site_section(const Run& r, const results::Site& site) {
 std::string balance_section(const Run& r, std::vector<std::string>& warnings) {
     std::string o = "<h2>Material balance</h2>\n";
     if (exists(r.csv)) {
+        suitefiles::BalanceTotals totals;
+        if (exists(r.bal) && suitefiles::read_balance_totals(r.bal, totals)) {
+            o += "<table class=\"data\">\n" + row({"figure of the activity", "value"}, "th");
+            for (const auto& [name, value] : totals.values) {
+                std::ostringstream v;
+                v << std::setprecision(10) << value;
+                o += row({name, v.str()});
+            }
+            o += "</table>\n";
+        }
         std::istringstream in(file_text(r.csv));
-        o += "<table class=\"data\">\n";
+        std::string table = "<div class=\"wide\"><table class=\"data\">\n";
         bool head = true;
+        int loads = 0;
         for (std::string l; std::getline(in, l);) {
             if (!l.empty() && l.back() == '\r') l.pop_back();
             if (l.empty()) continue;
             std::vector<std::string> cells;
             std::stringstream ls(l);
             for (std::string cell; std::getline(ls, cell, ',');) cells.push_back(trimmed(cell));
-            o += row(cells, head ? "th" : "td");
+            table += row(cells, head ? "th" : "td");
+            if (!head) ++loads;
             head = false;
         }
-        o += "</table>\n";
+        o += "<details><summary>" + std::to_string(loads) + " loads in " + escaped(r.csv) +
+             "</summary>\n" + table + "</table></div></details>\n";
         if (exists(r.bal)) {
-            o += "<pre>" + escaped(file_text(r.bal)) + "</pre>\n";
+            o += "<details><summary>The balance as " + escaped(r.bal) + " gives it</summary><pre>" +
+                 escaped(file_text(r.bal)) + "</pre></details>\n";
             std::vector<std::string> run_warnings;
             if (suitefiles::read_balance_warnings(r.bal, run_warnings))
                 warnings.insert(warnings.end(), run_warnings.begin(), run_warnings.end());
@@ -300,7 +315,7 @@ const char* const STYLE =
     "table{border-collapse:collapse;margin:0.5em 0}td,th{padding:2px 10px;text-align:left}"
     "table.data td,table.data th{border:1px solid #ccc;text-align:right}"
     "figure{margin:1em 0}img{max-width:100%;border:1px solid #ddd}"
-    ".warn{color:#a00}pre{background:#f6f6f6;padding:0.5em;overflow-x:auto}";
+    ".warn{color:#a00}.wide{overflow-x:auto}pre{background:#f6f6f6;padding:0.5em;overflow-x:auto}";
 
 // Sets data-images on the body once every picture has loaded, for a browser
 // test (and shows the state at the foot of the page).

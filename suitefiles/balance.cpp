@@ -13,6 +13,7 @@ namespace suitefiles {
 namespace {
 
 constexpr const char* TOTALS_HEAD = "# totals";
+constexpr const char* SETTLEMENT_RECORD = "(F16.3,F16.3)";
 
 std::string number(double v, int decimals) {
     char buf[64];
@@ -197,6 +198,7 @@ std::vector<std::string> balance_text(const BalanceReport& r) {
     t.push_back(
         " LOAD  STEP DATE              REQUESTED E   REQUESTED N        EASTING      NORTHING"
         "   VOLUME     RELEASED      SETTLED    SUSPENDED  CARRIED OUT  ADDED(CY)  STATUS");
+    if (r.loads.empty()) t.push_back("  NONE (NO LOADS WERE MADE)");
     for (const LoadBalance& l : r.loads) {
         char buf[320];
         std::snprintf(buf, sizeof buf,
@@ -221,10 +223,11 @@ std::vector<std::string> balance_text(const BalanceReport& r) {
         char buf[320];
         std::snprintf(buf, sizeof buf,
                       "  HOURS %6d TO %6d: NET %12.1f  ERODED %12.1f  DEPOSITED %12.1f  HELD "
-                      "BACK BY THE BASE %12.1f  LARGEST LOWERING AWAY FROM THE MOUND %7.3f FT  "
-                      "CENTROID SHIFT %9.2f FT%s",
+                      "BACK BY THE BASE %12.1f  CONSOLIDATED %12.1f  SETTLEMENT %7.3f FT  "
+                      "LARGEST LOWERING AWAY FROM THE MOUND %7.3f FT  CENTROID SHIFT %9.2f FT%s",
                       static_cast<int>(lt.start_hour), static_cast<int>(lt.end_hour), lt.net_cy,
-                      lt.eroded_cy, lt.deposited_cy, lt.held_back_cy,
+                      lt.eroded_cy, lt.deposited_cy, lt.held_back_cy, lt.consolidated_cy,
+                      static_cast<double>(lt.settlement_ft),
                       static_cast<double>(lt.far_lowering_ft), lt.centroid_shift_ft,
                       lt.failed ? "  FAILED (NO GRID TAKEN BACK)" : "");
         t.emplace_back(buf);
@@ -296,6 +299,24 @@ bool read_bed_held(const std::string& path, double& cuft) {
     } catch (const recio::RecordError&) {
         return false;
     }
+}
+
+bool write_settlement(const std::string& path, const Settlement& s) {
+    recio::RecordWriter out(path);
+    if (!out.is_open()) return false;
+    out.write(SETTLEMENT_RECORD, s.settlement_ft, s.volume_cuft);
+    return out.close();
+}
+
+bool read_settlement(const std::string& path, Settlement& s) {
+    s = {};
+    try {
+        recio::RecordReader in(path);
+        if (in.is_open() && in.read(SETTLEMENT_RECORD, s.settlement_ft, s.volume_cuft)) return true;
+    } catch (const recio::RecordError&) {
+    }
+    s = {};
+    return false;
 }
 
 }  // namespace suitefiles

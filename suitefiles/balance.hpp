@@ -50,6 +50,8 @@ struct LongTermBalance {
     double eroded_cy = 0;          // sum of the lowering over points that were lowered
     double deposited_cy = 0;       // sum of the rise over points that rose
     double held_back_cy = 0;       // erosion that the non-erodible base bed held back
+    float settlement_ft = 0;       // consolidation settlement under the mound's centroid
+    double consolidated_cy = 0;    // volume the site lost to consolidation
     float far_lowering_ft = 0;     // largest lowering at a point with no placed material
     double centroid_shift_ft = 0;  // shift of the placed material's centroid
     bool failed = false;           // the run left no grid to take back
@@ -98,5 +100,18 @@ bool read_balance_warnings(const std::string& path, std::vector<std::string>& wa
 bool write_bed_held(const std::string& path, double cuft);
 // False when there is no such file (no bed was asked for) or it cannot be read.
 bool read_bed_held(const std::string& path, double& cuft);
+
+// SETTLED.DAT, written by the long-term model at the end of every run of
+// cohesive material (the runs that consolidate): one record (F16.3,F16.3),
+//   settlement under the mound's centroid at the end of the run (ft)
+//   volume (cu ft) by which consolidation lowered the grid over the run
+struct Settlement {
+    double settlement_ft = 0;
+    double volume_cuft = 0;
+};
+bool write_settlement(const std::string& path, const Settlement& s);
+// False (and zeros) when there is no such file (the run did not consolidate)
+// or it cannot be read.
+bool read_settlement(const std::string& path, Settlement& s);
 
 }  // namespace suitefiles

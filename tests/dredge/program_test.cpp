@@ -363,6 +363,63 @@ TEST(Program, NonErodibleBedKeepsTheNativeBed) {
     EXPECT_GT(held, 0.0);
 }
 
+// Consolidation alone (cohesive material, calm water, no current: nothing is
+// transported and the slopes of the low mound stay within their angles): the
+// volume SETTLED.DAT gives is the volume the grid lost, and its settlement
+// is the lowering of the mound under its centroid. Sand does not
+// consolidate and leaves no such file.
+TEST(Program, SettlementIsTheVolumeConsolidationTookOffTheGrid) {
+    const int n = 15;
+    const float dx = 100.0f;
+    auto height = [](int i, int j) {
+        return (i >= 5 && i <= 11 && j >= 5 && j <= 11) ? 4.0f : 0.0f;  // a 4 ft high block
+    };
+    struct Result {
+        bool written = false;
+        suitefiles::Settlement s;
+        double lost_cuft = 0;
+        float centre_lowering = 0;
+    };
+    auto run_with = [&](std::int32_t ised) {
+        TempDir dir;
+        dredge_test::write_tns(dir.file("SITE.TNS"), n, n, dx,
+                               [&](int i, int j) { return 20.0f - height(i, j); });
+        dredge_test::copy_data("PCDDF_CLAY.DAT", dir, "PCDDF2.DAT");
+        Pcd pcd;
+        pcd.nx = pcd.ny = n;
+        pcd.ndays = 7;
+        pcd.iwave = 3, pcd.itide = 2;
+        pcd.wave_h = 0.0f;
+        pcd.speed1 = pcd.speed2 = 0.0f;
+        pcd.ised = ised;
+        pcd.write(dir.file("PCD.INI"));
+        const RunResult r = dredge_test::run_program_in(dir);
+        Result out;
+        EXPECT_EQ(r.status, 0) << r.console;
+        const PlotBathFile p = dredge_test::read_plotbath(dir.file("PLOTBATH.DAT"), n, n);
+        if (p.grids.empty()) return out;
+        const std::vector<float>& first = p.initial;
+        const std::vector<float>& last = p.grids.back();
+        for (std::size_t k = 0; k < last.size(); ++k)
+            out.lost_cuft += (static_cast<double>(last[k]) - static_cast<double>(first[k])) *
+                             static_cast<double>(dx) * static_cast<double>(dx);
+        const std::size_t centre = static_cast<std::size_t>(7 * n + 7);
+        out.centre_lowering = last[centre] - first[centre];
+        out.written = suitefiles::read_settlement(dir.file("SETTLED.DAT"), out.s);
+        return out;
+    };
+    const Result clay = run_with(2);
+    ASSERT_TRUE(clay.written);
+    EXPECT_GT(clay.lost_cuft, 100.0);  // the mound did settle
+    // PLOTBATH.DAT holds depths to 0.001 ft: half of that at each point.
+    const double rounding = 0.0005 * static_cast<double>(dx) * static_cast<double>(dx) * n * n;
+    EXPECT_NEAR(clay.s.volume_cuft, clay.lost_cuft, rounding);
+    EXPECT_NEAR(clay.s.settlement_ft, clay.centre_lowering, 0.002);
+    const Result sand = run_with(1);
+    EXPECT_FALSE(sand.written);
+    EXPECT_NEAR(sand.lost_cuft, 0.0, 1e-6);
+}
+
 // Runs that cannot go on stop with a message naming the file or value and a
 // non-zero status; PLOTBATH.DAT is then absent (stopped before the first
 // step) or lacks its end marker (stopped during the steps).

@@ -267,7 +267,7 @@ inline int run_placer(const std::string& keyboard = "") {
 // one 44 x 44 block of `deposit` at 1800 s) to CLDX.DUT and logs its calls,
 // and a stand-in long-term model that logs its calls, keeps each PCD.INI and
 // resampled grid it is given (pcd.N, tns.N) and copies plotbath.dat, when
-// present, to PLOTBATH.DAT.
+// present, to PLOTBATH.DAT (and settled.dat, when present, to SETTLED.DAT).
 inline void prepare_placement_folder(const gridlib::SiteGrid& grid, const placer::DumpControl& ctl,
                                      const Cells& deposit) {
     install_placer();
@@ -280,5 +280,5 @@ inline void prepare_placement_folder(const gridlib::SiteGrid& grid, const placer
                  "echo run >> dredge.log\nn=$(wc -l < dredge.log | tr -d ' ')\ncp PCD.INI pcd.$n\n"
                  "cp \"$(sed -n 2p PCD.INI | tr -d ' ')\" tns.$n 2>/dev/null\n[ -f plotbath.dat ] "
                  "&& cp plotbath.dat "
-                 "PLOTBATH.DAT\nexit 0");
+                 "PLOTBATH.DAT\n[ -f settled.dat ] && cp settled.dat SETTLED.DAT\nexit 0");
 }

@@ -162,6 +162,29 @@ TEST_F(Program, RandomScatterStaysAboutTheCentre) {
     EXPECT_TRUE(said("There are      3  dumps remaining for this"));
 }
 
+// --seed fixes the random scatter: the same seed gives the same files byte
+// for byte (an ensemble compares its members on that), another seed other positions.
+TEST_F(Program, TheSameSeedGivesTheSameFiles) {
+    ctl.radius = 200.0f;
+    ctl.direction_code = "NO";
+    ctl.loads = 8;
+    prepare();
+    auto run_with_seed = [&](const char* seed) {
+        const int status = std::system(
+            (std::string("timeout 60 ./placer --seed ") + seed + " < /dev/null > console.txt 2>&1")
+                .c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << console();
+        std::vector<std::string> files;
+        for (const char* f : {"RUN1.IN", "RUN1.OUT", "RUN1.DAT", "RUN1.TNS", "RUN1.ACT"})
+            files.push_back(text(f));
+        return files;
+    };
+    const std::vector<std::string> first = run_with_seed("42");
+    EXPECT_EQ(run_with_seed("42"), first);
+    const std::vector<std::string> other = run_with_seed("43");
+    EXPECT_NE(other[4], first[4]);  // other dump positions in the report
+}
+
 // Along a line over two disposal weeks the loads carry on along the line in
 // the second week, (load - 1) x 166 ft from its start, snapped to the grid.
 TEST_F(Program, LineLoadsCoverTheWholeLineOverSeveralWeeks) {
@@ -331,6 +354,69 @@ TEST_F(Program, LongTermOnlyRun) {
     EXPECT_EQ(lines("RUN1.TIM"), std::vector<std::string>({"    336"}));
     EXPECT_FALSE(said("Information describing the preceding DISPOSAL"));
     EXPECT_TRUE(said("on filename:\nRUN1.OUT"));
+    // Its balance: the long-term run and the totals, no load rows.
+    std::vector<suitefiles::LoadBalance> rows;
+    ASSERT_TRUE(suitefiles::read_balance_csv("RUN1.CSV", rows));
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(lines("RUN1.CSV").size(), 1u);  // the header row
+    suitefiles::BalanceTotals t;
+    ASSERT_TRUE(suitefiles::read_balance_totals("RUN1.BAL", t));
+    EXPECT_EQ(t.get("loads_made", -1), 0);
+    EXPECT_EQ(t.get("loads_asked", -1), 0);
+    EXPECT_EQ(t.get("long_term_runs"), 1);
+    const double risen = 5.0 * 1200 * 400.0 / 27.0;  // 5 ft over the whole site
+    EXPECT_NEAR(t.get("long_term_net_cy"), risen, 0.5);
+    EXPECT_NEAR(t.get("volume_on_site_cy"), risen, 0.5);
+    EXPECT_EQ(t.get("mound_top_ft"), 35.0);
+    const std::vector<std::string> bal = lines("RUN1.BAL");
+    EXPECT_TRUE(std::any_of(bal.begin(), bal.end(), [](const std::string& l) {
+        return l.rfind("  HOURS      0 TO    336: NET", 0) == 0;
+    }));
+    EXPECT_FALSE(said("NOTHING OF THE ACTIVITY STAYED ON THE SITE"));
+    EXPECT_TRUE(said("MATERIAL BALANCE OF THE RUN"));
+}
+
+// The long-term model's consolidation reaches the balance: a load's deposit
+// that the long-term run takes off the site is split into what consolidated
+// (SETTLED.DAT) and what was moved off, and the shares add up. A run that
+// writes no SETTLED.DAT is not credited with an earlier one's.
+TEST_F(Program, ConsolidationOfTheLongTermRunIsInTheBalance) {
+    ctl.wave_source = placer::WaveSource::Constant;
+    ctl.loads = 1;
+    ctl.disposal_days = 7, ctl.period_days = 7;
+    prepare();
+    // The deposit (1 ft on one 20 x 20 ft cell, 400 cu ft) is gone after the
+    // week: 300 cu ft of it consolidated.
+    write_records("plotbath.dat", plotbath_records(std::vector<float>(1200, 40.0f), 168,
+                                                   std::vector<float>(1200, 40.0f)));
+    ASSERT_TRUE(suitefiles::write_settlement("settled.dat", {0.75, 300.0}));
+    ASSERT_EQ(run_placer(), 0) << console();
+    suitefiles::BalanceTotals t;
+    ASSERT_TRUE(suitefiles::read_balance_totals("RUN1.BAL", t));
+    const double added = 400.0 / 27.0;
+    EXPECT_NEAR(t.get("added_to_site_cy"), added, 1e-3);
+    EXPECT_NEAR(t.get("long_term_net_cy"), -added, 1e-3);
+    EXPECT_NEAR(t.get("long_term_consolidated_cy"), 300.0 / 27.0, 1e-3);
+    EXPECT_NEAR(t.get("long_term_settlement_ft"), 0.75, 1e-6);
+    EXPECT_NEAR(t.get("share_consolidated"), 0.75, 1e-4);
+    EXPECT_NEAR(t.get("share_moved_off_by_long_term"), 0.25, 1e-4);
+    EXPECT_NEAR(t.get("share_on_site"), 0.0, 1e-4);
+    EXPECT_NEAR(t.get("share_on_site") + t.get("share_moved_off_by_long_term") +
+                    t.get("share_consolidated"),
+                1.0, 1e-4);
+    EXPECT_TRUE(said("CONSOLIDATED 75.0 %"));
+    const std::vector<std::string> bal = lines("RUN1.BAL");
+    EXPECT_TRUE(std::any_of(bal.begin(), bal.end(), [](const std::string& l) {
+        return l.find("CONSOLIDATED         11.1  SETTLEMENT   0.750 FT") != std::string::npos;
+    }));
+
+    // Again without the stand-in's file: the one left in the folder is old.
+    fs::remove("settled.dat");
+    fs::remove("dredge.log");
+    ASSERT_EQ(run_placer(), 0) << console();
+    ASSERT_TRUE(suitefiles::read_balance_totals("RUN1.BAL", t));
+    EXPECT_EQ(t.get("long_term_consolidated_cy", -1), 0);
+    EXPECT_NEAR(t.get("share_moved_off_by_long_term"), 1.0, 1e-4);
 }
 
 // Cohesive material: the long-term model works on the thickness over the

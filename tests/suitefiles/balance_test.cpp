@@ -124,6 +124,18 @@ TEST_F(Balance, TotalsSectionReadsBackFromTheText) {
     ASSERT_TRUE(suitefiles::read_bed_held("BEDHELD.DAT", held));
     EXPECT_DOUBLE_EQ(held, 1234.5);
     EXPECT_FALSE(suitefiles::read_bed_held("NONE.DAT", held));
+    // The consolidation of a long-term run: written, read back, and zeros
+    // from a file that is missing or does not hold the record.
+    ASSERT_TRUE(suitefiles::write_settlement("SETTLED.DAT", {1.25, 98765.432}));
+    EXPECT_EQ(bytes("SETTLED.DAT"), "           1.250       98765.432\n");
+    suitefiles::Settlement s;
+    ASSERT_TRUE(suitefiles::read_settlement("SETTLED.DAT", s));
+    EXPECT_DOUBLE_EQ(s.settlement_ft, 1.25);
+    EXPECT_DOUBLE_EQ(s.volume_cuft, 98765.432);
+    EXPECT_FALSE(suitefiles::read_settlement("NONE.DAT", s));
+    write_text("BAD.DAT", "settled\n");
+    EXPECT_FALSE(suitefiles::read_settlement("BAD.DAT", s));
+    EXPECT_EQ(s.volume_cuft, 0.0);
 }
 
 }  // namespace
