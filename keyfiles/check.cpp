@@ -1,6 +1,9 @@
 // `menu check`: every control and series file of a folder read with the
 // programs' own readers, and what only several files together can show.
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <regex>
 
@@ -38,6 +41,85 @@ std::string compiler_form(const std::string& file, const std::string& message) {
     if (std::regex_search(message, m, record_only))
         return file + ":" + m[2].str() + ":1: " + m.suffix().str();
     return file + ":1:1: " + message;
+}
+
+std::string upper(std::string s) {
+    for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return s;
+}
+
+// How many words of a field's key (twice) and of its meaning stand in a
+// message, units and short words left out: the field a reader's message
+// speaks of scores highest.
+int words_in(const std::string& words, const std::string& message, std::size_t shortest) {
+    int score = 0;
+    std::string word;
+    for (const char ch : upper(words) + " ") {
+        if (std::isalpha(static_cast<unsigned char>(ch))) {
+            word += ch;
+            continue;
+        }
+        if (word.size() >= shortest && word != "FEET" &&
+            message.find(word.substr(0, 5)) != std::string::npos)
+            ++score;
+        word.clear();
+    }
+    return score;
+}
+
+int words_named(const Field& f, const std::string& message) {
+    return 2 * words_in(f.key, message, 3) + words_in(f.meaning, message, 5);
+}
+
+std::string value_of(const Field& f) {
+    if (f.type == Field::Type::Text) return f.get_text();
+    const double x = f.get_number();
+    if (f.letters) return std::string(1, static_cast<char>(x));
+    if (f.type == Field::Type::Real) return text_of(static_cast<float>(x));
+    return std::to_string(static_cast<long long>(x));
+}
+
+// A reader's message "FILE RECORD n: what is wrong" with the columns, the
+// field and the value the file's field table knows for that record: the field
+// the message names, or the whole record's fields when it names none.
+std::string located(Values& v, const std::string& file, const std::string& message) {
+    static const std::regex record(R"(RECORD (\d+)\)?:? )");
+    static const std::regex leading(R"(^\S+ RECORD \d+: )");
+    std::smatch m;
+    const bool has_record = std::regex_search(message, m, record);
+    const long number = has_record ? std::stol(m[1].str()) : 0;
+    std::vector<Field> fields = fields_of(v);
+    std::vector<const Field*> candidates;
+    for (const Field& f : fields)
+        if (!has_record || f.record == number) candidates.push_back(&f);
+    const Field* best = nullptr;
+    int best_score = 0;
+    bool tie = false;
+    for (const Field* f : candidates) {
+        const int score = words_named(*f, message);
+        if (score > best_score) {
+            best = f;
+            best_score = score;
+            tie = false;
+        } else if (score == best_score && score > 0) {
+            tie = true;
+        }
+    }
+    if (has_record && candidates.size() == 1) best = candidates.front(), tie = false;
+    const std::string what = std::regex_replace(message, leading, "");
+    if (best && !tie)
+        return suitefiles::check_message(
+            {file, best->record, best->first, best->last, best->key, value_of(*best), what});
+    if (!has_record || candidates.empty()) return compiler_form(file, message);
+    std::string keys, values;
+    int first = candidates.front()->first, last = candidates.front()->last;
+    for (const Field* f : candidates) {
+        keys += (keys.empty() ? "" : ", ") + f->key;
+        values += (values.empty() ? "" : " ") + value_of(*f);
+        first = std::min(first, f->first);
+        last = std::max(last, f->last);
+    }
+    return suitefiles::check_message({file, number, first, last, keys, values, what});
 }
 
 struct Folder {
@@ -135,11 +217,38 @@ void check_positions(Folder& f, const suitefiles::DumpControl& c) {
     }
 }
 
+// The first wave record's date (YYMMDD) against the start month and year.
+void check_wave_dates(Folder& f, const suitefiles::DumpControl& c,
+                      const suitefiles::WaveRecord& first) {
+    const std::int32_t yy = first.date / 10000, mm = first.date / 100 % 100, dd = first.date % 100;
+    const long record = suitefiles::WAVREC_HEADER_RECORDS + 1;
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "%06d", static_cast<int>(first.date));
+    const std::string start = std::to_string(c.start_month) + "/" + std::to_string(c.start_year);
+    if (mm != c.start_month || yy != c.start_year % 100)
+        f.add(suitefiles::check_message(
+            {"WAVREC.OUT", record, 2, 7, "first date", shown,
+             "THE SERIES STARTS IN " + std::to_string(mm) + "/" + std::to_string(yy) +
+                 ", NOT IN THE START MONTH " + start +
+                 " OF DUMP.INI RECORD 12 (COLUMNS 1-10): ITS STEP 0 IS THE FIRST 3-HOUR STEP OF "
+                 "THAT MONTH"}));
+    else if (dd != 1)
+        f.add(suitefiles::check_message(
+            {"WAVREC.OUT", record, 2, 7, "first date", shown,
+             "THE SERIES STARTS ON DAY " + std::to_string(dd) + " OF " + start +
+                 ": ITS STEP 0 IS THE FIRST 3-HOUR STEP OF THE START MONTH (DAY 1)"}));
+}
+
 void check_dump(Folder& f) {
     suitefiles::DumpControl c;
     if (!readable(f, "DUMP.INI", [&] { suitefiles::read_dump_ini(f.path("DUMP.INI"), c); })) return;
     const std::string problem = placer::check_dump_control(c);
-    if (!problem.empty()) f.add(compiler_form("DUMP.INI", problem));
+    if (!problem.empty()) {
+        Values v;
+        v.kind = Kind::Dump;
+        v.dump = c;
+        f.add(located(v, "DUMP.INI", problem));
+    }
     using suitefiles::WaveSource;
     const bool placement = c.run_mode == suitefiles::RunMode::Placement;
     // The fractions make up the load: their concentrations are parts of it.
@@ -160,7 +269,8 @@ void check_dump(Folder& f) {
                  text_of(c.fractions[k].taucd),
                  "NONE OF THE FRACTION CAN DEPOSIT UNDER ANY BOTTOM SHEAR STRESS: IT MUST BE "
                  "GREATER THAN 0 LB/FT2 (FINE SILT AND CLAY TYPICALLY 0.001 TO 0.02)"}));
-    // The schedule against the series it needs.
+    // The schedule against the series it needs: step 0 of WAVREC.OUT is the
+    // first 3-hour step of the start month (TIDE.DAT carries no dates).
     const long steps = 8L * c.period_days;  // 3-hour steps
     if (c.wave_source == WaveSource::Series) {
         suitefiles::WaveSeriesFile w;
@@ -169,12 +279,14 @@ void check_dump(Folder& f) {
                 "DUMP.INI:5:16-20: waves: 1: WAVREC.OUT IS NOT IN THE FOLDER (1 READS IT; 2 OR "
                 "3 USE THE WAVE OF RECORD 8)");
         else if (readable(f, "WAVREC.OUT",
-                          [&] { suitefiles::read_wavrec(f.path("WAVREC.OUT"), w); }) &&
-                 static_cast<long>(w.records.size()) < steps)
-            f.add("WAVREC.OUT:" + std::to_string(suitefiles::WAVREC_HEADER_RECORDS + 1) +
-                  ":1: wave steps: " + std::to_string(w.records.size()) + ": FEWER THAN THE " +
-                  std::to_string(steps) + " 3-HOUR STEPS OF THE " + std::to_string(c.period_days) +
-                  " DAYS OF DUMP.INI RECORD 12");
+                          [&] { suitefiles::read_wavrec(f.path("WAVREC.OUT"), w); })) {
+            if (!w.records.empty()) check_wave_dates(f, c, w.records.front());
+            if (static_cast<long>(w.records.size()) < steps)
+                f.add("WAVREC.OUT:" + std::to_string(suitefiles::WAVREC_HEADER_RECORDS + 1) +
+                      ":1: wave steps: " + std::to_string(w.records.size()) + ": FEWER THAN THE " +
+                      std::to_string(steps) + " 3-HOUR STEPS OF THE " +
+                      std::to_string(c.period_days) + " DAYS OF DUMP.INI RECORD 12");
+        }
     }
     if (c.tide_source == suitefiles::TideSource::Series) {
         suitefiles::TideSeriesFile t;
@@ -206,6 +318,52 @@ void check_dump(Folder& f) {
     if (placement) check_positions(f, c);
 }
 
+// The site a grid utility or loadpat works on must be there.
+void check_site_there(Folder& f, const std::string& file, long record, int width, const char* field,
+                      const std::string& site) {
+    if (site.empty() || f.has(site + ".IN")) return;
+    f.add(suitefiles::check_message(
+        {file, record, 1, width, field, site,
+         "THE SITE GRID FILE " + site + ".IN IS NOT THERE (IS THE SITE MADE?)"}));
+}
+
+// UTL.INI in the layout its first record shows, with the fields its reader
+// refuses located by the field table.
+void check_utl(Folder& f) {
+    Values v;
+    v.kind = utl_layout_of(f.path("UTL.INI"));
+    std::string fault;
+    if (!readable(f, "UTL.INI", [&] {
+            recio::RecordReader in(f.path("UTL.INI"));
+            fault = v.kind == Kind::UtlVolumes
+                        ? suitefiles::read_utl_volumes(in, v.utl_volumes)
+                        : suitefiles::read_utl_structure(in, v.utl_structure);
+        }))
+        return;
+    if (!fault.empty()) return f.add(located(v, "UTL.INI", fault));
+    if (v.kind == Kind::UtlStructure) {
+        check_site_there(f, "UTL.INI", 1, 26, "path", v.utl_structure.path);
+        return;
+    }
+    const suitefiles::UtlVolumes& c = v.utl_volumes;
+    check_site_there(f, "UTL.INI", 2, 26, "first_site", c.first);
+    if (c.mode != suitefiles::VOLUME_ABOVE)
+        check_site_there(f, "UTL.INI", 3, 26, "second_site", c.second);
+}
+
+void check_loadpat(Folder& f) {
+    Values v;
+    v.kind = Kind::Loadpat;
+    std::string fault;
+    if (!readable(f, "LOADPAT.ANS", [&] {
+            recio::RecordReader in(f.path("LOADPAT.ANS"));
+            fault = suitefiles::read_loadpat_answers(in, v.loadpat);
+        }))
+        return;
+    if (!fault.empty()) return f.add(located(v, "LOADPAT.ANS", fault));
+    check_site_there(f, "LOADPAT.ANS", 1, 15, "path", v.loadpat.site);
+}
+
 }  // namespace
 
 std::vector<std::string> check_folder(const std::string& folder) {
@@ -225,9 +383,12 @@ std::vector<std::string> check_folder(const std::string& folder) {
                 recio::RecordReader in(f.path("MODIFY.INI"));
                 fault = suitefiles::read_modify_ini(in, c);
             })) {
-            if (!fault.empty())
-                f.add(compiler_form("MODIFY.INI", fault));
-            else if (!f.has(trimmed(c.prefix) + trimmed(c.old_site) + ".IN"))
+            if (!fault.empty()) {
+                Values v;
+                v.kind = Kind::Modify;
+                v.modify = c;
+                f.add(located(v, "MODIFY.INI", fault));
+            } else if (!f.has(trimmed(c.prefix) + trimmed(c.old_site) + ".IN"))
                 f.add(suitefiles::check_message(
                     {"MODIFY.INI", 2, 1, 6, "existing site", trimmed(c.old_site),
                      "THE SITE GRID FILE " + trimmed(c.prefix) + trimmed(c.old_site) +
@@ -235,14 +396,17 @@ std::vector<std::string> check_folder(const std::string& folder) {
         }
     }
     if (f.has("DUMP.INI")) check_dump(f);
+    if (f.has("UTL.INI")) check_utl(f);
+    if (f.has("LOADPAT.ANS")) check_loadpat(f);
     if (f.has("PCD.INI")) {
         suitefiles::PcdIni p;
         readable(f, "PCD.INI", [&] { suitefiles::read_pcd_ini(f.path("PCD.INI"), p); });
     }
-    if (!f.has("SITEGEN.INI") && !f.has("DUMP.INI") && !f.has("PCD.INI"))
+    if (!f.has("SITEGEN.INI") && !f.has("DUMP.INI") && !f.has("PCD.INI") && !f.has("UTL.INI") &&
+        !f.has("LOADPAT.ANS") && !f.has("MODIFY.INI"))
         f.add(folder +
-              ":1:1: control files: none: NO SITEGEN.INI, DUMP.INI OR PCD.INI IN THE "
-              "FOLDER");
+              ":1:1: control files: none: NO SITEGEN.INI, MODIFY.INI, DUMP.INI, PCD.INI, UTL.INI "
+              "OR LOADPAT.ANS IN THE FOLDER");
     return f.faults;
 }
 

@@ -414,6 +414,99 @@ std::vector<Field> fields_of(suitefiles::DumpControl& c) {
     return t.fields;
 }
 
+std::vector<Field> fields_of(suitefiles::UtlStructure& c) {
+    Table t;
+    const auto pair = [&t](const char* key, const char* meaning, float& v, int j) {
+        t.number(key, meaning, v, from(j, 12), to(j, 12));
+    };
+    t.at("site", 1).text("path", "site path: prefix and site name, no extension", c.path, 26);
+    t.at("structure", 2)
+        .number("kind", "\"mound\" (around a centre) or \"berm\" (along a line)", c.structure, 1, 1,
+                {{'M', "mound"}, {'B', "berm"}});
+    t.fields.back().letters = true;
+    long last = 5;
+    if (c.structure == 'M') {
+        t.at("mound", 3);
+        pair("centre_easting", "centre, site system (feet, or degrees west positive)",
+             c.mound.centre_e, 0);
+        pair("centre_northing", "centre, site system", c.mound.centre_n, 1);
+        t.at("mound", 4);
+        pair("crest_depth_ft", "depth of the crest, feet, positive down", c.mound.crest, 0);
+        pair("side_slope", "side slope, vertical over horizontal (above 0)", c.mound.slope, 1);
+    } else if (c.structure == 'B') {
+        t.at("berm", 3);
+        pair("start_easting", "start of the crest line, site system", c.berm.start_e, 0);
+        pair("start_northing", "start of the crest line", c.berm.start_n, 1);
+        t.at("berm", 4);
+        pair("end_easting", "end of the crest line, site system", c.berm.end_e, 0);
+        pair("end_northing", "end of the crest line", c.berm.end_n, 1);
+        t.at("berm", 5);
+        pair("crest_depth_ft", "depth of the crest, feet, positive down", c.berm.crest, 0);
+        pair("side_slope", "side slope, vertical over horizontal (above 0)", c.berm.slope, 1);
+        t.at("berm", 6).number("crest_width_ft", "width of the flat crest, feet",
+                               c.berm.crest_width, 1, 4);
+        last = 7;
+    }
+    if (c.structure == 'M' || c.structure == 'B')
+        t.at("structure", last)
+            .number("sign_option",
+                    "depth sign in the .DAT point file: 1 negated, 2 long-term datum - depth, "
+                    "other as stored",
+                    c.sign_option, 1, 4);
+    return t.fields;
+}
+
+std::vector<Field> fields_of(suitefiles::UtlVolumes& c) {
+    Table t;
+    t.at("volumes", 1)
+        .number("mode",
+                "\"above\" (volume above an elevation), \"between\" (two grids) or "
+                "\"difference\" (as between, and the difference grid stored as a site)",
+                c.mode, 1, 4,
+                {{suitefiles::VOLUME_ABOVE, "above"},
+                 {suitefiles::VOLUME_BETWEEN, "between"},
+                 {suitefiles::VOLUME_DIFFERENCE, "difference"}});
+    t.at("volumes", 2).text("first_site", "site path of the first grid", c.first, 26);
+    if (c.mode == suitefiles::VOLUME_ABOVE) {
+        t.at("volumes", 3)
+            .number("elevation_ft", "the elevation, as a depth in feet (positive down)",
+                    c.elevation, 1, 12);
+    } else if (c.mode == suitefiles::VOLUME_BETWEEN || c.mode == suitefiles::VOLUME_DIFFERENCE) {
+        t.at("volumes", 3).text("second_site", "site path of the second grid", c.second, 26);
+        if (c.mode == suitefiles::VOLUME_DIFFERENCE)
+            t.at("volumes", 4)
+                .text("difference_site", "site path the difference grid is stored under",
+                      c.difference, 26);
+    }
+    return t.fields;
+}
+
+std::vector<Field> fields_of(suitefiles::LoadpatAnswers& c) {
+    Table t;
+    t.at("site", 1).text("path", "site path: prefix and site name, no extension", c.site, 15);
+    t.at("cells", 2)
+        .number("east_west_interval_ft", "dump cell width, feet (above 0)", c.dxc, 1, 12);
+    t.at("cells", 3)
+        .number("north_south_interval_ft", "dump cell height, feet (above 0)", c.dyc, 1, 12);
+    t.at("cells", 4)
+        .number("loads_per_cell", "loads placed in each dump cell (1 or more)", c.loads, 1, 6);
+    t.at("placement", 5)
+        .number("control",
+                "\"random\" (scattered about each cell centroid) or \"centroids\" (at them)",
+                c.control, 1, 6, {{0, "centroids"}, {1, "random"}});
+    if (c.control == 1) {
+        t.at("placement", 6)
+            .text("approach",
+                  "the vessel's approach direction: NO, WE, SO, EA, NW, SW, SE or NE; dumps on "
+                  "that side of a cell spread to 1.1 x the radius",
+                  c.approach, 2);
+        t.at("placement", 7)
+            .number("radius_ft", "radius of placement about each centroid, feet (above 0)",
+                    c.radius, 1, 12);
+    }
+    return t.fields;
+}
+
 std::vector<Field> fields_of(Values& v) {
     switch (v.kind) {
         case Kind::Sitegen:
@@ -422,6 +515,12 @@ std::vector<Field> fields_of(Values& v) {
             return fields_of(v.modify);
         case Kind::Pcd:
             return fields_of(v.pcd);
+        case Kind::UtlStructure:
+            return fields_of(v.utl_structure);
+        case Kind::UtlVolumes:
+            return fields_of(v.utl_volumes);
+        case Kind::Loadpat:
+            return fields_of(v.loadpat);
         case Kind::Dump:
             break;
     }

@@ -14,18 +14,27 @@
 #include <vector>
 
 #include "suitefiles/dump_ini.hpp"
+#include "suitefiles/loadpat_answers.hpp"
 #include "suitefiles/modify_ini.hpp"
 #include "suitefiles/pcd_ini.hpp"
 #include "suitefiles/sitegen_ini.hpp"
+#include "suitefiles/utl_ini.hpp"
 
 namespace keyfiles {
 
-// The control files a keyword file can stand for.
-enum class Kind { Sitegen, Modify, Dump, Pcd };
+// The control files a keyword file can stand for. UTL.INI has two layouts,
+// one for each grid utility: a mound or berm, and volumes. LOADPAT.ANS holds
+// the answers to loadpat's questions (`loadpat < LOADPAT.ANS`).
+enum class Kind { Sitegen, Modify, Dump, Pcd, UtlStructure, UtlVolumes, Loadpat };
 
-// The kind named by a file name (SITEGEN.INI, MODIFY.INI, DUMP.INI, PCD.INI; any case)
-// or by the `file = "..."` line of a keyword file; false if none.
+// The kind named by a file name (SITEGEN.INI, MODIFY.INI, DUMP.INI, PCD.INI,
+// UTL.INI, LOADPAT.ANS; any case) or by the `file = "..."` line of a keyword file; false if
+// none. UTL.INI gives UtlStructure: which layout a file has is told by
+// utl_layout_of (fixed-column) or by its [volumes] table (keyword file).
 bool kind_of_name(const std::string& file_name, Kind& kind);
+// The layout of a fixed-column UTL.INI: volumes when its first record is a
+// difference mode (a whole number in columns 1-4), a mound or berm otherwise.
+Kind utl_layout_of(const std::string& path);
 const char* file_name_of(Kind kind);
 
 // One value of a control file: where it stands and what it means.
@@ -39,6 +48,9 @@ struct Field {
     std::size_t width = 0;  // characters of a text field
     // Codes with names: the keyword file writes the name, and takes either.
     std::vector<std::pair<long, std::string>> names;
+    // Codes that are letters in the file (UTL.INI's M and B): told as letters, and
+    // the letter itself, either case, taken as well as the name.
+    bool letters = false;
     // The values an integer's storage holds (reals: those of a 32-bit real).
     double lowest = -3.4028234663852886e38, highest = 3.4028234663852886e38;
     std::function<std::string()> get_text;
@@ -53,6 +65,9 @@ std::vector<Field> fields_of(suitefiles::SitegenIni& c);
 std::vector<Field> fields_of(suitefiles::ModifyIni& c);
 std::vector<Field> fields_of(suitefiles::DumpControl& c);
 std::vector<Field> fields_of(suitefiles::PcdIni& c);
+std::vector<Field> fields_of(suitefiles::UtlStructure& c);
+std::vector<Field> fields_of(suitefiles::UtlVolumes& c);
+std::vector<Field> fields_of(suitefiles::LoadpatAnswers& c);
 
 // The values of a control file, whichever kind it is.
 struct Values {
@@ -61,6 +76,9 @@ struct Values {
     suitefiles::ModifyIni modify;
     suitefiles::DumpControl dump;
     suitefiles::PcdIni pcd;
+    suitefiles::UtlStructure utl_structure;
+    suitefiles::UtlVolumes utl_volumes;
+    suitefiles::LoadpatAnswers loadpat;
 };
 std::vector<Field> fields_of(Values& v);
 
@@ -87,7 +105,8 @@ std::string explain(Values& v);
 std::vector<std::string> check_folder(const std::string& folder);
 
 // A working example of a program's control file, as a keyword file: the
-// program is sitegen, modify, placer or dredge.
+// program is sitegen, modify, placer, dredge, loadpat or utility (a mound;
+// "utility berm", "utility volumes" for the others).
 bool example_for(const std::string& program, Values& v);
 
 }  // namespace keyfiles

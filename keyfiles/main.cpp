@@ -25,7 +25,7 @@ Kind kind_of_file(const std::string& path) {
     if (!keyfiles::kind_of_name(path, kind))
         throw std::runtime_error(path +
                                  ": not a control file keyfiles knows (SITEGEN.INI, MODIFY.INI, "
-                                 "DUMP.INI, PCD.INI)");
+                                 "DUMP.INI, PCD.INI, UTL.INI, LOADPAT.ANS)");
     return kind;
 }
 
@@ -46,6 +46,15 @@ void write_fixed(Values& v, const std::filesystem::path& target) {
             break;
         case Kind::Pcd:
             written = suitefiles::write_pcd_ini(scratch.string(), v.pcd);
+            break;
+        case Kind::UtlStructure:
+            written = suitefiles::write_utl_structure(scratch.string(), v.utl_structure);
+            break;
+        case Kind::UtlVolumes:
+            written = suitefiles::write_utl_volumes(scratch.string(), v.utl_volumes);
+            break;
+        case Kind::Loadpat:
+            written = suitefiles::write_loadpat_answers(scratch.string(), v.loadpat);
             break;
     }
     std::string problem = written ? "" : scratch.string() + " cannot be written";
@@ -84,7 +93,9 @@ int main(int argc, char** argv) {
     CLI::App* read = app.add_subcommand("read",
                                         "a fixed-column control file as a keyword file, "
                                         "on standard output");
-    read->add_option("FILE", file, "SITEGEN.INI, MODIFY.INI, DUMP.INI or PCD.INI")->required();
+    read->add_option("FILE", file,
+                     "SITEGEN.INI, MODIFY.INI, DUMP.INI, PCD.INI, UTL.INI or LOADPAT.ANS")
+        ->required();
     CLI::App* write = app.add_subcommand("write", "the fixed-column file of a keyword file");
     write->add_option("FILE.toml", file, "keyword file")->required();
     write->add_option("-C,--folder", out_dir, "folder to write it in (default: this one)");
@@ -92,9 +103,15 @@ int main(int argc, char** argv) {
     check->add_option("FOLDER", folder, "the run's folder (default: this one)");
     CLI::App* explain =
         app.add_subcommand("explain", "each record of a fixed-column file, field by field");
-    explain->add_option("FILE", file, "SITEGEN.INI, MODIFY.INI, DUMP.INI or PCD.INI")->required();
+    explain
+        ->add_option("FILE", file,
+                     "SITEGEN.INI, MODIFY.INI, DUMP.INI, PCD.INI, UTL.INI or LOADPAT.ANS")
+        ->required();
     CLI::App* fresh = app.add_subcommand("new", "a commented keyword file of a working example");
-    fresh->add_option("PROGRAM", program, "sitegen, modify, placer or dredge")->required();
+    std::string job;
+    fresh->add_option("PROGRAM", program, "sitegen, modify, placer, dredge, loadpat or utility")
+        ->required();
+    fresh->add_option("JOB", job, "for utility: mound (the default), berm or volumes");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -121,9 +138,12 @@ int main(int argc, char** argv) {
             std::cout << "no faults found: a run would start\n";
         } else if (*fresh) {
             Values v;
-            if (!keyfiles::example_for(program, v)) {
-                std::cerr << "keyfiles: no keyword file for '" << program
-                          << "': sitegen, modify, placer or dredge\n";
+            if (!keyfiles::example_for(job.empty() ? program : program + " " + job, v)) {
+                std::cerr
+                    << "keyfiles: no keyword file for '" << program
+                    << (job.empty() ? "" : " " + job)
+                    << "': sitegen, modify, placer, dredge, loadpat or utility [mound | berm | "
+                       "volumes]\n";
                 return recio::STATUS_USAGE;
             }
             std::cout << keyfiles::to_toml(v);

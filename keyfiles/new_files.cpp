@@ -76,6 +76,50 @@ suitefiles::ModifyIni modify_example() {
     return c;
 }
 
+// A mound on the example site near its centre, its crest 40 ft deep. The
+// berm runs along the site's diagonal, and the volumes compare the site
+// before and after the example's two point edits.
+suitefiles::UtlStructure mound_example() {
+    suitefiles::UtlStructure c;
+    c.path = "NEWPRT";
+    c.structure = 'M';
+    c.mound = {12500.0f, 27500.0f, 40.0f, 0.05f};
+    c.sign_option = 1;
+    return c;
+}
+
+suitefiles::UtlStructure berm_example() {
+    suitefiles::UtlStructure c;
+    c.path = "NEWPRT";
+    c.structure = 'B';
+    c.berm = {11000.0f, 29000.0f, 14000.0f, 26000.0f, 45.0f, 0.05f, 200};
+    c.sign_option = 1;
+    return c;
+}
+
+suitefiles::UtlVolumes volumes_example() {
+    suitefiles::UtlVolumes c;
+    c.mode = suitefiles::VOLUME_DIFFERENCE;
+    c.first = "NEWPRT";
+    c.second = "NEWED";
+    c.difference = "NEWDIF";
+    return c;
+}
+
+// A pattern over the example site: 500 ft cells, two loads in each, scattered
+// within 100 ft of the centroids by a vessel coming from the north.
+suitefiles::LoadpatAnswers loadpat_example() {
+    suitefiles::LoadpatAnswers a;
+    a.site = "NEWPRT";
+    a.dxc = 500.0f;
+    a.dyc = 500.0f;
+    a.loads = 2;
+    a.control = 1;
+    a.approach = "NO";
+    a.radius = 100.0f;
+    return a;
+}
+
 }  // namespace
 
 bool example_for(const std::string& program, Values& v) {
@@ -91,6 +135,18 @@ bool example_for(const std::string& program, Values& v) {
         v = Values{};
         v.kind = Kind::Pcd;
         v.pcd = pcd_example();
+    } else if (program == "utility" || program == "utility mound" || program == "utility berm") {
+        v = Values{};
+        v.kind = Kind::UtlStructure;
+        v.utl_structure = program == "utility berm" ? berm_example() : mound_example();
+    } else if (program == "loadpat") {
+        v = Values{};
+        v.kind = Kind::Loadpat;
+        v.loadpat = loadpat_example();
+    } else if (program == "utility volumes") {
+        v = Values{};
+        v.kind = Kind::UtlVolumes;
+        v.utl_volumes = volumes_example();
     } else {
         return false;
     }

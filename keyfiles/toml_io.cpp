@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -74,7 +75,10 @@ std::string choices(const Field& f) {
     if (f.names.empty()) return "";
     std::string out = " [";
     for (std::size_t k = 0; k < f.names.size(); ++k)
-        out += (k ? ", " : "") + std::to_string(f.names[k].first) + " = " + f.names[k].second;
+        out += (k ? ", " : "") +
+               (f.letters ? std::string(1, static_cast<char>(f.names[k].first))
+                          : std::to_string(f.names[k].first)) +
+               " = " + f.names[k].second;
     return out + "]";
 }
 
@@ -94,6 +98,12 @@ std::vector<Group> groups(const std::vector<Field>& fields) {
         g->fields.push_back(&f);
     }
     return out;
+}
+
+// A one-letter text that stands for a letter code, in either case.
+bool is_letter_of(const std::string& text, long code) {
+    return text.size() == 1 &&
+           std::toupper(static_cast<unsigned char>(text[0])) == static_cast<int>(code);
 }
 
 [[noreturn]] void refuse(const std::string& source, const std::string& key,
@@ -121,8 +131,9 @@ void set_field(const Field& f, const toml::node& node, const std::string& source
     }
     double x = 0;
     if (const auto* s = node.as_string()) {
-        const auto named = std::find_if(f.names.begin(), f.names.end(),
-                                        [&](const auto& n) { return n.second == s->get(); });
+        const auto named = std::find_if(f.names.begin(), f.names.end(), [&](const auto& n) {
+            return n.second == s->get() || (f.letters && is_letter_of(s->get(), n.first));
+        });
         if (f.names.empty())
             refuse(
                 source, key,
@@ -194,15 +205,17 @@ void refuse_unknown_keys(const toml::table& t, const std::vector<Field>& fields,
 // A code given by name or number in the keyword file, before the table of
 // fields that depends on it can be made.
 long shape_code(const toml::table& t, const std::string& source, const char* section,
-                const char* key, const std::vector<std::pair<long, std::string>>& names) {
+                const char* key, const std::vector<std::pair<long, std::string>>& names,
+                bool letters = false) {
     const toml::node* n = t.at_path(std::string(section) + "." + key).node();
     if (!n) return 0;  // the field's own check names it
     if (const auto* i = n->as_integer()) return static_cast<long>(i->get());
     Field f;
     f.names = names;
+    f.letters = letters;
     if (const auto* s = n->as_string()) {
         for (const auto& [code, name] : names)
-            if (name == s->get()) return code;
+            if (name == s->get() || (letters && is_letter_of(s->get(), code))) return code;
         refuse(source, "[" + std::string(section) + "] " + key,
                quoted(s->get()) + " is none of" + choices(f));
     }
@@ -237,6 +250,10 @@ bool kind_of_name(const std::string& file_name, Kind& kind) {
         kind = Kind::Dump;
     else if (name == "PCD.INI")
         kind = Kind::Pcd;
+    else if (name == "UTL.INI")
+        kind = Kind::UtlStructure;
+    else if (name == "LOADPAT.ANS")
+        kind = Kind::Loadpat;
     else
         return false;
     return true;
@@ -250,10 +267,30 @@ const char* file_name_of(Kind kind) {
             return "MODIFY.INI";
         case Kind::Pcd:
             return "PCD.INI";
+        case Kind::UtlStructure:
+        case Kind::UtlVolumes:
+            return "UTL.INI";
+        case Kind::Loadpat:
+            return "LOADPAT.ANS";
         case Kind::Dump:
             break;
     }
     return "DUMP.INI";
+}
+
+Kind utl_layout_of(const std::string& path) {
+    recio::RecordReader in;
+    std::string first;
+    if (!in.open(path) || !in.next_record(first)) return Kind::UtlStructure;
+    first = first.substr(0, 4);
+    const std::size_t begin = first.find_first_not_of(' ');
+    const std::size_t end = first.find_last_not_of(' ');
+    if (begin == std::string::npos) return Kind::UtlStructure;
+    const std::string word = first.substr(begin, end - begin + 1);
+    const bool whole = std::all_of(word.begin(), word.end(), [](char ch) {
+        return std::isdigit(static_cast<unsigned char>(ch)) || ch == '-' || ch == '+';
+    });
+    return whole ? Kind::UtlVolumes : Kind::UtlStructure;
 }
 
 Values read_fixed(const std::string& path, Kind kind) {
@@ -281,6 +318,26 @@ Values read_fixed(const std::string& path, Kind kind) {
         case Kind::Pcd:
             opened = suitefiles::read_pcd_ini(path, v.pcd);
             break;
+        case Kind::UtlStructure:
+        case Kind::UtlVolumes: {
+            recio::RecordReader in;
+            opened = in.open(path);
+            if (!opened) break;
+            v.kind = utl_layout_of(path);
+            const std::string fault = v.kind == Kind::UtlVolumes
+                                          ? suitefiles::read_utl_volumes(in, v.utl_volumes)
+                                          : suitefiles::read_utl_structure(in, v.utl_structure);
+            if (!fault.empty()) throw std::runtime_error(fault);
+            break;
+        }
+        case Kind::Loadpat: {
+            recio::RecordReader in;
+            opened = in.open(path);
+            if (!opened) break;
+            const std::string fault = suitefiles::read_loadpat_answers(in, v.loadpat);
+            if (!fault.empty()) throw std::runtime_error(fault);
+            break;
+        }
     }
     if (!opened) throw std::runtime_error(path + ": no such file");
     return v;
@@ -304,6 +361,12 @@ std::vector<std::string> fixed_records(const Values& v) {
             std::remove(scratch.c_str());
             return out;
         }
+        case Kind::UtlStructure:
+            return suitefiles::utl_structure_records(v.utl_structure);
+        case Kind::UtlVolumes:
+            return suitefiles::utl_volumes_records(v.utl_volumes);
+        case Kind::Loadpat:
+            return suitefiles::loadpat_answers_records(v.loadpat);
         case Kind::Dump:
             break;
     }
@@ -340,8 +403,9 @@ Values from_toml(const std::string& text, const std::string& source) {
     const std::string file = t["file"].value_or(std::string{});
     if (!kind_of_name(file, v.kind))
         refuse(source, "file",
-               "names the control file: \"SITEGEN.INI\", \"MODIFY.INI\", \"DUMP.INI\" or "
-               "\"PCD.INI\"");
+               "names the control file: \"SITEGEN.INI\", \"MODIFY.INI\", \"DUMP.INI\", "
+               "\"PCD.INI\", \"UTL.INI\" or \"LOADPAT.ANS\"");
+    if (v.kind == Kind::UtlStructure && t.contains("volumes")) v.kind = Kind::UtlVolumes;
     // The shape first: the records that follow depend on these.
     if (v.kind == Kind::Sitegen) {
         v.sitegen.mode = static_cast<std::int16_t>(
@@ -355,6 +419,18 @@ Values from_toml(const std::string& text, const std::string& source) {
                    std::to_string(edits) + " edits: a run takes 0 to " +
                        std::to_string(suitefiles::MAX_EDITS));
         v.modify.edits.assign(edits, suitefiles::EditPoint{});
+    } else if (v.kind == Kind::UtlStructure) {
+        v.utl_structure.structure = static_cast<char>(
+            shape_code(t, source, "structure", "kind", {{'M', "mound"}, {'B', "berm"}}, true));
+    } else if (v.kind == Kind::UtlVolumes) {
+        v.utl_volumes.mode =
+            static_cast<std::int16_t>(shape_code(t, source, "volumes", "mode",
+                                                 {{suitefiles::VOLUME_ABOVE, "above"},
+                                                  {suitefiles::VOLUME_BETWEEN, "between"},
+                                                  {suitefiles::VOLUME_DIFFERENCE, "difference"}}));
+    } else if (v.kind == Kind::Loadpat) {
+        v.loadpat.control = static_cast<std::int16_t>(
+            shape_code(t, source, "placement", "control", {{0, "centroids"}, {1, "random"}}));
     } else if (v.kind == Kind::Dump) {
         suitefiles::DumpControl& c = v.dump;
         c.placement_mode = static_cast<suitefiles::PlacementMode>(
@@ -381,6 +457,8 @@ Values from_toml(const std::string& text, const std::string& source) {
         if (!n) refuse(source, key_name(f), "missing (" + where(f) + ": " + f.meaning + ")");
         set_field(f, *n, source);
     }
+    // loadpat takes the approach direction in either case; the file keeps it as it reads it.
+    if (v.kind == Kind::Loadpat) v.loadpat.approach = upper(v.loadpat.approach);
     if (v.kind == Kind::Sitegen) {
         v.sitegen.corners.nw_e = v.sitegen.site_nw_e;
         v.sitegen.corners.nw_n = v.sitegen.site_nw_n;

@@ -228,7 +228,7 @@ TEST_F(Chain, MenuHelpIsTheCommentBlockAndMenuWritesTheWord) {
                         "run (PCD.INI)\n"),
               std::string::npos)
         << help;
-    const std::string last = "                          (sitegen, modify, placer or dredge)\n";
+    const std::string last = "                          utility [mound|berm|volumes])\n";
     ASSERT_GE(help.size(), last.size());
     EXPECT_EQ(help.substr(help.size() - last.size()), last) << help;
     EXPECT_EQ(help.find("set -"), std::string::npos) << help;

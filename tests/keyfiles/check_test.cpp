@@ -80,6 +80,50 @@ TEST_F(Check, SpoiledFilesNamedByFileRecordAndField) {
          "DUMP.INI:5:16-20: waves: 1: WAVREC.OUT IS NOT IN THE FOLDER"},
         {"wave series shorter than the schedule", [](F f) { f.keep_records("WAVREC.OUT", 30); },
          "WAVREC.OUT:10:1: wave steps: 21: FEWER THAN THE 224 3-HOUR STEPS OF THE 28 DAYS"},
+        {"wave series from another month",
+         [](F f) {
+             f.replace_record("WAVREC.OUT", 10,
+                              " 190901  10        1.07000     8.30000   295.00000     0.00000");
+         },
+         "WAVREC.OUT:10:2-7: first date: 190901: THE SERIES STARTS IN 9/19, NOT IN THE START "
+         "MONTH 8/2019 OF DUMP.INI RECORD 12"},
+        {"wave series starting after the first of the month",
+         [](F f) {
+             f.replace_record("WAVREC.OUT", 10,
+                              " 190803  10        1.07000     8.30000   295.00000     0.00000");
+         },
+         "WAVREC.OUT:10:2-7: first date: 190803: THE SERIES STARTS ON DAY 3 OF 8/2019"},
+        {"vessel kind the placement refuses",
+         [](F f) { f.replace_record("DUMP.INI", 7, "    2    1"); },
+         "DUMP.INI:7:1-5: kind: 2: THE VESSEL TYPE MUST BE 1 (HOPPER DREDGE) OR 3"},
+        {"mound with a flat side",
+         [](F f) {
+             f.write("UTL.INI",
+                     "NEWPRT\nM\n  12500.0000  27500.0000\n     40.0000      0.0000\n   1\n");
+         },
+         "UTL.INI:4:13-24: side_slope: 0.00000: THE SIDE SLOPE IN UTL.INI MUST BE GREATER THAN 0"},
+        {"structure neither mound nor berm", [](F f) { f.write("UTL.INI", "NEWPRT\nX\n"); },
+         "UTL.INI:2:1-1: kind: X: THE STRUCTURE IN UTL.INI (RECORD 2) MUST BE"},
+        {"difference mode beyond 3", [](F f) { f.write("UTL.INI", "   4\nNEWPRT\n"); },
+         "UTL.INI:1:1-4: mode: 4: THE DIFFERENCE MODE IN UTL.INI (RECORD 1) MUST BE 1, 2 OR 3"},
+        {"volumes against a site not made",
+         [](F f) { f.write("UTL.INI", "   2\nNEWPRT\nNEWED\n"); },
+         "UTL.INI:3:1-26: second_site: NEWED: THE SITE GRID FILE NEWED.IN IS NOT THERE"},
+        {"loadpat cells of no width",
+         [](F f) {
+             f.write("LOADPAT.ANS", "NEWPRT\n      0.0000\n    500.0000\n     2\n     0\n");
+         },
+         "LOADPAT.ANS:2:1-12: east_west_interval_ft: 0.00000: THE EAST-WEST DUMP INTERVAL MUST "
+         "BE GREATER THAN 0 FT"},
+        {"loadpat approach not a direction",
+         [](F f) {
+             f.write("LOADPAT.ANS",
+                     "NEWPRT\n    500.0000\n    500.0000\n     2\n     1\nXX\n    100.0000\n");
+         },
+         "LOADPAT.ANS:6:1-2: approach: XX: THE APPROACH DIRECTION MUST BE ONE OF"},
+        {"modify mode beyond 2",
+         [](F f) { f.write("MODIFY.INI", "\nNEWPRT\nNEWED\nEDITED\n    3\n"); },
+         "MODIFY.INI:5:1-5: mode: 3:"},
         {"no site files", [](F f) { f.remove("NEWPRT.IN"); },
          "DUMP.INI:2:1-6: site: NEWPRT: THE SITE GRID FILE NEWPRT.IN CANNOT BE READ"},
     };

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "keyfiles/keyfiles.hpp"
@@ -26,7 +27,10 @@ std::string joined(const std::vector<std::string>& records) {
     return out;
 }
 
-// Every SITEGEN.INI, DUMP.INI and PCD.INI under the examples and the tests.
+// Every control file keyword files stand for (SITEGEN.INI, MODIFY.INI,
+// DUMP.INI, PCD.INI, both layouts of UTL.INI, LOADPAT.ANS) under the examples
+// and the tests. The UTL.INI and LOADPAT.ANS fixtures of tests/keyfiles are
+// made up for these checks.
 std::vector<fs::path> control_files() {
     std::vector<fs::path> out;
     for (const char* root : {EXAMPLES_DIR, TEST_DATA_DIR})
@@ -40,16 +44,83 @@ std::vector<fs::path> control_files() {
 
 TEST(RoundTrip, EveryExampleAndFixtureControlFile) {
     const std::vector<fs::path> files = control_files();
-    EXPECT_GE(files.size(), 9u);  // the three kinds are all among them
+    EXPECT_GE(files.size(), 16u);  // every kind and layout is among them
+    std::set<keyfiles::Kind> kinds;
     for (const fs::path& p : files) {
         SCOPED_TRACE(p.string());
         keyfiles::Kind kind;
         ASSERT_TRUE(keyfiles::kind_of_name(p.string(), kind));
         keyfiles::Values v = keyfiles::read_fixed(p.string(), kind);
+        kinds.insert(v.kind);
         const std::string toml = keyfiles::to_toml(v);
         keyfiles::Values back = keyfiles::from_toml(toml, "x.toml");
         EXPECT_EQ(joined(keyfiles::fixed_records(back)), file_text(p));
         EXPECT_EQ(keyfiles::to_toml(back), toml);
+    }
+    EXPECT_EQ(kinds.size(), 7u);
+}
+
+// Each program's example keyword file goes to its fixed-column file and back unchanged.
+TEST(RoundTrip, EveryExampleKeywordFile) {
+    for (const char* program : {"sitegen", "modify", "placer", "dredge", "loadpat", "utility",
+                                "utility berm", "utility volumes"}) {
+        SCOPED_TRACE(program);
+        keyfiles::Values v;
+        ASSERT_TRUE(keyfiles::example_for(program, v));
+        const std::string toml = keyfiles::to_toml(v);
+        const keyfiles::Values back = keyfiles::from_toml(toml, "x.toml");
+        EXPECT_EQ(back.kind, v.kind);
+        keyfiles::Values again = back;
+        EXPECT_EQ(keyfiles::fixed_records(again), keyfiles::fixed_records(v));
+        EXPECT_EQ(keyfiles::to_toml(again), toml);
+    }
+}
+
+// UTL.INI's layout follows from the keyword file: a [volumes] table for the
+// volumes; the structure by name or by its letter in either case.
+TEST(KeywordFile, UtilityAndLoadpatByHand) {
+    const keyfiles::Values berm = keyfiles::from_toml(R"(file = "UTL.INI"
+[site]
+path = "SITES/NEWPRT"
+[structure]
+kind = "b"   # the letter of the fixed-column file
+sign_option = 1
+[berm]
+start_easting = 11000
+start_northing = 29000
+end_easting = 14000
+end_northing = 26000
+crest_depth_ft = 45
+side_slope = 0.05
+crest_width_ft = 200
+)",
+                                                      "berm.toml");
+    ASSERT_EQ(berm.kind, keyfiles::Kind::UtlStructure);
+    EXPECT_EQ(keyfiles::fixed_records(berm),
+              (std::vector<std::string>{"SITES/NEWPRT", "B", "  11000.0000  29000.0000",
+                                        "  14000.0000  26000.0000", "     45.0000      0.0500",
+                                        " 200", "   1"}));
+    const keyfiles::Values above = keyfiles::from_toml(
+        "file = \"UTL.INI\"\n[volumes]\nmode = \"above\"\nfirst_site = \"NEWPRT\"\n"
+        "elevation_ft = 35.5\n",
+        "above.toml");
+    ASSERT_EQ(above.kind, keyfiles::Kind::UtlVolumes);
+    EXPECT_EQ(keyfiles::fixed_records(above),
+              (std::vector<std::string>{"   1", "NEWPRT", "     35.5000"}));
+    // loadpat's approach direction in either case.
+    keyfiles::Values pattern;
+    ASSERT_TRUE(keyfiles::example_for("loadpat", pattern));
+    std::string answers = keyfiles::to_toml(pattern);
+    answers.replace(answers.find("approach = \"NO\""), 15, "approach = \"se\"");
+    EXPECT_EQ(keyfiles::from_toml(answers, "loadpat.toml").loadpat.approach, "SE");
+    // A mound takes no berm's values, and a volume above an elevation no second site.
+    for (const char* toml :
+         {"file = \"UTL.INI\"\n[site]\npath = \"A\"\n[structure]\nkind = \"mound\"\n"
+          "sign_option = 1\n[mound]\ncentre_easting = 1\ncentre_northing = 1\n"
+          "crest_depth_ft = 1\nside_slope = 1\n[berm]\ncrest_width_ft = 2\n",
+          "file = \"UTL.INI\"\n[volumes]\nmode = 1\nfirst_site = \"A\"\nelevation_ft = 3\n"
+          "second_site = \"B\"\n"}) {
+        EXPECT_THROW(keyfiles::from_toml(toml, "x.toml"), std::runtime_error) << toml;
     }
 }
 

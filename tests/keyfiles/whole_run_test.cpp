@@ -138,4 +138,41 @@ TEST_F(WholeRun, RotatedSiteEditedAndHopperSiltAlongALineFromKeywordFiles) {
     EXPECT_TRUE(exists("ROTSLT.IN") && exists("ROTSLT.OUT"));
 }
 
+// A dump pattern from a keyword file: the answers to loadpat's questions
+// written by `menu write`, fed to loadpat by the launcher, and the pattern
+// read back: 9 x 9 cells of 500 ft over the example's 4950 ft site, each
+// centroid twice, the first at half a cell from the NW corner.
+TEST_F(WholeRun, LoadpatFromAKeywordFile) {
+    for (const char* f : {"SITEGEN.INI", "SURVEY.XYZ"})
+        fs::copy_file(fs::path(EXAMPLES_DIR) / "newport" / f, path(f));
+    ASSERT_EQ(menu("sitegen"), 0) << console();
+    keyfiles::Values answers;
+    ASSERT_TRUE(keyfiles::example_for("loadpat", answers));
+    std::string toml = keyfiles::to_toml(answers);
+    set(toml, "control", "\"centroids\"");
+    // Centroids take no approach direction or radius.
+    for (const char* key : {"approach", "radius_ft"}) {
+        const std::size_t at = toml.find("\n" + std::string(key) + " = ");
+        ASSERT_NE(at, std::string::npos);
+        toml.erase(at, toml.find('\n', at + 1) - at);
+    }
+    save("loadpat.toml", toml);
+    ASSERT_EQ(menu("write loadpat.toml"), 0) << console();
+    ASSERT_EQ(menu("check"), 0) << console();
+    ASSERT_EQ(menu("loadpat LOADPAT.ANS"), 0) << console();
+    recio::RecordReader xyz(path("NEWPRT.XYZ"));
+    const std::vector<suitefiles::Position> dumps = suitefiles::read_dump_pattern(xyz);
+    ASSERT_EQ(dumps.size(), 162u) << console();
+    EXPECT_NEAR(dumps[0].e, 10250.0f, 0.01f);
+    EXPECT_NEAR(dumps[0].n, 29750.0f, 0.01f);
+    EXPECT_NEAR(dumps[80].e, 14250.0f, 0.01f);  // the SE cell, last of the first pass
+    EXPECT_NEAR(dumps[80].n, 25750.0f, 0.01f);
+    for (std::size_t k = 0; k < 81; ++k) {
+        EXPECT_EQ(dumps[k].e, dumps[k + 81].e);
+        EXPECT_EQ(dumps[k].n, dumps[k + 81].n);
+    }
+    // Without the answers file the launcher says so.
+    EXPECT_EQ(menu("loadpat NO.ANS"), 1);
+}
+
 }  // namespace
