@@ -15,6 +15,7 @@
 
 #include "ensemble/ensemble.hpp"
 #include "gridlib/sitegrid.hpp"
+#include "recio/process.hpp"
 #include "results/errors.hpp"
 #include "suitefiles/dump_ini.hpp"
 
@@ -29,43 +30,6 @@ std::uint32_t read_member_seed(const std::string& folder);
 namespace {
 
 using results::InputError;
-
-// Where a child's standard streams go.
-struct ChildStreams {
-    std::string in = "/dev/null";
-    std::string out;  // stdout and stderr; "" leaves them as they are
-};
-
-// Starts argv[0] (looked up on the PATH when it has no '/') in `folder`,
-// waits for it and returns its exit status (128 + signal for a killed
-// child, -1 when it could not be started).
-int run_child(const std::vector<std::string>& args, const std::string& folder,
-              const ChildStreams& streams) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) return -1;
-    if (pid == 0) {
-        if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
-        const int in = open(streams.in.c_str(), O_RDONLY);
-        if (in >= 0) dup2(in, 0);
-        if (!streams.out.empty()) {
-            const int out = open(streams.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out < 0) _exit(127);
-            dup2(out, 1);
-            dup2(out, 2);
-        }
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) return -1;
-    if (WIFEXITED(status)) return WEXITSTATUS(status) == 127 ? -1 : WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
-}
 
 void write_list(const fs::path& path, const std::vector<Member>& members) {
     std::ofstream out(path, std::ios::trunc);
@@ -92,7 +56,7 @@ void run_local(const std::vector<Member>& members, const fs::path& work,
         args.push_back(std::to_string(options.jobs));
     }
     args.insert(args.end(), {sibling_program("ensemble"), "--run-members", "{}"});
-    const int status = run_child(args, "", {"/dev/null", (work / "local.log").string()});
+    const int status = recio::run_command(args, "", {"/dev/null", (work / "local.log").string()});
     if (status < 0)
         throw InputError("GNU PARALLEL COULD NOT BE STARTED (INSTALL THE DEBIAN PACKAGE parallel)");
     // parallel's status counts failed members (up to 100), which the
@@ -135,7 +99,7 @@ void run_slurm(const std::vector<Member>& members, const fs::path& work,
     args.push_back(script.string());
     std::cout << " SUBMITTING " << members.size() << " MEMBERS AS A JOB ARRAY OF " << tasks
               << " TASKS (" << chunk << " MEMBERS EACH AT MOST); WAITING FOR IT" << std::endl;
-    const int status = run_child(args, "", {"/dev/null", (work / "sbatch.log").string()});
+    const int status = recio::run_command(args, "", {"/dev/null", (work / "sbatch.log").string()});
     if (status < 0) throw InputError("SBATCH COULD NOT BE STARTED (IS SLURM INSTALLED?)");
     // sbatch --wait ends with the array's highest task status; the members'
     // own files tell which ran. No job id at all means the submission failed.
@@ -162,8 +126,9 @@ bool run_member(const std::string& folder, const std::string& placer) {
     suitefiles::DumpControl c;
     if (!suitefiles::read_dump_ini((fs::path(folder) / "DUMP.INI").string(), c))
         throw InputError("MEMBER FOLDER " + folder + " HAS NO DUMP.INI");
-    const int status = run_child({placer, "--seed", std::to_string(seed)}, folder,
-                                 {"/dev/null", (fs::path(folder) / "placer.log").string()});
+    const int status =
+        recio::run_command({placer, "--seed", std::to_string(seed)}, folder,
+                           {"/dev/null", (fs::path(folder) / "placer.log").string()});
     std::error_code ec;
     const fs::path grid = fs::path(folder) / (gridlib::trimmed(c.out) + ".IN");
     const bool done = (status == 0 || status == 3) && fs::is_regular_file(grid, ec);
@@ -179,8 +144,8 @@ void refuse_if_array_queued(const std::string& out_folder) {
     job = job.substr(0, job.find(';'));  // --parsable: "ID" or "ID;CLUSTER"
     if (job.empty() || job.find_first_not_of("0123456789") != std::string::npos) return;
     const std::string queue = (work / "squeue.log").string();
-    if (run_child({"squeue", "--noheader", "--jobs=" + job, "--format=%i"}, "",
-                  {"/dev/null", queue}) != 0)
+    if (recio::run_command({"squeue", "--noheader", "--jobs=" + job, "--format=%i"}, "",
+                           {"/dev/null", queue}) != 0)
         return;  // no Slurm here, or the job is long gone
     std::ifstream listed(queue);
     std::string line;

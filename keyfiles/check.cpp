@@ -4,13 +4,18 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
+#include <system_error>
 
 #include "gridlib/sitegrid.hpp"
 #include "keyfiles/keyfiles.hpp"
 #include "placer/control.hpp"
+#include "recio/process.hpp"
 #include "recio/records.hpp"
+#include "suitefiles/balance.hpp"
 #include "suitefiles/placement_files.hpp"
 #include "suitefiles/tide.hpp"
 #include "suitefiles/wavrec.hpp"
@@ -364,6 +369,60 @@ void check_loadpat(Folder& f) {
     check_site_there(f, "LOADPAT.ANS", 1, 15, "path", v.loadpat.site);
 }
 
+// The placer beside this program (the suite's programs are built into one
+// folder), else the one on the PATH.
+std::string placer_program() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && fs::exists(self.parent_path() / "placer", ec))
+        return (self.parent_path() / "placer").string();
+    return "placer";
+}
+
+// The first load run as a trial in a copy of the folder: one load with the
+// schedule's first waves, tide and current, the fate model and the first
+// week's long-term run, by placer itself. False (with a note) when it cannot.
+bool trial_load(const fs::path& folder, const suitefiles::DumpControl& c,
+                suitefiles::LoadBalance& load, std::vector<std::string>& notes) {
+    char pattern[] = "/tmp/menu-check.XXXXXX";
+    if (!mkdtemp(pattern)) {
+        notes.push_back("NO TRIAL LOAD: NO TEMPORARY FOLDER");
+        return false;
+    }
+    const fs::path trial(pattern);
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec))
+        if (e.is_regular_file(ec) && e.path().filename() != "FOLDER.LCK")
+            fs::copy_file(e.path(), trial / e.path().filename(), ec);
+    suitefiles::DumpControl one = c;
+    one.total_amount = c.loads > 0 ? c.total_amount / c.loads : c.total_amount;
+    one.loads = 1;
+    one.disposal_days = one.period_days = 7;
+    one.out = "MCHECK";
+    bool ran = suitefiles::write_dump_ini((trial / "DUMP.INI").string(), one);
+    if (ran) {
+        std::ofstream action(trial / "ACTION.BAT");
+        action << "DUMPYES\n";
+        ran = static_cast<bool>(action);
+    }
+    int status = -1;
+    if (ran)
+        status = recio::run_command({placer_program(), "--seed", "1"}, trial.string(),
+                                    {"/dev/null", (trial / "placer.log").string()});
+    std::vector<suitefiles::LoadBalance> rows;
+    ran = (status == 0 || status == 3) &&
+          suitefiles::read_balance_csv((trial / "MCHECK.CSV").string(), rows) && !rows.empty() &&
+          rows.front().status == suitefiles::LoadStatus::Placed;
+    if (ran)
+        load = rows.front();
+    else
+        notes.push_back("NO TRIAL LOAD: PLACER ENDED WITH STATUS " + std::to_string(status) +
+                        " OR PLACED NO LOAD (ITS CONSOLE WAS " + (trial / "placer.log").string() +
+                        ")");
+    if (ran) fs::remove_all(trial, ec);
+    return ran;
+}
+
 }  // namespace
 
 std::vector<std::string> check_folder(const std::string& folder) {
@@ -408,6 +467,32 @@ std::vector<std::string> check_folder(const std::string& folder) {
               ":1:1: control files: none: NO SITEGEN.INI, MODIFY.INI, DUMP.INI, PCD.INI, UTL.INI "
               "OR LOADPAT.ANS IN THE FOLDER");
     return f.faults;
+}
+
+std::vector<std::string> deposition_warnings(const std::string& folder) {
+    std::vector<std::string> out;
+    const fs::path dir(folder);
+    suitefiles::DumpControl c;
+    try {
+        if (!suitefiles::read_dump_ini((dir / "DUMP.INI").string(), c)) return out;
+    } catch (const std::exception&) {
+        return out;
+    }
+    if (c.run_mode != suitefiles::RunMode::Placement || c.loads < 1) return out;
+    suitefiles::LoadBalance load;
+    if (!trial_load(dir, c, load, out) || !(load.bottom_shear > 0)) return out;
+    for (std::size_t k = 0; k < c.fractions.size(); ++k) {
+        const suitefiles::Fraction& x = c.fractions[k];
+        if (!(x.conc > 0) || !(x.taucd < load.bottom_shear)) continue;
+        out.push_back(suitefiles::check_message(
+            {"DUMP.INI", c.rec_fractions + static_cast<long>(k), 52, 61,
+             "deposition shear stress of " + trimmed(x.name), text_of(x.taucd),
+             "WARNING: BELOW THE BOTTOM SHEAR STRESS " + text_of(load.bottom_shear) +
+                 " LB/FT2 THE FATE MODEL FINDS AT THE FIRST LOAD'S CELL (A TRIAL LOAD WITH THE "
+                 "FIRST STEP'S WAVES, TIDE AND CURRENT): NONE OF THE FRACTION CAN DEPOSIT THERE; "
+                 "IT DEPOSITS ONLY WHERE THE STRESS IS BELOW ITS OWN"}));
+    }
+    return out;
 }
 
 }  // namespace keyfiles

@@ -104,6 +104,14 @@ std::string explain(Values& v);
 // per fault. Empty when a run would start from what the folder holds.
 std::vector<std::string> check_folder(const std::string& folder);
 
+// What `menu check` adds when a placement would start: the first load run
+// as a trial by placer (in a copy of the folder), and one warning per
+// fraction whose critical shear stress for deposition lies below the bottom
+// shear stress the fate model finds at its dump cell, so that none of it can
+// deposit there. Warnings do not stop a run. Empty when there is nothing to
+// say (a note when the trial could not run).
+std::vector<std::string> deposition_warnings(const std::string& folder);
+
 // A working example of a program's control file, as a keyword file: the
 // program is sitegen, modify, placer, dredge, loadpat or utility (a mound;
 // "utility berm", "utility volumes" for the others).

@@ -135,6 +135,8 @@ int main(int argc, char** argv) {
             const std::vector<std::string> faults = keyfiles::check_folder(folder);
             for (const std::string& f : faults) std::cout << f << "\n";
             if (!faults.empty()) return recio::STATUS_FAILED;
+            for (const std::string& w : keyfiles::deposition_warnings(folder))
+                std::cout << w << "\n";
             std::cout << "no faults found: a run would start\n";
         } else if (*fresh) {
             Values v;

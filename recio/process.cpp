@@ -1,5 +1,6 @@
 #include "recio/process.hpp"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -114,6 +115,37 @@ int run_program(std::string_view name, ChildTimes* times) {
         times->cpu += seconds(usage.ru_utime) + seconds(usage.ru_stime);
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+// Starts argv[0] (looked up on the PATH when it has no '/') in `folder`,
+// waits for it and returns its exit status (128 + signal for a killed
+// child, -1 when it could not be started).
+int run_command(const std::vector<std::string>& args, const std::string& folder,
+                const CommandStreams& streams) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
+        const int in = open(streams.in.c_str(), O_RDONLY);
+        if (in >= 0) dup2(in, 0);
+        if (!streams.out.empty()) {
+            const int out = open(streams.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0) _exit(127);
+            dup2(out, 1);
+            dup2(out, 2);
+        }
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    if (WIFEXITED(status)) return WEXITSTATUS(status) == 127 ? -1 : WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return -1;
 }

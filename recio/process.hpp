@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace recio {
 
@@ -31,5 +32,18 @@ int run_program(std::string_view name, ChildTimes* times = nullptr);
 // Kills the child program run_program is waiting for, if any, and waits for
 // its end. Safe in a signal handler.
 void stop_running_child() noexcept;
+
+// A command's standard streams: input from `in`, output and errors into
+// `out` ("" leaves them as they are).
+struct CommandStreams {
+    std::string in = "/dev/null";
+    std::string out;
+};
+
+// Starts argv[0] (looked up on the PATH when it has no '/') in `folder`,
+// waits for it and returns its exit status (128 + signal for a killed
+// child, -1 when it could not be started).
+int run_command(const std::vector<std::string>& args, const std::string& folder,
+                const CommandStreams& streams);
 
 }  // namespace recio

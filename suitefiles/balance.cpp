@@ -108,6 +108,7 @@ bool write_balance_csv(const std::string& path, const std::vector<LoadBalance>& 
     // of a run has the same fractions).
     const std::vector<FractionFate> none;
     const std::vector<FractionFate>& names = loads.empty() ? none : loads.front().fractions;
+    head += ",dump_bottom_shear_lbft2";
     for (const FractionFate& f : names)
         head += ",settled_cuft_" + f.name + ",suspended_cuft_" + f.name;
     lines.push_back(head);
@@ -117,7 +118,8 @@ bool write_balance_csv(const std::string& path, const std::vector<LoadBalance>& 
                           number(l.e, 4) + "," + number(l.n, 4) + "," + exact(l.volume_cy) + "," +
                           exact(l.released_cuft) + "," + exact(l.settled_cuft) + "," +
                           exact(l.added_cy) + "," + exact(l.suspended_cuft) + "," +
-                          exact(l.carried_out_cuft) + "," + status_word(l.status);
+                          exact(l.carried_out_cuft) + "," + status_word(l.status) + "," +
+                          exact(static_cast<double>(l.bottom_shear));
         for (std::size_t i = 0; i < names.size(); ++i) {
             const bool known = i < l.fractions.size();
             row += "," + exact(known ? l.fractions[i].settled_cuft : 0.0) + "," +
@@ -176,6 +178,8 @@ bool read_balance_csv(const std::string& path, std::vector<LoadBalance>& loads) 
         else
             throw recio::RecordError(path + ", ROW " + std::to_string(row) + ", COLUMN status: \"" +
                                      s + "\" IS NOT placed, refused OR failed");
+        if (at.count("dump_bottom_shear_lbft2"))
+            l.bottom_shear = static_cast<float>(num("dump_bottom_shear_lbft2"));
         for (const std::string& name : fraction_names) {
             FractionFate f;
             f.name = name;

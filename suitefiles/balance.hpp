@@ -39,7 +39,7 @@ struct LoadBalance {
     // fate run lost track of (carried out of its grid): released less
     // settled less suspended.
     double suspended_cuft = 0, carried_out_cuft = 0;
-    float bottom_shear = 0;  // largest bottom shear stress of the fate grid (lb/ft2), 0 unknown
+    float bottom_shear = 0;  // bottom shear stress of the dump cell (lb/ft2), 0 unknown
     LoadStatus status = LoadStatus::Placed;
     std::vector<FractionFate> fractions;
 };

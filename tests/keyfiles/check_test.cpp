@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "keyfiles/keyfiles.hpp"
+#include "suitefiles/dump_ini.hpp"
 #include "tests/sitegen/program_fixture.hpp"
 
 namespace {
@@ -33,6 +34,30 @@ class Check : public ProgramFolder {
 TEST_F(Check, TheExampleWouldRun) {
     example();
     EXPECT_EQ(all(keyfiles::check_folder(path(""))), "");
+}
+
+// The example's first load, run as a trial, meets a bottom shear stress above
+// the critical stresses for deposition of both its fractions (the balance of
+// the example says the same of that load): each is warned of by its record
+// and field. With stresses above any the site sees, nothing is said, and the
+// trial leaves nothing behind in the folder.
+TEST_F(Check, FractionsThatCannotDepositAreWarnedOfFromATrialLoad) {
+    example();
+    const std::string warned = all(keyfiles::deposition_warnings(path("")));
+    EXPECT_NE(warned.find("DUMP.INI:20:52-61: deposition shear stress of SAND: "),
+              std::string::npos)
+        << warned;
+    EXPECT_NE(warned.find("DUMP.INI:21:52-61: deposition shear stress of SILT: "),
+              std::string::npos)
+        << warned;
+    EXPECT_NE(warned.find("WARNING: BELOW THE BOTTOM SHEAR STRESS"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("MCHECK.CSV")));
+
+    suitefiles::DumpControl c;
+    ASSERT_TRUE(suitefiles::read_dump_ini(path("DUMP.INI"), c));
+    for (suitefiles::Fraction& x : c.fractions) x.taucd = 1.0f;
+    ASSERT_TRUE(suitefiles::write_dump_ini(path("DUMP.INI"), c));
+    EXPECT_EQ(all(keyfiles::deposition_warnings(path(""))), "");
 }
 
 TEST_F(Check, SpoiledFilesNamedByFileRecordAndField) {

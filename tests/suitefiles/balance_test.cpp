@@ -31,6 +31,7 @@ LoadBalance load(std::int32_t n, LoadStatus s) {
     l.suspended_cuft = 2699.9994;
     l.added_cy = 1575.80376;
     l.status = s;
+    l.bottom_shear = 0.0217f;
     l.fractions = {{"SAND", 24300, 24300, 0, 0.02f}, {"SILT", 2700, 0, 2700, 0.01f}};
     return l;
 }
@@ -43,7 +44,8 @@ TEST_F(Balance, PerLoadRowsReadBackByTheirColumnNames) {
     EXPECT_EQ(head,
               "load,step,date,requested_easting,requested_northing,easting,northing,volume_cy,"
               "solids_released_cuft,solids_settled_cuft,added_to_site_cy,suspended_cuft,"
-              "carried_out_cuft,status,settled_cuft_SAND,suspended_cuft_SAND,settled_cuft_SILT,"
+              "carried_out_cuft,status,dump_bottom_shear_lbft2,settled_cuft_SAND,suspended_cuft_"
+              "SAND,settled_cuft_SILT,"
               "suspended_cuft_SILT");
     std::vector<LoadBalance> back;
     ASSERT_TRUE(suitefiles::read_balance_csv("RUN.CSV", back));
@@ -57,6 +59,7 @@ TEST_F(Balance, PerLoadRowsReadBackByTheirColumnNames) {
         EXPECT_NEAR(back[i].released_cuft, loads[i].released_cuft, 1e-3);
         EXPECT_NEAR(back[i].suspended_cuft, loads[i].suspended_cuft, 1e-3);
         EXPECT_NEAR(back[i].added_cy, loads[i].added_cy, 1e-4);
+        EXPECT_FLOAT_EQ(back[i].bottom_shear, 0.0217f);
         ASSERT_EQ(back[i].fractions.size(), 2u);
         EXPECT_EQ(back[i].fractions[1].name, "SILT");
         EXPECT_EQ(back[i].fractions[1].suspended_cuft, 2700);
